@@ -1,0 +1,19 @@
+#pragma once
+// The one way the core reaches the user: messages and questions. The GUI answers with
+// message boxes, the CLI on the terminal, tests with a scripted prompt that records texts.
+#include <string>
+
+namespace korvex {
+
+enum class PromptIcon { Stop, Exclamation, Question, Information };
+enum class PromptButtons { YesNo, YesNoCancel };
+enum class PromptAnswer { Yes, No, Cancel };
+
+class CPrompt {
+ public:
+  virtual ~CPrompt() = default;
+  virtual void Message(const std::string& text, PromptIcon icon) = 0;
+  virtual PromptAnswer Ask(const std::string& text, PromptButtons buttons, PromptIcon icon) = 0;
+};
+
+}  // namespace korvex
