@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Korvex need.
-# Idempotent: packages already present are skipped, so a second run costs nothing.
+# Installs the Debian packages that building, running and testing Korvex need, and the German
+# locale the tests use. Idempotent: what is present already is skipped.
 set -euo pipefail
 
 packages=(
@@ -10,19 +10,27 @@ packages=(
   libwxgtk3.2-dev xvfb xauth
   qemu-system-x86 qemu-utils
   fdisk dosfstools mtools ntfs-3g
-  python3
+  python3 locales
 )
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Size texts follow the locale's decimal separator; the tests check it with German.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  echo "Generating the de_DE.UTF-8 locale"
+  "${as_root[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+  "${as_root[@]}" locale-gen >/dev/null
 fi

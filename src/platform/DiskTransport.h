@@ -18,6 +18,8 @@ class IDiskTransport {
   virtual ~IDiskTransport() = default;
   virtual bool IsOpen() const = 0;
   virtual std::optional<DiskGeometry> QueryGeometry() = 0;
+  // The size of the medium in bytes (0 when unknown): the end no transfer may pass.
+  virtual std::uint64_t SizeBytes() const = 0;
   // Bytes read into buffer from the byte offset; 0 on failure. Reads past the end stop there.
   virtual std::int32_t Read(std::uint64_t offset, std::span<std::uint8_t> buffer) = 0;
   // Bytes written from buffer at the byte offset; 0 on failure. Never writes past the end.

@@ -32,7 +32,7 @@ class FileDevice final : public IDiskTransport {
 
   std::optional<DiskGeometry> QueryGeometry() override {
     if (!IsOpen()) return std::nullopt;
-    const auto bytes = SizeBytes();
+    const auto bytes = QuerySize();
     if (!bytes) return std::nullopt;
     DiskGeometry geometry;
     geometry.MediaType = kFixedMediaType;
@@ -75,7 +75,7 @@ class FileDevice final : public IDiskTransport {
   std::int32_t Write(std::uint64_t offset, std::span<const std::uint8_t> buffer) override {
     if (!IsOpen() || buffer.size() > kMaxTransfer) return 0;
     // An image file must never grow: a write past the end of the disk is refused whole.
-    const auto bytes = SizeBytes();
+    const auto bytes = QuerySize();
     if (!bytes || offset > *bytes || buffer.size() > *bytes - offset) return 0;
     size_t done = 0;
     while (done < buffer.size()) {
@@ -98,10 +98,12 @@ class FileDevice final : public IDiskTransport {
 
   std::string Describe() const override { return entry_.path; }
 
+  std::uint64_t SizeBytes() const override { return IsOpen() ? QuerySize().value_or(0) : 0; }
+
  private:
   static constexpr size_t kMaxTransfer = std::numeric_limits<std::int32_t>::max();
 
-  std::optional<std::uint64_t> SizeBytes() const {
+  std::optional<std::uint64_t> QuerySize() const {
     if (isBlockDevice_) {
       std::uint64_t bytes = 0;
       if (::ioctl(fd_, BLKGETSIZE64, &bytes) != 0) return std::nullopt;

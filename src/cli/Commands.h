@@ -1,0 +1,25 @@
+#pragma once
+// The commands of korvex-cli. Each takes the session and its own arguments and returns the
+// exit status.
+#include <string>
+#include <vector>
+
+#include "cli/CliSession.h"
+
+namespace korvex {
+
+using Arguments = std::vector<std::string>;
+
+struct CliCommand {
+  const char* name;
+  const char* usage;
+  bool needsDisks;  // the working copy is loaded before the command runs
+  int (*run)(CliSession& session, const Arguments& arguments);
+};
+
+const std::vector<CliCommand>& CommandTable();
+
+int RunList(CliSession& session, const Arguments& arguments);
+int RunRegistry(CliSession& session, const Arguments& arguments);
+
+}  // namespace korvex

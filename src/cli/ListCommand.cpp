@@ -1,0 +1,117 @@
+// "list": the working copy of every disk, as text or as JSON.
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/Json.h"
+#include "disk/FormatSize.h"
+#include "platform/Cp437.h"
+#include "platform/StringFormat.h"
+
+namespace korvex {
+namespace {
+
+std::uint64_t Bytes(std::uint32_t sectors) { return std::uint64_t{sectors} * 512; }
+
+void WriteObjectJson(JsonWriter& json, PartitionKey key, const CPartition& p, bool logical) {
+  json.BeginObject()
+      .Field("key", std::int64_t{key})
+      .Field("state", StateName(p.state))
+      .Field("slot", std::int64_t{p.slot})
+      .Field("type", std::int64_t{p.type})
+      .Field("start", std::int64_t{p.start})
+      .Field("length", std::int64_t{p.length})
+      .Field("size", FormatSize(Bytes(p.length)))
+      .Field("title", Cp437ToUtf8(p.GetTitle()))
+      .Field("default", p.isDefault)
+      .Field("password", p.passwordSet)
+      .Field("new", p.isNew);
+  if (logical && !p.IsFree()) {
+    json.Field("ebr", std::int64_t{p.start})
+        .Field("dataStart", std::int64_t{p.DataStart()})
+        .Field("dataLength", std::int64_t{p.DataLength()});
+  }
+  json.EndObject();
+}
+
+void WriteLevelJson(JsonWriter& json, const char* name, const PartitionLevel& level, bool logical) {
+  json.Key(name).BeginArray();
+  for (const auto& item : level.items()) WriteObjectJson(json, item.key, *item.object, logical);
+  json.EndArray();
+}
+
+std::string ListJson(const WorkingCopy& workingCopy) {
+  JsonWriter json;
+  json.BeginObject().Key("disks").BeginArray();
+  for (const auto& [device, disk] : workingCopy.disks()) {
+    json.BeginObject()
+        .Field("device", device)
+        .Field("label", disk->label)
+        .Field("cylinders", disk->Cylinders())
+        .Field("heads", std::int64_t{disk->Heads()})
+        .Field("sectors", std::int64_t{disk->SectorsPerTrack()})
+        .Field("capacity", static_cast<std::int64_t>(disk->Capacity()))
+        .Field("lastSector", std::int64_t{disk->LastSector()})
+        .Field("engine", disk->EngineInstalled())
+        .Field("gpt", disk->gpt)
+        .Field("modified", disk->modified);
+    WriteLevelJson(json, "primary", disk->primary, false);
+    WriteLevelJson(json, "logical", disk->logical, true);
+    json.EndObject();
+  }
+  json.EndArray().EndObject();
+  return json.str();
+}
+
+void PrintObject(PartitionKey key, const CPartition& p, bool logical) {
+  std::string flags;
+  if (p.isDefault) flags += " Standard";
+  if (p.passwordSet) flags += " Passwort";
+  if (p.isNew) flags += " neu";
+  std::printf("    %5u  %-11s %4u  %3u  %10u  %10u  %12s", key, StateName(p.state), p.slot, p.type, p.start,
+              p.length, FormatSize(Bytes(p.length)).c_str());
+  if (logical && !p.IsFree()) std::printf("  EBR %u, Daten %u+%u", p.start, p.DataStart(), p.DataLength());
+  const std::string title = p.GetTitle();
+  if (!title.empty()) std::printf("  \"%s\"", Cp437ToUtf8(title).c_str());
+  std::printf("%s\n", flags.c_str());
+}
+
+void PrintLevel(const char* name, const PartitionLevel& level, bool logical) {
+  if (level.empty()) return;
+  std::printf("  %s:\n    %5s  %-11s %4s  %3s  %10s  %10s  %12s\n", name, "Key", "Zustand", "Slot", "Typ", "Start",
+              "Länge", "Größe");
+  for (const auto& item : level.items()) PrintObject(item.key, *item.object, logical);
+}
+
+void PrintText(const WorkingCopy& workingCopy) {
+  if (workingCopy.disks().empty()) std::printf("Keine Festplatte gefunden.\n");
+  for (const auto& [device, disk] : workingCopy.disks()) {
+    std::printf("%s  %s\n", device.c_str(), disk->label.c_str());
+    std::printf("  Geometrie %lld/%u/%u, %s, Bootmanager %s%s%s\n", static_cast<long long>(disk->Cylinders()),
+                disk->Heads(), disk->SectorsPerTrack(), FormatSize(disk->Capacity()).c_str(),
+                disk->EngineInstalled() ? "installiert" : "nicht installiert", disk->gpt ? ", GPT-Schutzeintrag" : "",
+                disk->modified ? ", geändert" : "");
+    PrintLevel("Primär", disk->primary, false);
+    PrintLevel("Logisch", disk->logical, true);
+  }
+}
+
+}  // namespace
+
+int RunList(CliSession& session, const Arguments& arguments) {
+  bool json = false;
+  for (const auto& argument : arguments) {
+    if (argument != "--json") {
+      PrintError("list: unbekanntes Argument " + argument);
+      return kExitUsage;
+    }
+    json = true;
+  }
+  if (json) {
+    std::printf("%s\n", ListJson(session.workingCopy()).c_str());
+  } else {
+    PrintText(session.workingCopy());
+  }
+  return kExitOk;
+}
+
+}  // namespace korvex

@@ -1,0 +1,79 @@
+#pragma once
+// One physical hard disk: its name, its geometry and the byte and sector transfers every
+// other part of the program uses. The bytes move through a transport (the device or image
+// opened directly, or the sector helper program).
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "platform/DiskGeometry.h"
+#include "platform/DiskTransport.h"
+#include "platform/OsIdentity.h"
+
+namespace korvex {
+
+struct ChsAddress {
+  std::uint16_t cylinder = 0;
+  std::uint8_t head = 0;
+  std::uint8_t sector = 1;  // counted from 1
+};
+
+class CPhysicalDrive {
+ public:
+  // A carrier without a device: empty name, not usable.
+  CPhysicalDrive();
+  // The drive with device number n, reached through transport; the geometry is queried once.
+  CPhysicalDrive(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> transport, OsVersion os);
+  virtual ~CPhysicalDrive();
+  CPhysicalDrive(const CPhysicalDrive&) = delete;
+  CPhysicalDrive& operator=(const CPhysicalDrive&) = delete;
+
+  // Byte transfers at a 64-bit offset. Both move count bytes and return the number moved, 0
+  // when the buffer is smaller than count or the transfer failed. Read zero-fills the buffer
+  // first, so a failed read leaves zeros.
+  virtual std::int32_t Write(std::uint64_t offset, std::uint32_t count, std::span<const std::uint8_t> buffer);
+  virtual std::int32_t Read(std::uint64_t offset, std::uint32_t count, std::span<std::uint8_t> buffer);
+
+  bool IsUsable() const;
+  const std::string& DeviceName() const { return deviceName_; }
+  std::uint8_t DeviceNumber() const { return deviceNumber_; }
+  const DiskGeometry& Geometry() const { return geometry_; }
+  std::uint32_t Heads() const { return geometry_.TracksPerCylinder; }
+  std::uint32_t SectorsPerTrack() const { return geometry_.SectorsPerTrack; }
+  std::int64_t Cylinders() const { return geometry_.Cylinders; }
+  const OsVersion& Os() const { return os_; }
+  IDiskTransport* Transport() { return transport_.get(); }
+  const IDiskTransport* Transport() const { return transport_.get(); }
+
+  bool SameGeometry(const DiskGeometry& other) const { return geometry_ == other; }
+  // Cylinders × sectors per track × heads × 512 bytes.
+  std::uint64_t Capacity() const;
+  // The last sector that whole cylinders cover (cylinders taken to 16 bits, heads to 8 bits).
+  std::uint32_t LastSector() const;
+  // Sectors of the medium itself, the partial last cylinder included.
+  std::uint64_t MediumSectors() const;
+
+  // Sector transfers by LBA: false without any transfer when buffer holds fewer than count
+  // sectors. A read that returns fewer bytes still succeeds (the rest is zeros); a write
+  // succeeds only when every byte was written.
+  bool ReadSectors(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer);
+  bool WriteSectors(std::uint32_t lba, std::uint32_t count, std::span<const std::uint8_t> buffer);
+  bool ReadChs(std::uint16_t cylinder, std::uint8_t head, std::uint8_t sector, std::uint32_t count,
+               std::span<std::uint8_t> buffer);
+
+  std::uint32_t ChsToLba(std::uint16_t cylinder, std::uint8_t head, std::uint8_t sector) const;
+  ChsAddress LbaToChs(std::uint32_t lba) const;
+  // Prepares a CHS pair for a table entry: bits 8..9 of the cylinder go to bits 6..7 of the
+  // sector byte, the cylinder keeps its low eight bits.
+  static void PackChs(std::uint16_t& cylinder, std::uint8_t& sector);
+
+ private:
+  std::uint8_t deviceNumber_ = 0;
+  std::string deviceName_;
+  std::unique_ptr<IDiskTransport> transport_;
+  DiskGeometry geometry_;
+  OsVersion os_;
+};
+
+}  // namespace korvex

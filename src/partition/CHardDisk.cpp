@@ -1,0 +1,85 @@
+#include "partition/CHardDisk.h"
+
+#include <algorithm>
+
+#include "partition/TableReader.h"
+#include "partition/PartitionEntry.h"
+#include "platform/StringTable.h"
+
+namespace korvex {
+
+CHardDisk::CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> transport, OsVersion os,
+                     CPrompt& prompt)
+    : CPhysicalDrive(deviceNumber, std::move(transport), os), diskIndex(deviceNumber) {
+  ReadImages();
+  Reparse(prompt);
+}
+
+CHardDisk::~CHardDisk() = default;
+
+void CHardDisk::ReadImages() {
+  ReadChs(0, 0, 2, 7, engineArea);
+  ReadChs(0, 0, 1, 1, sector0);
+}
+
+void CHardDisk::Reparse(CPrompt& prompt) {
+  primary.Clear();
+  logical.Clear();
+  gpt = false;
+  if (HasBootSignature(sector0)) {
+    ParseTables(*this, prompt);
+  } else {
+    auto whole = std::make_unique<CPartition>(0, LastSector() + 1, 0);
+    whole->SetFree();
+    whole->diskNumber = diskIndex;
+    whole->type = 0;
+    primary.Insert(std::move(whole));
+  }
+}
+
+bool CHardDisk::EngineInstalled() const { return engineArea[0] == 0xE9 && engineArea[1] == 0x69; }
+
+CPartition* CHardDisk::FindExtended() const {
+  if (auto* owner = primary.FindFirst([](const CPartition& p) { return p.IsExtended() && p.holdsLogicalDrives; })) {
+    return owner;
+  }
+  return primary.FindFirst([](const CPartition& p) { return p.IsExtended(); });
+}
+
+std::uint8_t CHardDisk::MenuEntryCount() const {
+  return static_cast<std::uint8_t>(primary.Count([](const CPartition& p) { return p.InMenu(); }));
+}
+
+std::uint8_t CHardDisk::TableCount(const PartitionLevel& level) const {
+  return static_cast<std::uint8_t>(level.Count([](const CPartition& p) { return p.IsTable() || p.IsNewTable(); }));
+}
+
+std::vector<CPartition> CHardDisk::MenuEntriesBySlot() const {
+  std::vector<CPartition> entries;
+  for (const auto& item : primary.items()) {
+    if (item.object->InMenu()) entries.push_back(*item.object);
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const CPartition& a, const CPartition& b) { return a.slot < b.slot; });
+  return entries;
+}
+
+void CHardDisk::PassDefault(CPartition& object, const PartitionLevel& level, CPrompt& prompt) {
+  object.isDefault = false;
+  if (auto* next = level.FindFirst([](const CPartition& p) { return p.IsMenu(); })) {
+    next->isDefault = true;
+    return;
+  }
+  if (MenuEntryCount() == 0) {
+    prompt.Message(LoadResString(IDS_NO_PRIMARY_LEFT), PromptIcon::Exclamation);
+    SetDefaultEntry(0);
+  }
+}
+
+void CHardDisk::SetDefaultEntry(std::uint8_t position) {
+  engineArea[layout::AREA_REMEMBER_LAST] = position == MenuEntryCount() ? 1 : 0;
+  sector0[layout::LOADER_DEFAULT_ENTRY] = position;
+  engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY] = position;
+  modified = true;
+}
+
+}  // namespace korvex

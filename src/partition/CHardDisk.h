@@ -1,0 +1,63 @@
+#pragma once
+// The working copy of one disk: its two levels of partition objects and the images of its
+// first eight sectors (sector 0 and the engine area, LBA 1..7).
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EngineLayout.h"
+#include "disk/CPhysicalDrive.h"
+#include "partition/PartitionLevel.h"
+#include "platform/Prompt.h"
+
+namespace korvex {
+
+using SectorImage = std::array<std::uint8_t, layout::CONST_SECTOR_SIZE>;
+using EngineAreaImage = std::array<std::uint8_t, layout::CONST_AREA_SIZE>;
+
+class CHardDisk : public CPhysicalDrive {
+ public:
+  // Opens the disk through transport, reads sector 0 and the engine area and builds both
+  // levels; prompt receives the reader's messages.
+  CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> transport, OsVersion os, CPrompt& prompt);
+  ~CHardDisk() override;
+
+  KeyCounter keys;
+  PartitionLevel logical{keys};
+  PartitionLevel primary{keys};
+  bool modified = false;
+  std::string label;
+  EngineAreaImage engineArea{};
+  SectorImage sector0{};
+  std::uint8_t diskIndex = 0;
+  bool engineAreaToWrite = false;
+  // Sector 0 holds a GPT protective entry (type EEh): the disk is read but never written.
+  bool gpt = false;
+
+  // The engine counts as installed when the engine area starts with E9h 69h.
+  bool EngineInstalled() const;
+
+  // Rebuilds both levels from the images (after the images were replaced as a whole).
+  void Reparse(CPrompt& prompt);
+  // Re-reads sector 0 and the engine area from the disk into the images.
+  void ReadImages();
+
+  // The extended partition whose logical drives the logical level holds, else the first
+  // object of type 5 or 15 in level order; nothing when there is none.
+  CPartition* FindExtended() const;
+  std::uint8_t MenuEntryCount() const;
+  std::uint8_t TableCount(const PartitionLevel& level) const;
+  // Copies of the Menu and NewMenu objects, ordered by ascending slot.
+  std::vector<CPartition> MenuEntriesBySlot() const;
+
+  // Takes the default flag from object and gives it to the first Menu object of level; with
+  // no menu entry left, warns and sets the engine's default entry to 0.
+  void PassDefault(CPartition& object, const PartitionLevel& level, CPrompt& prompt);
+  // The default-entry byte in sector 0 and in the engine's copy of it; remember-last is on
+  // exactly when position equals the number of menu entries.
+  void SetDefaultEntry(std::uint8_t position);
+};
+
+}  // namespace korvex

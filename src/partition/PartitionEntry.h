@@ -1,0 +1,47 @@
+#pragma once
+// The 16-byte partition table entry shared by the master boot record, the extended boot
+// records and the boot engine's menu table, decoded into and encoded from explicit fields.
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace korvex {
+
+inline constexpr std::size_t kEntrySize = 16;
+inline constexpr std::size_t kPartitionTableOffset = 0x1BE;
+inline constexpr std::size_t kSignatureOffset = 0x1FE;
+inline constexpr std::uint8_t kBootIndicatorActive = 0x80;
+inline constexpr std::uint8_t kTypeExtended = 0x05;
+inline constexpr std::uint8_t kTypeExtendedLba = 0x0F;
+inline constexpr std::uint8_t kTypeGptProtective = 0xEE;
+
+struct PartitionEntry {
+  std::uint8_t bootIndicator = 0;  // 80h active; in the menu table the BIOS drive number
+  std::uint8_t startHead = 0;
+  std::uint8_t startSector = 0;    // bits 0..5 sector, bits 6..7 cylinder bits 8..9
+  std::uint8_t startCylinder = 0;  // cylinder bits 0..7
+  std::uint8_t type = 0;
+  std::uint8_t endHead = 0;
+  std::uint8_t endSector = 0;
+  std::uint8_t endCylinder = 0;
+  std::uint32_t relativeStart = 0;
+  std::uint32_t length = 0;
+
+  bool operator==(const PartitionEntry&) const = default;
+};
+
+PartitionEntry DecodeEntry(std::span<const std::uint8_t> bytes);
+void EncodeEntry(const PartitionEntry& entry, std::span<std::uint8_t> bytes);
+
+// Entry index (0..3) of the partition table in a sector.
+PartitionEntry ReadTableEntry(std::span<const std::uint8_t> sector, unsigned index);
+void WriteTableEntry(std::span<std::uint8_t> sector, unsigned index, const PartitionEntry& entry);
+
+bool HasBootSignature(std::span<const std::uint8_t> sector);
+void SetBootSignature(std::span<std::uint8_t> sector);
+bool IsExtendedType(std::uint8_t type);
+
+std::uint32_t ReadLe32(std::span<const std::uint8_t> bytes);
+void WriteLe32(std::span<std::uint8_t> bytes, std::uint32_t value);
+
+}  // namespace korvex

@@ -1,0 +1,179 @@
+#include "partition/TableReader.h"
+
+#include <algorithm>
+#include <set>
+
+#include "partition/PartitionEntry.h"
+#include "platform/StringTable.h"
+
+namespace korvex {
+namespace {
+
+constexpr unsigned kMaxLinkedRecords = 26;  // the 27th record may not link on
+
+std::unique_ptr<CPartition> MakeFree(const CHardDisk& disk, std::uint64_t start, std::uint64_t length,
+                                     std::uint8_t slot) {
+  auto gap = std::make_unique<CPartition>(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), slot);
+  gap->SetFree();
+  gap->diskNumber = disk.diskIndex;
+  return gap;
+}
+
+std::uint32_t Saturate32(std::uint64_t value) {
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
+}
+
+void ReadMenu(CHardDisk& disk) {
+  const auto& area = disk.engineArea;
+  const std::span<const std::uint8_t> mbrCopy(area.data() + layout::AREA_MBR_COPY, layout::CONST_SECTOR_SIZE);
+  const std::uint8_t defaultEntry = mbrCopy[layout::LOADER_DEFAULT_ENTRY];
+  for (unsigned i = 0; i < layout::CONST_MENU_ENTRIES; ++i) {
+    const auto entry = DecodeEntry(mbrCopy.subspan(layout::LOADER_MENU_TABLE + i * kEntrySize, kEntrySize));
+    if (entry.bootIndicator < 0x80) break;
+    auto part = std::make_unique<CPartition>(entry.relativeStart, entry.length, static_cast<std::uint8_t>(i));
+    part->SetMenu();
+    part->type = entry.type;
+    part->diskNumber = disk.diskIndex;
+    part->isDefault = i == defaultEntry;
+    const std::size_t line =
+        layout::AREA_SCREEN_LINES + (layout::CONST_MENU_FIRST_LINE + i) * layout::CONST_SCREEN_LINE_SIZE + 3;
+    const auto* titleBegin = area.data() + line;
+    part->SetTitle(std::string(titleBegin, std::find(titleBegin, titleBegin + kTitleLength, 0)));
+    part->passwordSet = area[layout::AREA_PASSWORDS + i * layout::CONST_PASSWORD_SLOT_SIZE] != 0;
+    disk.primary.Insert(std::move(part));
+  }
+}
+
+}  // namespace
+
+void ParseTables(CHardDisk& disk, CPrompt& prompt) {
+  const bool engine = disk.EngineInstalled();
+  if (engine) ReadMenu(disk);
+  const std::span<const std::uint8_t> table =
+      engine ? std::span<const std::uint8_t>(disk.engineArea.data() + layout::AREA_MBR_COPY, layout::CONST_SECTOR_SIZE)
+             : std::span<const std::uint8_t>(disk.sector0);
+  bool chainRead = false;
+  for (unsigned i = 0; i < 4; ++i) {
+    const auto entry = ReadTableEntry(table, i);
+    if (entry.type == kTypeGptProtective) disk.gpt = true;
+    if ((engine && i == 1) || entry.type == 0) continue;
+    auto part = std::make_unique<CPartition>(entry.relativeStart, entry.length, static_cast<std::uint8_t>(i));
+    if (entry.bootIndicator >= 0x80) {
+      part->SetActiveTable();
+    } else {
+      part->SetTable();
+    }
+    part->SetTitle("");
+    part->type = entry.type;
+    part->diskNumber = disk.diskIndex;
+    // Only one extended partition per disk has its logical drives read: the first in table order.
+    if (part->IsExtended() && !chainRead) {
+      part->holdsLogicalDrives = true;
+      ReadExtendedChain(disk, *part, prompt);
+      chainRead = true;
+    }
+    disk.primary.Insert(std::move(part));
+  }
+  disk.primary.SortByStart();
+  AddPrimaryGaps(disk);
+  disk.primary.SortByStart();
+}
+
+void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) {
+  const std::uint64_t extStart = ext.start;
+  const std::uint64_t extEnd = ext.End();
+  const std::uint64_t mediumEnd = std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
+  std::vector<std::unique_ptr<CPartition>> drives;
+  std::set<std::uint64_t> visited;
+  SectorImage record{};
+  bool broken = false;
+  std::uint64_t position = extStart;
+  for (unsigned linked = 0;; ++linked) {
+    if (position >= extEnd || position >= mediumEnd) break;  // a link that leaves ext or the disk ends the walk
+    if (!visited.insert(position).second) {
+      broken = true;  // a link back to a record already read: the chain loops
+      break;
+    }
+    disk.ReadSectors(static_cast<std::uint32_t>(position), 1, record);
+    const auto data = ReadTableEntry(record, 0);
+    const auto link = ReadTableEntry(record, 1);
+    if (data.type != 0) {
+      auto drive = std::make_unique<CPartition>();
+      drive->type = data.type;
+      drive->start = static_cast<std::uint32_t>(position);
+      drive->dataOffset = data.relativeStart;
+      drive->length = Saturate32(std::uint64_t{data.relativeStart} + data.length);
+      drive->SetTable();
+      drive->slot = static_cast<std::uint8_t>(drives.size());
+      drive->diskNumber = disk.diskIndex;
+      drive->SetTitle("");
+      drives.push_back(std::move(drive));
+    }
+    if (link.type == 0) break;
+    if (linked >= kMaxLinkedRecords) {
+      broken = true;
+      break;
+    }
+    position = extStart + link.relativeStart;
+  }
+  if (broken) {
+    prompt.Message(LoadResString(IDS_LOGICAL_CHAIN_BROKEN), PromptIcon::Stop);
+    drives.clear();
+  }
+  if (drives.empty()) {
+    auto whole = MakeFree(disk, ext.start, ext.length, kSlotNone);
+    whole->diskNumber = ext.diskNumber;
+    disk.logical.Insert(std::move(whole));
+    return;
+  }
+  for (auto& drive : drives) disk.logical.Insert(std::move(drive));
+  disk.logical.SortByStart();
+  AddLogicalGaps(disk, ext);
+  disk.logical.SortByStart();
+}
+
+void AddPrimaryGaps(CHardDisk& disk) {
+  std::vector<std::unique_ptr<CPartition>> gaps;
+  std::uint64_t position = disk.ChsToLba(0, 1, 1);
+  std::uint8_t number = 0;
+  for (const auto& item : disk.primary.items()) {
+    const CPartition& object = *item.object;
+    if (position < object.start) gaps.push_back(MakeFree(disk, position, object.start - position, number++));
+    position = object.End();
+  }
+  const std::uint64_t last = disk.LastSector();
+  if (position < last) gaps.push_back(MakeFree(disk, position, last - position + 1, number));
+  for (auto& gap : gaps) disk.primary.Insert(std::move(gap));
+}
+
+void AddLogicalGaps(CHardDisk& disk, const CPartition& ext) {
+  std::vector<std::unique_ptr<CPartition>> gaps;
+  std::uint64_t position = ext.start;
+  std::uint8_t number = 0;
+  for (const auto& item : disk.logical.items()) {
+    const CPartition& object = *item.object;
+    if (position < object.start) {
+      gaps.push_back(MakeFree(disk, position, object.start - position, number++));
+      position = object.start;
+    }
+    position += object.length;
+  }
+  const std::uint64_t end = ext.End();
+  if (position + 1 < end) gaps.push_back(MakeFree(disk, position, end - position, number));
+  for (auto& gap : gaps) disk.logical.Insert(std::move(gap));
+}
+
+void RebuildFreeAreas(CHardDisk& disk) {
+  disk.primary.RemoveFree();
+  disk.primary.SortByStart();
+  AddPrimaryGaps(disk);
+  disk.primary.SortByStart();
+  if (const CPartition* ext = disk.FindExtended()) {
+    disk.logical.RemoveFree();
+    disk.logical.SortByStart();
+    AddLogicalGaps(disk, *ext);
+    disk.logical.SortByStart();
+  }
+}
+
+}  // namespace korvex

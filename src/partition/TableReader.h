@@ -1,0 +1,27 @@
+#pragma once
+// Builds a disk's primary and logical levels from its sector images and its chain of extended
+// boot records, and derives the free areas between the partitions.
+#include "partition/CHardDisk.h"
+#include "platform/Prompt.h"
+
+namespace korvex {
+
+// Fills both (empty) levels: the boot menu from the engine area when the engine is installed,
+// the partition table (of the engine's copy of sector 0 when installed), the logical drives of
+// the first extended partition in table order, and the free areas.
+void ParseTables(CHardDisk& disk, CPrompt& prompt);
+
+// Appends the logical drives of ext to the logical level and completes that level. The walk
+// stays inside ext and the medium; a loop or a 27th record that still links on reports a broken
+// chain and leaves one free area spanning ext.
+void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt);
+
+// Add Free objects for the gaps of a level sorted by start and free of Free objects; the level
+// is left unsorted. Track 0 is never part of a primary free area.
+void AddPrimaryGaps(CHardDisk& disk);
+void AddLogicalGaps(CHardDisk& disk, const CPartition& ext);
+
+// The free-area rebuild after an edit: both levels lose their free areas and get them anew.
+void RebuildFreeAreas(CHardDisk& disk);
+
+}  // namespace korvex

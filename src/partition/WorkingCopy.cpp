@@ -1,0 +1,52 @@
+#include "partition/WorkingCopy.h"
+
+#include "disk/ScsiDiskName.h"
+#include "platform/FileDevice.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTable.h"
+
+namespace korvex {
+
+std::string DeviceKey(unsigned deviceNumber) { return StrFormat("PHYSICALDRIVE%u", deviceNumber); }
+
+void WorkingCopy::LoadAll() {
+  Clear();
+  for (unsigned n = 0; n <= UINT8_MAX && LoadDisk(static_cast<std::uint8_t>(n)); ++n) {
+  }
+}
+
+bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
+  const DeviceEntry* entry = env_.devices.At(deviceNumber);
+  if (entry == nullptr) return false;
+  auto disk = std::make_unique<CHardDisk>(deviceNumber, OpenFileDevice(*entry), env_.os, env_.prompt);
+  if (!disk->IsUsable()) {
+    if (deviceNumber == 0) env_.prompt.Message(LoadResString(IDS_NO_RIGHTS), PromptIcon::Information);
+    return false;
+  }
+  const auto name = ScsiDiskName(env_.registry, deviceNumber);
+  if (!name) return false;
+  disk->label = *name;
+  disks_[DeviceKey(deviceNumber)] = std::move(disk);
+  return true;
+}
+
+CHardDisk* WorkingCopy::Find(unsigned deviceNumber) const {
+  const auto it = disks_.find(DeviceKey(deviceNumber));
+  return it == disks_.end() ? nullptr : it->second.get();
+}
+
+bool WorkingCopy::MarkModified(unsigned deviceNumber) {
+  CHardDisk* disk = Find(deviceNumber);
+  if (disk == nullptr) return false;
+  disk->modified = true;
+  return true;
+}
+
+bool WorkingCopy::AnyModified() const {
+  for (const auto& [key, disk] : disks_) {
+    if (disk->modified) return true;
+  }
+  return false;
+}
+
+}  // namespace korvex

@@ -1,0 +1,52 @@
+#pragma once
+// The working copy of every disk of the machine, keyed by device name ("PHYSICALDRIVE%d").
+// Disks are loaded for device numbers 0, 1, 2, … until the first one that cannot be loaded.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "partition/CHardDisk.h"
+#include "platform/DeviceList.h"
+#include "platform/OsIdentity.h"
+#include "platform/Prompt.h"
+#include "platform/Registry.h"
+
+namespace korvex {
+
+// What loading a disk needs from the platform.
+struct DiskEnvironment {
+  const DeviceList& devices;
+  OsVersion os;
+  const RegistryStore& registry;
+  CPrompt& prompt;
+};
+
+std::string DeviceKey(unsigned deviceNumber);
+
+class WorkingCopy {
+ public:
+  explicit WorkingCopy(DiskEnvironment environment) : env_(environment) {}
+
+  // Clears the map and loads disks 0, 1, 2, … until the first failure.
+  void LoadAll();
+  // Loads one disk into the map (replacing it); false when it cannot be loaded. Device 0 that
+  // cannot be opened is reported as missing rights.
+  bool LoadDisk(std::uint8_t deviceNumber);
+  void Clear() { disks_.clear(); }
+  // Drops one disk from the map (before it is reloaded).
+  void Remove(std::uint8_t deviceNumber) { disks_.erase(DeviceKey(deviceNumber)); }
+
+  CHardDisk* Find(unsigned deviceNumber) const;
+  // Sets the modified flag of the disk; false when there is no such disk.
+  bool MarkModified(unsigned deviceNumber);
+  bool AnyModified() const;
+
+  const std::map<std::string, std::unique_ptr<CHardDisk>>& disks() const { return disks_; }
+  DiskEnvironment& environment() { return env_; }
+
+ private:
+  DiskEnvironment env_;
+  std::map<std::string, std::unique_ptr<CHardDisk>> disks_;
+};
+
+}  // namespace korvex

@@ -1,0 +1,86 @@
+// Loading the disks of the device list: enumeration stops at the first disk that cannot be
+// loaded, and device 0 that cannot be opened is reported as missing rights.
+#include <gtest/gtest.h>
+
+#include "demo/ImageBuilder.h"
+#include "partition/WorkingCopy.h"
+#include "platform/StringTable.h"
+#include "support/DiskFixtures.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+namespace korvex {
+namespace {
+
+class WorkingCopyTest : public ::testing::Test {
+ protected:
+  std::string Image(const std::string& name) {
+    std::string error;
+    auto image = ImageBuilder::Create(dir.File(name), 20, 16, 63, error);
+    EXPECT_TRUE(image) << error;
+    return image->path();
+  }
+  void Name(unsigned port, const std::string& identifier) {
+    registry.AddScsiUnit("Scsi Port " + std::to_string(port) + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0",
+                         "DiskPeripheral", identifier);
+  }
+  WorkingCopy Load(const std::vector<std::string>& specs) {
+    std::string error;
+    devices = *DeviceList::FromSpecs(specs, error);
+    WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+    copy.LoadAll();
+    return copy;
+  }
+
+  test::TempDir dir;
+  test::MemoryRegistry registry;
+  test::ScriptedPrompt prompt;
+  DeviceList devices;
+};
+
+TEST_F(WorkingCopyTest, LoadsEveryDiskUnderItsDeviceNameWithItsLabel) {
+  Name(0, "Image a.img 1.0");
+  Name(1, "Image b.img 1.0");
+  const auto copy = Load({Image("a.img"), Image("b.img")});
+  ASSERT_EQ(copy.disks().size(), 2u);
+  EXPECT_EQ(copy.Find(1)->label, "Image b.img");
+  EXPECT_EQ(copy.disks().begin()->first, "PHYSICALDRIVE0");
+  EXPECT_EQ(copy.Find(1)->diskIndex, 1);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(WorkingCopyTest, SecondDiskThatCannotBeOpenedEndsEnumerationSilently) {
+  Name(0, "Image a.img 1.0");
+  Name(1, "Image b.img 1.0");
+  Name(2, "Image c.img 1.0");
+  const auto copy = Load({Image("a.img"), dir.File("missing.img"), Image("c.img")});
+  EXPECT_EQ(copy.disks().size(), 1u);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(WorkingCopyTest, FirstDiskThatCannotBeOpenedReportsMissingRights) {
+  Name(0, "Image a.img 1.0");
+  const auto copy = Load({dir.File("missing.img"), Image("b.img")});
+  EXPECT_TRUE(copy.disks().empty());
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_NO_RIGHTS));
+  EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Information);
+}
+
+TEST_F(WorkingCopyTest, DiskWithoutNameInTheDeviceMapEndsEnumeration) {
+  Name(0, "Image a.img 1.0");
+  const auto copy = Load({Image("a.img"), Image("b.img")});
+  EXPECT_EQ(copy.disks().size(), 1u);
+}
+
+TEST_F(WorkingCopyTest, MarkModifiedFindsTheDiskByNumber) {
+  Name(0, "Image a.img 1.0");
+  auto copy = Load({Image("a.img")});
+  EXPECT_FALSE(copy.AnyModified());
+  EXPECT_TRUE(copy.MarkModified(0));
+  EXPECT_FALSE(copy.MarkModified(1));
+  EXPECT_TRUE(copy.AnyModified());
+}
+
+}  // namespace
+}  // namespace korvex

@@ -1,0 +1,48 @@
+#pragma once
+// Opening image files as disks of the working copy, and a registry store held in memory.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "demo/ImageBuilder.h"
+#include "partition/CHardDisk.h"
+#include "platform/DeviceList.h"
+#include "platform/FileDevice.h"
+#include "platform/Registry.h"
+
+namespace korvex::test {
+
+// The image as disk n of the working copy, read and parsed.
+std::unique_ptr<CHardDisk> OpenDisk(const std::string& spec, CPrompt& prompt, std::uint8_t n = 0);
+inline std::unique_ptr<CHardDisk> OpenDisk(const ImageBuilder& image, CPrompt& prompt, std::uint8_t n = 0) {
+  return OpenDisk(image.Spec(), prompt, n);
+}
+
+// A registry store in memory whose machine part a test fills itself.
+class MemoryRegistry final : public RegistryStore {
+ public:
+  bool KeyExists(RegRoot root, const std::string& key) const override;
+  std::optional<std::string> ReadString(RegRoot root, const std::string& key, const std::string& value) const override;
+  std::optional<std::uint32_t> ReadDword(RegRoot root, const std::string& key, const std::string& value) const override;
+  bool WriteString(RegRoot root, const std::string& key, const std::string& value, const std::string& text) override;
+  bool WriteDword(RegRoot root, const std::string& key, const std::string& value, std::uint32_t number) override;
+  bool CreateKey(RegRoot root, const std::string& key) override;
+  std::vector<std::string> EnumKeys(RegRoot root, const std::string& key) const override;
+  bool DeleteKey(RegRoot root, const std::string& key) override;
+  bool DeleteValue(RegRoot root, const std::string& key, const std::string& value) override;
+
+  // Adds a logical unit under the SCSI device map with the given Type and Identifier.
+  void AddScsiUnit(const std::string& path, const std::string& type, const std::string& identifier);
+
+ private:
+  struct Key {
+    std::vector<std::string> children;  // in creation order
+    std::map<std::string, std::string> strings;
+    std::map<std::string, std::uint32_t> dwords;
+  };
+  static std::string Full(RegRoot root, const std::string& key);
+  Key& Ensure(const std::string& full);
+  std::map<std::string, Key> keys_;
+};
+
+}  // namespace korvex::test

@@ -1,0 +1,39 @@
+#pragma once
+// A prompt for tests: records every message and question and answers questions from a queue
+// (No once the queue is empty).
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Prompt.h"
+
+namespace korvex::test {
+
+class ScriptedPrompt final : public CPrompt {
+ public:
+  struct Shown {
+    std::string text;
+    PromptIcon icon;
+    bool question;
+  };
+
+  void Message(const std::string& text, PromptIcon icon) override { shown.push_back({text, icon, false}); }
+  PromptAnswer Ask(const std::string& text, PromptButtons, PromptIcon icon) override {
+    shown.push_back({text, icon, true});
+    if (answers.empty()) return PromptAnswer::No;
+    const PromptAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& s : shown) texts.push_back(s.text);
+    return texts;
+  }
+
+  std::vector<Shown> shown;
+  std::deque<PromptAnswer> answers;
+};
+
+}  // namespace korvex::test
