@@ -4,8 +4,8 @@ namespace korvex {
 
 const std::vector<CliCommand>& CommandTable() {
   static const std::vector<CliCommand> table = {
-      {"list", "list [--json]                 the working copy of every disk", true, RunList},
-      {"registry", "registry import DATEI.reg    a .reg file into the user's registry store", false, RunRegistry},
+      {"list", "list [--json]   die Arbeitskopie aller Festplatten anzeigen", true, RunList},
+      {"registry", "registry import|ensure-catalogue DATEI.reg   eine .reg-Datei in die Registry übernehmen", false, RunRegistry},
   };
   return table;
 }

@@ -1,0 +1,70 @@
+"""Helpers for the peer tests: images partitioned by util-linux sfdisk and the program's view
+of them through korvex-cli."""
+import json
+import re
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+CLI = os.environ.get("KORVEX_CLI", "korvex-cli")
+SFDISK = shutil.which("sfdisk") or "/usr/sbin/sfdisk"
+
+
+class PeerTestCase(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory(prefix="korvex-peer-")
+        self.env = dict(os.environ, KORVEX_HOME=self.dir.name, LC_ALL="C")
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def image(self, name, mib):
+        path = os.path.join(self.dir.name, name)
+        with open(path, "wb") as f:
+            f.truncate(mib * 1024 * 1024)
+        return path
+
+    def sfdisk(self, path, script):
+        done = subprocess.run([SFDISK, "--no-reread", "--no-tell-kernel", "-q", path], input=script,
+                              capture_output=True, text=True)
+        self.assertEqual(done.returncode, 0, f"sfdisk failed: {done.stderr}")
+
+    def sfdisk_json(self, path):
+        done = subprocess.run([SFDISK, "--json", path], capture_output=True, text=True)
+        self.assertEqual(done.returncode, 0, f"sfdisk --json failed: {done.stderr}")
+        return json.loads(done.stdout)["partitiontable"]
+
+    def korvex(self, *args, disks=(), check=True):
+        command = [CLI]
+        for disk in disks:
+            command += ["--disk", disk]
+        done = subprocess.run(command + list(args), capture_output=True, text=True, env=self.env)
+        if check:
+            self.assertEqual(done.returncode, 0, f"korvex-cli {' '.join(args)} failed:\n{done.stderr}")
+        return done
+
+    def korvex_list(self, disk):
+        return json.loads(self.korvex("list", "--json", disks=[disk]).stdout)["disks"][0]
+
+
+def sfdisk_view(table):
+    """Primary entries by table number and logical drives in chain order, as
+    (number, start, size, type) with the type as a number."""
+    primary, logical = [], []
+    for p in table.get("partitions", []):
+        number = int(re.search(r"(\d+)$", p["node"]).group(1))
+        item = (number, p["start"], p["size"], int(p["type"], 16))
+        (primary if number <= 4 else logical).append(item)
+    return primary, logical
+
+
+def korvex_view(disk):
+    """The same view from korvex-cli's JSON: table partitions with their slot + 1, logical
+    drives by the data start and length of their records, both in the order sfdisk uses."""
+    primary = sorted((p["slot"] + 1, p["start"], p["length"], p["type"])
+                     for p in disk["primary"] if p["state"] in ("Table", "ActiveTable", "NewTable"))
+    drives = sorted((p for p in disk["logical"] if p["state"] != "Free"), key=lambda p: p["slot"])
+    logical = [(5 + i, p["dataStart"], p["dataLength"], p["type"]) for i, p in enumerate(drives)]
+    return primary, logical

@@ -1,0 +1,55 @@
+"""Tables written by util-linux sfdisk are read to the same starts, lengths and types that
+sfdisk itself reports."""
+import unittest
+
+from peer import PeerTestCase, korvex_view, sfdisk_view
+
+
+class ReadsWhatSfdiskWrites(PeerTestCase):
+    def check_same_view(self, path):
+        expected = sfdisk_view(self.sfdisk_json(path))
+        disk = self.korvex_list(path)
+        self.assertEqual(korvex_view(disk), expected)
+        return disk
+
+    def test_primaries_and_type_5_extended_with_gapped_logical_drives(self):
+        path = self.image("a.img", 64)
+        self.sfdisk(path, "label: dos\n"
+                          "size=8MiB, type=83, bootable\n"
+                          "start=12MiB, size=6MiB, type=7\n"
+                          "start=20MiB, size=40MiB, type=5\n"
+                          "start=22MiB, size=5MiB, type=83\n"
+                          "start=30MiB, size=3MiB, type=82\n"
+                          "start=40MiB, size=10MiB, type=b\n")
+        disk = self.check_same_view(path)
+        # sfdisk aligns to 1 MiB: every logical drive's data lies 2048 sectors after its record.
+        for drive in (p for p in disk["logical"] if p["state"] != "Free"):
+            self.assertEqual(drive["dataStart"] - drive["ebr"], 2048)
+        self.assertTrue(any(p["state"] == "ActiveTable" for p in disk["primary"]))
+        # Gaps inside the extended partition show as free areas.
+        self.assertGreaterEqual(sum(1 for p in disk["logical"] if p["state"] == "Free"), 3)
+
+    def test_type_15_extended_partition_in_the_last_slot(self):
+        path = self.image("b.img", 96)
+        self.sfdisk(path, "label: dos\n"
+                          "size=10MiB, type=6\n"
+                          "size=10MiB, type=c\n"
+                          "size=10MiB, type=83\n"
+                          "type=f\n"
+                          "size=20MiB, type=83\n"
+                          "size=20MiB, type=83\n"
+                          "type=82\n")
+        disk = self.check_same_view(path)
+        extended = [p for p in disk["primary"] if p["type"] == 15]
+        self.assertEqual(len(extended), 1)
+        self.assertEqual(len([p for p in disk["logical"] if p["state"] != "Free"]), 3)
+
+    def test_disk_without_partitions(self):
+        path = self.image("c.img", 16)
+        self.sfdisk(path, "label: dos\n")
+        disk = self.check_same_view(path)
+        self.assertEqual([p["state"] for p in disk["primary"]], ["Free"])
+
+
+if __name__ == "__main__":
+    unittest.main()
