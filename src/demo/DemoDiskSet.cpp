@@ -11,7 +11,7 @@ constexpr std::uint32_t kHeads = 64;
 constexpr std::uint32_t kSectors = 63;
 constexpr std::uint32_t kCylinder = kHeads * kSectors;  // 4032 sectors
 constexpr std::uint32_t kFirstDiskCylinders = 1000;     // about 1.9 GiB, sparse
-constexpr std::uint32_t kSecondDiskCylinders = 520;     // about 1 GiB, sparse
+constexpr std::uint32_t kSecondDiskCylinders = 540;     // about 1 GiB, sparse
 constexpr std::uint32_t kMiB = 2048;                    // sectors
 
 const char* const kFirstDiskName = "korvex-demo-1.img";

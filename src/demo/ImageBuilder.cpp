@@ -106,6 +106,13 @@ bool ImageBuilder::AddExtended(unsigned index, std::uint8_t type, std::uint32_t 
                                const std::vector<LogicalSpec>& drives) {
   if (!AddPrimary(index, type, start, length)) return false;
   if (drives.empty()) return SetSignature(start);
+  // A chain always begins at the extended partition's start: when the first drive lies later,
+  // a record there without a drive links to it.
+  if (drives.front().ebr != start) {
+    const LogicalSpec& first = drives.front();
+    const EntrySpec link{0, 0x05, first.ebr - start, first.dataStart + first.dataLength - first.ebr};
+    if (!SetEntry(start, 0, EntrySpec{}) || !SetEntry(start, 1, link, start) || !SetSignature(start)) return false;
+  }
   for (size_t k = 0; k < drives.size(); ++k) {
     const LogicalSpec& drive = drives[k];
     bool ok = SetEntry(drive.ebr, 0, EntrySpec{0, drive.type, drive.dataStart - drive.ebr, drive.dataLength}, drive.ebr);

@@ -52,7 +52,8 @@ class ImageBuilder {
   // A master boot record entry with the signature.
   bool AddPrimary(unsigned index, std::uint8_t type, std::uint32_t start, std::uint32_t length, bool active = false);
   // An extended partition at table index with a chain of logical drives, each EBR's link
-  // counted from the extended partition's start (type 5 links).
+  // counted from the extended partition's start (type 5 links). When the first drive does not
+  // start at the extended partition's start, a record there without a drive links to it.
   bool AddExtended(unsigned index, std::uint8_t type, std::uint32_t start, std::uint32_t length,
                    const std::vector<LogicalSpec>& drives);
   // A boot sector at lba that carries a marker text and ends in 55h AAh.

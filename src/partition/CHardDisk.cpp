@@ -26,6 +26,7 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   primary.Clear();
   logical.Clear();
   gpt = false;
+  logicalDrivesOnDisk = 0;
   if (HasBootSignature(sector0)) {
     ParseTables(*this, prompt);
   } else {
@@ -54,12 +55,18 @@ std::uint8_t CHardDisk::TableCount(const PartitionLevel& level) const {
   return static_cast<std::uint8_t>(level.Count([](const CPartition& p) { return p.IsTable() || p.IsNewTable(); }));
 }
 
+std::vector<CPartition*> CHardDisk::MenuObjectsBySlot() const {
+  std::vector<CPartition*> entries;
+  for (const auto& item : primary.items()) {
+    if (item.object->InMenu()) entries.push_back(item.object.get());
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const CPartition* a, const CPartition* b) { return a->slot < b->slot; });
+  return entries;
+}
+
 std::vector<CPartition> CHardDisk::MenuEntriesBySlot() const {
   std::vector<CPartition> entries;
-  for (const auto& item : primary.items()) {
-    if (item.object->InMenu()) entries.push_back(*item.object);
-  }
-  std::stable_sort(entries.begin(), entries.end(), [](const CPartition& a, const CPartition& b) { return a.slot < b.slot; });
+  for (const CPartition* p : MenuObjectsBySlot()) entries.push_back(*p);
   return entries;
 }
 

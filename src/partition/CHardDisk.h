@@ -35,6 +35,9 @@ class CHardDisk : public CPhysicalDrive {
   bool engineAreaToWrite = false;
   // Sector 0 holds a GPT protective entry (type EEh): the disk is read but never written.
   bool gpt = false;
+  // Logical drives the chain on the disk describes (as read, or as last written): when the
+  // user deletes them all, the save must cut the chain or they would come back.
+  std::size_t logicalDrivesOnDisk = 0;
 
   // The engine counts as installed when the engine area starts with E9h 69h.
   bool EngineInstalled() const;
@@ -51,6 +54,8 @@ class CHardDisk : public CPhysicalDrive {
   std::uint8_t TableCount(const PartitionLevel& level) const;
   // Copies of the Menu and NewMenu objects, ordered by ascending slot.
   std::vector<CPartition> MenuEntriesBySlot() const;
+  // The same objects themselves, in the same order.
+  std::vector<CPartition*> MenuObjectsBySlot() const;
 
   // Takes the default flag from object and gives it to the first Menu object of level; with
   // no menu entry left, warns and sets the engine's default entry to 0.

@@ -35,6 +35,9 @@ class CPartition {
   bool passwordSet = false;
   std::string password;        // typed since the working copy was loaded
   bool passwordChanged = false;
+  // The 16 stored bytes of this menu entry's password slot as last read or written; they move
+  // with the entry when the menu order changes.
+  std::array<std::uint8_t, 16> passwordSlot{};
   bool isNew = false;
   bool destructive = false;
   std::uint32_t diskNumber = 0;

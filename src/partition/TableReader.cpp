@@ -39,7 +39,9 @@ void ReadMenu(CHardDisk& disk) {
         layout::AREA_SCREEN_LINES + (layout::CONST_MENU_FIRST_LINE + i) * layout::CONST_SCREEN_LINE_SIZE + 3;
     const auto* titleBegin = area.data() + line;
     part->SetTitle(std::string(titleBegin, std::find(titleBegin, titleBegin + kTitleLength, 0)));
-    part->passwordSet = area[layout::AREA_PASSWORDS + i * layout::CONST_PASSWORD_SLOT_SIZE] != 0;
+    const auto* slot = area.data() + layout::AREA_PASSWORDS + i * layout::CONST_PASSWORD_SLOT_SIZE;
+    std::copy_n(slot, part->passwordSlot.size(), part->passwordSlot.begin());
+    part->passwordSet = slot[0] != 0;
     disk.primary.Insert(std::move(part));
   }
 }
@@ -120,6 +122,7 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
     prompt.Message(LoadResString(IDS_LOGICAL_CHAIN_BROKEN), PromptIcon::Stop);
     drives.clear();
   }
+  disk.logicalDrivesOnDisk = drives.size();
   if (drives.empty()) {
     auto whole = MakeFree(disk, ext.start, ext.length, kSlotNone);
     whole->diskNumber = ext.diskNumber;

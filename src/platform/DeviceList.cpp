@@ -56,7 +56,10 @@ std::optional<DeviceEntry> ParseDeviceSpec(const std::string& spec, std::string&
   entry.spec = spec;
   entry.path = spec;
   const size_t at = spec.rfind('@');
-  if (at != std::string::npos) {
+  // A suffix of digits and "x" is a geometry; any other "@" belongs to the file name.
+  const bool hasGeometry = at != std::string::npos && at + 1 < spec.size() &&
+                           spec.find_first_not_of("0123456789x", at + 1) == std::string::npos;
+  if (hasGeometry) {
     const std::string geometry = spec.substr(at + 1);
     const size_t x = geometry.find('x');
     std::uint32_t heads = 0, sectors = 0;

@@ -123,10 +123,9 @@ TEST_F(TableReaderTest, EmptyFirstRecordGivesOneFreeAreaSpanningTheExtendedParti
 
 TEST_F(TableReaderTest, EmptyDataEntryWithAUsedLinkIsFollowed) {
   auto image = MakeImage();
+  // The record at the extended start describes no drive but links to the one at 15000.
   ASSERT_TRUE(image.AddExtended(0, 0x05, 10000, 20000, {{15000, 15063, 2000, 0x07}}));
-  // The first record at the extended start describes no drive but links to the one at 15000.
-  ASSERT_TRUE(image.SetEntry(10000, 1, EntrySpec{0, 0x05, 5000, 2063}, 10000));
-  ASSERT_TRUE(image.SetSignature(10000));
+  ASSERT_EQ((*image.ReadSector(10000))[0x1BE + 4], 0);
   auto disk = OpenDisk(image, prompt);
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{PartitionState::Free, 10000, 5000},
                                                       {PartitionState::Table, 15000, 2063},

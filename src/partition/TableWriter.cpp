@@ -1,0 +1,159 @@
+#include "partition/TableWriter.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "partition/PartitionEntry.h"
+#include "platform/StringFormat.h"
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+constexpr std::uint8_t kFrameVertical = 0xBA;
+constexpr std::uint8_t kFrameBottomLeft = 0xC8;
+constexpr std::uint8_t kFrameHorizontal = 0xCD;
+constexpr std::uint8_t kFrameBottomRight = 0xBC;
+constexpr std::uint8_t kMenuDrive = 0x80;
+
+struct PackedChs {
+  std::uint8_t head;
+  std::uint8_t sector;
+  std::uint8_t cylinder;
+};
+
+PackedChs Chs(const CHardDisk& disk, std::uint32_t lba, bool clampCylinder) {
+  const ChsAddress address = disk.LbaToChs(lba);
+  std::uint16_t cylinder = address.cylinder;
+  if (clampCylinder && cylinder > 1023) cylinder = 1023;
+  std::uint8_t sector = address.sector;
+  CPhysicalDrive::PackChs(cylinder, sector);
+  return PackedChs{address.head, sector, static_cast<std::uint8_t>(cylinder)};
+}
+
+// Entry number of a table partition in sector 0.
+unsigned TableEntryOf(const CHardDisk& disk, const CPartition& p) {
+  return disk.EngineInstalled() && p.slot == 1 ? 2u : p.slot;
+}
+
+std::vector<const CPartition*> TablePartitionsByStart(const CHardDisk& disk) {
+  std::vector<const CPartition*> table;
+  for (const CPartition* p : disk.primary.Used()) {
+    if (p->InPartitionTable()) table.push_back(p);
+  }
+  return table;
+}
+
+std::span<std::uint8_t> ScreenLine(CHardDisk& disk, unsigned line) {
+  return std::span<std::uint8_t>(disk.engineArea.data() + layout::AREA_SCREEN_LINES +
+                                     line * layout::CONST_SCREEN_LINE_SIZE,
+                                 layout::CONST_SCREEN_LINE_SIZE);
+}
+
+}  // namespace
+
+PartitionEntry MakeEntry(const CHardDisk& disk, std::uint8_t bootIndicator, std::uint8_t type,
+                         std::uint32_t chsStart, std::uint32_t relativeStart, std::uint32_t length,
+                         bool clampCylinder) {
+  const PackedChs first = Chs(disk, chsStart, clampCylinder);
+  const PackedChs last = Chs(disk, chsStart + length - 1, clampCylinder);
+  return PartitionEntry{bootIndicator, first.head, first.sector, first.cylinder, type,
+                        last.head,     last.sector, last.cylinder, relativeStart, length};
+}
+
+std::optional<std::string> CheckTableSlots(const CHardDisk& disk) {
+  const CPartition* holder[4] = {};
+  for (const CPartition* p : TablePartitionsByStart(disk)) {
+    const unsigned entry = TableEntryOf(disk, *p);
+    if (entry > 3 || (disk.EngineInstalled() && entry == 1)) {
+      return StrFormat(text::kSlotInvalid, disk.DeviceName().c_str(), p->start);
+    }
+    if (holder[entry] != nullptr) {
+      return StrFormat(text::kSlotCollision, disk.DeviceName().c_str(), holder[entry]->start, p->start, entry + 1);
+    }
+    holder[entry] = p;
+  }
+  return std::nullopt;
+}
+
+void BuildPrimaryTable(CHardDisk& disk) {
+  std::fill_n(disk.sector0.begin() + kPartitionTableOffset, 4 * kEntrySize, std::uint8_t{0});
+  for (const CPartition* p : TablePartitionsByStart(disk)) {
+    const unsigned entry = TableEntryOf(disk, *p);
+    if (entry > 3) continue;  // never outside the four entries; CheckTableSlots refuses such disks
+    const std::uint8_t boot = p->IsActiveTable() ? kBootIndicatorActive : 0;
+    WriteTableEntry(disk.sector0, entry, MakeEntry(disk, boot, p->type, p->start, p->start, p->length, true));
+  }
+}
+
+std::array<std::uint8_t, 16> EncodePassword(const CHardDisk& disk, const std::string& password) {
+  std::array<std::uint8_t, 16> slot{};
+  const std::size_t length = std::min<std::size_t>(password.size(), 15);
+  std::memcpy(slot.data(), password.data(), length);
+  for (std::size_t i = 0; i < 15; ++i) slot[i] ^= disk.engineArea[layout::AREA_PASSWORD_KEY + i];
+  return slot;
+}
+
+void BuildMenuTable(CHardDisk& disk) {
+  std::fill_n(disk.sector0.begin() + layout::LOADER_MENU_TABLE, layout::LOADER_MENU_TABLE_SIZE, std::uint8_t{0});
+  const auto entries = disk.MenuObjectsBySlot();
+  const unsigned count = static_cast<unsigned>(std::min<std::size_t>(entries.size(), layout::CONST_MENU_ENTRIES));
+  for (unsigned k = 0; k < count; ++k) {
+    CPartition& e = *entries[k];
+    EncodeEntry(MakeEntry(disk, kMenuDrive, e.type, e.start, e.start, e.length, false),
+                std::span<std::uint8_t>(disk.sector0.data() + layout::LOADER_MENU_TABLE + k * kEntrySize, kEntrySize));
+    auto line = ScreenLine(disk, layout::CONST_MENU_FIRST_LINE + k);
+    std::fill(line.begin(), line.end(), std::uint8_t{' '});
+    line[0] = kFrameVertical;
+    std::copy(e.title.begin(), e.title.end(), line.begin() + 3);
+    line[46] = kFrameVertical;
+    line[47] = 0;
+    // The slot follows its entry: a new password is encoded, otherwise the entry's own stored
+    // bytes go to its new position.
+    std::array<std::uint8_t, 16> slot = e.passwordSlot;
+    if (e.passwordChanged) slot = e.passwordSet ? EncodePassword(disk, e.password) : std::array<std::uint8_t, 16>{};
+    std::copy(slot.begin(), slot.end(),
+              disk.engineArea.begin() + layout::AREA_PASSWORDS + k * layout::CONST_PASSWORD_SLOT_SIZE);
+    e.passwordSlot = slot;
+  }
+  auto bottom = ScreenLine(disk, layout::CONST_MENU_FIRST_LINE + count);
+  bottom[0] = kFrameBottomLeft;
+  std::fill(bottom.begin() + 1, bottom.begin() + 46, kFrameHorizontal);
+  bottom[46] = kFrameBottomRight;
+  bottom[47] = 0;
+  if (layout::CONST_MENU_FIRST_LINE + count + 1 < layout::CONST_SCREEN_LINE_COUNT) {
+    ScreenLine(disk, layout::CONST_MENU_FIRST_LINE + count + 1)[0] = 0;
+  } else {
+    disk.engineArea[layout::AREA_SCREEN_END] = 0;
+  }
+}
+
+SectorImage EmptyRecord() {
+  SectorImage record{};
+  SetBootSignature(record);
+  return record;
+}
+
+std::vector<ChainRecord> BuildExtendedChain(const CHardDisk& disk, const std::vector<CPartition*>& drives,
+                                            const CPartition& ext) {
+  std::vector<ChainRecord> chain;
+  const auto link = [&](const CPartition& next) {
+    return MakeEntry(disk, 0, kTypeExtended, next.start, next.start - ext.start, next.length, true);
+  };
+  if (!drives.empty() && drives.front()->start != ext.start) {
+    ChainRecord lead{ext.start, EmptyRecord(), nullptr};
+    WriteTableEntry(lead.sector, 1, link(*drives.front()));
+    chain.push_back(lead);
+  }
+  for (std::size_t k = 0; k < drives.size(); ++k) {
+    const CPartition& d = *drives[k];
+    ChainRecord record{d.start, EmptyRecord(), &d};
+    WriteTableEntry(record.sector, 0,
+                    MakeEntry(disk, 0, d.type, d.DataStart(), d.dataOffset, d.DataLength(), true));
+    if (k + 1 < drives.size()) WriteTableEntry(record.sector, 1, link(*drives[k + 1]));
+    chain.push_back(record);
+  }
+  return chain;
+}
+
+}  // namespace korvex

@@ -1,0 +1,49 @@
+#pragma once
+// The program's fixed texts that carry no string-table number, and the messages of our own
+// checks, all German like the rest. Texts with printf conversions are formatted by callers.
+
+namespace korvex::text {
+
+// Boot engine installation and removal.
+inline constexpr const char* kBackupCannotCreate = "Kann Sicherungsdatei nicht öffnen\nVorgang abgebrochen!";
+inline constexpr const char* kNoBootPartitionChosen =
+    "Sie haben keine Partition als BootPartition gewählt.\nDer Bootmanager kann nicht installiert werden";
+inline constexpr const char* kEngineInstalled = "Der Bootmanager ist nun angelegt und wird nach dem Sichern aktiv";
+inline constexpr const char* kEngineRemoved = "Der Bootmanager ist nun entfernt!\nDiese Änderung wird nach dem Sichern aktiv";
+
+// Creating and deleting partitions.
+inline constexpr const char* kTableFull =
+    "Die Partitionstabelle für diese Festplatte ist voll.\nDas Anlegen einer neuen Partition ist daher nicht möglich!";
+inline constexpr const char* kLogicalNotExtended =
+    "Ein logisches Laufwerk kann nicht vom Typ 5 (Erweitert) oder Typ 15 (Erweitert+BIOS) sein";
+inline constexpr const char* kSizeNotPositive = "Die Größenangabe eine Partition muß positiv sein.";
+inline constexpr const char* kSizeTooLarge = "Die gewählte Größe überschreitet den vorhandenen Platz";
+inline constexpr const char* kDeleteExtended =
+    "Sie wollen eine erweiterte Partition mit logischen Laufwerken löschen\nWenn Sie dies tun, werden Sie die "
+    "logischen Laufwerke verlieren\nWollen Sie das?";
+inline constexpr const char* kDeletePartition = "Wollen Sie diese Partition wirklich löschen?";
+
+// Saving: our own checks before anything is written (%s = device name, %u = sector).
+inline constexpr const char* kWriteFailed =
+    "Schreibfehler auf %s (%s) bei Sektor %u.\nDie Änderungen dieser Festplatte sind nicht vollständig gespeichert; "
+    "die Festplatte bleibt als geändert markiert.";
+inline constexpr const char* kGptRefused =
+    "%s ist eine GPT-Festplatte (Schutzeintrag vom Typ EEh).\nKorvex schreibt nicht auf GPT-Festplatten, "
+    "damit deren GPT-Kopfsektor erhalten bleibt. Das Speichern wird abgelehnt.";
+inline constexpr const char* kSlotCollision =
+    "%s: Die Partitionen bei den relativen Sektoren %u und %u belegen denselben Eintrag %u der "
+    "Partitionstabelle.\nDas Speichern wird abgelehnt, damit keine Partition verloren geht.";
+inline constexpr const char* kSlotInvalid =
+    "%s: Die Partition beim relativen Sektor %u hat keinen freien Eintrag in der Partitionstabelle.\n"
+    "Das Speichern wird abgelehnt, damit keine Partition verloren geht.";
+inline constexpr const char* kMenuTooLong =
+    "%s: Das Bootmenü hat mehr als 12 Einträge.\nDas Speichern wird abgelehnt.";
+inline constexpr const char* kLogicalOutsideRefused =
+    "%s: Das logische Laufwerk beim relativen Sektor %u liegt außerhalb der erweiterten Partition.\n"
+    "Das Speichern wird abgelehnt.";
+inline constexpr const char* kRestartForTable =
+    "%s wird gerade benutzt; der Kern liest die neue Partitionstabelle erst nach einem Neustart.";
+inline constexpr const char* kFlushFailed =
+    "%s: Die geschriebenen Daten konnten nicht auf den Datenträger gebracht werden (fsync).";
+
+}  // namespace korvex::text
