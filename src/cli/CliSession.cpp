@@ -1,23 +1,11 @@
 #include "cli/CliSession.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "demo/DemoDiskSet.h"
 #include "platform/OsIdentity.h"
 
 namespace korvex {
-namespace {
-
-std::string HostName() {
-  char name[256] = {};
-  if (::gethostname(name, sizeof name - 1) != 0) return "localhost";
-  return name;
-}
-
-}  // namespace
-
 void PrintError(const std::string& text) { std::fprintf(stderr, "korvex-cli: %s\n", text.c_str()); }
 
 bool CliSession::OpenPlatform() {
@@ -37,7 +25,7 @@ bool CliSession::OpenPlatform() {
     return false;
   }
   devices_ = std::move(*devices);
-  registry_ = OpenRegistryStore(DefaultUserHivePath(), devices_, HostName(), error);
+  registry_ = OpenRegistryStore(DefaultUserHivePath(), devices_, HostComputerName(), error);
   if (!registry_) {
     PrintError(error);
     return false;

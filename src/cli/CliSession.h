@@ -21,6 +21,7 @@ struct CliOptions {
   std::vector<std::string> diskSpecs;
   bool demo = false;
   bool assumeYes = false;
+  bool restart = false;  // after saving, offer to restart the machine
   std::string command;
   std::vector<std::string> arguments;
 };

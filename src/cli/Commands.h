@@ -21,5 +21,6 @@ const std::vector<CliCommand>& CommandTable();
 
 int RunList(CliSession& session, const Arguments& arguments);
 int RunRegistry(CliSession& session, const Arguments& arguments);
+int RunSave(CliSession& session, const Arguments& arguments);
 
 }  // namespace korvex

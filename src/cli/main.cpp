@@ -12,8 +12,11 @@ namespace {
 
 void PrintUsage() {
   std::fprintf(stderr,
-               "Aufruf: korvex-cli [--disk ABBILD[@KÖPFExSEKTOREN]]... [--demo] [--yes] BEFEHL [ARGUMENTE]\n"
-               "Ohne --disk und --demo gelten KORVEX_DISKS oder die Festplatten des Rechners.\n\nBefehle:\n");
+               "Aufruf: korvex-cli [--disk ABBILD[@KÖPFExSEKTOREN]]... [--demo] [--yes] [--restart] BEFEHL [ARGUMENTE]\n"
+               "Ohne --disk und --demo gelten KORVEX_DISKS oder die Festplatten des Rechners.\n"
+               "Objekte: FESTPLATTE:KEY (wie \"list\" sie zeigt), FESTPLATTE:p@SEKTOR, FESTPLATTE:l@SEKTOR.\n"
+               "Ändernde Befehle speichern die geänderten Festplatten; --restart bietet danach den Neustart an.\n\n"
+               "Befehle:\n");
   for (const auto& command : CommandTable()) std::fprintf(stderr, "  %s\n", command.usage);
 }
 
@@ -30,6 +33,8 @@ bool ParseOptions(int argc, char** argv, CliOptions& options) {
       options.demo = true;
     } else if (option == "--yes") {
       options.assumeYes = true;
+    } else if (option == "--restart") {
+      options.restart = true;
     } else {
       PrintError("unbekannte Option: " + option);
       return false;
