@@ -1,9 +1,8 @@
-// "save": writes every changed disk and asks whether to restart ("Speichern"), or with a disk
-// number only that disk, after the check of its boot menu.
+// "save": writes every changed disk (with --restart followed by the restart question), or with
+// a disk number only that disk, after the check of its boot menu.
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"
 #include "partition/DiskSaver.h"
-#include "platform/RestartService.h"
 
 namespace korvex {
 
@@ -12,10 +11,7 @@ int RunSave(CliSession& session, const Arguments& arguments) {
     PrintError("Aufruf: save [FESTPLATTE]");
     return kExitUsage;
   }
-  if (arguments.empty()) {
-    auto restart = SystemRestartService();
-    return SaveAll(session.workingCopy(), session.prompt(), *restart) ? kExitOk : kExitFailed;
-  }
+  if (arguments.empty()) return SaveChanges(session);
   CHardDisk* disk = SelectDisk(session, arguments[0]);
   if (disk == nullptr) return kExitUsage;
   return SaveSingleDisk(*disk, session.prompt()) ? kExitOk : kExitFailed;
