@@ -19,6 +19,8 @@ namespace korvex {
 
 enum class RegRoot { CurrentUser, LocalMachine };
 
+struct RegChangeSet;  // the changes a .reg file describes (platform/RegTree.h)
+
 class RegistryStore {
  public:
   virtual ~RegistryStore() = default;
@@ -39,6 +41,9 @@ class RegistryStore {
   // Deletes the key with all its subkeys and values.
   virtual bool DeleteKey(RegRoot root, const std::string& key) = 0;
   virtual bool DeleteValue(RegRoot root, const std::string& key, const std::string& value) = 0;
+  // Applies the changes of an imported .reg file to HKEY_CURRENT_USER, all or none. A store
+  // that cannot apply them as one change refuses them (the default).
+  virtual bool ApplyChanges(const RegChangeSet& changes);
 };
 
 // Where HKEY_CURRENT_USER lives: $KORVEX_HOME/user.reg, else $XDG_CONFIG_HOME/korvex/user.reg,
@@ -48,11 +53,16 @@ std::filesystem::path DefaultUserHivePath();
 // Opens the store. A missing hive file is an empty HKEY_CURRENT_USER (created at the first
 // write); a hive that cannot be read or parsed gives nothing and an error text naming the file
 // and the line, and the file is left as it is. The machine part lists one SCSI logical unit per
-// device of devices and the given computer name.
+// device of devices and the given computer name (none when it is empty); the identifiers of
+// block devices are read below sysfsRoot.
 std::unique_ptr<RegistryStore> OpenRegistryStore(const std::filesystem::path& userHive,
                                                  const DeviceList& devices,
                                                  const std::string& computerName,
-                                                 std::string& error);
+                                                 std::string& error,
+                                                 const std::filesystem::path& sysfsRoot = "/sys/block");
+
+// The host name, for the computer name of the machine part; empty when it cannot be read.
+std::string HostComputerName();
 
 // Imports a .reg file (REGEDIT4 or "Windows Registry Editor Version 5.00") into the store's
 // HKEY_CURRENT_USER. Nothing is imported when the file cannot be read or parsed; the error

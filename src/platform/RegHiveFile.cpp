@@ -1,0 +1,161 @@
+#include "platform/RegHiveFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/RegFileFormat.h"
+
+namespace korvex {
+namespace {
+
+constexpr std::size_t kMaxHiveBytes = std::size_t{16} << 20;
+
+// The message for the system call that just failed; call it before anything changes errno.
+std::string SystemError(const std::string& what, const std::filesystem::path& file) {
+  return what + " " + file.string() + ": " + std::strerror(errno);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Makes the rename durable. File systems that cannot flush a directory say EINVAL; for them
+// the rename is as durable as it gets.
+bool SyncDirectory(const std::filesystem::path& dir) {
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+  ::close(fd);
+  return synced;
+}
+
+}  // namespace
+
+std::unique_ptr<HiveLock> HiveLock::Acquire(const std::filesystem::path& hive, std::string& error) {
+  const auto dir = hive.parent_path();
+  if (!dir.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+      error = "Das Verzeichnis " + dir.string() + " kann nicht angelegt werden: " + ec.message();
+      return nullptr;
+    }
+  }
+  const auto lockPath = HiveLockPath(hive);
+  const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    error = SystemError("Die Sperrdatei kann nicht geöffnet werden:", lockPath);
+    return nullptr;
+  }
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    error = SystemError("Die Sperre kann nicht gesetzt werden:", lockPath);
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<HiveLock>(new HiveLock(fd));
+}
+
+HiveLock::~HiveLock() { ::close(fd_); }
+
+std::optional<std::string> ReadSmallFile(const std::filesystem::path& file, std::size_t maxBytes,
+                                         std::string& error, bool* missing) {
+  if (missing != nullptr) *missing = false;
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (missing != nullptr) *missing = errno == ENOENT;
+    error = SystemError("Die Datei kann nicht gelesen werden:", file);
+    return std::nullopt;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = "Die Datei kann nicht gelesen werden: " + file.string() + " ist keine gewöhnliche Datei";
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::string content;
+  char buffer[65536];
+  while (true) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = SystemError("Die Datei kann nicht gelesen werden:", file);
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > maxBytes) {
+      error = "Die Datei " + file.string() + " ist zu groß (mehr als " + std::to_string(maxBytes) + " Bytes)";
+      ::close(fd);
+      return std::nullopt;
+    }
+  }
+  ::close(fd);
+  return content;
+}
+
+std::optional<RegKey> ReadHive(const std::filesystem::path& hive, std::string& error) {
+  bool missing = false;
+  const auto text = ReadSmallFile(hive, kMaxHiveBytes, error, &missing);
+  if (!text) {
+    if (!missing) return std::nullopt;
+    error.clear();
+    return RegKey();
+  }
+  const auto changes = ParseRegText(*text, hive.string(), error);
+  if (!changes) return std::nullopt;
+  RegKey root;
+  ApplyChanges(root, *changes);
+  return root;
+}
+
+bool ReplaceHive(const std::filesystem::path& hive, const std::string& text, std::string& error) {
+  const auto temp = HiveTempPath(hive);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    error = SystemError("Die Datei kann nicht angelegt werden:", temp);
+    return false;
+  }
+  // The new hive keeps the access rights of the old one (a private hive stays private).
+  struct stat old {};
+  const bool keepMode = ::stat(hive.c_str(), &old) == 0;
+  if ((keepMode && ::fchmod(fd, old.st_mode & 07777) != 0) || !WriteAll(fd, text) || ::fsync(fd) != 0) {
+    error = SystemError("Die Datei kann nicht geschrieben werden:", temp);
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return false;
+  }
+  if (::close(fd) != 0) {
+    error = SystemError("Die Datei kann nicht geschrieben werden:", temp);
+    ::unlink(temp.c_str());
+    return false;
+  }
+  if (::rename(temp.c_str(), hive.c_str()) != 0) {
+    error = SystemError("Die Datei kann nicht ersetzt werden:", hive);
+    ::unlink(temp.c_str());
+    return false;
+  }
+  if (!SyncDirectory(hive.parent_path())) {
+    // The new hive is in place but may not survive a crash; the change is not reported done.
+    error = SystemError("Das Verzeichnis kann nicht gesichert werden:", hive.parent_path());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace korvex
