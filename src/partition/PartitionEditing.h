@@ -1,0 +1,58 @@
+#pragma once
+// Creating partitions and logical drives in free areas, deleting them again, and switching a
+// table partition's active mark. All of it changes only the working copy of the disk; the
+// user is reached through the prompt alone.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "partition/CHardDisk.h"
+#include "platform/Prompt.h"
+
+namespace korvex {
+
+enum class CreateUnit { Byte, KByte, MByte, GByte };
+enum class CreateAlignment { Cylinder, Track, Sector };
+
+// What the "Partition erzeugen" dialog collects.
+struct CreateRequest {
+  bool wholeSpace = true;  // "den gesamten freien Platz benutzen"; else value × unit
+  float value = 0;
+  CreateUnit unit = CreateUnit::MByte;
+  CreateAlignment alignment = CreateAlignment::Cylinder;
+  std::uint8_t type = 6;
+  bool toMenu = false;                       // "Ins Bootmenü aufnehmen"
+  std::optional<std::uint8_t> tableEntry;    // 1..4 as the user sees it; nothing = next free entry
+  bool destructive = true;                   // "destruktives Erzeugen der Partition"
+};
+
+// The partition-table entries (0..3) no table partition holds; entry 1 never on a disk with
+// the boot engine (it is the boot slot).
+std::vector<std::uint8_t> FreeTableEntries(const CHardDisk& disk);
+
+// Whether a new primary partition can go into the boot menu: the engine is installed and the
+// menu has fewer than 12 entries.
+bool MenuCanTakeEntry(const CHardDisk& disk);
+
+// False after telling the user (information icon) that neither the partition table nor the
+// boot menu can take another primary partition.
+bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt);
+
+// Turns the free area freeArea (of the logical level when isLogical, else of the primary level)
+// into a new partition or logical drive as request says, splitting off the sectors that the
+// alignment leaves over as free areas of their own. False, with a stop message and nothing
+// changed, when the request is refused.
+bool CreatePartition(CHardDisk& disk, CPartition& freeArea, bool isLogical, const CreateRequest& request,
+                     CPrompt& prompt);
+
+// Deletes object of level (disk.primary or disk.logical) after the user confirmed; deleting the
+// extended partition deletes its logical drives. The default mark passes on, the free areas of
+// both levels are rebuilt. False when refused or declined, with nothing changed.
+bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object, CPrompt& prompt);
+
+// Sets or clears the boot indicator of a primary table partition; false with a stop message
+// for any other object.
+bool ActivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt);
+bool DeactivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt);
+
+}  // namespace korvex
