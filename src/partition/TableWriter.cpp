@@ -78,6 +78,8 @@ std::optional<std::string> CheckTableSlots(const CHardDisk& disk) {
 
 void BuildPrimaryTable(CHardDisk& disk) {
   std::fill_n(disk.sector0.begin() + kPartitionTableOffset, 4 * kEntrySize, std::uint8_t{0});
+  // A blank disk's sector 0 has no signature yet; without it the new table would not be read.
+  SetBootSignature(disk.sector0);
   for (const CPartition* p : TablePartitionsByStart(disk)) {
     const unsigned entry = TableEntryOf(disk, *p);
     if (entry > 3) continue;  // never outside the four entries; CheckTableSlots refuses such disks

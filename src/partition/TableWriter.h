@@ -22,7 +22,7 @@ PartitionEntry MakeEntry(const CHardDisk& disk, std::uint8_t bootIndicator, std:
 // two share one: such a disk must not be written, or a partition would vanish from the table.
 std::optional<std::string> CheckTableSlots(const CHardDisk& disk);
 
-// Fills the four entries of the sector-0 image from the table partitions.
+// Fills the four entries of the sector-0 image from the table partitions and sets its signature.
 void BuildPrimaryTable(CHardDisk& disk);
 
 // Fills the menu table of the sector-0 image, the menu's screen lines, the bottom border and

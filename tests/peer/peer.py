@@ -15,7 +15,7 @@ SFDISK = shutil.which("sfdisk") or "/usr/sbin/sfdisk"
 class PeerTestCase(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.TemporaryDirectory(prefix="korvex-peer-")
-        self.env = dict(os.environ, KORVEX_HOME=self.dir.name, LC_ALL="C")
+        self.env = dict(os.environ, KORVEX_HOME=self.dir.name, XDG_CACHE_HOME=self.dir.name, LC_ALL="C")
 
     def tearDown(self):
         self.dir.cleanup()
@@ -34,7 +34,8 @@ class PeerTestCase(unittest.TestCase):
     def sfdisk_json(self, path):
         done = subprocess.run([SFDISK, "--json", path], capture_output=True, text=True)
         self.assertEqual(done.returncode, 0, f"sfdisk --json failed: {done.stderr}")
-        return json.loads(done.stdout)["partitiontable"]
+        # sfdisk prints notes such as "omitting empty partition (5)" before the JSON.
+        return json.loads(done.stdout[done.stdout.index("{"):])["partitiontable"]
 
     def korvex(self, *args, disks=(), check=True):
         command = [CLI]
@@ -50,21 +51,24 @@ class PeerTestCase(unittest.TestCase):
 
 
 def sfdisk_view(table):
-    """Primary entries by table number and logical drives in chain order, as
-    (number, start, size, type) with the type as a number."""
+    """Primary entries as (table number, start, size, type) and logical drives in chain order as
+    (start, size, type). sfdisk numbers an extended boot record without a drive (one that only
+    links on) as a partition of its own, so logical drives are compared without their numbers."""
     primary, logical = [], []
     for p in table.get("partitions", []):
         number = int(re.search(r"(\d+)$", p["node"]).group(1))
-        item = (number, p["start"], p["size"], int(p["type"], 16))
-        (primary if number <= 4 else logical).append(item)
+        if number <= 4:
+            primary.append((number, p["start"], p["size"], int(p["type"], 16)))
+        else:
+            logical.append((p["start"], p["size"], int(p["type"], 16)))
     return primary, logical
 
 
 def korvex_view(disk):
     """The same view from korvex-cli's JSON: table partitions with their slot + 1, logical
-    drives by the data start and length of their records, both in the order sfdisk uses."""
+    drives by the data start and length of their records in chain order."""
     primary = sorted((p["slot"] + 1, p["start"], p["length"], p["type"])
                      for p in disk["primary"] if p["state"] in ("Table", "ActiveTable", "NewTable"))
     drives = sorted((p for p in disk["logical"] if p["state"] != "Free"), key=lambda p: p["slot"])
-    logical = [(5 + i, p["dataStart"], p["dataLength"], p["type"]) for i, p in enumerate(drives)]
+    logical = [(p["dataStart"], p["dataLength"], p["type"]) for p in drives]
     return primary, logical
