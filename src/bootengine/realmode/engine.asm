@@ -324,11 +324,16 @@ paint_menu:
         loop .line
 .painted:
         cmp byte [autoboot_switch], CONST_AUTOBOOT_OFF
-        je .take_ticks                          ; the status line reads "... ist nicht aktiv"
+        je take_tick_base                       ; the status line reads "... ist nicht aktiv"
         cmp byte [AREA_VAR_COUNTDOWN_RUN], 0
-        je .take_ticks
+        je take_tick_base
         call show_countdown
-.take_ticks:
+        ; fall through
+
+; --------------------------------------------------------------------------------------------------
+; take_tick_base - the current second of the countdown starts now. Clobbers AX, CX, DX.
+; --------------------------------------------------------------------------------------------------
+take_tick_base:
         mov ah, TIMER_GET_TICKS
         int TIMER
         mov [AREA_VAR_TICK_BASE_RUN], dx
@@ -426,7 +431,7 @@ handle_key:
         cmp ah, SCAN_ESC
         jne .not_esc
         xor byte [AREA_VAR_PAUSED_RUN], 1       ; pause or resume; the countdown keeps its value
-        ret
+        jmp take_tick_base                      ; a resumed countdown gets its full second
 .not_esc:
         mov bl, FLOPPY_A
         cmp ah, SCAN_A

@@ -1,0 +1,69 @@
+"""Common ground of the boot test modules: a test case with a scratch folder for images, and the
+screen facts of the engine (where lines, the bar and the countdown appear)."""
+
+import pathlib
+import shutil
+import tempfile
+import unittest
+
+import diskimage
+import qemu
+
+COLUMN = 16                     # every engine line starts here
+LINE_CHARS = 47
+BAR_COLUMN = COLUMN + 2         # the bar covers characters 2..44 of a menu line
+BAR_CHARS = 43
+STATUS_ROW = 3
+COUNTDOWN_COLUMN = COLUMN + 30
+BOX_ROW = 10                    # message and password boxes
+
+
+class BootTestCase(unittest.TestCase):
+    def setUp(self):
+        self.folder = pathlib.Path(tempfile.mkdtemp(prefix="korvex-boottest-"))
+        self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
+
+    def disk(self, name="disk.img", **setup):
+        """An image made by diskimage.make_disk(**setup) in this test's folder."""
+        path = self.folder / name
+        diskimage.make_disk(path, **setup)
+        return path
+
+    def machine(self, image, **options):
+        return qemu.Machine(image, **options)
+
+    # --- engine screen ------------------------------------------------------------------------
+    @staticmethod
+    def bar_at(screen, row, menu_colour=0x1B, bar_colour=0x3E):
+        """True when the selection bar is painted on `row` and nowhere else: characters 2..44
+        of the line in the bar colour, the frame cells around them in the menu colour."""
+        rows = [r for r in range(qemu.SCREEN_ROWS)
+                if bar_colour in screen.attr_run(r, 0, qemu.SCREEN_COLUMNS)]
+        if row is None:
+            return rows == []
+        expected = (bytes([menu_colour]) * 2 + bytes([bar_colour]) * BAR_CHARS
+                    + bytes([menu_colour]) * 2)
+        return rows == [row] and screen.attr_run(row, COLUMN, LINE_CHARS) == expected
+
+    def wait_bar(self, machine, row, menu_colour=0x1B, bar_colour=0x3E, timeout=30):
+        """Wait until the menu shows the bar on `row` (None: no bar at all); return the screen."""
+        def painted():
+            screen = machine.screen()
+            return (screen if screen.contains("Autoboot des Systems")
+                    and self.bar_at(screen, row, menu_colour, bar_colour) else None)
+        return machine.wait_for(painted, f"the menu with the bar on row {row}", timeout)
+
+    def wait_menu(self, machine, bar=5, **colours):
+        """Wait for the painted menu with the bar on row `bar` (the first entry by default)."""
+        return self.wait_bar(machine, bar, **colours)
+
+    @staticmethod
+    def countdown(screen):
+        return screen.text(STATUS_ROW, COUNTDOWN_COLUMN, 2)
+
+    def assert_message_box(self, screen, message):
+        """The engine's message box: top border, message, "weiter -> Taste drücken", bottom."""
+        self.assertEqual(screen.text(BOX_ROW, COLUMN, 1), "╔")
+        self.assertIn(message, screen.text(BOX_ROW + 1))
+        self.assertIn("weiter -> Taste drücken", screen.text(BOX_ROW + 2))
+        self.assertEqual(screen.text(BOX_ROW + 3, COLUMN, 1), "╚")
