@@ -63,8 +63,9 @@ void PlanLogical(CHardDisk& disk, const CPartition* ext, std::vector<PlannedWrit
     return;
   }
   if (drives.empty()) {
-    // All drives deleted, or a new extended partition: the first record must say "no drives".
-    if ((ext->isNew && ext->destructive) || disk.logicalDrivesOnDisk > 0) {
+    // All drives deleted, or a new (or newly placed) extended partition: the first record must
+    // say "no drives".
+    if (ext->destructive || disk.logicalDrivesOnDisk > 0) {
       plan.push_back({ext->start, Bytes(EmptyRecord())});
     }
     return;

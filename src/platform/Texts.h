@@ -23,6 +23,34 @@ inline constexpr const char* kDeleteExtended =
     "logischen Laufwerke verlieren\nWollen Sie das?";
 inline constexpr const char* kDeletePartition = "Wollen Sie diese Partition wirklich löschen?";
 
+// Creating, deleting, activating: our own refusals where the working copy would otherwise hold
+// a partition that cannot be written or would lose data.
+inline constexpr const char* kNotAFreeArea = "Eine Partition kann nur in einem freien Bereich angelegt werden.";
+inline constexpr const char* kPartitionTooSmall =
+    "Die neue Partition hätte weniger als zwei Sektoren (ein logisches Laufwerk: hinter seinem EBR-Bereich).\n"
+    "Bitte wählen Sie eine größere Angabe oder einen größeren freien Bereich.";
+inline constexpr const char* kNoFreeTableEntry =
+    "In der Partitionstabelle dieser Festplatte ist kein Eintrag mehr frei.\n"
+    "Nehmen Sie die Partition ins Bootmenü auf oder löschen Sie zuerst eine andere Partition.";
+inline constexpr const char* kTableEntryTaken = "Der Eintrag %u der Partitionstabelle ist nicht frei.";  // %u = 1..4
+inline constexpr const char* kSecondExtended =
+    "Pro Festplatte ist nur eine erweiterte Partition (Typ 5 oder 15) zulässig\n";
+inline constexpr const char* kType15NotHere = "Der Partitionstyp 15 ist an dieser Stelle nicht zulässig!\n";
+inline constexpr const char* kMenuUnavailable =
+    "Diese Festplatte hat keinen Bootmanager oder ihr Bootmenü hat schon 12 Einträge.\n"
+    "Die Partition kann nicht ins Bootmenü aufgenommen werden.";
+inline constexpr const char* kLogicalNotInMenu = "Ein logisches Laufwerk kann nicht ins Bootmenü aufgenommen werden.";
+inline constexpr const char* kFreeAreaNotDeletable = "Ein freier Bereich kann nicht gelöscht werden.";
+inline constexpr const char* kNotATablePartition =
+    "Nur Partitionen der Partitionstabelle können aktiviert oder deaktiviert werden.";
+
+// Position checks of the partition form: our own findings, one report line each (the type-0
+// line also refuses a creation).
+inline constexpr const char* kBeyondDiskEnd = "Die Partition reicht über das Ende der Festplatte hinaus!\n";
+inline constexpr const char* kLogicalWithoutData =
+    "Das logische Laufwerk hat hinter seinem EBR-Bereich keinen Platz für Daten!\n";
+inline constexpr const char* kTypeZeroLine = "Der Partitionstyp 0 kennzeichnet einen unbenutzten Eintrag!\n";
+
 // Saving: our own checks before anything is written (%s = device name, %u = sector).
 inline constexpr const char* kWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor %u.\nDie Änderungen dieser Festplatte sind nicht vollständig gespeichert; "

@@ -1,0 +1,59 @@
+#pragma once
+// The position of a partition given twice, as cylinder/head/sector start and end and as
+// relative start sector and length: deriving one from the other, checking the values of the
+// partition form against each other and against the other partitions of the level before they
+// are applied, and the overlap report of "Prüfen".
+#include <cstdint>
+#include <string>
+
+#include "partition/CHardDisk.h"
+#include "platform/Prompt.h"
+
+namespace korvex {
+
+// The values of the partition form.
+struct PartitionForm {
+  std::string title;  // code page 437, at most 40 characters are kept
+  std::uint8_t type = 0;
+  ChsAddress startChs;
+  ChsAddress endChs;
+  std::uint32_t relativeStart = 0;
+  std::uint32_t length = 0;
+};
+
+// ApplyPartitionForm's results.
+inline constexpr int kFormApplied = 0;
+inline constexpr int kFormRefused = 1;
+
+// The form as it shows object: title, type, start and length, and the CHS positions derived
+// from them.
+PartitionForm FormFromObject(const CPhysicalDrive& geometry, const CPartition& object);
+
+// "Absolut nach Relativ": relative start and length from the CHS fields. Nothing is clamped.
+void AbsoluteToRelative(const CPhysicalDrive& geometry, PartitionForm& form);
+// "Relativ nach Absolut": the CHS fields from relative start and length.
+void RelativeToAbsolute(const CPhysicalDrive& geometry, PartitionForm& form);
+
+// True when object (with its current start and length) conflicts with no other used object of
+// the primary (logical) level: neither its first nor its last sector lies inside one of them.
+// An object wholly inside object is no conflict by this rule.
+bool OverlapsPrimary(const CHardDisk& disk, const CPartition& object);
+bool OverlapsLogical(const CHardDisk& disk, const CPartition& object);
+
+// Checks form against itself and the other partitions of level (disk.primary or disk.logical),
+// asks about a type change and about losing the logical drives, and then applies it to object
+// and rebuilds the free areas. Every failed check is listed in one stop message with the error
+// count. kFormApplied, or kFormRefused with nothing changed.
+int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
+                       CPrompt& prompt);
+
+// The findings of "Prüfen" for object of level, one line each: where its first and its last
+// sector lie inside another object of the level and, for a logical drive of extended, whether
+// it lies outside or is larger than that extended partition. Empty when nothing was found.
+std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended);
+
+// Shows a report of CheckPartition, "Keine Fehler festgestellt" when it is empty (information
+// icon).
+void ShowCheckReport(const std::string& report, CPrompt& prompt);
+
+}  // namespace korvex
