@@ -22,5 +22,12 @@ const std::vector<CliCommand>& CommandTable();
 int RunList(CliSession& session, const Arguments& arguments);
 int RunRegistry(CliSession& session, const Arguments& arguments);
 int RunSave(CliSession& session, const Arguments& arguments);
+int RunCheck(CliSession& session, const Arguments& arguments);
+int RunDerive(CliSession& session, const Arguments& arguments);
+int RunApply(CliSession& session, const Arguments& arguments);
+int RunCreate(CliSession& session, const Arguments& arguments);
+int RunDelete(CliSession& session, const Arguments& arguments);
+int RunActivate(CliSession& session, const Arguments& arguments);
+int RunDeactivate(CliSession& session, const Arguments& arguments);
 
 }  // namespace korvex
