@@ -73,11 +73,13 @@ def standard_partitions(count, titles=None):
 
 
 def template(name):
-    """The assembled loader.bin or engine.bin from the build's generated directory."""
-    folder = os.environ.get("KORVEX_GENERATED_DIR")
-    if not folder:
-        raise RuntimeError("KORVEX_GENERATED_DIR is not set (CTest sets it to build/src/generated)")
-    return (pathlib.Path(folder) / name).read_bytes()
+    """The assembled loader.bin or engine.bin from the build's generated directory
+    (KORVEX_GENERATED_DIR, which CTest sets; by hand it defaults to the README's build/)."""
+    default = pathlib.Path(__file__).resolve().parents[2] / "build" / "src" / "generated"
+    path = pathlib.Path(os.environ.get("KORVEX_GENERATED_DIR", default)) / name
+    if not path.is_file():
+        raise RuntimeError(f"{path} is missing: build first, or set KORVEX_GENERATED_DIR")
+    return path.read_bytes()
 
 
 @functools.lru_cache(maxsize=None)

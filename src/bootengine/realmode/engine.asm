@@ -155,14 +155,14 @@ status_switch:
 ; --------------------------------------------------------------------------------------------------
         begin_field AREA, ENTRY
 entry:
-        cli
+        cli                                     ; no interrupt while SS:SP is half set
         xor ax, ax
         mov ss, ax
         mov sp, STACK_TOP                       ; a restart comes from deep in a call chain: drop it
         sti
-        mov ds, ax
-        mov es, ax
-        cld
+        mov ds, ax                              ; all data lives in segment 0
+        mov es, ax                              ; INT 10h AH=13h takes its text from ES:BP
+        cld                                     ; string instructions count upwards
         call set_text_mode                      ; also clears the screen
         call init_menu_state
         cmp byte [AREA_VAR_ENTRY_COUNT_RUN], 0
@@ -172,10 +172,10 @@ entry:
 .menu:
         call paint_menu
 menu_loop:
-        call paint_bar
+        call paint_bar                          ; after every key: the selection may have moved
 poll_keys:
         mov ah, KBD_CHECK
-        int KEYBOARD
+        int KEYBOARD                            ; ZF set: no key waiting
         jz countdown_step                       ; no key waiting
         call handle_key                         ; returns unless the key started a boot
         jmp menu_loop
@@ -192,7 +192,7 @@ set_text_mode:
 ; hide_cursor - Clobbers AX, CX.
 ; --------------------------------------------------------------------------------------------------
 hide_cursor:
-        mov cx, CURSOR_HIDDEN
+        mov cx, CURSOR_HIDDEN                   ; start line after end line: no cursor
         mov ah, VID_CURSOR_SHAPE
         int VIDEO
         ret
@@ -212,8 +212,8 @@ paint_line_down:
 paint_line:
         pusha
         mov dl, SCREEN_COLUMN
-        mov cx, LINE_CHARS
-        mov bl, [AREA_MENU_COLOUR_RUN]
+        mov cx, LINE_CHARS                      ; the 48th byte (zero) is not shown
+        mov bl, [AREA_MENU_COLOUR_RUN]          ; the colour the program configured
         call paint_text
         popa
         ret
@@ -226,7 +226,7 @@ paint_text:
         pusha
         mov bp, si                              ; ES:BP = the characters
         mov bh, VIDEO_PAGE
-        mov ax, (VID_WRITE_STRING << 8) | WRITE_STRING_MOVE_CURSOR
+        mov ax, (VID_WRITE_STRING << 8) | WRITE_STRING_MOVE_CURSOR ; one attribute for all
         int VIDEO
         popa
         ret
@@ -253,17 +253,17 @@ autoboot_switch:
         mov ah, TIMER_GET_TICKS
         int TIMER                               ; DX = low word of the tick count
         mov ax, dx
-        sub ax, [AREA_VAR_TICK_BASE_RUN]
+        sub ax, [AREA_VAR_TICK_BASE_RUN]        ; ticks since the current second began
         cmp ax, TICKS_PER_SECOND                ; unsigned: when the count wraps at midnight the
         jbe poll_keys                           ; second ends early instead of stalling
-        mov [AREA_VAR_TICK_BASE_RUN], dx
+        mov [AREA_VAR_TICK_BASE_RUN], dx        ; the next second starts now
         mov al, [AREA_VAR_COUNTDOWN_RUN]
-        sub al, 1
+        sub al, 1                               ; (dec would leave CF for das undefined)
         das                                     ; BCD: a low digit of Fh becomes 9
         mov [AREA_VAR_COUNTDOWN_RUN], al
-        test al, al
+        test al, al                             ; (mov does not set the flags)
         jz boot_selection                       ; the countdown boots whatever is selected now
-        call show_countdown
+        call show_countdown                     ; only after a change: painting costs time
         jmp poll_keys
 
 ; --------------------------------------------------------------------------------------------------
@@ -277,13 +277,13 @@ init_menu_state:
         xor cx, cx                              ; too few lines: no entries
 .count_ok:
         mov [AREA_VAR_ENTRY_COUNT_RUN], cl
-        mov al, [LOADER_DEFAULT_ENTRY_RUN]
+        mov al, [LOADER_DEFAULT_ENTRY_RUN]      ; from the sector-0 image, not the MBR copy
         cmp al, cl
         jb .selection_ok
         mov al, 0                               ; beyond the menu (remember-last before the first
 .selection_ok:                                  ; boot): highlight the first entry
         mov [AREA_VAR_SELECTION_RUN], al
-        mov byte [AREA_VAR_PAUSED_RUN], 0
+        mov byte [AREA_VAR_PAUSED_RUN], 0       ; a restart always counts again
         xor al, al
         jcxz .set_countdown                     ; an empty menu has nothing to count down to
         mov al, [AREA_TIMEOUT_RUN]
@@ -299,11 +299,11 @@ count_lines:
         mov si, AREA_SCREEN_LINES_RUN
         xor cx, cx
 .next:
-        cmp byte [si], 0
+        cmp byte [si], 0                        ; a zero first byte ends the list
         je .done
         add si, CONST_SCREEN_LINE_SIZE
         inc cx
-        cmp cx, CONST_SCREEN_LINE_COUNT
+        cmp cx, CONST_SCREEN_LINE_COUNT         ; never read past the line area
         jb .next
 .done:
         ret
@@ -316,8 +316,8 @@ paint_menu:
         call hide_cursor
         call count_lines
         mov si, AREA_SCREEN_LINES_RUN
-        xor dh, dh
-        jcxz .painted
+        xor dh, dh                              ; line i on row i
+        jcxz .painted                           ; (loop would run 65536 times for CX = 0)
 .line:
         call paint_line_down
         add si, CONST_SCREEN_LINE_SIZE
@@ -346,17 +346,17 @@ take_tick_base:
 show_countdown:
         mov dx, (CONST_STATUS_LINE << 8) | COUNTDOWN_COLUMN
         mov al, [AREA_VAR_COUNTDOWN_RUN]
-        shr al, 4
+        shr al, 4                               ; tens digit
         add al, '0'
         cmp al, '0'
         jne .tens
-        mov al, ' '
+        mov al, ' '                             ; no leading zero
 .tens:
         call put_char
         mov al, [AREA_VAR_COUNTDOWN_RUN]
-        and al, 0Fh
+        and al, 0Fh                             ; units digit
         add al, '0'
-        jmp put_char
+        jmp put_char                            ; tail call
 
 ; --------------------------------------------------------------------------------------------------
 ; put_char - write AL at row DH, column DL in the menu colour; then DL = next column.
@@ -364,11 +364,11 @@ show_countdown:
 ; --------------------------------------------------------------------------------------------------
 put_char:
         pusha
-        call set_cursor
+        call set_cursor                         ; AH=09h writes at the cursor
         mov ah, VID_WRITE_CHAR_ATTR
         mov bh, VIDEO_PAGE
         mov bl, [AREA_MENU_COLOUR_RUN]
-        mov cx, 1
+        mov cx, 1                               ; one copy of the character
         int VIDEO
         popa
         inc dl
@@ -391,10 +391,10 @@ set_cursor:
 ; --------------------------------------------------------------------------------------------------
 selected_line:
         mov al, [AREA_VAR_SELECTION_RUN]
-        add al, CONST_MENU_FIRST_LINE
-        mov dh, al
+        add al, CONST_MENU_FIRST_LINE           ; entry k is screen line 5 + k
+        mov dh, al                              ; and is painted on row 5 + k
         mov ah, CONST_SCREEN_LINE_SIZE
-        mul ah
+        mul ah                                  ; AX = line offset
         add ax, AREA_SCREEN_LINES_RUN
         mov si, ax
         ret
@@ -407,7 +407,7 @@ paint_bar:
         cmp byte [AREA_VAR_ENTRY_COUNT_RUN], 0
         je .done
         call selected_line
-        add si, BAR_FIRST_CHAR
+        add si, BAR_FIRST_CHAR                  ; the bar leaves the frame and a blank each side
         mov dl, SCREEN_COLUMN + BAR_FIRST_CHAR
         mov cx, BAR_CHARS
         mov bl, [AREA_BAR_COLOUR_RUN]
@@ -433,7 +433,7 @@ handle_key:
         xor byte [AREA_VAR_PAUSED_RUN], 1       ; pause or resume; the countdown keeps its value
         jmp take_tick_base                      ; a resumed countdown gets its full second
 .not_esc:
-        mov bl, FLOPPY_A
+        mov bl, FLOPPY_A                        ; BL = drive for boot_floppy
         cmp ah, SCAN_A
         je boot_floppy
         mov bl, FLOPPY_B
@@ -441,7 +441,7 @@ handle_key:
         je boot_floppy
         test cl, cl
         jz .ignore                              ; an empty menu offers only the floppy drives
-        mov ch, [AREA_VAR_SELECTION_RUN]
+        mov ch, [AREA_VAR_SELECTION_RUN]        ; CH = the selection to change
         cmp ah, SCAN_UP
         jne .not_up
         dec ch
@@ -460,7 +460,7 @@ handle_key:
         mov [AREA_VAR_SELECTION_RUN], ch
         ret
 .not_down:
-        cmp ah, SCAN_ENTER
+        cmp ah, SCAN_ENTER                      ; also the keypad Enter (the BIOS translates it)
         je boot_selection
         test al, al
         jnz .ignore                             ; function keys have character code 0
@@ -477,7 +477,7 @@ handle_key:
 .function_key:
         cmp ch, cl
         jae .ignore                             ; no entry at that position
-        mov [AREA_VAR_SELECTION_RUN], ch
+        mov [AREA_VAR_SELECTION_RUN], ch        ; the entry to boot, also for remember-last
         jmp boot_selection
 .ignore:
         ret
@@ -487,10 +487,10 @@ handle_key:
 ; Does not return; every failure ends in a message screen and a restart.
 ; --------------------------------------------------------------------------------------------------
 boot_selection:
-        mov al, [AREA_VAR_SELECTION_RUN]
+        mov al, [AREA_VAR_SELECTION_RUN]        ; password slot = menu position
         call check_password
-        call take_selected_entry
-        call rebuild_sector0
+        call take_selected_entry                ; SI = E
+        call rebuild_sector0                    ; E into the boot slot, MBR copy to 0600h
         cmp byte [AREA_REMEMBER_LAST_RUN], 0
         je .write
         mov al, [AREA_VAR_SELECTION_RUN]
@@ -502,18 +502,18 @@ boot_selection:
         mov ah, DISK_EXT_CHECK
         mov bx, EXT_CHECK_REQUEST
         int DISK
-        jc .chs_read
-        cmp bx, EXT_CHECK_REPLY
+        jc .chs_read                            ; no extensions: CHS from the entry
+        cmp bx, EXT_CHECK_REPLY                 ; a BIOS without them may leave CF clear
         jne .chs_read
         mov si, [AREA_VAR_ENTRY_PTR_RUN]
-        mov ax, [si + ENTRY_LBA]
+        mov ax, [si + ENTRY_LBA]                ; start LBA of the partition
         mov [AREA_DAP_LBA_RUN], ax
         mov ax, [si + ENTRY_LBA + 2]
         mov [AREA_DAP_LBA_RUN + 2], ax
         xor ax, ax
         mov [AREA_DAP_LBA_RUN + 4], ax          ; upper 32 bits of the LBA
         mov [AREA_DAP_LBA_RUN + 6], ax
-        mov dl, [si]
+        mov dl, [si]                            ; the check may have changed DL
         mov si, AREA_DISK_ADDRESS_PACKET_RUN    ; one sector to 0000:7C00
         mov ah, DISK_EXT_READ
         jmp .read
@@ -525,9 +525,9 @@ boot_selection:
         mov ax, (DISK_READ << 8) | 1
 .read:
         call disk_with_retries
-        jc disk_error
+        jc disk_error                           ; five failures
         mov si, [AREA_VAR_ENTRY_PTR_RUN]
-        mov dl, [si]
+        mov dl, [si]                            ; hand over the entry's drive
         jmp start_boot_sector
 
 ; --------------------------------------------------------------------------------------------------
@@ -535,11 +535,11 @@ boot_selection:
 ; for the highlighted entry (without remember-last), then sector 1 of the floppy. Does not return.
 ; --------------------------------------------------------------------------------------------------
 boot_floppy:
-        mov [AREA_VAR_BOOT_DRIVE_RUN], bl
+        mov [AREA_VAR_BOOT_DRIVE_RUN], bl       ; kept across the calls below
         mov al, bl
-        add al, CONST_FLOPPY_A_SLOT
+        add al, CONST_FLOPPY_A_SLOT             ; slot 12 for A:, 13 for B:
         call check_password
-        call take_selected_entry
+        call take_selected_entry                ; the highlighted entry goes into the boot slot
         call rebuild_sector0
         call write_sector0
         mov dl, [AREA_VAR_BOOT_DRIVE_RUN]
@@ -548,7 +548,7 @@ boot_floppy:
         mov bx, BOOT_SECTOR
         mov ax, (DISK_READ << 8) | 1
         call disk_with_retries
-        jc disk_error
+        jc disk_error                           ; no disk in the drive ends here
         mov dl, [AREA_VAR_BOOT_DRIVE_RUN]
         jmp start_boot_sector
 
@@ -560,7 +560,7 @@ take_selected_entry:
         mov al, [AREA_VAR_SELECTION_RUN]
         mov ah, CONST_MENU_ENTRY_SIZE
         mul ah
-        add ax, MENU_TABLE_OF_COPY
+        add ax, MENU_TABLE_OF_COPY              ; the master copy, not the sector-0 image
         mov si, ax
         mov [AREA_VAR_ENTRY_PTR_RUN], ax
         ret
@@ -576,12 +576,12 @@ rebuild_sector0:
         je .copy
         cmp byte [si], FIRST_HARD_DISK
         jne .copy                               ; another disk: the partition table stays as it is
-        mov di, BOOT_SLOT_OF_COPY
+        mov di, BOOT_SLOT_OF_COPY               ; byte 0 = 80h makes it the active entry
         mov cx, CONST_MENU_ENTRY_SIZE / 2
         rep movsw
 .copy:
         mov si, MBR_COPY
-        mov di, SECTOR0_IMAGE
+        mov di, SECTOR0_IMAGE                   ; the loader is done with 0600h
         mov cx, CONST_SECTOR_SIZE / 2
         rep movsw
         ret
@@ -614,7 +614,7 @@ disk_with_retries:
         popa                                    ; popa leaves the flags, so CF survives
         jnc .done
         pusha
-        mov ah, DISK_RESET
+        mov ah, DISK_RESET                      ; DL still names the drive
         int DISK
         popa
         dec di
@@ -629,11 +629,11 @@ disk_with_retries:
 ; On entry: DL = the drive to hand over, [VAR_ENTRY_PTR] = E. Does not return.
 ; --------------------------------------------------------------------------------------------------
 start_boot_sector:
-        push dx
-        call set_text_mode
+        push dx                                 ; the video calls may change DX
+        call set_text_mode                      ; the started system finds a clean screen
         cmp word [BOOT_SECTOR + BOOT_SIGNATURE_OFFSET], BOOT_SIGNATURE
         jne .no_loader
-        mov cx, CURSOR_NORMAL
+        mov cx, CURSOR_NORMAL                   ; give back the cursor we hid
         mov ah, VID_CURSOR_SHAPE
         int VIDEO
         pop dx
@@ -653,12 +653,12 @@ check_password:
         mov ah, CONST_PASSWORD_SLOT_SIZE
         mul ah
         add ax, AREA_PASSWORDS_RUN
-        mov di, ax                              ; DI = the slot
+        mov di, ax                              ; DI = the slot, kept to the end
         cmp byte [di], NO_PASSWORD
         je .granted
         call set_text_mode                      ; a visible cursor for the prompt
         mov dh, BOX_TOP_ROW
-        mov si, top_border
+        mov si, top_border                      ; screen line 0 is the top border
         call paint_line_down
         mov si, AREA_PASSWORD_PROMPT_RUN        ; "Passwort:"
         call paint_line_down
@@ -667,18 +667,18 @@ check_password:
         xor bx, bx                              ; BX = characters typed
 .key:
         mov dx, (PROMPT_ROW << 8) | PROMPT_INPUT_COLUMN
-        add dl, bl
+        add dl, bl                              ; the cursor follows the typed characters
         call set_cursor
         mov ah, KBD_READ
-        int KEYBOARD
+        int KEYBOARD                            ; AL = character
         cmp al, CHAR_ENTER
         je .typed
         cmp al, CHAR_BACKSPACE
         jne .not_backspace
         test bx, bx
-        jz .key
+        jz .key                                 ; nothing to take back
         dec bx
-        dec dl
+        dec dl                                  ; column of the last star
         mov al, ' '
         call put_char                           ; the last star becomes a blank
         jmp .key
@@ -688,23 +688,23 @@ check_password:
         cmp al, LAST_TYPABLE
         ja .key
         cmp bx, MAX_TYPED
-        jae .key
+        jae .key                                ; the buffer is full
         mov [AREA_PASSWORD_INPUT_RUN + bx], al
         inc bx
-        mov al, '*'
+        mov al, '*'                             ; never echo the password itself
         call put_char
         jmp .key
 .typed:
         call hide_cursor
-        mov cx, bx
+        mov cx, bx                              ; CX = characters typed
         cmp cx, MAX_PASSWORD
         ja .denied                              ; longer than any stored password
         xor bx, bx
 .compare:
         cmp bx, cx
-        je .length
+        je .length                              ; every typed character matched
         mov al, [AREA_PASSWORD_INPUT_RUN + bx]
-        xor al, [AREA_PASSWORD_KEY_RUN + bx]
+        xor al, [AREA_PASSWORD_KEY_RUN + bx]    ; the stored form of the typed character
         cmp al, [bx + di]
         jne .denied
         inc bx
@@ -713,7 +713,7 @@ check_password:
         cmp bx, MAX_PASSWORD
         je .match                               ; a full-length password has no end marker
         mov al, [bx + di]
-        xor al, [AREA_PASSWORD_KEY_RUN + bx]
+        xor al, [AREA_PASSWORD_KEY_RUN + bx]    ; decodes to zero where the password ends
         jnz .denied                             ; the stored password goes on: too few typed
 .match:
         call clear_input
@@ -742,11 +742,11 @@ clear_input:
 disk_error:
         mov si, AREA_MSG_DISK_ERROR_RUN         ; "FD/HD-Probleme:Bootvorgang wurde abgebrochen!"
 message_and_restart:
-        push si
-        call set_text_mode
+        push si                                 ; the message line
+        call set_text_mode                      ; the box stands alone on the screen
         call hide_cursor
         mov dh, BOX_TOP_ROW
-        mov si, top_border
+        mov si, top_border                      ; screen line 0 is the top border
         call paint_line_down
         pop si
         call paint_line_down
@@ -755,8 +755,8 @@ message_and_restart:
         mov si, AREA_MSG_BOTTOM_BORDER_RUN
         call paint_line
         mov ah, KBD_READ
-        int KEYBOARD
-        jmp entry
+        int KEYBOARD                            ; any key goes on
+        jmp entry                               ; back to the menu (or to the direct boot)
 
         end_field AREA, ENTRY
         begin_field AREA, CODE_PAD

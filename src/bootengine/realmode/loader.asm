@@ -42,24 +42,24 @@ start:
         xor ax, ax
         mov ss, ax
         mov sp, BIOS_LOAD_ADDRESS               ; stack grows down below the loaded sector
-        mov ds, ax
+        mov ds, ax                              ; everything lives in segment 0
         mov es, ax
         sti
-        cld
+        cld                                     ; movsw counts upwards
         mov si, sp                              ; SI = 7C00h (one byte shorter than mov si, imm)
         mov di, CONST_LOADER_RUN
-        mov cx, CONST_SECTOR_SIZE / 2
+        mov cx, CONST_SECTOR_SIZE / 2           ; the whole sector, table included
         rep movsw
         jmp 0:relocated                         ; continue in the copy; this also makes CS = 0
 
 ; --- load the engine ---------------------------------------------------------------------------
 relocated:
         mov ax, (DISK_READ << 8) | ENGINE_SECTORS
-        mov bx, CONST_AREA_RUN
+        mov bx, CONST_AREA_RUN                  ; ES:BX = 0000:0800
         mov cx, ENGINE_CX
         mov dx, ENGINE_DX
         call read_with_retries
-        jc .engine_unreadable
+        jc .engine_unreadable                   ; five failures
         cmp word [CONST_AREA_RUN], CONST_ENGINE_SIGNATURE
         jne emergency_boot                      ; engine removed: behave like a plain MBR, silently
         jmp 0:CONST_AREA_RUN                    ; start the engine
@@ -68,9 +68,9 @@ relocated:
         mov si, LOADER_TEXT_RUN                 ; "Boot-Manager kann nicht geladen werden! ..."
 .next_char:
         lodsb
-        test al, al
+        test al, al                             ; the text ends with a zero byte
         jz .wait_key
-        mov ah, VID_TELETYPE
+        mov ah, VID_TELETYPE                    ; handles the CR LF inside the text
         mov bx, (VIDEO_PAGE << 8) | GREY_ON_BLACK
         int VIDEO
         jmp .next_char
@@ -86,18 +86,18 @@ emergency_boot:
         cmp byte [si], 0                        ; boot indicator
         jne .found
         add si, PARTITION_ENTRY_SIZE
-        loop .scan
+        loop .scan                              ; four entries
         jmp no_boot                             ; no active partition
 .found:
-        mov ax, (DISK_READ << 8) | 1
-        mov bx, BIOS_LOAD_ADDRESS
+        mov ax, (DISK_READ << 8) | 1            ; one sector
+        mov bx, BIOS_LOAD_ADDRESS               ; over our old copy, which is no longer used
         mov cx, [si + 2]                        ; start sector and cylinder
         mov dx, [si]                            ; DL = boot indicator as drive, DH = start head
         call read_with_retries
-        jc no_boot
+        jc no_boot                              ; five failures
         jmp 0:BIOS_LOAD_ADDRESS                 ; DL = drive, DS:SI -> the entry
 no_boot:
-        int BOOT_FAIL
+        int BOOT_FAIL                           ; the BIOS takes over; it does not come back
 
 ; -------------------------------------------------------------------------------------------------
 ; read_with_retries - one INT 13h transfer, tried up to five times with a disk reset between tries.
@@ -106,7 +106,7 @@ no_boot:
 ; -------------------------------------------------------------------------------------------------
 read_with_retries:
         push di
-        mov di, ATTEMPTS
+        mov di, ATTEMPTS                        ; DI counts the tries left
 .attempt:
         pusha                                   ; INT 13h returns its status in AX
         int DISK
