@@ -50,11 +50,15 @@ SEPARATOR_RIGHT         equ 0B6h
 FIXED_LINES             equ CONST_MENU_FIRST_LINE + 1   ; top, banner, text, status, separator, bottom
 
 ; --- behaviour ------------------------------------------------------------------------------------
+BCD_DIGIT_BITS          equ 4
+BCD_UNITS_MASK          equ 0Fh
 TICKS_PER_SECOND        equ 18          ; a second has passed once more ticks than this went by
 ATTEMPTS                equ 5           ; tries of every disk transfer
 FIRST_TYPABLE           equ 20h         ; the password prompt accepts 20h..7Fh
 LAST_TYPABLE            equ 7Fh
 MAX_TYPED               equ 16          ; characters the prompt takes
+LOW_FUNCTION_KEYS       equ 10          ; F1..F10 select positions 0..9
+LAST_FUNCTION_KEY_POSITION equ 11       ; F11, F12 select positions 10, 11
 MAX_PASSWORD            equ 15          ; characters a stored password can have
 NO_PASSWORD             equ 0           ; first byte of an unused password slot
 STACK_TOP               equ CONST_BOOT_SECTOR_RUN
@@ -67,7 +71,8 @@ MENU_TABLE_OF_COPY      equ MBR_COPY + LOADER_MENU_TABLE
 BOOT_SLOT_OF_COPY       equ MBR_COPY + LOADER_BOOT_SLOT
 SECTOR0_IMAGE           equ CONST_LOADER_RUN
 BOOT_SECTOR             equ CONST_BOOT_SECTOR_RUN
-ENTRY_LBA               equ 8           ; offset of the start LBA inside a menu entry
+ENTRY_START_SECTOR      equ 2           ; menu entry: start sector and cylinder (INT 13h CX)
+ENTRY_LBA               equ 8           ; menu entry: start LBA
 
 %if CONST_AUTOBOOT_ON != JNZ_SHORT_OPCODE || CONST_AUTOBOOT_OFF != JMP_SHORT_OPCODE
   %error the autoboot switch values must be the opcodes of jnz short and jmp short
@@ -346,7 +351,7 @@ take_tick_base:
 show_countdown:
         mov dx, (CONST_STATUS_LINE << 8) | COUNTDOWN_COLUMN
         mov al, [AREA_VAR_COUNTDOWN_RUN]
-        shr al, 4                               ; tens digit
+        shr al, BCD_DIGIT_BITS                  ; tens digit
         add al, '0'
         cmp al, '0'
         jne .tens
@@ -354,7 +359,7 @@ show_countdown:
 .tens:
         call put_char
         mov al, [AREA_VAR_COUNTDOWN_RUN]
-        and al, 0Fh                             ; units digit
+        and al, BCD_UNITS_MASK                  ; units digit
         add al, '0'
         jmp put_char                            ; tail call
 
@@ -466,13 +471,13 @@ handle_key:
         jnz .ignore                             ; function keys have character code 0
         mov ch, ah
         sub ch, SCAN_F1                         ; F1..F10 -> positions 0..9
-        cmp ch, 10
+        cmp ch, LOW_FUNCTION_KEYS
         jb .function_key
         mov ch, ah
-        sub ch, SCAN_F11 - 10                   ; F11, F12 -> positions 10, 11
-        cmp ch, 10
+        sub ch, SCAN_F11 - LOW_FUNCTION_KEYS    ; F11, F12 -> positions 10, 11
+        cmp ch, LOW_FUNCTION_KEYS
         jb .ignore
-        cmp ch, 11
+        cmp ch, LAST_FUNCTION_KEY_POSITION
         ja .ignore
 .function_key:
         cmp ch, cl
@@ -520,7 +525,7 @@ boot_selection:
 .chs_read:
         mov si, [AREA_VAR_ENTRY_PTR_RUN]
         mov dx, [si]                            ; DL = drive, DH = start head
-        mov cx, [si + 2]                        ; start sector and cylinder
+        mov cx, [si + ENTRY_START_SECTOR]       ; start sector and cylinder
         mov bx, BOOT_SECTOR
         mov ax, (DISK_READ << 8) | 1
 .read:

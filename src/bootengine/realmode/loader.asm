@@ -35,6 +35,7 @@ ENGINE_DX               equ FIRST_HARD_DISK     ; head 0, drive 80h
 ATTEMPTS                equ 5
 PARTITION_ENTRIES       equ 4
 PARTITION_ENTRY_SIZE    equ 16
+ENTRY_START_SECTOR      equ 2                   ; entry word: start sector and cylinder (INT 13h CX)
 
 ; --- move from 7C00h to 0600h, so that 7C00h is free for the boot sector we start later --------
 start:
@@ -91,7 +92,7 @@ emergency_boot:
 .found:
         mov ax, (DISK_READ << 8) | 1            ; one sector
         mov bx, BIOS_LOAD_ADDRESS               ; over our old copy, which is no longer used
-        mov cx, [si + 2]                        ; start sector and cylinder
+        mov cx, [si + ENTRY_START_SECTOR]
         mov dx, [si]                            ; DL = boot indicator as drive, DH = start head
         call read_with_retries
         jc no_boot                              ; five failures
