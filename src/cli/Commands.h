@@ -29,5 +29,8 @@ int RunCreate(CliSession& session, const Arguments& arguments);
 int RunDelete(CliSession& session, const Arguments& arguments);
 int RunActivate(CliSession& session, const Arguments& arguments);
 int RunDeactivate(CliSession& session, const Arguments& arguments);
+int RunMenu(CliSession& session, const Arguments& arguments);
+int RunPassword(CliSession& session, const Arguments& arguments);
+int RunBoot(CliSession& session, const Arguments& arguments);
 
 }  // namespace korvex

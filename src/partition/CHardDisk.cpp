@@ -17,9 +17,10 @@ CHardDisk::CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> 
 
 CHardDisk::~CHardDisk() = default;
 
-void CHardDisk::ReadImages() {
-  ReadChs(0, 0, 2, 7, engineArea);
-  ReadChs(0, 0, 1, 1, sector0);
+bool CHardDisk::ReadImages() {
+  const bool area = ReadChs(0, 0, 2, 7, engineArea);
+  const bool loader = ReadChs(0, 0, 1, 1, sector0);
+  return area && loader;
 }
 
 void CHardDisk::Reparse(CPrompt& prompt) {
@@ -84,9 +85,43 @@ void CHardDisk::PassDefault(CPartition& object, const PartitionLevel& level, CPr
 
 void CHardDisk::SetDefaultEntry(std::uint8_t position) {
   engineArea[layout::AREA_REMEMBER_LAST] = position == MenuEntryCount() ? 1 : 0;
+  WriteDefaultEntry(position);
+  modified = true;
+}
+
+void CHardDisk::WriteDefaultEntry(std::uint8_t position) {
   sector0[layout::LOADER_DEFAULT_ENTRY] = position;
   engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY] = position;
-  modified = true;
+}
+
+void CHardDisk::RenumberMenu() {
+  const auto entries = MenuObjectsBySlot();
+  bool changed = false;
+  const CPartition* chosen = nullptr;
+  const bool rememberLast = EngineInstalled() && engineArea[layout::AREA_REMEMBER_LAST] != 0;
+  for (std::size_t position = 0; position < entries.size(); ++position) {
+    CPartition& entry = *entries[position];
+    changed |= entry.slot != position;
+    entry.slot = static_cast<std::uint8_t>(position);
+    // One default at most, and none while the engine remembers the entry booted last.
+    if (entry.isDefault && (rememberLast || chosen != nullptr)) {
+      entry.isDefault = false;
+      changed = true;
+    }
+    if (entry.isDefault) chosen = &entry;
+  }
+  if (EngineInstalled()) {
+    if (!rememberLast && chosen == nullptr && !entries.empty()) {
+      entries.front()->isDefault = true;
+      chosen = entries.front();
+      changed = true;
+    }
+    const auto position = static_cast<std::uint8_t>(chosen != nullptr ? chosen->slot : entries.size());
+    changed |= sector0[layout::LOADER_DEFAULT_ENTRY] != position ||
+               engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY] != position;
+    WriteDefaultEntry(position);
+  }
+  if (changed) modified = true;
 }
 
 }  // namespace korvex

@@ -44,8 +44,9 @@ class CHardDisk : public CPhysicalDrive {
 
   // Rebuilds both levels from the images (after the images were replaced as a whole).
   void Reparse(CPrompt& prompt);
-  // Re-reads sector 0 and the engine area from the disk into the images.
-  void ReadImages();
+  // Re-reads sector 0 and the engine area from the disk into the images; false when a read
+  // failed (the image concerned then holds zeros).
+  bool ReadImages();
 
   // The extended partition whose logical drives the logical level holds, else the first
   // object of type 5 or 15 in level order; nothing when there is none.
@@ -63,6 +64,17 @@ class CHardDisk : public CPhysicalDrive {
   // The default-entry byte in sector 0 and in the engine's copy of it; remember-last is on
   // exactly when position equals the number of menu entries.
   void SetDefaultEntry(std::uint8_t position);
+  // Gives the menu entries the positions 0..N-1 in their present order (a new entry with slot
+  // 127 comes last), so that the menu table, which numbers entries by order, and the
+  // default-entry byte never disagree. On a disk with the engine the default-entry byte then
+  // becomes N while remember-last is on (no entry keeps the default flag), else the position of
+  // the entry with the default flag; with no such entry the first entry takes the flag. Sets
+  // modified when anything changed. Call after every change of menu membership or order.
+  void RenumberMenu();
+
+ private:
+  // The default-entry byte in sector 0 and in the engine's copy of it.
+  void WriteDefaultEntry(std::uint8_t position);
 };
 
 }  // namespace korvex

@@ -115,6 +115,13 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
   BuildPrimaryTable(disk);
   const bool engine = disk.EngineInstalled();
   if (engine) {
+    // A direct boot that was requested but has not happened yet must not reach the engine's
+    // master copy, or every start would boot directly: the save cancels it and puts back the
+    // configured default entry.
+    if (disk.sector0[layout::LOADER_DIRECT_BOOT] != 0) {
+      disk.sector0[layout::LOADER_DIRECT_BOOT] = 0;
+      disk.sector0[layout::LOADER_DEFAULT_ENTRY] = disk.engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY];
+    }
     BuildMenuTable(disk);
     std::copy_n(disk.sector0.begin() + layout::LOADER_MENU_TABLE, kEntrySize,
                 disk.sector0.begin() + layout::LOADER_BOOT_SLOT);

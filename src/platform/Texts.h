@@ -74,4 +74,35 @@ inline constexpr const char* kRestartForTable =
 inline constexpr const char* kFlushFailed =
     "%s: Die geschriebenen Daten konnten nicht auf den Datenträger gebracht werden (fsync).";
 
+// Boot menu configuration, passwords and the direct boot: our own refusals and reports.
+inline constexpr const char* kNoEngineOnDisk = "%s: Der Bootmanager ist auf dieser Festplatte nicht installiert.";
+inline constexpr const char* kNoEngineAnywhere = "Auf keiner Festplatte ist der Bootmanager installiert.";
+inline constexpr const char* kMenuHasTwelve =
+    "Das Bootmenü hat bereits 12 Einträge.\nDie Partition kann nicht ins Bootmenü aufgenommen werden.";
+inline constexpr const char* kOnlyTableToMenu =
+    "Nur eine nicht aktive Partition der Partitionstabelle kann ins Bootmenü aufgenommen werden.";
+inline constexpr const char* kExtendedNotInMenu = "Eine erweiterte Partition kann nicht ins Bootmenü aufgenommen werden.";
+inline constexpr const char* kNotAMenuEntry = "Diese Partition ist kein Eintrag des Bootmenüs.";
+inline constexpr const char* kMenuPositionInvalid =
+    "Die Position %u gibt es im Bootmenü nicht; es hat die Positionen 0 bis %u.";
+inline constexpr const char* kMenuEntryAtTop = "Der Eintrag steht bereits ganz oben im Bootmenü.";
+inline constexpr const char* kMenuEntryAtBottom = "Der Eintrag steht bereits ganz unten im Bootmenü.";
+inline constexpr const char* kTimeoutTooLong = "Die Wartezeit darf höchstens 99 Sekunden betragen (%u Sekunden angegeben).";
+inline constexpr const char* kColourOutOfRange =
+    "Hintergrundfarben gehen von 0 bis 7, Vordergrundfarben von 0 bis 15.";
+inline constexpr const char* kTitleTooLong = "Der Titel darf höchstens 40 Zeichen lang sein.";
+inline constexpr const char* kTitleControlCharacter =
+    "Der Titel enthält ein Steuerzeichen, das der Bootmanager nicht anzeigen kann.";
+inline constexpr const char* kPasswordTooLong = "Das Passwort darf höchstens 15 Zeichen lang sein.";
+inline constexpr const char* kPasswordCharacters =
+    "Das Passwort enthält Zeichen, die beim Start an der Passwortabfrage nicht eingegeben werden können.\n"
+    "Erlaubt sind Buchstaben ohne Umlaute, Ziffern, das Leerzeichen und die Satzzeichen von ! bis ~.";
+inline constexpr const char* kNotInSavedMenu =
+    "Diese Partition steht nicht im gespeicherten Bootmenü.\nSie kann erst nach dem Speichern direkt gebootet werden.";
+inline constexpr const char* kEngineReadFailed =
+    "Lesefehler auf %s: Sektor 0 und der Bootmanager konnten nicht neu gelesen werden.\nEs wird nichts geschrieben.";
+inline constexpr const char* kDirectBootWriteFailed =
+    "Schreibfehler auf %s (%s) bei Sektor 0.\nDer direkte Start ist nicht vorgemerkt; der Rechner wird nicht neu "
+    "gestartet.";
+
 }  // namespace korvex::text

@@ -1,0 +1,87 @@
+#include "bootengine/DirectBoot.h"
+
+#include <optional>
+
+#include "bootengine/MenuEntryChecks.h"
+#include "partition/PartitionEntry.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTable.h"
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+constexpr std::uint8_t kDirectBootRequested = 1;
+constexpr std::uint8_t kFirstBiosDisk = 0x80;
+
+// The position of object in the menu table the engine will read at boot (its master copy), or
+// nothing when the saved menu does not hold it. The read stops where the engine's does.
+std::optional<std::uint8_t> SavedMenuPosition(const CHardDisk& disk, const CPartition& object) {
+  const std::span<const std::uint8_t> table(disk.engineArea.data() + layout::AREA_MBR_COPY + layout::LOADER_MENU_TABLE,
+                                            layout::LOADER_MENU_TABLE_SIZE);
+  for (std::uint8_t k = 0; k < layout::CONST_MENU_ENTRIES; ++k) {
+    const PartitionEntry entry = DecodeEntry(table.subspan(k * kEntrySize, kEntrySize));
+    if (entry.bootIndicator < kFirstBiosDisk) break;
+    if (entry.relativeStart == object.start && entry.length == object.length) return k;
+  }
+  return std::nullopt;
+}
+
+std::string Where(CHardDisk& disk) {
+  return disk.Transport() != nullptr ? disk.Transport()->Describe() : disk.DeviceName();
+}
+
+// Writes sector 0 with the request for a direct boot of position; the images stay as read.
+bool WriteDirectBootSector(CHardDisk& disk, std::uint8_t position, CPrompt& prompt) {
+  SectorImage sector = disk.sector0;
+  sector[layout::LOADER_DIRECT_BOOT] = kDirectBootRequested;
+  sector[layout::LOADER_DEFAULT_ENTRY] = position;
+  IDiskTransport* transport = disk.Transport();
+  if (!disk.WriteSectors(0, 1, sector) || (transport != nullptr && !transport->Flush())) {
+    prompt.Message(StrFormat(text::kDirectBootWriteFailed, disk.DeviceName().c_str(), Where(disk).c_str()),
+                   PromptIcon::Stop);
+    return false;
+  }
+  return true;
+}
+
+DirectBootResult Boot(CHardDisk& disk, const CPartition& object, CPrompt& prompt, IRestartService& restart) {
+  if (!disk.ReadImages()) {
+    prompt.Message(StrFormat(text::kEngineReadFailed, disk.DeviceName().c_str()), PromptIcon::Stop);
+    return DirectBootResult::Failed;
+  }
+  const auto position = disk.EngineInstalled() ? SavedMenuPosition(disk, object) : std::nullopt;
+  if (!position) {
+    prompt.Message(text::kNotInSavedMenu, PromptIcon::Stop);
+    return DirectBootResult::Refused;
+  }
+  if (prompt.Ask(LoadResString(IDS_START_BOOT), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+      PromptAnswer::Yes) {
+    return DirectBootResult::NotConfirmed;
+  }
+  if (!WriteDirectBootSector(disk, *position, prompt)) return DirectBootResult::Failed;
+  if (!restart.Restart()) {
+    prompt.Message(LoadResString(IDS_NO_SHUTDOWN_RIGHT), PromptIcon::Exclamation);
+    return DirectBootResult::RestartRefused;
+  }
+  return DirectBootResult::Restarting;
+}
+
+}  // namespace
+
+DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CPartition& object, CPrompt& prompt,
+                               IRestartService& restart) {
+  if (!RequireMenuEntry(disk, object, prompt)) return DirectBootResult::Refused;
+  if ((disk.modified || workingCopy.AnyModified()) &&
+      prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+          PromptAnswer::Yes) {
+    return DirectBootResult::NotConfirmed;
+  }
+  const DirectBootResult result = Boot(disk, object, prompt, restart);
+  // The images now hold the disk's sectors while the levels may still hold the given-up
+  // changes; a later save must not mix the two.
+  workingCopy.LoadAll();
+  return result;
+}
+
+}  // namespace korvex

@@ -1,0 +1,29 @@
+#pragma once
+// "Booten": restarts the machine so that the boot engine starts one chosen menu entry at once,
+// without its menu. Only sector 0 of the entry's disk is written, with the direct-boot byte set
+// and the entry's position in the default-entry byte; the engine restores both from its master
+// copy when it boots, so the direct boot happens once.
+#include "partition/CHardDisk.h"
+#include "partition/WorkingCopy.h"
+#include "platform/Prompt.h"
+#include "platform/RestartService.h"
+
+namespace korvex {
+
+enum class DirectBootResult {
+  Restarting,      // sector 0 is written and the system accepted the restart
+  NotConfirmed,    // the user kept the unsaved changes or declined the restart; nothing written
+  Refused,         // not a menu entry, or not in the menu saved on the disk; nothing written
+  Failed,          // a read or the write of sector 0 failed (reported); no restart
+  RestartRefused,  // sector 0 is written but the system refused the restart (33528)
+};
+
+// Asks 33462 when any disk is modified (only Yes goes on), re-reads the disk's sector 0 and
+// engine area, finds the entry in the menu saved on the disk, asks 33543, writes sector 0 and
+// restarts through restart. Once the images have been re-read the working copy is reloaded
+// from the disks before returning (unsaved changes were given up), so disk and object must not
+// be used after the call.
+DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CPartition& object, CPrompt& prompt,
+                               IRestartService& restart);
+
+}  // namespace korvex

@@ -1,0 +1,113 @@
+#include "bootengine/Passwords.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "bootengine/MenuEntryChecks.h"
+#include "partition/TableWriter.h"
+#include "platform/StringTable.h"
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+constexpr std::size_t kMaxPasswordLength = 15;
+constexpr unsigned char kFirstTypeable = 0x20;
+constexpr unsigned char kLastTypeable = 0x7E;
+
+// Nothing when the password may be stored, else what to report (after the message).
+std::optional<PasswordResult> CheckPassword(const std::string& password, const std::string& repetition,
+                                            CPrompt& prompt) {
+  if (password != repetition) {
+    prompt.Message(LoadResString(IDS_PASSWORDS_DIFFER), PromptIcon::Stop);
+    return PasswordResult::Refused;
+  }
+  if (password.empty()) return PasswordResult::Empty;
+  if (password.size() > kMaxPasswordLength) {
+    prompt.Message(text::kPasswordTooLong, PromptIcon::Stop);
+    return PasswordResult::Refused;
+  }
+  if (!std::all_of(password.begin(), password.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= kFirstTypeable && byte <= kLastTypeable;
+      })) {
+    prompt.Message(text::kPasswordCharacters, PromptIcon::Stop);
+    return PasswordResult::Refused;
+  }
+  return std::nullopt;
+}
+
+std::uint8_t* FloppySlot(CHardDisk& disk, FloppyDrive drive) {
+  const unsigned slot = layout::CONST_FLOPPY_A_SLOT + static_cast<unsigned>(drive);
+  return disk.engineArea.data() + layout::AREA_PASSWORDS + slot * layout::CONST_PASSWORD_SLOT_SIZE;
+}
+
+std::vector<CHardDisk*> EngineDisks(const WorkingCopy& workingCopy) {
+  std::vector<CHardDisk*> disks;
+  for (const auto& [key, disk] : workingCopy.disks()) {
+    if (disk->EngineInstalled()) disks.push_back(disk.get());
+  }
+  return disks;
+}
+
+}  // namespace
+
+PasswordResult SetPartitionPassword(CHardDisk& disk, CPartition& object, const std::string& password,
+                                    const std::string& repetition, CPrompt& prompt) {
+  if (!RequireMenuEntry(disk, object, prompt)) return PasswordResult::Refused;
+  if (const auto refusal = CheckPassword(password, repetition, prompt)) return *refusal;
+  object.password = password;
+  object.passwordSet = true;
+  object.passwordChanged = true;
+  disk.modified = true;
+  return PasswordResult::Stored;
+}
+
+bool DeletePartitionPassword(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
+  if (!RequireMenuEntry(disk, object, prompt)) return false;
+  if (object.passwordSet) {
+    object.passwordChanged = true;
+    object.passwordSet = false;
+    disk.modified = true;
+  }
+  object.password.clear();
+  return true;
+}
+
+PasswordResult SetFloppyPassword(WorkingCopy& workingCopy, FloppyDrive drive, const std::string& password,
+                                 const std::string& repetition, CPrompt& prompt) {
+  const auto disks = EngineDisks(workingCopy);
+  if (disks.empty()) {
+    prompt.Message(text::kNoEngineAnywhere, PromptIcon::Stop);
+    return PasswordResult::Refused;
+  }
+  if (const auto refusal = CheckPassword(password, repetition, prompt)) return *refusal;
+  for (CHardDisk* disk : disks) {
+    // Each disk with its own key; byte 15 of a floppy slot keeps what it held.
+    const auto stored = EncodePassword(*disk, password);
+    std::copy_n(stored.begin(), kMaxPasswordLength, FloppySlot(*disk, drive));
+    disk->modified = true;
+  }
+  return PasswordResult::Stored;
+}
+
+bool DeleteFloppyPassword(WorkingCopy& workingCopy, FloppyDrive drive, CPrompt& prompt) {
+  const auto disks = EngineDisks(workingCopy);
+  if (disks.empty()) {
+    prompt.Message(text::kNoEngineAnywhere, PromptIcon::Stop);
+    return false;
+  }
+  for (CHardDisk* disk : disks) {
+    std::fill_n(FloppySlot(*disk, drive), layout::CONST_PASSWORD_SLOT_SIZE, std::uint8_t{0});
+    disk->modified = true;
+  }
+  return true;
+}
+
+bool FloppyPasswordSet(const WorkingCopy& workingCopy, FloppyDrive drive) {
+  const auto disks = EngineDisks(workingCopy);
+  return !disks.empty() && FloppySlot(*disks.front(), drive)[0] != 0;
+}
+
+}  // namespace korvex

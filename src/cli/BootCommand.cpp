@@ -1,0 +1,22 @@
+// "boot OBJECT": restarts the machine into one menu entry of the boot engine, without its menu.
+// KORVEX_RESTART_COMMAND names a command that stands in for the restart (tests).
+#include "bootengine/DirectBoot.h"
+#include "cli/Commands.h"
+#include "cli/ObjectSelector.h"
+
+namespace korvex {
+
+int RunBoot(CliSession& session, const Arguments& arguments) {
+  if (arguments.size() != 1) {
+    PrintError("Aufruf: boot OBJEKT");
+    return kExitUsage;
+  }
+  const auto selected = SelectObject(session, arguments[0]);
+  if (!selected) return kExitUsage;
+  auto restart = SystemRestartService();
+  const DirectBootResult result =
+      BootPartition(session.workingCopy(), *selected->disk, *selected->object, session.prompt(), *restart);
+  return result == DirectBootResult::Restarting ? kExitOk : kExitFailed;
+}
+
+}  // namespace korvex

@@ -1,0 +1,168 @@
+// "menu": the boot menu of a disk with the engine — entries, their order and titles, the default
+// entry or remember-last, the timeout, the automatic boot and the colours. Each change is saved.
+#include <charconv>
+#include <optional>
+
+#include "bootengine/MenuConfig.h"
+#include "cli/Commands.h"
+#include "cli/ObjectSelector.h"
+#include "platform/Cp437.h"
+
+namespace korvex {
+namespace {
+
+constexpr const char* kUsage =
+    "Aufruf: menu add OBJEKT [TITEL] | remove OBJEKT | move OBJEKT up|down|POSITION | title OBJEKT TITEL |\n"
+    "        default OBJEKT|last [FESTPLATTE] | remember-last on|off [FESTPLATTE] | timeout SEKUNDEN [FESTPLATTE] |\n"
+    "        autoboot on|off [FESTPLATTE] | colors [FESTPLATTE] [--menu VG/HG] [--bar VG/HG]";
+constexpr const char* kFirstDisk = "0";
+
+int Usage() {
+  PrintError(kUsage);
+  return kExitUsage;
+}
+
+std::optional<unsigned> ParseNumber(const std::string& text) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<bool> ParseSwitch(const std::string& text) {
+  if (text == "on") return true;
+  if (text == "off") return false;
+  return std::nullopt;
+}
+
+// "FG/BG", each a number.
+std::optional<TextColour> ParseColour(const std::string& text) {
+  const size_t slash = text.find('/');
+  if (slash == std::string::npos) return std::nullopt;
+  const auto foreground = ParseNumber(text.substr(0, slash));
+  const auto background = ParseNumber(text.substr(slash + 1));
+  if (!foreground || !background || *foreground > 255 || *background > 255) return std::nullopt;
+  return TextColour{static_cast<std::uint8_t>(*foreground), static_cast<std::uint8_t>(*background)};
+}
+
+std::optional<std::string> Cp437Title(const std::string& utf8) {
+  auto title = Utf8ToCp437(utf8);
+  if (!title) PrintError("der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann");
+  return title;
+}
+
+int Done(CliSession& session, bool changed) { return changed ? SaveChanges(session) : kExitFailed; }
+
+// The disk of the optional last argument at index (the first disk when it is missing).
+CHardDisk* OptionalDisk(CliSession& session, const Arguments& arguments, std::size_t index) {
+  return SelectDisk(session, arguments.size() > index ? arguments[index] : kFirstDisk);
+}
+
+int RunAdd(CliSession& session, const Arguments& arguments) {
+  if (arguments.size() < 2 || arguments.size() > 3) return Usage();
+  const auto selected = SelectObject(session, arguments[1]);
+  if (!selected) return kExitUsage;
+  std::optional<std::string> title;
+  if (arguments.size() == 3 && !(title = Cp437Title(arguments[2]))) return kExitFailed;
+  CPrompt& prompt = session.prompt();
+  if (!AddToMenu(*selected->disk, *selected->object, prompt)) return kExitFailed;
+  if (title && !SetMenuTitle(*selected->disk, *selected->object, *title, prompt)) return kExitFailed;
+  return SaveChanges(session);
+}
+
+int RunMove(CliSession& session, const Arguments& arguments) {
+  if (arguments.size() != 3) return Usage();
+  const auto selected = SelectObject(session, arguments[1]);
+  if (!selected) return kExitUsage;
+  CHardDisk& disk = *selected->disk;
+  CPartition& object = *selected->object;
+  const std::string& where = arguments[2];
+  if (where == "up" || where == "down") {
+    return Done(session, MoveMenuEntryByOne(disk, object, where == "up", session.prompt()));
+  }
+  const auto position = ParseNumber(where);
+  if (!position) return Usage();
+  return Done(session, MoveMenuEntry(disk, object, *position, session.prompt()));
+}
+
+int RunTitle(CliSession& session, const Arguments& arguments) {
+  if (arguments.size() != 3) return Usage();
+  const auto selected = SelectObject(session, arguments[1]);
+  if (!selected) return kExitUsage;
+  const auto title = Cp437Title(arguments[2]);
+  return Done(session, title && SetMenuTitle(*selected->disk, *selected->object, *title, session.prompt()));
+}
+
+int RunDefault(CliSession& session, const Arguments& arguments) {
+  if (arguments.size() < 2 || arguments.size() > 3) return Usage();
+  if (arguments[1] == "last") {
+    CHardDisk* disk = OptionalDisk(session, arguments, 2);
+    if (disk == nullptr) return kExitUsage;
+    return Done(session, SetRememberLast(*disk, true, session.prompt()));
+  }
+  if (arguments.size() != 2) return Usage();
+  const auto selected = SelectObject(session, arguments[1]);
+  if (!selected) return kExitUsage;
+  return Done(session, SetDefaultPartition(*selected->disk, *selected->object, session.prompt()));
+}
+
+// "remember-last on|off", "autoboot on|off" and "timeout SECONDS": a value and an optional disk.
+int RunDiskSetting(CliSession& session, const Arguments& arguments) {
+  if (arguments.size() < 2 || arguments.size() > 3) return Usage();
+  const std::string& what = arguments[0];
+  const auto onOff = ParseSwitch(arguments[1]);
+  const auto seconds = ParseNumber(arguments[1]);
+  if (what == "timeout" ? !seconds : !onOff) return Usage();
+  CHardDisk* disk = OptionalDisk(session, arguments, 2);
+  if (disk == nullptr) return kExitUsage;
+  CPrompt& prompt = session.prompt();
+  if (what == "timeout") return Done(session, SetTimeout(*disk, *seconds, prompt));
+  if (what == "autoboot") return Done(session, SetAutoBoot(*disk, *onOff, prompt));
+  return Done(session, SetRememberLast(*disk, *onOff, prompt));
+}
+
+int RunColours(CliSession& session, const Arguments& arguments) {
+  std::string diskText = kFirstDisk;
+  std::optional<TextColour> menu;
+  std::optional<TextColour> bar;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if ((argument == "--menu" || argument == "--bar") && i + 1 < arguments.size()) {
+      auto& target = argument == "--menu" ? menu : bar;
+      if (!(target = ParseColour(arguments[++i]))) return Usage();
+    } else if (i == 1 && argument.rfind("--", 0) != 0) {
+      diskText = argument;
+    } else {
+      return Usage();
+    }
+  }
+  if (!menu && !bar) return Usage();
+  CHardDisk* disk = SelectDisk(session, diskText);
+  if (disk == nullptr) return kExitUsage;
+  MenuColours colours = CurrentMenuColours(*disk);
+  if (menu) colours.menu = *menu;
+  if (bar) colours.bar = *bar;
+  return Done(session, SetMenuColours(*disk, colours, session.prompt()));
+}
+
+}  // namespace
+
+int RunMenu(CliSession& session, const Arguments& arguments) {
+  if (arguments.empty()) return Usage();
+  const std::string& sub = arguments[0];
+  if (sub == "add") return RunAdd(session, arguments);
+  if (sub == "remove") {
+    if (arguments.size() != 2) return Usage();
+    const auto selected = SelectObject(session, arguments[1]);
+    if (!selected) return kExitUsage;
+    return Done(session, RemoveFromMenu(*selected->disk, *selected->object, session.prompt()));
+  }
+  if (sub == "move") return RunMove(session, arguments);
+  if (sub == "title") return RunTitle(session, arguments);
+  if (sub == "default") return RunDefault(session, arguments);
+  if (sub == "remember-last" || sub == "timeout" || sub == "autoboot") return RunDiskSetting(session, arguments);
+  if (sub == "colors" || sub == "colours") return RunColours(session, arguments);
+  return Usage();
+}
+
+}  // namespace korvex
