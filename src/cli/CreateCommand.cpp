@@ -103,8 +103,9 @@ int RunCreate(CliSession& session, const Arguments& arguments) {
   CPartition& area = *selected->object;
   if (area.IsFree() && !selected->logical && !CanCreatePrimary(disk, session.prompt())) return kExitFailed;
   if (!CreatePartition(disk, area, selected->logical, *request, session.prompt())) return kExitFailed;
-  std::printf("%u:%u  Start %u  Länge %u\n", static_cast<unsigned>(disk.DeviceNumber()),
-              static_cast<unsigned>(selected->level->KeyOf(&area)), area.start, area.length);
+  // Keys are drawn afresh by every run; the start names the new object for the next command too.
+  std::printf("%u:%c@%u  Länge %u\n", static_cast<unsigned>(disk.DeviceNumber()), selected->logical ? 'l' : 'p',
+              area.start, area.length);
   return SaveChanges(session);
 }
 

@@ -1,0 +1,279 @@
+// Creating partitions and logical drives in free areas: where the new partition lies, which free
+// pieces remain, every refusal, and what the disk holds after saving.
+#include <gtest/gtest.h>
+
+#include "partition/PartitionEditing.h"
+#include "partition/PartitionEntry.h"
+#include "platform/StringTable.h"
+#include "platform/Texts.h"
+#include "support/EditingFixture.h"
+
+namespace korvex {
+namespace {
+
+using test::Obj;
+using test::Objects;
+constexpr auto Free = PartitionState::Free;
+constexpr auto Table = PartitionState::Table;
+constexpr auto NewTable = PartitionState::NewTable;
+
+// 20 cylinders of 255 heads and 63 sectors (16 065 sectors each): 321 300 sectors.
+constexpr std::uint32_t kSectors = 20 * 16065;
+
+CreateRequest Partial(float value, CreateUnit unit, CreateAlignment alignment, std::uint8_t type = 6) {
+  CreateRequest request;
+  request.wholeSpace = false;
+  request.value = value;
+  request.unit = unit;
+  request.alignment = alignment;
+  request.type = type;
+  return request;
+}
+
+CreateRequest Whole(std::uint8_t type = 6) {
+  CreateRequest request;
+  request.type = type;
+  return request;
+}
+
+class CreatePartitionTest : public test::EditingTest {
+ protected:
+  // Partitions at 63 and 200 000 leave the free area [100 000, 200 000) between them.
+  std::unique_ptr<CHardDisk> DiskWithGapAt100000() {
+    auto& img = MakeImage(20, 255);
+    EXPECT_TRUE(img.AddPrimary(0, 0x83, 63, 99937));
+    EXPECT_TRUE(img.AddPrimary(1, 0x07, 200000, 100000));
+    return Open();
+  }
+};
+
+TEST_F(CreatePartitionTest, TenMegabytesWithCylinderAlignmentFromSector100000) {
+  auto disk = DiskWithGapAt100000();
+  ASSERT_TRUE(image->AddBootSector(112455, "old data"));
+  ASSERT_TRUE(image->AddBootSector(112455 + 63, "old data"));
+  CPartition& area = At(disk->primary, 100000);
+  ASSERT_TRUE(CreatePartition(*disk, area, false, Partial(10, CreateUnit::MByte, CreateAlignment::Cylinder), prompt))
+      << LastText();
+  // Start moves to 7 × 16 065; 20 480 requested sectors end at 132 934, rounded up to 144 584.
+  EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{Table, 63, 99937},
+                                                      {Free, 100000, 12455},
+                                                      {NewTable, 112455, 32130},
+                                                      {Free, 144585, 55415},
+                                                      {Table, 200000, 100000},
+                                                      {Free, 300000, kSectors - 300000}}));
+  EXPECT_EQ(area.slot, 2);  // entries 0 and 1 are taken
+  EXPECT_EQ(At(disk->primary, 100000).slot, kSlotNone);
+  EXPECT_TRUE(area.isNew && area.destructive && disk->modified);
+  EXPECT_TRUE(prompt.shown.empty());
+
+  auto reread = SaveAndReopen(*disk);
+  const auto entry = ReadTableEntry(*image->ReadSector(0), 2);
+  EXPECT_EQ(entry.type, 6);
+  EXPECT_EQ(entry.relativeStart, 112455u);
+  EXPECT_EQ(entry.length, 32130u);
+  EXPECT_EQ(*image->ReadSector(112455), std::vector<std::uint8_t>(512, 0));
+  EXPECT_EQ(*image->ReadSector(112455 + 63), std::vector<std::uint8_t>(512, 0));
+  EXPECT_EQ(At(reread->primary, 144585).length, 55415u);
+}
+
+TEST_F(CreatePartitionTest, RequestThatRoundedUpWouldPassTheEndIsRoundedDown) {
+  auto disk = DiskWithGapAt100000();
+  // 85 000 sectors from 112 455 end at 197 454; the next boundary (208 844) lies past 199 999,
+  // so the end goes back to 192 779 (192 780 = 12 × 16 065).
+  ASSERT_TRUE(CreatePartition(*disk, At(disk->primary, 100000), false,
+                              Partial(85000.0f * 512, CreateUnit::Byte, CreateAlignment::Cylinder), prompt));
+  EXPECT_EQ(At(disk->primary, 112455).length, 80325u);
+  EXPECT_EQ(At(disk->primary, 192780).length, 7220u);
+  EXPECT_TRUE(At(disk->primary, 192780).IsFree());
+}
+
+TEST_F(CreatePartitionTest, PartOfAFreeAreaAtSectorZeroStartsOneTrackLater) {
+  MakeImage(20, 255);  // no signature: one free area from sector 0
+  auto disk = Open();
+  ASSERT_EQ(Objects(disk->primary), (std::vector<Obj>{{Free, 0, kSectors}}));
+  ASSERT_TRUE(CreatePartition(*disk, At(disk->primary, 0), false,
+                              Partial(1, CreateUnit::MByte, CreateAlignment::Track), prompt));
+  // 2 048 sectors from 63 end at 2 110, rounded up to the track end 2 141; no free piece is
+  // split off before the partition (track 0 is never free space).
+  EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{NewTable, 63, 2079}, {Free, 2142, kSectors - 2142}}));
+
+  auto reread = SaveAndReopen(*disk);
+  EXPECT_EQ(At(reread->primary, 63).length, 2079u);
+  EXPECT_EQ(At(reread->primary, 63).type, 6);
+}
+
+TEST_F(CreatePartitionTest, WholeFreeSpaceTakesTheFreeAreaExactly) {
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.SetSignature(0));  // an empty partition table
+  auto disk = Open();
+  ASSERT_EQ(Objects(disk->primary), (std::vector<Obj>{{Free, 63, kSectors - 63}}));
+  CPartition& area = At(disk->primary, 63);
+  ASSERT_TRUE(CreatePartition(*disk, area, false, Whole(0x83), prompt));
+  EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{NewTable, 63, kSectors - 63}}));
+  EXPECT_EQ(area.slot, 0);
+  EXPECT_EQ(area.type, 0x83);
+}
+
+TEST_F(CreatePartitionTest, WholeSpaceOfABlankDiskNeverBeginsInTrackZero) {
+  MakeImage(20, 255);
+  auto disk = Open();
+  ASSERT_TRUE(CreatePartition(*disk, At(disk->primary, 0), false, Whole(), prompt));
+  EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{NewTable, 63, kSectors - 63}}));
+}
+
+TEST_F(CreatePartitionTest, ExplicitEntryAndMenuTitle) {
+  auto disk = DiskWithGapAt100000();
+  CreateRequest request = Whole();
+  request.tableEntry = 4;
+  CPartition& area = At(disk->primary, 100000);
+  ASSERT_TRUE(CreatePartition(*disk, area, false, request, prompt));
+  EXPECT_EQ(area.slot, 3);
+
+  // The boot engine counts as installed by its first two bytes; the menu takes the partition.
+  disk->engineArea[0] = 0xE9;
+  disk->engineArea[1] = 0x69;
+  CreateRequest toMenu = Whole();
+  toMenu.toMenu = true;
+  CPartition& tail = At(disk->primary, 300000);
+  ASSERT_TRUE(CreatePartition(*disk, tail, false, toMenu, prompt));
+  EXPECT_TRUE(tail.IsNewMenu());
+  EXPECT_EQ(tail.slot, kSlotUnplacedMenu);
+  EXPECT_EQ(tail.GetTitle(), "Neu");
+}
+
+// --- refusals: a stop message and nothing changed
+
+class CreateRefusalTest : public CreatePartitionTest {
+ protected:
+  void ExpectRefused(CHardDisk& disk, CPartition& area, bool logical, const CreateRequest& request,
+                     const std::string& text) {
+    const auto before = Objects(logical ? disk.logical : disk.primary);
+    const auto logicalBefore = Objects(disk.logical);
+    disk.modified = false;
+    prompt.shown.clear();
+    EXPECT_FALSE(CreatePartition(disk, area, logical, request, prompt));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, text);
+    EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(Objects(logical ? disk.logical : disk.primary), before);
+    EXPECT_EQ(Objects(disk.logical), logicalBefore);
+    EXPECT_FALSE(disk.modified);
+  }
+};
+
+TEST_F(CreateRefusalTest, ExtendedTypesWhereTheDiskAlreadyHasAnExtendedPartition) {
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 63, 99937, {{63, 126, 5000}}));
+  auto disk = Open();
+  CPartition& area = At(disk->primary, 100000);
+  ExpectRefused(*disk, area, false, Whole(5), LoadResString(IDS_ONE_TYPE5_PER_DISK));
+  // Type 15 passes the type-5 rule but would be a second extended partition of the disk.
+  ExpectRefused(*disk, area, false, Whole(15), text::kSecondExtended);
+  // Inside the extended partition: type 5 meets the type-5 rule first, type 15 the logical one.
+  CPartition& inside = At(disk->logical, 5126);
+  ExpectRefused(*disk, inside, true, Whole(5), LoadResString(IDS_ONE_TYPE5_PER_DISK));
+  ExpectRefused(*disk, inside, true, Whole(15), text::kLogicalNotExtended);
+}
+
+TEST_F(CreateRefusalTest, ExtendedTypesInTheBootMenuAndMenuWithoutEngine) {
+  auto disk = DiskWithGapAt100000();
+  CPartition& area = At(disk->primary, 100000);
+  CreateRequest request = Whole(6);
+  request.toMenu = true;
+  ExpectRefused(*disk, area, false, request, text::kMenuUnavailable);
+  disk->engineArea[0] = 0xE9;
+  disk->engineArea[1] = 0x69;
+  request.type = 5;
+  ExpectRefused(*disk, area, false, request, LoadResString(IDS_TYPE5_NOT_HERE));
+  request.type = 15;
+  ExpectRefused(*disk, area, false, request, text::kType15NotHere);
+  ExpectRefused(*disk, area, false, Whole(0), text::kTypeZeroLine);
+}
+
+TEST_F(CreateRefusalTest, SizesThatAreNotPositiveOrTooLarge) {
+  auto disk = DiskWithGapAt100000();
+  CPartition& area = At(disk->primary, 100000);
+  ExpectRefused(*disk, area, false, Partial(0, CreateUnit::MByte, CreateAlignment::Cylinder), text::kSizeNotPositive);
+  ExpectRefused(*disk, area, false, Partial(-3, CreateUnit::MByte, CreateAlignment::Cylinder), text::kSizeNotPositive);
+  ExpectRefused(*disk, area, false, Partial(51200512, CreateUnit::Byte, CreateAlignment::Sector), text::kSizeTooLarge);
+  // 2 TiB is 2^32 sectors, whose low 32 bits are 0: the whole count must be compared.
+  ExpectRefused(*disk, area, false, Partial(2048, CreateUnit::GByte, CreateAlignment::Sector), text::kSizeTooLarge);
+}
+
+TEST_F(CreateRefusalTest, PartitionsOfFewerThanTwoSectors) {
+  auto disk = DiskWithGapAt100000();
+  CPartition& area = At(disk->primary, 100000);
+  ExpectRefused(*disk, area, false, Partial(512, CreateUnit::Byte, CreateAlignment::Sector), text::kPartitionTooSmall);
+  ExpectRefused(*disk, area, false, Partial(100, CreateUnit::Byte, CreateAlignment::Sector), text::kPartitionTooSmall);
+  ASSERT_TRUE(CreatePartition(*disk, area, false, Partial(1024, CreateUnit::Byte, CreateAlignment::Sector), prompt));
+  EXPECT_EQ(area.start, 100000u);
+  EXPECT_EQ(area.length, 2u);
+}
+
+TEST_F(CreateRefusalTest, LogicalDriveNeedsATrackAndTwoDataSectors) {
+  auto& img = MakeImage(20, 255);
+  // A gap of 64 sectors between two drives: one track for the record leaves one data sector.
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 63, 99937, {{63, 126, 937}, {1127, 1190, 5000}}));
+  auto disk = Open();
+  ASSERT_EQ(At(disk->logical, 1063).length, 64u);
+  ExpectRefused(*disk, At(disk->logical, 1063), true, Whole(0x83), text::kPartitionTooSmall);
+}
+
+TEST_F(CreateRefusalTest, FullPartitionTable) {
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.AddPrimary(0, 0x83, 63, 1000));
+  ASSERT_TRUE(img.AddPrimary(1, 0x83, 2000, 1000));
+  ASSERT_TRUE(img.AddPrimary(2, 0x83, 4000, 1000));
+  auto disk = Open();
+  CPartition& area = At(disk->primary, 5000);
+  CreateRequest request = Whole();
+  request.tableEntry = 2;
+  ExpectRefused(*disk, area, false, request, "Der Eintrag 2 der Partitionstabelle ist nicht frei.");
+  ASSERT_TRUE(CreatePartition(*disk, area, false, Whole(), prompt));
+  EXPECT_EQ(area.slot, 3);
+
+  // Without the boot engine nothing can take a fifth primary partition.
+  prompt.shown.clear();
+  EXPECT_FALSE(CanCreatePrimary(*disk, prompt));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, text::kTableFull);
+  EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Information);
+  ExpectRefused(*disk, At(disk->primary, 1063), false, Whole(), text::kNoFreeTableEntry);
+  // With the engine the menu can still take it, and entry 1 (the boot slot) counts as taken.
+  disk->engineArea[0] = 0xE9;
+  disk->engineArea[1] = 0x69;
+  EXPECT_TRUE(CanCreatePrimary(*disk, prompt));
+  EXPECT_TRUE(FreeTableEntries(*disk).empty());
+}
+
+// --- extended partitions and logical drives
+
+TEST_F(CreatePartitionTest, NewExtendedPartitionOwnsTheLogicalLevelAndTakesDrives) {
+  auto disk = DiskWithGapAt100000();
+  CPartition& ext = At(disk->primary, 100000);
+  ASSERT_TRUE(CreatePartition(*disk, ext, false, Whole(0x0F), prompt));
+  EXPECT_TRUE(ext.holdsLogicalDrives);
+  EXPECT_TRUE(ext.destructive);
+  EXPECT_EQ(disk->FindExtended(), &ext);
+  EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{Free, 100000, 100000}}));
+
+  CPartition& first = At(disk->logical, 100000);
+  ASSERT_TRUE(CreatePartition(*disk, first, true, Partial(5, CreateUnit::MByte, CreateAlignment::Track, 0x83), prompt));
+  // A logical drive keeps its start (its record); 10 240 sectors are rounded up to the track end.
+  EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{NewTable, 100000, 10250}, {Free, 110250, 89750}}));
+  EXPECT_EQ(first.dataOffset, 63u);
+  ASSERT_TRUE(CreatePartition(*disk, At(disk->logical, 110250), true, Whole(0x07), prompt));
+  EXPECT_EQ(At(disk->logical, 110250).slot, 1);
+
+  auto reread = SaveAndReopen(*disk);
+  ASSERT_EQ(reread->logical.Used().size(), 2u);
+  const CPartition& drive = *reread->logical.Used()[0];
+  EXPECT_EQ(drive.DataStart(), 100063u);
+  EXPECT_EQ(drive.DataLength(), 10250u - 63);
+  EXPECT_EQ(drive.type, 0x83);
+  EXPECT_EQ(reread->logical.Used()[1]->DataStart(), 110250u + 63);
+  EXPECT_EQ(reread->logical.Used()[1]->End(), 200000u);
+}
+
+}  // namespace
+}  // namespace korvex
