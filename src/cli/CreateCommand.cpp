@@ -18,7 +18,10 @@ constexpr const char* kUsage =
 
 std::optional<CreateUnit> ParseUnit(const std::string& text) {
   const std::pair<const char*, CreateUnit> units[] = {
-      {"Byte", CreateUnit::Byte}, {"kByte", CreateUnit::KByte}, {"MByte", CreateUnit::MByte}, {"GByte", CreateUnit::GByte}};
+      {"Byte", CreateUnit::Byte},
+      {"kByte", CreateUnit::KByte},
+      {"MByte", CreateUnit::MByte},
+      {"GByte", CreateUnit::GByte}};
   for (const auto& [name, unit] : units) {
     if (::strcasecmp(text.c_str(), name) == 0) return unit;
   }
@@ -99,6 +102,11 @@ int RunCreate(CliSession& session, const Arguments& arguments) {
   if (!request) return kExitUsage;
   const auto selected = SelectObject(session, arguments[0]);
   if (!selected) return kExitUsage;
+  if (request->tableEntry && (request->toMenu || selected->logical)) {
+    PrintError("create: --slot gilt nur für Partitionen der Partitionstabelle, nicht mit --menu oder im "
+               "erweiterten Bereich");
+    return kExitUsage;
+  }
   CHardDisk& disk = *selected->disk;
   CPartition& area = *selected->object;
   if (area.IsFree() && !selected->logical && !CanCreatePrimary(disk, session.prompt())) return kExitFailed;

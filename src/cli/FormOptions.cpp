@@ -31,7 +31,9 @@ OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool with
     if ((good = chs.has_value())) (option == "--start-chs" ? options.startChs : options.endChs) = *chs;
   } else {
     const auto number = ParseNumber(value, UINT32_MAX);
-    if ((good = number.has_value())) (option == "--start" ? options.start : options.length) = static_cast<std::uint32_t>(*number);
+    if ((good = number.has_value())) {
+      (option == "--start" ? options.start : options.length) = static_cast<std::uint32_t>(*number);
+    }
   }
   if (!good) {
     PrintError(option + ": ungültiger Wert \"" + value + "\"" +

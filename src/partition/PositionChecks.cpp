@@ -18,7 +18,9 @@ std::int64_t LastOf(std::uint32_t start, std::uint32_t length) {
   return std::int64_t{start} + std::int64_t{length} - 1;
 }
 
-bool Within(std::int64_t sector, const CPartition& y) { return sector >= y.start && sector <= LastOf(y.start, y.length); }
+bool Within(std::int64_t sector, const CPartition& y) {
+  return sector >= y.start && sector <= LastOf(y.start, y.length);
+}
 
 // The overlap rule for a run [start, start + length) that self would occupy in level.
 bool NoConflict(const PartitionLevel& level, const CPartition& self, std::uint32_t start, std::uint32_t length) {
@@ -65,7 +67,8 @@ std::vector<std::string> FormFindings(const CHardDisk& disk, const PartitionLeve
   if (std::uint64_t{form.relativeStart} + form.length > DiskSectors(disk)) findings.push_back(text::kBeyondDiskEnd);
   if (logical && !object.IsFree()) {
     if (form.length <= object.dataOffset) findings.push_back(text::kLogicalWithoutData);
-    if (ext != nullptr && (form.relativeStart < ext->start || std::uint64_t{form.relativeStart} + form.length > ext->End())) {
+    const std::uint64_t end = std::uint64_t{form.relativeStart} + form.length;
+    if (ext != nullptr && (form.relativeStart < ext->start || end > ext->End())) {
       findings.push_back(LoadResString(IDS_LOGICAL_OUTSIDE));
     }
   }

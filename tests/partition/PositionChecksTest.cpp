@@ -105,7 +105,8 @@ TEST_F(PositionChecksTest, EveryFailedCheckIsListedInOrderAndCounted) {
   PartitionForm form = FormFromObject(*disk, p);
   form.relativeStart = 50000;  // inside the first partition, CHS unchanged
   EXPECT_EQ(Apply(disk->primary, p, form), kFormRefused);
-  ExpectReport(Report({LoadResString(IDS_START_MISMATCH), LoadResString(IDS_END_MISMATCH), LoadResString(IDS_OVERLAP)}));
+  ExpectReport(Report(
+      {LoadResString(IDS_START_MISMATCH), LoadResString(IDS_END_MISMATCH), LoadResString(IDS_OVERLAP)}));
 
   // A single sector: start equals end.
   EXPECT_EQ(Apply(disk->primary, p, Moved(p, 200000, 1)), kFormRefused);
