@@ -29,20 +29,6 @@ class SfdiskReadsEditedTables(PeerTestCase):
         self.assertEqual(logical, [(21231, 16380, 0x83), (37674, 44982, 7)])
         self.assertTrue(self.sfdisk_json(disk)["partitions"][0].get("bootable"))
 
-    def test_ten_megabytes_on_cylinder_boundaries(self):
-        path = self.image("cyl.img", 160)
-        self.sfdisk(path, "label: dos\nstart=63, size=99937, type=83\nstart=200000, size=100000, type=7\n")
-        disk = path + "@255x63"
-        # The start moves up to 7 × 16 065 and the end up to 9 × 16 065 - 1.
-        self.assertEqual(self.edit(disk, "create", "0:p@100000", "--type", "0x0b", "--size", "10", "--unit", "MByte"),
-                         "0:p@112455  Länge 32130\n")
-        primary, _ = self.assert_same_view(disk)
-        self.assertIn((3, 112455, 32130, 0x0B), primary)
-        listed = self.korvex_list(disk)
-        free = [(p["start"], p["length"]) for p in listed["primary"] if p["state"] == "Free"]
-        self.assertIn((100000, 12455), free)
-        self.assertIn((144585, 55415), free)
-
     def test_deleting_drives_and_then_the_extended_partition(self):
         disk = self.image("del.img", 64)
         self.sfdisk(disk, "label: dos\n"
