@@ -11,6 +11,51 @@ inline constexpr const char* kNoBootPartitionChosen =
 inline constexpr const char* kEngineInstalled = "Der Bootmanager ist nun angelegt und wird nach dem Sichern aktiv";
 inline constexpr const char* kEngineRemoved = "Der Bootmanager ist nun entfernt!\nDiese Änderung wird nach dem Sichern aktiv";
 
+// Boot engine installation and removal: our own refusals and questions, before anything changes.
+inline constexpr const char* kEngineAlreadyInstalled =
+    "Auf dieser Festplatte ist der Bootmanager bereits installiert.\nEntfernen Sie ihn zuerst, wenn Sie ihn neu "
+    "installieren wollen.";
+inline constexpr const char* kNoEngineInstalled = "Auf dieser Festplatte ist kein Bootmanager installiert.";
+inline constexpr const char* kGptUnchanged =  // %s = device name
+    "%s ist eine GPT-Festplatte (Schutzeintrag vom Typ EEh).\nKorvex verändert GPT-Festplatten nicht; der Vorgang "
+    "wird abgebrochen.";
+inline constexpr const char* kChoiceNotBootable =  // %u = choice 1..4
+    "Die Auswahl %u ist keine startbare Partition (freier Bereich, erweiterte Partition oder nicht vorhanden).\n"
+    "Der Bootmanager wird nicht installiert.";
+inline constexpr const char* kBootSlotNoRoom =  // %u = relative sector
+    "Die Partition beim relativen Sektor %u bleibt in der Partitionstabelle, aber deren Eintrag 2 gehört dann dem "
+    "Bootmanager und kein anderer Eintrag ist frei.\nNehmen Sie auch diese Partition ins Bootmenü auf.\n"
+    "Der Bootmanager wird nicht installiert.";
+inline constexpr const char* kBootSlotMoved =  // %u = relative sector, %u = new entry 1..4
+    "Die Partition beim relativen Sektor %u steht nun im Eintrag %u der Partitionstabelle, weil Eintrag 2 dem "
+    "Bootmanager vorbehalten ist.";
+inline constexpr const char* kForeignTrackData =
+    "Die Sektoren 1 bis 7 dieser Festplatte enthalten Daten, die nicht vom Korvex-Bootmanager stammen (zum Beispiel "
+    "einen anderen Bootlader).\nDie Sicherungsdatei nimmt nur die Sektoren 0 und 1 auf; der Rest dieser Daten geht "
+    "beim Sichern verloren.\nWollen Sie den Bootmanager trotzdem installieren?";
+inline constexpr const char* kBackupTooShort =  // %u = length of the file in bytes
+    "Die gewählte Datei ist mit %u Bytes zu kurz für eine Sicherungsdatei (1024 Bytes).\nDer Vorgang wird "
+    "abgebrochen!";
+inline constexpr const char* kBackupKeepsEngine =
+    "Die Sicherungsdatei enthält selbst den Bootmanager.\nEr bleibt nach dem Sichern installiert.";
+inline constexpr const char* kKeepChoiceInvalid =  // %u = choice 1..12
+    "Die Auswahl %u ist keine Partition des Bootmenüs.\nDer Vorgang wird abgebrochen!";
+
+// Self test report: the verdicts and lines of each run.
+inline constexpr const char* kSelfTestStart = "Beginne Selbsttest ";
+inline constexpr const char* kSelfTestCheckOnly = "ohne Fehlerkorrektur:\r\n";
+inline constexpr const char* kSelfTestRepair = "und korregiere gegebenenfalls Fehler\r\n";
+inline constexpr const char* kSelfTestLoader = "Bootstraploader ... ";
+inline constexpr const char* kSelfTestMessages = "Meldungen ...";
+inline constexpr const char* kSelfTestSignature = "Signatur ... ";
+inline constexpr const char* kSelfTestMenuTable = "Boottabellen ... ";
+inline constexpr const char* kSelfTestPartitionTable = "Datentabellen ... ";
+inline constexpr const char* kSelfTestOk = "Ok!";
+inline constexpr const char* kSelfTestBad = "mit Fehlern!";
+inline constexpr const char* kSelfTestFixed = " ... Korregiert!";
+inline constexpr const char* kSelfTestDisaster = "Katastrophenwiederherstellung durchgeführt!";
+inline constexpr const char* kSelfTestCount = "%d Fehler gefunden!";
+
 // Creating and deleting partitions.
 inline constexpr const char* kTableFull =
     "Die Partitionstabelle für diese Festplatte ist voll.\nDas Anlegen einer neuen Partition ist daher nicht möglich!";

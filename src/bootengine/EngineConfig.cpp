@@ -1,0 +1,20 @@
+#include "bootengine/EngineConfig.h"
+
+namespace korvex {
+
+unsigned BcdToSeconds(std::uint8_t bcd) { return (bcd >> 4) * 10u + (bcd & 0x0Fu); }
+
+EngineConfig ReadEngineConfig(const CHardDisk& disk) {
+  const auto& area = disk.engineArea;
+  EngineConfig config;
+  config.timeoutSeconds = BcdToSeconds(area[layout::AREA_TIMEOUT]);
+  config.autoboot = area[layout::AREA_AUTOBOOT_SWITCH] == layout::CONST_AUTOBOOT_ON;
+  config.menuColour = area[layout::AREA_MENU_COLOUR];
+  config.barColour = area[layout::AREA_BAR_COLOUR];
+  config.defaultEntry = disk.sector0[layout::LOADER_DEFAULT_ENTRY];
+  config.rememberLast = area[layout::AREA_REMEMBER_LAST] != 0;
+  config.directBoot = disk.sector0[layout::LOADER_DIRECT_BOOT];
+  return config;
+}
+
+}  // namespace korvex

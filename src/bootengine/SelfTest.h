@@ -1,0 +1,25 @@
+#pragma once
+// The self test of an installed boot engine: sector 0's loader code, loader text and signature
+// against the loader template, its menu table and partition table against the engine's master
+// copy (the MBR copy in the engine area). Differences are repaired in the sector-0 image unless
+// only a check is wanted; the repairs reach the disk with the next save.
+#include <string>
+
+#include "partition/CHardDisk.h"
+#include "platform/Prompt.h"
+
+namespace korvex {
+
+struct SelfTestReport {
+  std::string text;     // one line per step, "\r\n" line breaks, the error count last
+  unsigned errors = 0;  // differing bytes of loader code and text, entries of the tables, signature
+};
+
+// Runs the test on disk's images. A repair (checkOnly clear, errors found) marks the disk
+// modified so that the save writes it. A disk loaded without the boot signature was modelled as
+// one free area; once the signature is restored its levels are rebuilt from the images (prompt
+// receives the reader's messages), or the save would write empty tables. On a disk without the
+// engine the report says so and nothing is tested.
+SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly, CPrompt& prompt);
+
+}  // namespace korvex

@@ -1,0 +1,125 @@
+// The boot record backup file: what it holds, that loading it back reproduces the levels, and
+// that every file it cannot use is refused without changing the working copy.
+#include <fstream>
+
+#include "backup/BackupFile.h"
+#include "bootengine/EngineFixture.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTable.h"
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+class BackupFileTest : public test::EngineFixture {
+ protected:
+  std::vector<std::uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  }
+  void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+};
+
+TEST_F(BackupFileTest, ExportedAndImportedBackupReproducesBothLevels) {
+  std::vector<std::uint8_t> lba1(512, 0);
+  lba1[0] = 0x42;  // something to recognise in the second half
+  ASSERT_TRUE(image->WriteSector(1, lba1));
+  auto disk = Open();
+  const auto model = test::Model(*disk);
+  const std::string path = dir.File("MBR.save");
+  ASSERT_TRUE(ExportBackup(*disk, path, prompt));
+  const auto bytes = ReadFile(path);
+  ASSERT_EQ(bytes.size(), 1024u);
+  EXPECT_TRUE(std::equal(disk->sector0.begin(), disk->sector0.end(), bytes.begin()));
+  EXPECT_TRUE(std::equal(bytes.begin() + 512, bytes.end(), disk->engineArea.begin()));
+
+  // The working copy loses its tables; the backup brings them back.
+  std::fill(disk->sector0.begin() + kPartitionTableOffset, disk->sector0.begin() + 510, std::uint8_t{0});
+  disk->engineArea[0] = 0;
+  disk->Reparse(prompt);
+  ASSERT_NE(test::Model(*disk), model);
+  ASSERT_TRUE(ImportBackup(*disk, path, prompt));
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(test::Model(*disk), model);
+  EXPECT_EQ(disk->engineArea[0], 0x42);
+  EXPECT_TRUE(disk->modified);
+  // After the save the CHS bytes are recomputed, the levels read back the same.
+  auto reread = SaveAndReopen(*disk);
+  EXPECT_EQ(test::Model(*reread), model);
+  EXPECT_EQ(Sector(1), lba1);
+}
+
+TEST_F(BackupFileTest, ExportReplacesAnOldFileWholeAndReportsAFileItCannotCreate) {
+  auto disk = Open();
+  const std::string path = dir.File("MBR.save");
+  WriteFile(path, std::vector<std::uint8_t>(4096, 0xAB));
+  ASSERT_TRUE(ExportBackup(*disk, path, prompt));
+  EXPECT_EQ(ReadFile(path).size(), 1024u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temporary file left
+
+  EXPECT_FALSE(ExportBackup(*disk, dir.File("missing/MBR.save"), prompt));
+  EXPECT_FALSE(ExportBackup(*disk, dir.path().string(), prompt));  // a directory is no file
+  ASSERT_EQ(prompt.shown.size(), 2u);
+  EXPECT_EQ(prompt.shown[0].text, text::kBackupCannotCreate);
+  EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Exclamation);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+TEST_F(BackupFileTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
+  std::vector<std::uint8_t> noSignature(1024, 0);
+  std::vector<std::uint8_t> shortFile(700, 0);
+  shortFile[510] = 0x55;
+  shortFile[511] = 0xAA;
+  WriteFile(dir.File("nosig.save"), noSignature);
+  WriteFile(dir.File("short.save"), shortFile);
+  WriteFile(dir.File("tiny.save"), {1, 2, 3});
+  struct Case {
+    std::string path;
+    std::string text;
+    PromptIcon icon;
+  };
+  const std::vector<Case> cases = {
+      {"", LoadResString(IDS_NO_BACKUP_FILE), PromptIcon::Information},
+      {dir.File("missing.save"), LoadResString(IDS_BACKUP_CANNOT_OPEN), PromptIcon::Exclamation},
+      {dir.path().string(), LoadResString(IDS_BACKUP_CANNOT_OPEN), PromptIcon::Exclamation},
+      {dir.File("nosig.save"), LoadResString(IDS_NOT_A_BACKUP), PromptIcon::Exclamation},
+      {dir.File("short.save"), StrFormat(text::kBackupTooShort, 700u), PromptIcon::Exclamation},
+      {dir.File("tiny.save"), StrFormat(text::kBackupTooShort, 3u), PromptIcon::Exclamation},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    auto disk = Open();
+    const auto model = test::Model(*disk);
+    const auto sector0 = disk->sector0;
+    const auto area = disk->engineArea;
+    prompt.shown.clear();
+    EXPECT_FALSE(ImportBackup(*disk, c.path, prompt));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, c.text);
+    EXPECT_EQ(prompt.shown[0].icon, c.icon);
+    EXPECT_EQ(test::Model(*disk), model);
+    EXPECT_EQ(disk->sector0, sector0);
+    EXPECT_EQ(disk->engineArea, area);
+    EXPECT_FALSE(disk->modified);
+    EXPECT_FALSE(disk->engineAreaToWrite);
+  }
+}
+
+TEST_F(BackupFileTest, ABackupIsNotLoadedOntoAGptDisk) {
+  auto disk = Open();
+  ASSERT_TRUE(ExportBackup(*disk, dir.File("MBR.save"), prompt));
+  ASSERT_TRUE(image->SetEntry(0, 0, {0, 0xEE, 1, 1000}));
+  auto gpt = Open();
+  ASSERT_TRUE(gpt->gpt);
+  const auto sector0 = gpt->sector0;
+  EXPECT_FALSE(ImportBackup(*gpt, dir.File("MBR.save"), prompt));
+  EXPECT_EQ(prompt.Texts().back(), StrFormat(text::kGptUnchanged, gpt->DeviceName().c_str()));
+  EXPECT_EQ(gpt->sector0, sector0);
+  EXPECT_FALSE(gpt->modified);
+}
+
+}  // namespace
+}  // namespace korvex

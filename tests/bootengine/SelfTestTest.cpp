@@ -1,0 +1,134 @@
+// The self test of an installed engine: the report word for word, what counts as one error,
+// the repairs, the disaster recovery at exactly five errors, and the check that changes nothing.
+#include "bootengine/EngineFixture.h"
+#include "bootengine/EngineInstall.h"
+#include "bootengine/SelfTest.h"
+
+namespace korvex {
+namespace {
+
+class SelfTestTest : public test::EngineFixture {
+ protected:
+  // A disk with the engine as it is after a save and a fresh load.
+  std::unique_ptr<CHardDisk> SavedEngineDisk() {
+    auto disk = Open();
+    prompt.answers = {PromptAnswer::Yes};
+    EXPECT_TRUE(InstallEngine(*disk, {0, 1}, "", prompt));
+    auto reread = SaveAndReopen(*disk);
+    TakeTexts();
+    return reread;
+  }
+  std::span<const std::uint8_t> MbrCopy(const CHardDisk& disk) {
+    return std::span(disk.engineArea).subspan(layout::AREA_MBR_COPY, 512);
+  }
+};
+
+std::string Report(const char* mode, const char* loader, const char* messages, const char* signature,
+                   const char* menu, const char* table, const std::string& tail) {
+  return std::string("Beginne Selbsttest ") + mode + "Bootstraploader ... " + loader + "\r\nMeldungen ..." +
+         messages + "\r\nSignatur ... " + signature + "\r\nBoottabellen ... " + menu + "\r\nDatentabellen ... " +
+         table + "\r\n" + tail;
+}
+
+constexpr const char* kRepair = "und korregiere gegebenenfalls Fehler\r\n";
+constexpr const char* kCheck = "ohne Fehlerkorrektur:\r\n";
+constexpr const char* kFixed = "mit Fehlern! ... Korregiert!";
+
+TEST_F(SelfTestTest, AFreshlySavedDiskHasNoErrors) {
+  auto disk = SavedEngineDisk();
+  const auto sector0 = disk->sector0;
+  const SelfTestReport report = SelfTest(*disk, false, prompt);
+  EXPECT_EQ(report.text, Report(kRepair, "Ok!", "Ok!", "Ok!", "Ok!", "Ok!", "\r\n\r\n0 Fehler gefunden!"));
+  EXPECT_EQ(report.errors, 0u);
+  EXPECT_EQ(disk->sector0, sector0);
+  EXPECT_FALSE(disk->modified);
+}
+
+TEST_F(SelfTestTest, TheBootSlotAndTheDefaultEntryAreNotCompared) {
+  auto disk = SavedEngineDisk();
+  disk->sector0[layout::LOADER_DEFAULT_ENTRY] = 1;  // what the engine changes at each boot
+  disk->sector0[layout::LOADER_DIRECT_BOOT] = 1;
+  disk->sector0[layout::LOADER_BOOT_SLOT + 8] ^= 0xFF;
+  EXPECT_EQ(SelfTest(*disk, false, prompt).errors, 0u);
+  EXPECT_FALSE(disk->modified);
+}
+
+TEST_F(SelfTestTest, AMissingSignatureAloneIsOneErrorAndIsRepaired) {
+  auto disk = SavedEngineDisk();
+  disk->sector0[510] = 0;
+  const SelfTestReport report = SelfTest(*disk, false, prompt);
+  EXPECT_EQ(report.text, Report(kRepair, "Ok!", "Ok!", kFixed, "Ok!", "Ok!", "\r\n\r\n1 Fehler gefunden!"));
+  EXPECT_EQ(report.errors, 1u);
+  EXPECT_EQ(disk->sector0[510], 0x55);
+  // The repair must reach the disk with the next save.
+  EXPECT_TRUE(disk->modified);
+}
+
+// Loaded without its signature, sector 0 gave the working copy no tables at all; the repaired
+// disk must be saved with its menu and partition table, not with the empty model.
+TEST_F(SelfTestTest, ASignatureLostOnTheDiskIsRepairedWithoutLosingTheTables) {
+  auto saved = SavedEngineDisk();
+  const auto tables = test::Model(*saved);
+  auto sector0 = Sector(0);
+  sector0[510] = sector0[511] = 0;
+  ASSERT_TRUE(image->WriteSector(0, sector0));
+  auto disk = Open();
+  ASSERT_EQ(disk->MenuEntryCount(), 0);  // the reader saw a blank disk
+  EXPECT_EQ(SelfTest(*disk, false, prompt).errors, 1u);
+  EXPECT_EQ(test::Model(*disk), tables);
+  auto reread = SaveAndReopen(*disk);
+  EXPECT_EQ(test::Model(*reread), tables);
+  EXPECT_EQ(TableEntry(0, 3).relativeStart, test::kLinuxStart);
+}
+
+TEST_F(SelfTestTest, TablesCountOneErrorPerDifferingEntryAndTakeTheMastersEntry) {
+  auto disk = SavedEngineDisk();
+  const auto master = std::vector<std::uint8_t>(MbrCopy(*disk).begin(), MbrCopy(*disk).end());
+  disk->sector0[layout::LOADER_MENU_TABLE + 16 + 8] ^= 1;   // menu entry 1, two bytes
+  disk->sector0[layout::LOADER_MENU_TABLE + 16 + 12] ^= 1;
+  disk->sector0[kPartitionTableOffset + 3 * 16 + 4] = 0x0B;  // table entry 3
+  const SelfTestReport report = SelfTest(*disk, false, prompt);
+  EXPECT_EQ(report.text, Report(kRepair, "Ok!", "Ok!", "Ok!", kFixed, kFixed, "\r\n\r\n2 Fehler gefunden!"));
+  EXPECT_TRUE(std::equal(master.begin(), master.end(), disk->sector0.begin()));
+}
+
+TEST_F(SelfTestTest, ExactlyFiveErrorsRestoreTheWholeSectorFromTheMasterCopy) {
+  auto disk = SavedEngineDisk();
+  for (std::size_t i = 0; i < 5; ++i) disk->sector0[0x10 + i] ^= 0xFF;  // five loader bytes
+  disk->sector0[layout::LOADER_BOOT_SLOT] = 0;   // not compared, but the recovery copies it too
+  const SelfTestReport report = SelfTest(*disk, false, prompt);
+  EXPECT_EQ(report.text, Report(kRepair, kFixed, "Ok!", "Ok!", "Ok!", "Ok!",
+                                "\r\nKatastrophenwiederherstellung durchgeführt!\r\n\r\n5 Fehler gefunden!"));
+  EXPECT_TRUE(std::equal(disk->sector0.begin(), disk->sector0.end(), MbrCopy(*disk).begin()));
+}
+
+TEST_F(SelfTestTest, SixErrorsAreRepairedOneByOneWithoutTheRecovery) {
+  auto disk = SavedEngineDisk();
+  const auto saved = disk->sector0;
+  for (std::size_t i = 0; i < 5; ++i) disk->sector0[0x10 + i] ^= 0xFF;
+  disk->sector0[layout::LOADER_TEXT + 2] = 'X';
+  disk->sector0[layout::LOADER_BOOT_SLOT] = 0;
+  const SelfTestReport report = SelfTest(*disk, false, prompt);
+  EXPECT_EQ(report.errors, 6u);
+  EXPECT_EQ(report.text, Report(kRepair, kFixed, kFixed, "Ok!", "Ok!", "Ok!", "\r\n\r\n6 Fehler gefunden!"));
+  EXPECT_EQ(disk->sector0[layout::LOADER_BOOT_SLOT], 0);  // proves that no whole-sector copy ran
+  disk->sector0[layout::LOADER_BOOT_SLOT] = saved[layout::LOADER_BOOT_SLOT];
+  EXPECT_EQ(disk->sector0, saved);
+}
+
+TEST_F(SelfTestTest, CheckOnlyReportsWithoutRepairingOrRecovering) {
+  auto disk = SavedEngineDisk();
+  for (std::size_t i = 0; i < 4; ++i) disk->sector0[0x10 + i] ^= 0xFF;
+  disk->sector0[511] = 0;
+  const auto damaged = disk->sector0;
+  const auto area = disk->engineArea;
+  const SelfTestReport report = SelfTest(*disk, true, prompt);
+  EXPECT_EQ(report.text, Report(kCheck, "mit Fehlern!", "Ok!", "mit Fehlern!", "Ok!", "Ok!",
+                                "\r\n\r\n5 Fehler gefunden!"));
+  EXPECT_EQ(disk->sector0, damaged);
+  EXPECT_EQ(disk->engineArea, area);
+  EXPECT_FALSE(disk->modified);
+}
+
+}  // namespace
+}  // namespace korvex
