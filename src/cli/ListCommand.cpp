@@ -1,6 +1,7 @@
 // "list": the working copy of every disk, as text or as JSON.
 #include <cstdio>
 
+#include "bootengine/EngineConfig.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "disk/FormatSize.h"
@@ -33,6 +34,30 @@ void WriteObjectJson(JsonWriter& json, PartitionKey key, const CPartition& p, bo
   json.EndObject();
 }
 
+// The engine's configuration and its menu entries in menu order (keys as in the levels).
+void WriteEngineConfigJson(JsonWriter& json, const CHardDisk& disk) {
+  const EngineConfig config = ReadEngineConfig(disk);
+  json.Key("engineConfig")
+      .BeginObject()
+      .Field("timeout", std::int64_t{config.timeoutSeconds})
+      .Field("autoboot", config.autoboot)
+      .Field("menuColour", std::int64_t{config.menuColour})
+      .Field("barColour", std::int64_t{config.barColour})
+      .Field("defaultEntry", std::int64_t{config.defaultEntry})
+      .Field("rememberLast", config.rememberLast)
+      .Field("directBoot", std::int64_t{config.directBoot});
+  json.Key("menu").BeginArray();
+  std::int64_t position = 0;
+  for (const CPartition* entry : disk.MenuObjectsBySlot()) {
+    json.BeginObject()
+        .Field("position", position++)
+        .Field("key", std::int64_t{disk.primary.KeyOf(entry)})
+        .Field("title", Cp437ToUtf8(entry->GetTitle()))
+        .EndObject();
+  }
+  json.EndArray().EndObject();
+}
+
 void WriteLevelJson(JsonWriter& json, const char* name, const PartitionLevel& level, bool logical) {
   json.Key(name).BeginArray();
   for (const auto& item : level.items()) WriteObjectJson(json, item.key, *item.object, logical);
@@ -54,6 +79,7 @@ std::string ListJson(const WorkingCopy& workingCopy) {
         .Field("engine", disk->EngineInstalled())
         .Field("gpt", disk->gpt)
         .Field("modified", disk->modified);
+    if (disk->EngineInstalled()) WriteEngineConfigJson(json, *disk);
     WriteLevelJson(json, "primary", disk->primary, false);
     WriteLevelJson(json, "logical", disk->logical, true);
     json.EndObject();
@@ -82,6 +108,19 @@ void PrintLevel(const char* name, const PartitionLevel& level, bool logical) {
   for (const auto& item : level.items()) PrintObject(item.key, *item.object, logical);
 }
 
+void PrintEngineConfig(const CHardDisk& disk) {
+  const EngineConfig config = ReadEngineConfig(disk);
+  std::printf("  Bootmanager: Autoboot %s nach %u s, Farben Menü %02Xh / Balken %02Xh, Standardeintrag %u%s%s\n",
+              config.autoboot ? "an" : "aus", config.timeoutSeconds, config.menuColour, config.barColour,
+              config.defaultEntry, config.rememberLast ? ", letzte Wahl merken" : "",
+              config.directBoot != 0 ? ", Direktstart" : "");
+  unsigned position = 0;
+  for (const CPartition* entry : disk.MenuObjectsBySlot()) {
+    std::printf("    Menü %2u: Key %u  \"%s\"\n", position++, disk.primary.KeyOf(entry),
+                Cp437ToUtf8(entry->GetTitle()).c_str());
+  }
+}
+
 void PrintText(const WorkingCopy& workingCopy) {
   if (workingCopy.disks().empty()) std::printf("Keine Festplatte gefunden.\n");
   for (const auto& [device, disk] : workingCopy.disks()) {
@@ -90,6 +129,7 @@ void PrintText(const WorkingCopy& workingCopy) {
                 disk->Heads(), disk->SectorsPerTrack(), FormatSize(disk->Capacity()).c_str(),
                 disk->EngineInstalled() ? "installiert" : "nicht installiert", disk->gpt ? ", GPT-Schutzeintrag" : "",
                 disk->modified ? ", geändert" : "");
+    if (disk->EngineInstalled()) PrintEngineConfig(*disk);
     PrintLevel("Primär", disk->primary, false);
     PrintLevel("Logisch", disk->logical, true);
   }
