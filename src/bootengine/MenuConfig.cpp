@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "bootengine/EngineConfig.h"
 #include "bootengine/MenuEntryChecks.h"
 #include "partition/PartitionEditing.h"
 #include "platform/StringFormat.h"
@@ -165,8 +166,8 @@ bool SetAutoBoot(CHardDisk& disk, bool on, CPrompt& prompt) {
 }
 
 MenuColours CurrentMenuColours(const CHardDisk& disk) {
-  return MenuColours{ColourOf(disk.engineArea[layout::AREA_MENU_COLOUR]),
-                     ColourOf(disk.engineArea[layout::AREA_BAR_COLOUR])};
+  const EngineConfig config = ReadEngineConfig(disk);
+  return MenuColours{ColourOf(config.menuColour), ColourOf(config.barColour)};
 }
 
 bool SetMenuColours(CHardDisk& disk, const MenuColours& colours, CPrompt& prompt) {
