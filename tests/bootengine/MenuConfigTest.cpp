@@ -203,13 +203,6 @@ TEST_F(MenuConfigTest, RememberLastWithFourEntriesStoresTheEntryCount) {
   EXPECT_EQ(Defaults(*reread), (std::vector<unsigned>{0}));
 }
 
-TEST_F(MenuConfigTest, DefaultLastThroughTheDefaultEntryOperationMatchesRememberLast) {
-  auto disk = Open(MakeEngineDisk("d.img", {.menu = {0, 1, 2, 3}}));
-  disk->SetDefaultEntry(disk->MenuEntryCount());
-  EXPECT_EQ(disk->engineArea[layout::AREA_REMEMBER_LAST], 1);
-  EXPECT_EQ(DefaultByte(*disk), 4);
-}
-
 TEST_F(MenuConfigTest, TimeoutIsStoredAsTwoBcdDigitsAndAbove99IsRefused) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0}});
   auto disk = Open(spec);
