@@ -14,8 +14,7 @@ constexpr std::uint8_t kSignature[2] = {0x55, 0xAA};
 
 class SelfTestRun {
  public:
-  SelfTestRun(CHardDisk& disk, bool checkOnly, CPrompt& prompt)
-      : disk_(disk), checkOnly_(checkOnly), prompt_(prompt) {}
+  SelfTestRun(CHardDisk& disk, bool checkOnly) : disk_(disk), checkOnly_(checkOnly) {}
 
   SelfTestReport Run() {
     report_.text = text::kSelfTestStart;
@@ -38,7 +37,6 @@ class SelfTestRun {
     report_.text += "\r\n\r\n";
     report_.text += StrFormat(text::kSelfTestCount, static_cast<int>(report_.errors));
     if (!checkOnly_ && report_.errors > 0) disk_.modified = true;
-    if (signatureRestored_) disk_.Reparse(prompt_);
     return report_;
   }
 
@@ -73,7 +71,6 @@ class SelfTestRun {
     ++report_.errors;
     if (checkOnly_) return;
     SetBootSignature(disk_.sector0);
-    signatureRestored_ = true;
   }
 
   // A 16-byte entry of sector 0 that differs from the MBR copy's is one error.
@@ -86,16 +83,14 @@ class SelfTestRun {
 
   CHardDisk& disk_;
   bool checkOnly_;
-  CPrompt& prompt_;
-  bool signatureRestored_ = false;
   SelfTestReport report_;
 };
 
 }  // namespace
 
-SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly, CPrompt& prompt) {
+SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly) {
   if (!disk.EngineInstalled()) return SelfTestReport{text::kNoEngineInstalled, 0};
-  return SelfTestRun(disk, checkOnly, prompt).Run();
+  return SelfTestRun(disk, checkOnly).Run();
 }
 
 }  // namespace korvex

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "partition/CHardDisk.h"
-#include "platform/Prompt.h"
 
 namespace korvex {
 
@@ -16,10 +15,8 @@ struct SelfTestReport {
 };
 
 // Runs the test on disk's images. A repair (checkOnly clear, errors found) marks the disk
-// modified so that the save writes it. A disk loaded without the boot signature was modelled as
-// one free area; once the signature is restored its levels are rebuilt from the images (prompt
-// receives the reader's messages), or the save would write empty tables. On a disk without the
-// engine the report says so and nothing is tested.
-SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly, CPrompt& prompt);
+// modified so that the save writes it. On a disk without the engine the report says so and
+// nothing is tested.
+SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly);
 
 }  // namespace korvex

@@ -35,7 +35,7 @@ int RunSelfTest(CliSession& session, const Arguments& arguments) {
     session.prompt().Message(text::kNoEngineInstalled, PromptIcon::Stop);
     return kExitFailed;
   }
-  const SelfTestReport report = SelfTest(*disk, checkOnly, session.prompt());
+  const SelfTestReport report = SelfTest(*disk, checkOnly);
   std::printf("%s\n", TerminalLines(report.text).c_str());
   std::fflush(stdout);
   return SaveChanges(session);

@@ -28,7 +28,11 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   logical.Clear();
   gpt = false;
   logicalDrivesOnDisk = 0;
-  if (HasBootSignature(sector0)) {
+  // With the engine installed the tables live in its copy of sector 0; a damaged sector 0 (its
+  // signature lost) must not make them look empty, or the next save would write empty tables.
+  const bool engineCopyIntact =
+      EngineInstalled() && HasBootSignature(std::span<const std::uint8_t>(engineArea).subspan(layout::AREA_MBR_COPY, 512));
+  if (HasBootSignature(sector0) || engineCopyIntact) {
     ParseTables(*this, prompt);
   } else {
     auto whole = std::make_unique<CPartition>(0, LastSector() + 1, 0);
