@@ -19,6 +19,7 @@ bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object,
     return false;
   }
   const bool extended = object.IsExtended();
+  const bool menuEntry = object.InMenu();
   const char* question = extended ? text::kDeleteExtended : text::kDeletePartition;
   if (prompt.Ask(question, PromptButtons::YesNoCancel, PromptIcon::Exclamation) != PromptAnswer::Yes) return false;
 
@@ -32,6 +33,8 @@ bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object,
   // Both levels: a deleted logical drive's space merges with the free areas around it.
   RebuildFreeAreas(disk);  // object is destroyed here
   if (logical) NumberLogicalDrives(disk);
+  // The remaining menu entries close the gap, so positions and the default-entry byte agree.
+  if (menuEntry) disk.RenumberMenu();
   disk.modified = true;
   return true;
 }

@@ -137,7 +137,7 @@ TEST_F(CreatePartitionTest, ExplicitEntryAndMenuTitle) {
   CPartition& tail = At(disk->primary, 300000);
   ASSERT_TRUE(CreatePartition(*disk, tail, false, toMenu, prompt));
   EXPECT_TRUE(tail.IsNewMenu());
-  EXPECT_EQ(tail.slot, kSlotUnplacedMenu);
+  EXPECT_EQ(tail.slot, 0) << "a new entry goes after the last one; positions stay 0..N-1";
   EXPECT_EQ(tail.GetTitle(), "Neu");
 }
 
