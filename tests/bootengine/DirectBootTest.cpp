@@ -159,7 +159,7 @@ TEST_F(DirectBootTest, ARefusedRestartIsReportedAndALaterSaveCancelsThePendingDi
 
 TEST_F(DirectBootTest, OnlyMenuEntriesOfAnEngineDiskCanBeBooted) {
   std::string error;
-  auto plain = ImageBuilder::Create(dir.File("plain.img"), 200, 16, 63, error);
+  auto plain = ImageBuilder::Create(dir.File("plain.img"), 30, 16, 63, error);
   ASSERT_TRUE(plain->AddPrimary(0, 0x07, test::PartStart(0), test::kPartLength));
   auto disk = Open(plain->Spec());
   EXPECT_EQ(BootPartition(*copy, *disk, Part(*disk, 0), prompt, restart), DirectBootResult::Refused);

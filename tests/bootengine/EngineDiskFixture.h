@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "EngineLayout.h"
 #include "bootengine/Templates.h"
@@ -22,7 +22,7 @@
 namespace korvex::test {
 
 inline constexpr std::uint32_t kPartLength = 2000;
-// Start of the n-th test partition; all of them lie in cylinders 2..199 of a 200/16/63 disk.
+// Start of the n-th test partition; all of them lie in cylinders 2..25 of a 30/16/63 disk.
 inline constexpr std::uint32_t PartStart(unsigned n) { return 2016 * (n + 1); }
 
 // What an engine disk holds: menu entries in menu order (by their partition number n) and
@@ -39,7 +39,7 @@ class EngineDiskTest : public ::testing::Test {
   // "Eintrag k". Returns the image's spec string.
   std::string MakeEngineDisk(const std::string& name, const EngineDiskSpec& spec) {
     std::string error;
-    auto image = ImageBuilder::Create(dir.File(name), 200, 16, 63, error);
+    auto image = ImageBuilder::Create(dir.File(name), 30, 16, 63, error);
     EXPECT_TRUE(image) << error;
     EXPECT_TRUE(image->SetSignature(0));
     auto disk = OpenDisk(*image, prompt);
@@ -104,8 +104,11 @@ class EngineDiskTest : public ::testing::Test {
   }
 
   static std::vector<std::uint8_t> FileBytes(const std::string& spec) {
-    std::ifstream file(spec.substr(0, spec.find('@')), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string path = spec.substr(0, spec.find('@'));
+    std::vector<std::uint8_t> bytes(std::filesystem::file_size(path));
+    std::ifstream file(path, std::ios::binary);
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
   }
 
   std::string LastText() const { return prompt.shown.empty() ? "" : prompt.shown.back().text; }

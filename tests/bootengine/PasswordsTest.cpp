@@ -122,7 +122,7 @@ TEST_F(PasswordsTest, FloppyPasswordGoesToEveryEngineDiskAndKeepsByte15) {
   const auto first = MakeEngineDisk("d0.img", {.menu = {0}});
   const auto second = MakeEngineDisk("d1.img", {.menu = {1}});
   std::string error;
-  auto plain = ImageBuilder::Create(dir.File("d2.img"), 200, 16, 63, error);
+  auto plain = ImageBuilder::Create(dir.File("d2.img"), 30, 16, 63, error);
   ASSERT_TRUE(plain->AddPrimary(0, 0x07, test::PartStart(0), test::kPartLength));
   {
     // Byte 15 of slot 12 on the second disk holds something of its own.
@@ -157,7 +157,7 @@ TEST_F(PasswordsTest, FloppyPasswordsNeedAnEngineAndMatchingEntries) {
   EXPECT_FALSE(copy.Find(0)->modified);
 
   std::string error;
-  auto plain = ImageBuilder::Create(dir.File("plain.img"), 200, 16, 63, error);
+  auto plain = ImageBuilder::Create(dir.File("plain.img"), 30, 16, 63, error);
   ASSERT_TRUE(plain->AddPrimary(0, 0x07, test::PartStart(0), test::kPartLength));
   auto noEngine = Load({plain->Spec()});
   EXPECT_EQ(SetFloppyPassword(noEngine, FloppyDrive::A, "a", "a", prompt), PasswordResult::Refused);
