@@ -4,13 +4,13 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libbz2-dev nasm
-  libwxgtk3.2-dev xvfb xauth
-  qemu-system-x86 qemu-utils
-  fdisk dosfstools mtools ntfs-3g
-  python3 locales
+  build-essential cmake ninja-build      # the C++20 toolchain
+  libgtest-dev libgmock-dev              # unit tests
+  libbz2-dev                             # partition image compression
+  nasm                                   # the real-mode loader and engine
+  qemu-system-x86                        # boot tests (SeaBIOS comes with it)
+  fdisk                                  # sfdisk, the peer of the table tests
+  python3 locales                        # test glue; the German locale of the size texts
 )
 
 as_root=()

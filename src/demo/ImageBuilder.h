@@ -1,7 +1,7 @@
 #pragma once
 // Builds disk image files byte by byte: a sparse file of any geometry, partition table entries
 // (with CHS fields computed from the geometry), boot signatures and raw sectors. Used by the
-// tests, the demo disk set and the benchmarks to lay out exactly the tables they need,
+// tests and the demo disk set to lay out exactly the tables they need,
 // malformed ones included.
 #include <cstdint>
 #include <optional>
