@@ -7,20 +7,13 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "support/FakeRestart.h"
 #include "support/FaultyTransport.h"
 
 namespace korvex {
 namespace {
 
-class FakeRestart final : public IRestartService {
- public:
-  bool Restart() override {
-    ++calls;
-    return accept;
-  }
-  int calls = 0;
-  bool accept = true;
-};
+using test::FakeRestart;
 
 // Offsets at which two images differ.
 std::vector<std::size_t> Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {

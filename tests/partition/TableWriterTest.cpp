@@ -13,6 +13,7 @@
 #include "partition/TableWriter.h"
 #include "platform/StringTable.h"
 #include "support/DiskFixtures.h"
+#include "support/FakeRestart.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -362,15 +363,7 @@ TEST_F(TableWriterTest, SectorZeroIsWrittenLast) {
 
 // --- saving all disks and a single one
 
-class FakeRestart final : public IRestartService {
- public:
-  bool Restart() override {
-    ++calls;
-    return allowed;
-  }
-  int calls = 0;
-  bool allowed = true;
-};
+using test::FakeRestart;
 
 TEST_F(TableWriterTest, SaveAllAsksToRestartAlsoWithoutChanges) {
   MakeImage(20);
@@ -388,7 +381,7 @@ TEST_F(TableWriterTest, SaveAllAsksToRestartAlsoWithoutChanges) {
   EXPECT_EQ(prompt.shown[1].text, LoadResString(IDS_REMEMBER_RESTART));
   EXPECT_EQ(restart.calls, 0);
 
-  restart.allowed = false;
+  restart.accept = false;
   prompt.answers = {PromptAnswer::Yes};
   SaveAll(copy, prompt, restart);
   EXPECT_EQ(restart.calls, 1);

@@ -9,6 +9,23 @@ import tempfile
 import unittest
 
 CLI = os.environ.get("KORVEX_CLI", "korvex-cli")
+
+# Layouts for sfdisk that the reader and writer tests share.
+GAPPED_TYPE_5_LAYOUT = ("label: dos\n"
+                        "size=8MiB, type=83, bootable\n"
+                        "start=12MiB, size=6MiB, type=7\n"
+                        "start=20MiB, size=40MiB, type=5\n"
+                        "start=22MiB, size=5MiB, type=83\n"
+                        "start=30MiB, size=3MiB, type=82\n"
+                        "start=40MiB, size=10MiB, type=b\n")
+TYPE_15_LAST_SLOT_LAYOUT = ("label: dos\n"
+                            "size=10MiB, type=6\n"
+                            "size=10MiB, type=c\n"
+                            "size=10MiB, type=83\n"
+                            "type=f\n"
+                            "size=20MiB, type=83\n"
+                            "size=20MiB, type=83\n"
+                            "type=82\n")
 SFDISK = shutil.which("sfdisk") or "/usr/sbin/sfdisk"
 
 

@@ -2,7 +2,7 @@
 sfdisk itself reports."""
 import unittest
 
-from peer import PeerTestCase, korvex_view, sfdisk_view
+from peer import GAPPED_TYPE_5_LAYOUT, TYPE_15_LAST_SLOT_LAYOUT, PeerTestCase, korvex_view, sfdisk_view
 
 
 class ReadsWhatSfdiskWrites(PeerTestCase):
@@ -14,13 +14,7 @@ class ReadsWhatSfdiskWrites(PeerTestCase):
 
     def test_primaries_and_type_5_extended_with_gapped_logical_drives(self):
         path = self.image("a.img", 64)
-        self.sfdisk(path, "label: dos\n"
-                          "size=8MiB, type=83, bootable\n"
-                          "start=12MiB, size=6MiB, type=7\n"
-                          "start=20MiB, size=40MiB, type=5\n"
-                          "start=22MiB, size=5MiB, type=83\n"
-                          "start=30MiB, size=3MiB, type=82\n"
-                          "start=40MiB, size=10MiB, type=b\n")
+        self.sfdisk(path, GAPPED_TYPE_5_LAYOUT)
         disk = self.check_same_view(path)
         # sfdisk aligns to 1 MiB: no logical drive's data lies one track after its record, so a
         # reader that assumed a track would put every drive in the wrong place.
@@ -34,14 +28,7 @@ class ReadsWhatSfdiskWrites(PeerTestCase):
 
     def test_type_15_extended_partition_in_the_last_slot(self):
         path = self.image("b.img", 96)
-        self.sfdisk(path, "label: dos\n"
-                          "size=10MiB, type=6\n"
-                          "size=10MiB, type=c\n"
-                          "size=10MiB, type=83\n"
-                          "type=f\n"
-                          "size=20MiB, type=83\n"
-                          "size=20MiB, type=83\n"
-                          "type=82\n")
+        self.sfdisk(path, TYPE_15_LAST_SLOT_LAYOUT)
         disk = self.check_same_view(path)
         extended = [p for p in disk["primary"] if p["type"] == 15]
         self.assertEqual(len(extended), 1)

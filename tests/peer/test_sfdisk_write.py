@@ -3,26 +3,11 @@ types, and nothing moves when a disk partitioned by sfdisk is saved by korvex.""
 import os
 import unittest
 
-from peer import PeerTestCase, korvex_view, sfdisk_view
+from peer import GAPPED_TYPE_5_LAYOUT, TYPE_15_LAST_SLOT_LAYOUT, PeerTestCase, korvex_view, sfdisk_view
 
 LAYOUTS = {
-    "primaries and a type 5 extended partition with gaps":
-        "label: dos\n"
-        "size=8MiB, type=83, bootable\n"
-        "start=12MiB, size=6MiB, type=7\n"
-        "start=20MiB, size=40MiB, type=5\n"
-        "start=24MiB, size=5MiB, type=83\n"
-        "start=32MiB, size=3MiB, type=82\n"
-        "start=40MiB, size=10MiB, type=b\n",
-    "a type 15 extended partition in the last slot":
-        "label: dos\n"
-        "size=10MiB, type=6\n"
-        "size=10MiB, type=c\n"
-        "size=10MiB, type=83\n"
-        "type=f\n"
-        "size=20MiB, type=83\n"
-        "size=20MiB, type=83\n"
-        "type=82\n",
+    "primaries and a type 5 extended partition with gaps": GAPPED_TYPE_5_LAYOUT,
+    "a type 15 extended partition in the last slot": TYPE_15_LAST_SLOT_LAYOUT,
 }
 
 

@@ -2,6 +2,7 @@
 // A temporary directory that is removed with everything in it when the test ends.
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace korvex::test {
@@ -10,7 +11,8 @@ class TempDir {
  public:
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "korvex-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
+    path_ = pattern;
   }
   ~TempDir() {
     std::error_code ec;
