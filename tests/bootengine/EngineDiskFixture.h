@@ -35,7 +35,7 @@ struct EngineDiskSpec {
 
 class EngineDiskTest : public ::testing::Test {
  protected:
-  // Writes an engine disk as spec says into a new image; menu entry k gets the title
+  // Writes an engine disk as described by spec into a new image; menu entry k gets the title
   // "Eintrag k". Returns the image's spec string.
   std::string MakeEngineDisk(const std::string& name, const EngineDiskSpec& spec) {
     std::string error;
