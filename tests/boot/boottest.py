@@ -1,8 +1,10 @@
 """Common ground of the boot test modules: a test case with a scratch folder for images, and the
 screen facts of the engine (where lines, the bar and the countdown appear).
 
-CTest runs each test_*.py module as one process (label "boot"). By hand, after a build:
-    cd tests/boot && KORVEX_GENERATED_DIR=../../build/src/generated python3 -m unittest -v test_menu
+CTest runs each test_*.py module as one process (label "boot") and names korvex-cli, the
+assembled templates and nasm (KORVEX_CLI, KORVEX_GENERATED_DIR, KORVEX_NASM). By hand, after a
+build in build/ (the defaults):
+    cd tests/boot && python3 -m unittest -v test_menu
 """
 
 import pathlib

@@ -1,19 +1,19 @@
-"""Disk images for the boot tests.
+"""Disk images for the boot tests, built with the program's own operations.
 
-Every image a boot test uses is described here, in terms of what is set up on it: partitions
-with their test boot sectors, the boot engine with its menu entries, titles, passwords, timeout,
-automatic boot, colours, remember-last flag, default entry and direct-boot request.
-
-For now the module lays the bytes down itself, from the two assembled templates and the on-disk
-layout of the engine's tables (menu table in sector 0 at 0x0EE, its MBR copy at engine-area
-0x800, screen lines, password slots, boot slot). Once korvex-cli can install and configure the
-engine, make_disk() is the one place that switches to it.
+make_disk() writes the plain partition table with util-linux sfdisk and the test boot sectors at
+the partitions' starts, then sets the image up with korvex-cli the way a user would: install the
+boot engine, put partitions into the menu and order them, set titles, the default entry or
+remember-last, timeout, automatic boot, colours and passwords, request a direct boot, remove the
+engine. Every korvex-cli command saves the disk it changed. The only image laid down byte by
+byte is one too short for the engine, which the program cannot install by design.
 """
 
 import dataclasses
 import functools
+import json
 import os
 import pathlib
+import shutil
 import subprocess
 import tempfile
 
@@ -26,30 +26,21 @@ DEFAULT_SECTORS = 16 * CYLINDER                 # 8 MiB, sparse
 # Sector 0 (loader sector).
 DEFAULT_ENTRY = 0x095
 DIRECT_BOOT = 0x096
-MENU_TABLE = 0x0EE
 PARTITION_TABLE = 0x1BE
 BOOT_SLOT = 0x1CE
 ENTRY_SIZE = 16
 
 # Engine area (LBA 1..7).
 AREA_SECTORS = 7
-SCREEN_LINES = 0x003
-LINE_SIZE = 48
-MENU_FIRST_LINE = 5
-VERSION_MINOR = 0x04B
-STATUS_SWITCH = 0x0AE                           # characters 27..40 of screen line 3
-TIMEOUT = 0x368
-REMEMBER_LAST = 0x369
-BAR_COLOUR = 0x36A
-MENU_COLOUR = 0x36B
-AUTOBOOT_SWITCH = 0x3DC
 MBR_COPY = 0x800
-PASSWORDS = 0xA00
-PASSWORD_KEY = 0xBA0
-FLOPPY_A_SLOT = 12
 
-BOTTOM_BORDER = b"\xc8" + b"\xcd" * 45 + b"\xbc" + b"\x00"
+ENGINE_READ_END = 17                            # the loader reads LBA 1..16 with the engine
+INSTALL_CHOICES = 4                             # install-engine offers the first four objects
 REPORT_IDENTITY_OFFSET = 0x1E0                  # see report_sector.asm
+
+REPOSITORY = pathlib.Path(__file__).resolve().parents[2]
+CLI = os.environ.get("KORVEX_CLI", str(REPOSITORY / "build" / "bin" / "korvex-cli"))
+SFDISK = shutil.which("sfdisk") or "/usr/sbin/sfdisk"
 
 
 @dataclasses.dataclass
@@ -70,16 +61,6 @@ def standard_partitions(count, titles=None):
     return [Partition(ident=f"P{k}", start=(k + 1) * CYLINDER,
                       title=(titles[k] if titles else f"System {k}"))
             for k in range(count)]
-
-
-def template(name):
-    """The assembled loader.bin or engine.bin from the build's generated directory
-    (KORVEX_GENERATED_DIR, which CTest sets; by hand it defaults to the README's build/)."""
-    default = pathlib.Path(__file__).resolve().parents[2] / "build" / "src" / "generated"
-    path = pathlib.Path(os.environ.get("KORVEX_GENERATED_DIR", default)) / name
-    if not path.is_file():
-        raise RuntimeError(f"{path} is missing: build first, or set KORVEX_GENERATED_DIR")
-    return path.read_bytes()
 
 
 @functools.lru_cache(maxsize=None)
@@ -113,109 +94,180 @@ def pack_chs(lba):
 
 
 def partition_entry(part, indicator):
-    """The 16-byte partition-table or menu-table entry of `part` with byte 0 = `indicator`."""
+    """The 16-byte partition-table or menu-table entry of `part` with byte 0 = `indicator`,
+    as the tests expect the engine to hand it over."""
     return (bytes([indicator]) + pack_chs(part.start) + bytes([part.type])
             + pack_chs(part.start + part.length - 1)
             + part.start.to_bytes(4, "little") + part.length.to_bytes(4, "little"))
 
 
-def bcd(seconds):
-    return (seconds // 10) * 16 + seconds % 10
+def make_disk(path, *, menu=(), table=(), timeout=60, autoboot=True, remember_last=False,
+              default=None, bar_colour=0x3E, menu_colour=0x1B, floppy_passwords=("", ""),
+              direct_boot=None, engine_removed=False, total_sectors=DEFAULT_SECTORS):
+    """Write a disk image with the boot engine to `path`.
 
-
-def password_slot(password, key, previous_last=0):
-    """Stored form of a password: key XOR the text padded with zeros, byte 15 untouched."""
-    text = password.encode("ascii").ljust(15, b"\0")
-    return bytes(k ^ p for k, p in zip(key[:15], text)) + bytes([previous_last])
-
-
-def menu_line(title):
-    line = bytearray(b" " * LINE_SIZE)
-    line[0] = 0xBA
-    line[3:43] = title.encode("cp437")[:40].ljust(40, b" ")
-    line[46] = 0xBA
-    line[47] = 0
-    return bytes(line)
-
-
-def make_disk(path, *, menu=(), table=(), engine=True, timeout=60, autoboot=True,
-              remember_last=False, default=0, bar_colour=0x3E, menu_colour=0x1B,
-              floppy_passwords=("", ""), direct_boot=None, engine_removed=False,
-              total_sectors=DEFAULT_SECTORS):
-    """Write a disk image to `path`.
-
-    menu            partitions in the boot menu, in menu order (engine only)
-    table           partitions in the partition table; with the engine they take entries
-                    0, 2, 3 (entry 1 is the boot slot), without it entries 0..3
-    default         the default-entry byte (menu position, or len(menu) with remember_last)
-    direct_boot     a menu position to boot at the next start without the menu, as the program's
-                    boot command requests it: in sector 0 only, never in the MBR copy
-    engine_removed  the state after removing the engine and saving: the loader code stays in
-                    sector 0, the partition table holds only `table` (entries 0..3, no boot
-                    slot) and the engine area has lost its signature
-    total_sectors   size of the image; a short image makes the engine unreadable
+    menu            partitions in the boot menu, in menu order, with their titles and passwords
+    table           partitions that stay in the partition table (at most three: with the engine
+                    its entry 1 is the boot slot)
+    default         menu position of the default entry (the first one when None)
+    remember_last   the engine remembers the entry booted last; before the first boot the
+                    default-entry byte holds the entry count
+    direct_boot     a menu position that the program's boot command starts at the next start
+    engine_removed  the engine removed again, keeping an empty master boot record: the loader
+                    code stays in sector 0 with the `table` partitions, the menu ones are gone
+    total_sectors   size of the image; below 17 sectors the engine cannot be read, and the
+                    image holds only the loader in front of the `table` partitions
     """
-    sector0 = bytearray(template("loader.bin")) if engine else bytearray(SECTOR)
-    sector0[PARTITION_TABLE:PARTITION_TABLE + 64] = bytes(64)
-    sector0[510:512] = b"\x55\xaa"
-    entries = [0, 2, 3] if engine and not engine_removed else [0, 1, 2, 3]
-    assert len(table) <= len(entries) and len(menu) <= 12
-    for slot, part in zip(entries, table):
-        offset = PARTITION_TABLE + ENTRY_SIZE * slot
-        sector0[offset:offset + ENTRY_SIZE] = partition_entry(part, 0x80 if part.active else 0)
-
-    area = None
-    if engine:
-        area = bytearray(template("engine.bin"))
-        key = area[PASSWORD_KEY:PASSWORD_KEY + 16]
-        sector0[DEFAULT_ENTRY] = default
-        sector0[DIRECT_BOOT] = 0
-        sector0[MENU_TABLE:MENU_TABLE + 192] = bytes(192)
-        for k, part in enumerate(menu):
-            sector0[MENU_TABLE + ENTRY_SIZE * k:MENU_TABLE + ENTRY_SIZE * (k + 1)] = \
-                partition_entry(part, 0x80)
-            line = SCREEN_LINES + LINE_SIZE * (MENU_FIRST_LINE + k)
-            area[line:line + LINE_SIZE] = menu_line(part.title)
-            slot = PASSWORDS + 16 * k
-            area[slot:slot + 16] = password_slot(part.password, key) if part.password else bytes(16)
-        bottom = SCREEN_LINES + LINE_SIZE * (MENU_FIRST_LINE + len(menu))
-        area[bottom:bottom + LINE_SIZE] = BOTTOM_BORDER
-        area[bottom + LINE_SIZE] = 0
-        for drive, password in enumerate(floppy_passwords):
-            if password:
-                slot = PASSWORDS + 16 * (FLOPPY_A_SLOT + drive)
-                area[slot:slot + 16] = password_slot(password, key, area[slot + 15])
-        if menu and not engine_removed:
-            sector0[BOOT_SLOT:BOOT_SLOT + ENTRY_SIZE] = sector0[MENU_TABLE:MENU_TABLE + ENTRY_SIZE]
-        area[VERSION_MINOR] = ord("1")
-        area[TIMEOUT] = bcd(timeout)
-        area[REMEMBER_LAST] = 1 if remember_last else 0
-        area[BAR_COLOUR] = bar_colour
-        area[MENU_COLOUR] = menu_colour
-        area[STATUS_SWITCH:STATUS_SWITCH + 14] = b"n     Sekunden" if autoboot else b"st nicht aktiv"
-        area[AUTOBOOT_SWITCH] = 0x75 if autoboot else 0xEB
-        area[MBR_COPY:MBR_COPY + SECTOR] = sector0
-        if direct_boot is not None:
-            sector0[DEFAULT_ENTRY] = direct_boot
-            sector0[DIRECT_BOOT] = 1
-        if engine_removed:
-            area[0:2] = b"\0\0"
-
+    path = pathlib.Path(path)
+    if remember_last and default is not None:
+        raise ValueError("remember_last and a fixed default exclude each other")
     with open(path, "wb") as image:
         image.truncate(total_sectors * SECTOR)
-        image.write(sector0)
-        if area is not None:
-            _write_within(image, 1, area, total_sectors)
-        for part in list(menu) + list(table):
-            _write_within(image, part.start, report_sector(part.ident, part.bootable), total_sectors)
+    if total_sectors < ENGINE_READ_END:
+        assert not menu, "an image too short for the engine has no menu"
+        _sfdisk(path, table)
+        _write_boot_sectors(path, table, total_sectors)
+        _put_loader(path)
+        return
+
+    # The menu partitions that the partition table can hold beside the table ones go there
+    # first; without any, a stand-in carries the installation and is deleted afterwards.
+    fitting = list(menu[:INSTALL_CHOICES - len(table)])
+    stand_in = None if menu else _stand_in(table)
+    _sfdisk(path, (fitting or [stand_in]) + list(table))
+    _write_boot_sectors(path, list(menu) + list(table), total_sectors)
+    with tempfile.TemporaryDirectory(prefix="korvex-boottest-home-") as home:
+        cli = _Cli(path, home)
+        _install(cli, fitting or [stand_in], menu[len(fitting):])
+        if stand_in is not None:
+            cli.run("delete", cli.name(stand_in))     # leaves the engine with an empty menu
+        _order(cli, menu)
+        for part in menu:
+            cli.run("menu", "title", cli.name(part), part.title)
+        if remember_last:
+            cli.run("menu", "default", "last")
+        elif menu:
+            cli.run("menu", "default", cli.name(menu[default or 0]))
+        cli.run("menu", "timeout", str(timeout))
+        cli.run("menu", "autoboot", "on" if autoboot else "off")
+        cli.run("menu", "colors", "--menu", _colour(menu_colour), "--bar", _colour(bar_colour))
+        for part in menu:
+            if part.password:
+                cli.run("password", "set", cli.name(part), stdin=part.password + "\n")
+        for drive, password in zip("AB", floppy_passwords):
+            if password:
+                cli.run("password", "set", drive, stdin=password + "\n")
+        if direct_boot is not None:
+            cli.run("boot", cli.name(menu[direct_boot]), env={"KORVEX_RESTART_COMMAND": "true"})
+        if engine_removed:
+            cli.run("remove-engine", "--mode", "empty")
 
 
-def _write_within(image, lba, data, total_sectors):
-    """Write `data` at `lba`, cut off at the end of the image (short images on purpose)."""
-    room = max(0, (total_sectors - lba) * SECTOR)
-    if room:
-        image.seek(lba * SECTOR)
-        image.write(data[:room])
+class _Cli:
+    """korvex-cli on one image, with a registry store of its own (never the user's settings)."""
+
+    def __init__(self, path, home):
+        self.disk = f"{path}@{HEADS}x{SECTORS_PER_TRACK}"
+        self.env = dict(os.environ, KORVEX_HOME=home, XDG_CACHE_HOME=home)
+
+    def run(self, *arguments, stdin=None, env=None):
+        command = [CLI, "--disk", self.disk, "--yes", *arguments]
+        done = subprocess.run(command, input=stdin or "", capture_output=True, encoding="utf-8",
+                              errors="replace", env=dict(self.env, **(env or {})))
+        if done.returncode != 0:
+            raise RuntimeError(f"{' '.join(command)} failed with exit status {done.returncode}:\n"
+                               f"{done.stderr}")
+        return done.stdout
+
+    def listing(self):
+        """The disk as `list --json` shows it."""
+        return json.loads(self.run("list", "--json"))["disks"][0]
+
+    @staticmethod
+    def name(part):
+        return f"0:p@{part.start}"
+
+
+def _stand_in(table):
+    """A partition in the first whole cylinder after the table partitions."""
+    end = max([part.start + part.length for part in table], default=CYLINDER)
+    return Partition(ident="STAND-IN", start=-(-end // CYLINDER) * CYLINDER)
+
+
+def _install(cli, in_table, beyond_table):
+    """Install the engine with the partitions of `in_table` that are among the first four
+    objects of the primary level (the ones install-engine offers), add the rest of them with
+    "menu add", and create the partitions of `beyond_table` straight into the menu."""
+    choices = [obj["start"] for obj in cli.listing()["primary"][:INSTALL_CHOICES]]
+    entries = [str(choices.index(part.start) + 1) for part in in_table if part.start in choices]
+    cli.run("install-engine", "--entry", *entries)
+    for part in in_table:
+        if part.start not in choices:
+            cli.run("menu", "add", cli.name(part))
+    for part in beyond_table:
+        _create_in_menu(cli, part)
+
+
+def _create_in_menu(cli, part):
+    """Create `part` as a menu entry at the start of the free area where it begins."""
+    area = next((obj for obj in cli.listing()["primary"] if obj["state"] == "Free"
+                 and obj["start"] <= part.start < obj["start"] + obj["length"]), None)
+    if area is None or area["start"] != part.start:
+        raise ValueError(f"{part.ident}: a menu entry beyond the partition table must begin a free area")
+    made = cli.run("create", cli.name(part), "--type", str(part.type),
+                   "--size", str(part.length * SECTOR), "--unit", "Byte", "--align", "sector",
+                   "--menu", "--no-destructive")
+    words = made.split()                        # "0:p@START  Länge LENGTH"
+    if words[:1] + words[2:3] != [cli.name(part), str(part.length)]:
+        raise RuntimeError(f"{part.ident}: korvex-cli created {made.strip()}")
+
+
+def _order(cli, menu):
+    """Move the entries so that the menu lists them in the order of `menu`."""
+    listing = cli.listing()
+    start_of = {obj["key"]: obj["start"] for obj in listing["primary"]}
+    current = [start_of[entry["key"]] for entry in listing["engineConfig"]["menu"]]
+    for position, part in enumerate(menu):
+        if current[position] != part.start:
+            cli.run("menu", "move", cli.name(part), str(position))
+            current.remove(part.start)
+            current.insert(position, part.start)
+
+
+def _colour(attribute):
+    """A text attribute as korvex-cli takes it: FOREGROUND/BACKGROUND."""
+    return f"{attribute & 0x0F}/{attribute >> 4}"
+
+
+def _sfdisk(path, parts):
+    """A new DOS partition table holding `parts` in entries 1, 2, ... at their exact sectors."""
+    script = "label: dos\n" + "".join(
+        f"start={part.start}, size={part.length}, type={part.type:x}"
+        + (", bootable" if part.active else "") + "\n" for part in parts)
+    done = subprocess.run([SFDISK, "--no-reread", "--no-tell-kernel", "-q", str(path)],
+                          input=script, text=True, capture_output=True)
+    if done.returncode != 0:
+        raise RuntimeError(f"sfdisk failed with exit status {done.returncode}:\n{done.stderr}")
+
+
+def _write_boot_sectors(path, parts, total_sectors):
+    with open(path, "r+b") as image:
+        for part in parts:
+            assert part.start < total_sectors, part
+            image.seek(part.start * SECTOR)
+            image.write(report_sector(part.ident, part.bootable))
+
+
+def _put_loader(path):
+    """Put the loader's code and texts in front of the partition table of sector 0, as on a disk
+    with the engine. Done by hand because the program installs no engine on a disk that cannot
+    hold it; the loader then finds no engine to read and takes its emergency path."""
+    default = REPOSITORY / "build" / "src" / "generated"
+    loader = pathlib.Path(os.environ.get("KORVEX_GENERATED_DIR", default)) / "loader.bin"
+    if not loader.is_file():
+        raise RuntimeError(f"{loader} is missing: build first, or set KORVEX_GENERATED_DIR")
+    with open(path, "r+b") as image:
+        image.write(loader.read_bytes()[:PARTITION_TABLE])
 
 
 def read_sector0(path):

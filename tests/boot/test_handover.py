@@ -21,7 +21,7 @@ class Handover(BootTestCase):
         # Key assertion: after booting entry 1, sector 0 holds entry 1 in the boot slot, the
         # default-entry byte 1 (remember-last), direct-boot byte 0, and is the MBR copy otherwise.
         parts = diskimage.standard_partitions(3)
-        image = self.disk(menu=parts, remember_last=True, default=0)
+        image = self.disk(menu=parts, remember_last=True)
         with self.machine(image, snapshot=False) as machine:
             self.wait_menu(machine)
             machine.send_keys("f2")

@@ -33,7 +33,8 @@ class MenuScreen(BootTestCase):
 
     def test_default_beyond_menu_highlights_first_entry(self):
         # Remember-last before the first boot stores the entry count (3) as the default.
-        image = self.disk(menu=diskimage.standard_partitions(3), default=3, remember_last=True)
+        image = self.disk(menu=diskimage.standard_partitions(3), remember_last=True)
+        self.assertEqual(diskimage.read_sector0(image)[diskimage.DEFAULT_ENTRY], 3)
         with self.machine(image) as machine:
             self.wait_menu(machine, bar=5)
 
