@@ -23,6 +23,7 @@
 %include "engine_layout.inc"
 %include "bios.inc"
 %include "layout_guards.inc"
+%include "disk_retries.inc"
 
         cpu 186
         bits 16
@@ -604,30 +605,7 @@ write_sector0:
         jc disk_error
         ret
 
-; --------------------------------------------------------------------------------------------------
-; disk_with_retries - one INT 13h transfer, tried up to five times with a reset between tries.
-; On entry: AX, BX, CX, DX (and SI for an extended read) as INT 13h wants them.
-; On return: CF clear on success, set when all five tries failed. Preserves all registers.
-; --------------------------------------------------------------------------------------------------
-disk_with_retries:
-        push di
-        mov di, ATTEMPTS
-.attempt:
-        mov word [AREA_DAP_COUNT_RUN], 1        ; a failed extended read may have lowered it
-        pusha                                   ; INT 13h returns its status in AX
-        int DISK
-        popa                                    ; popa leaves the flags, so CF survives
-        jnc .done
-        pusha
-        mov ah, DISK_RESET                      ; DL still names the drive
-        int DISK
-        popa
-        dec di
-        jnz .attempt
-        stc                                     ; the reset may have cleared CF
-.done:
-        pop di
-        ret
+        DISK_WITH_RETRIES disk_with_retries, {mov word [AREA_DAP_COUNT_RUN], 1}
 
 ; --------------------------------------------------------------------------------------------------
 ; start_boot_sector - clear the screen, check the boot sector's signature and start it.

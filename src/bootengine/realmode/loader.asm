@@ -23,6 +23,7 @@
 %include "engine_layout.inc"
 %include "bios.inc"
 %include "layout_guards.inc"
+%include "disk_retries.inc"
 
         cpu 186
         bits 16
@@ -100,29 +101,7 @@ emergency_boot:
 no_boot:
         int BOOT_FAIL                           ; the BIOS takes over; it does not come back
 
-; -------------------------------------------------------------------------------------------------
-; read_with_retries - one INT 13h transfer, tried up to five times with a disk reset between tries.
-; On entry: AX, BX, CX, DX as INT 13h wants them (ES = 0).
-; On return: CF clear when a try succeeded, set when all five failed. Preserves every register.
-; -------------------------------------------------------------------------------------------------
-read_with_retries:
-        push di
-        mov di, ATTEMPTS                        ; DI counts the tries left
-.attempt:
-        pusha                                   ; INT 13h returns its status in AX
-        int DISK
-        popa                                    ; popa leaves the flags, so CF survives
-        jnc .done
-        pusha
-        mov ah, DISK_RESET                      ; DL still names the drive
-        int DISK
-        popa
-        dec di
-        jnz .attempt
-        stc                                     ; the reset may have cleared CF
-.done:
-        pop di
-        ret
+        DISK_WITH_RETRIES read_with_retries
 
         end_field LOADER, CODE
 
