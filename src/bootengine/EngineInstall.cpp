@@ -164,6 +164,9 @@ bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const s
   disk.sector0[layout::LOADER_DEFAULT_ENTRY] = 0;
   disk.sector0[layout::LOADER_DIRECT_BOOT] = 0;
   disk.engineArea[layout::AREA_REMEMBER_LAST] = 0;
+  // The entries keep their table order but take the positions 0..N-1 (the table slots may have
+  // gaps), so positions, menu table and default-entry byte agree from the start.
+  disk.RenumberMenu();
   for (const SlotMove& move : *moves) {
     prompt.Message(StrFormat(text::kBootSlotMoved, move.partition->start, move.slot + 1u), PromptIcon::Information);
   }
