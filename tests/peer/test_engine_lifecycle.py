@@ -2,7 +2,9 @@
 in each of its three ways. After every step util-linux sfdisk reads the same partition table that
 korvex-cli lists. While the engine is installed, entry 2 of sector 0 is the boot slot holding the
 first menu entry; sfdisk shows it as an ordinary bootable partition."""
+import json
 import os
+import shutil
 import subprocess
 import unittest
 
@@ -146,6 +148,45 @@ class EngineLifecycle(PeerTestCase):
         self.assertEqual(self.korvex_answering("", "install-engine", "--entry", "5").returncode, 2)
         with open(self.path, "rb") as f:
             self.assertEqual(f.read(8 * 512), before)
+
+
+class DemoDiskLifecycle(PeerTestCase):
+    """The first demo disk goes through install, save, self test and each removal with
+    korvex-cli; sfdisk agrees with the listed tables after every step."""
+
+    def demo(self, *args):
+        return self.korvex("--yes", "--demo", *args)
+
+    def demo_disk(self):
+        disk = json.loads(self.demo("list", "--json").stdout)["disks"][0]
+        table = sfdisk_view(self.sfdisk_json(os.path.join(self.env["XDG_CACHE_HOME"], "korvex", "demo",
+                                                          "korvex-demo-1.img")))
+        return disk, table
+
+    def test_every_removal_mode(self):
+        for mode in (["empty"], ["keep", "1", "2"], ["backup"]):
+            with self.subTest(mode=mode[0]):
+                shutil.rmtree(os.path.join(self.env["XDG_CACHE_HOME"], "korvex"), ignore_errors=True)
+                original, before = self.demo_disk()
+                self.assertEqual(korvex_view(original), before)
+                backup = os.path.join(self.dir.name, f"{mode[0]}.save")
+                # The Windows and the data partition, the first two objects of the primary level.
+                self.demo("install-engine", "0", "--entry", "1", "2", "--backup", backup)
+                disk, table = self.demo_disk()
+                self.assertTrue(disk["engine"])
+                self.assertEqual(len(disk["engineConfig"]["menu"]), 2)
+                self.assertEqual(table, engine_view(disk))
+                report = self.demo("selftest").stdout
+                self.assertTrue(report.rstrip().endswith("0 Fehler gefunden!"), report)
+                self.demo("remove-engine", "0", "--mode", *(mode + [backup] if mode[0] == "backup" else mode))
+                disk, table = self.demo_disk()
+                self.assertFalse(disk["engine"])
+                self.assertEqual(korvex_view(disk), table)
+                self.assertEqual(table[1], before[1], "the logical drives stay where they were")
+                if mode[0] == "empty":
+                    self.assertEqual(len(table[0]), 1, "only the extended partition is left in the table")
+                else:
+                    self.assertEqual(sorted(p[1:] for p in table[0]), sorted(p[1:] for p in before[0]))
 
 
 if __name__ == "__main__":
