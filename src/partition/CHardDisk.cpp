@@ -56,10 +56,6 @@ std::uint8_t CHardDisk::MenuEntryCount() const {
   return static_cast<std::uint8_t>(primary.Count([](const CPartition& p) { return p.InMenu(); }));
 }
 
-std::uint8_t CHardDisk::TableCount(const PartitionLevel& level) const {
-  return static_cast<std::uint8_t>(level.Count([](const CPartition& p) { return p.IsTable() || p.IsNewTable(); }));
-}
-
 std::vector<CPartition*> CHardDisk::MenuObjectsBySlot() const {
   std::vector<CPartition*> entries;
   for (const auto& item : primary.items()) {

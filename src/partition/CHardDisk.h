@@ -52,7 +52,6 @@ class CHardDisk : public CPhysicalDrive {
   // object of type 5 or 15 in level order; nothing when there is none.
   CPartition* FindExtended() const;
   std::uint8_t MenuEntryCount() const;
-  std::uint8_t TableCount(const PartitionLevel& level) const;
   // Copies of the Menu and NewMenu objects, ordered by ascending slot.
   std::vector<CPartition> MenuEntriesBySlot() const;
   // The same objects themselves, in the same order.

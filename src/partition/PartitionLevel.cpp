@@ -26,13 +26,6 @@ PartitionKey PartitionLevel::KeyOf(const CPartition* object) const {
   return 0;
 }
 
-bool PartitionLevel::Remove(PartitionKey key) {
-  const auto it = std::find_if(items_.begin(), items_.end(), [&](const Item& item) { return item.key == key; });
-  if (it == items_.end()) return false;
-  items_.erase(it);
-  return true;
-}
-
 void PartitionLevel::RemoveIf(const std::function<bool(const CPartition&)>& predicate) {
   std::erase_if(items_, [&](const Item& item) { return predicate(*item.object); });
 }

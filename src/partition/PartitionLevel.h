@@ -37,8 +37,6 @@ class PartitionLevel {
   CPartition* Find(PartitionKey key) const;
   // The key of an object of this level; 0 when it is not here.
   PartitionKey KeyOf(const CPartition* object) const;
-  // Deletes the object; false when the key is unknown.
-  bool Remove(PartitionKey key);
   void RemoveIf(const std::function<bool(const CPartition&)>& predicate);
   void Clear() { items_.clear(); }
   // Ascending start; objects with equal starts keep their order.

@@ -33,8 +33,6 @@ class WorkingCopy {
   // cannot be opened is reported as missing rights.
   bool LoadDisk(std::uint8_t deviceNumber);
   void Clear() { disks_.clear(); }
-  // Drops one disk from the map (before it is reloaded).
-  void Remove(std::uint8_t deviceNumber) { disks_.erase(DeviceKey(deviceNumber)); }
 
   CHardDisk* Find(unsigned deviceNumber) const;
   // Sets the modified flag of the disk; false when there is no such disk.
