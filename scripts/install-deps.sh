@@ -11,6 +11,10 @@ packages=(
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
   python3 locales                        # test glue; the German locale of the size texts
+  # partition images: peers that check what the image commands write and restore
+  bzip2                                  # the bzip2 program decompresses each image block
+  dosfstools e2fsprogs                   # mkfs.vfat/fsck.vfat, mkfs.ext4/e2fsck for round trips
+  ntfs-3g                                # mkntfs: an NTFS volume gets its hidden-sector field
 )
 
 as_root=()
