@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "partition/PartitionEntry.h"
+#include "platform/FileIo.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -19,44 +20,12 @@ namespace {
 
 using BackupBytes = std::array<std::uint8_t, kBackupFileSize>;
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t done = ::write(fd, data, size);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return false;
-    data += done;
-    size -= static_cast<std::size_t>(done);
-  }
-  return true;
-}
-
-// Reads up to buffer.size() bytes; the count read, or -1 on a read error.
-ssize_t ReadUpTo(int fd, std::span<std::uint8_t> buffer) {
-  std::size_t total = 0;
-  while (total < buffer.size()) {
-    const ssize_t done = ::read(fd, buffer.data() + total, buffer.size() - total);
-    if (done < 0 && errno == EINTR) continue;
-    if (done < 0) return -1;
-    if (done == 0) break;
-    total += static_cast<std::size_t>(done);
-  }
-  return static_cast<ssize_t>(total);
-}
-
-// Makes the rename itself durable; file systems that cannot flush a directory say EINVAL.
-bool SyncDirectory(const std::filesystem::path& directory) {
-  const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
-  return ::close(fd) == 0 && synced;
-}
-
 // The temporary file beside target, written, flushed and renamed over target.
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
   std::string temp = target.string() + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
     ::unlink(temp.c_str());
