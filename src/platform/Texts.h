@@ -150,4 +150,65 @@ inline constexpr const char* kDirectBootWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor 0.\nDer direkte Start ist nicht vorgemerkt; der Rechner wird nicht neu "
     "gestartet.";
 
+// Partition images: the dialogs' and workers' texts.
+inline constexpr const char* kImageNameMissing = "Der Name für die Abbilddatei fehlt!";
+inline constexpr const char* kImageSplitSizeWrong = "Fehler in der Größenangabe der Einzeldatei!";
+inline constexpr const char* kImageCompressionFailed =  // the backslash before "Der" is the program's own
+    "Es hat ein Problem bei der Kompression gegeben.\\Der Vorgang wird abgebrochen.\nVersuchen Sie es erneut oder "
+    "starten Sie den Vorgang ohne Kompression.";
+inline constexpr const char* kImageSaveCancelled = "Das Schreiben des Partitionsabbildes wurde abgebrochen!";
+inline constexpr const char* kImageSaveWriteFailed =
+    "Das Partitionsabbild konnte nicht gesichert werden.\n Möglicherweise ist das Speichermedium voll?";
+inline constexpr const char* kImageSaved = "Das Partitionsabbild wurde erfolgreich gesichert.";
+inline constexpr const char* kImageCancelQuestion = "Wollen Sie den Vorgang wirklich abbrechen?";
+inline constexpr const char* kImageNotAnImage =
+    "Diese Datei enthält kein Partitionsabbild, das mit Korvex erzeugt wurde.";
+inline constexpr const char* kImageSizeMismatch = "Die Partitionsgröße und Partitionsabbild sind nicht gleich.";
+inline constexpr const char* kImageRestored = "Das Partitionsabbild wurde erfolgreich eingespielt!";
+inline constexpr const char* kImageDecompressionFailed =
+    "Es gab einen Fehler bei der Dekompression.\nDie Partition kann nicht wiederhergestellt werden.";
+
+// Partition images: our own refusals and reports.
+inline constexpr const char* kImageNoRange =
+    "Ein Abbild gibt es nur von einer Partition oder einem logischen Laufwerk mit Daten, nicht von einem freien "
+    "Bereich.";
+inline constexpr const char* kImageBadGeometry =  // %s = device, %u = heads, %u = sectors per track
+    "Die Geometrie von %s (%u Köpfe, %u Sektoren pro Spur) ergibt keine gültige Blockgröße für ein Partitionsabbild.";
+inline constexpr const char* kImageReadFailed =  // %s = device, %u = sector
+    "Lesefehler auf %s bei Sektor %u.\nDas Partitionsabbild wurde nicht gesichert; es wurde keine Datei angelegt.";
+inline constexpr const char* kImageNoResources =
+    "Für das Partitionsabbild konnten nicht genug Arbeitsspeicher oder Arbeitsthreads bereitgestellt werden.";
+inline constexpr const char* kImageDamaged = "Das Partitionsabbild ist beschädigt: %s.";  // %s = kImageBlockFault
+inline constexpr const char* kImageBlockFault = "Block %u: %s";  // %u = block index, %s = what is wrong
+inline constexpr const char* kImageBadBlockBytes = "Blockgröße %u Bytes (erlaubt: ein Vielfaches von 512 bis %u)";
+inline constexpr const char* kImageNoSectors = "das Abbild enthält keine Sektoren";
+inline constexpr const char* kImageBadCompressedFlag = "Kompressionskennung %u (erlaubt: 0 oder 1)";
+inline constexpr const char* kImageBadSplitFlag = "Aufspaltungskennung %u (erlaubt: 0 oder 1)";
+inline constexpr const char* kImageBadIndex = "der Kopf trägt die Blocknummer %u";
+inline constexpr const char* kImageHeaderDiffers = "der Kopf weicht vom ersten Blockkopf ab";
+inline constexpr const char* kImageRawSizeWrong = "%u Datenbytes statt %u";
+inline constexpr const char* kImageCompressedSizeWrong = "%u Datenbytes (erlaubt: 1 bis %u)";
+inline constexpr const char* kImageHeaderCut = "der Blockkopf ist abgeschnitten (%s)";  // %s = file
+inline constexpr const char* kImageDataCut = "die Daten sind abgeschnitten (%s)";     // %s = file
+inline constexpr const char* kImageBlockFileMissing = "die Blockdatei %s fehlt oder kann nicht gelesen werden";
+inline constexpr const char* kImageDataDamaged = "die komprimierten Daten sind beschädigt";
+inline constexpr const char* kImageDataTooLong = "die Daten ergeben mehr als %u Sektoren";
+inline constexpr const char* kImageDataTooShort = "die Daten ergeben weniger als %u Sektoren";
+inline constexpr const char* kImageFileUnreadable = "die Daten können nicht gelesen werden (%s)";  // %s = file
+inline constexpr const char* kImageNothingWritten = "\nEs wurde nichts auf die Festplatte geschrieben.";
+inline constexpr const char* kImagePartlyWritten =  // %u = sectors written
+    "\nDie Partition ist nur teilweise wiederhergestellt: %u Sektoren sind bereits geschrieben.";
+inline constexpr const char* kImageTargetWriteFailed =  // %s = device, %u = first and last sector
+    "Schreibfehler auf %s bei den Sektoren %u bis %u.";
+inline constexpr const char* kImageTargetBeyondDisk =  // %s = device
+    "Der Zielbereich reicht über das Ende von %s hinaus.\nEs wurde nichts auf die Festplatte geschrieben.";
+inline constexpr const char* kImageTargetMounted =  // %s = device, %s = mount point
+    "Der Zielbereich enthält das eingehängte Dateisystem %s (%s).\nHängen Sie es zuerst aus; es wurde nichts auf "
+    "die Festplatte geschrieben.";
+inline constexpr const char* kImageSourceMounted =  // %s = device, %s = mount point
+    "Die Partition enthält das eingehängte Dateisystem %s (%s); es kann sich während des Lesens ändern, und das "
+    "Abbild wäre dann nicht stimmig.\nWollen Sie trotzdem ein Abbild erzeugen?";
+inline constexpr const char* kImageVerified =  // %u = blocks, %u = sectors
+    "Das Partitionsabbild ist in Ordnung: %u Blöcke mit %u Sektoren.";
+
 }  // namespace korvex::text
