@@ -21,6 +21,8 @@ const std::vector<CliCommand>& CommandTable() {
       {"menu", "menu add|remove|move|title|default|remember-last|timeout|autoboot|colors ...   das Bootmenü einrichten (\"menu\" ohne Argumente zeigt die Formen)", true, RunMenu},
       {"password", "password set|delete OBJEKT|A|B   Passwort eines Menüeintrags oder Diskettenlaufwerks setzen oder löschen", true, RunPassword},
       {"boot", "boot OBJEKT   den Rechner neu starten und diesen Menüeintrag direkt booten", true, RunBoot},
+      // Partition images: save and restore load the disks themselves, info and verify need none.
+      {"image", "image save OBJEKT DATEI [--compress] [--split MB] [--threads N] | restore OBJEKT DATEI [--threads N] | info DATEI | verify DATEI [--threads N]   Partitionsabbild erzeugen, laden, zeigen oder prüfen", false, RunImage},
   };
   return table;
 }

@@ -36,5 +36,7 @@ int RunDeactivate(CliSession& session, const Arguments& arguments);
 int RunMenu(CliSession& session, const Arguments& arguments);
 int RunPassword(CliSession& session, const Arguments& arguments);
 int RunBoot(CliSession& session, const Arguments& arguments);
+// Partition images.
+int RunImage(CliSession& session, const Arguments& arguments);
 
 }  // namespace korvex
