@@ -19,6 +19,8 @@ struct MountedRange {
   std::uint64_t count = 0;
   std::string device;       // the kernel's name, e.g. "sda2" or "loop0p1"
   std::string mountPoint;
+
+  bool operator==(const MountedRange&) const = default;
 };
 
 // The mounted ranges of the disk at diskPath: a block device (its partitions, or the whole
