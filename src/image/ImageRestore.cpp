@@ -64,20 +64,33 @@ std::string BlockFault(std::uint32_t index, const std::string& what) {
 }
 
 // NTFS boot code finds its volume by the hidden-sector field, which must hold the volume's
-// absolute first sector wherever the image came from.
-std::optional<WorkOutcome> SetNtfsHiddenSectors(CPhysicalDrive& disk, std::uint32_t volumeStart) {
-  std::array<std::uint8_t, kSectorSize> boot{};
+// absolute first sector wherever the image came from. The volume's last sector keeps a copy of
+// the boot sector; while it is an exact copy inside the target, it gets the same field.
+std::optional<WorkOutcome> SetNtfsHiddenSectors(CPhysicalDrive& disk, const SectorRange& target) {
+  using Sector = std::array<std::uint8_t, kSectorSize>;
   constexpr std::string_view kNtfsId = "NTFS    ";
-  constexpr std::size_t kIdOffset = 3, kBytesPerSectorLow = 11, kHiddenSectors = 28;
-  if (!disk.ReadSectors(volumeStart, 1, boot)) return std::nullopt;
-  if (!std::equal(kNtfsId.begin(), kNtfsId.end(), boot.begin() + kIdOffset) || boot[kBytesPerSectorLow] != 0) {
+  constexpr std::size_t kIdOffset = 3, kBytesPerSectorLow = 11, kHiddenSectors = 28, kVolumeSectors = 40;
+  Sector boot{};
+  if (!disk.ReadSectors(target.first, 1, boot)) return std::nullopt;
+  if (!std::equal(kNtfsId.begin(), kNtfsId.end(), boot.begin() + kIdOffset) || boot[kBytesPerSectorLow] != 0 ||
+      ReadLe32(std::span(boot).subspan(kHiddenSectors)) == target.first) {
     return std::nullopt;
   }
-  if (ReadLe32(std::span(boot).subspan(kHiddenSectors)) == volumeStart) return std::nullopt;
-  WriteLe32(std::span(boot).subspan(kHiddenSectors), volumeStart);
-  if (disk.WriteSectors(volumeStart, 1, boot)) return std::nullopt;
-  return WorkOutcome::Failed(
-      StrFormat(text::kImageTargetWriteFailed, disk.DeviceName().c_str(), volumeStart, volumeStart));
+  const std::uint64_t volumeSectors = ReadLe32(std::span(boot).subspan(kVolumeSectors)) |
+                                      std::uint64_t{ReadLe32(std::span(boot).subspan(kVolumeSectors + 4))} << 32;
+  std::vector<std::uint32_t> copies = {target.first};
+  Sector backup{};
+  if (volumeSectors < target.count && disk.ReadSectors(static_cast<std::uint32_t>(target.first + volumeSectors), 1, backup) &&
+      backup == boot) {
+    copies.push_back(static_cast<std::uint32_t>(target.first + volumeSectors));
+  }
+  WriteLe32(std::span(boot).subspan(kHiddenSectors), target.first);
+  for (const std::uint32_t sector : copies) {
+    if (!disk.WriteSectors(sector, 1, boot)) {
+      return WorkOutcome::Failed(StrFormat(text::kImageTargetWriteFailed, disk.DeviceName().c_str(), sector, sector));
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -136,7 +149,7 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   const PipelineShape shape{first.BlockCount(), BufferBytes(first), ResolveWorkerCount(request.threads)};
   if (auto end = RunBlockPipeline(shape, stages, stop)) return *end;
   if (!disk.Transport()->Flush()) return WorkOutcome::Failed(StrFormat(text::kFlushFailed, disk.DeviceName().c_str()));
-  if (auto failed = SetNtfsHiddenSectors(disk, target.first)) return *failed;
+  if (auto failed = SetNtfsHiddenSectors(disk, target)) return *failed;
   return WorkOutcome::Done(text::kImageRestored);
 }
 

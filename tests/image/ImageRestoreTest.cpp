@@ -66,17 +66,21 @@ TEST_F(ImageRestoreTest, AnNtfsVolumeOnALogicalDriveGetsItsAbsoluteFirstSectorAs
   std::copy_n("\xEB\x52\x90NTFS    ", 11, boot.begin());
   boot[12] = 0x02;  // 512 bytes per sector: byte 11 is 0
   WriteLe32(std::span(boot).subspan(28), 63);  // what the drive had where it came from
-  ASSERT_TRUE(image->WriteSector(test::kLogical1 + test::kDataOffset, boot));
+  WriteLe32(std::span(boot).subspan(40), test::kLogicalData - 1);  // the volume's sectors but the last
+  const std::uint32_t volume = test::kLogical1 + test::kDataOffset;
+  ASSERT_TRUE(image->WriteSector(volume, boot));
+  ASSERT_TRUE(image->WriteSector(volume + test::kLogicalData - 1, boot));  // the boot sector's copy
   auto disk = Open();
   const std::string path = dir.File("ntfs.pim");
   ASSERT_EQ(Save(*disk, test::kLogical1, path, true, std::nullopt, 2, true).end, WorkEnd::Done);
   ASSERT_EQ(Restore(*disk, test::kLogical2, path, 2, true).end, WorkEnd::Done);
-  const Bytes restored = Sectors(test::kLogical2 + test::kDataOffset, test::kLogicalData);
-  EXPECT_EQ(ReadLe32(std::span(restored).subspan(28)), test::kLogical2 + test::kDataOffset);
-  // Everything else is the volume as saved.
-  Bytes expected = Sectors(test::kLogical1 + test::kDataOffset, test::kLogicalData);
-  WriteLe32(std::span(expected).subspan(28), test::kLogical2 + test::kDataOffset);
-  EXPECT_EQ(restored, expected);
+  // Both copies hold the volume's absolute first sector; everything else is the volume as saved.
+  const std::uint32_t restored = test::kLogical2 + test::kDataOffset;
+  Bytes expected = Sectors(volume, test::kLogicalData);
+  for (const std::size_t copy : {std::size_t{0}, std::size_t{test::kLogicalData - 1}}) {
+    WriteLe32(std::span(expected).subspan(copy * 512 + 28), restored);
+  }
+  EXPECT_EQ(Sectors(restored, test::kLogicalData), expected);
 }
 
 TEST_F(ImageRestoreTest, ForgedOrDamagedImagesAreRefusedWithTheBlockNamedAndNothingWritten) {
