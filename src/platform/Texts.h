@@ -160,7 +160,6 @@ inline constexpr const char* kImageSaveCancelled = "Das Schreiben des Partitions
 inline constexpr const char* kImageSaveWriteFailed =
     "Das Partitionsabbild konnte nicht gesichert werden.\n Möglicherweise ist das Speichermedium voll?";
 inline constexpr const char* kImageSaved = "Das Partitionsabbild wurde erfolgreich gesichert.";
-inline constexpr const char* kImageCancelQuestion = "Wollen Sie den Vorgang wirklich abbrechen?";
 inline constexpr const char* kImageNotAnImage =
     "Diese Datei enthält kein Partitionsabbild, das mit Korvex erzeugt wurde.";
 inline constexpr const char* kImageSizeMismatch = "Die Partitionsgröße und Partitionsabbild sind nicht gleich.";
