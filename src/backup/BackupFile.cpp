@@ -110,7 +110,7 @@ bool ImportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt) {
   // LBA 1 on the disk must become the restored sector as well: left as it is, it would still
   // start the engine's jump and the next load would read the removed engine's tables.
   disk.engineAreaToWrite = true;
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 

@@ -13,6 +13,14 @@ void WorkingCopy::LoadAll() {
   Clear();
   for (unsigned n = 0; n <= UINT8_MAX && LoadDisk(static_cast<std::uint8_t>(n)); ++n) {
   }
+  notifier_->Notify(ChangeEvent::AllReloaded, 0);
+}
+
+bool WorkingCopy::ReloadDisk(std::uint8_t deviceNumber) {
+  disks_.erase(DeviceKey(deviceNumber));
+  const bool loaded = LoadDisk(deviceNumber);
+  notifier_->Notify(ChangeEvent::DiskReloaded, deviceNumber);
+  return loaded;
 }
 
 bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
@@ -26,6 +34,7 @@ bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
   const auto name = ScsiDiskName(env_.registry, deviceNumber);
   if (!name) return false;
   disk->label = *name;
+  disk->ReportChangesTo(notifier_.get());
   disks_[DeviceKey(deviceNumber)] = std::move(disk);
   return true;
 }
@@ -38,13 +47,13 @@ CHardDisk* WorkingCopy::Find(unsigned deviceNumber) const {
 bool WorkingCopy::MarkModified(unsigned deviceNumber) {
   CHardDisk* disk = Find(deviceNumber);
   if (disk == nullptr) return false;
-  disk->modified = true;
+  disk->MarkModified();
   return true;
 }
 
 bool WorkingCopy::AnyModified() const {
   for (const auto& [key, disk] : disks_) {
-    if (disk->modified) return true;
+    if (disk->IsModified()) return true;
   }
   return false;
 }
