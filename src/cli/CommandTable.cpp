@@ -5,6 +5,7 @@ namespace korvex {
 const std::vector<CliCommand>& CommandTable() {
   static const std::vector<CliCommand> table = {
       {"list", "list [--json]   die Arbeitskopie aller Festplatten anzeigen", true, RunList},
+      {"tree", "tree   den Gerätebaum zeigen, wie das Programm ihn zeigt (mit den Objektnamen)", true, RunTree},
       {"save", "save [FESTPLATTE]   alle geänderten Festplatten speichern, oder nur eine", true, RunSave},
       {"registry", "registry import|ensure-catalogue DATEI.reg   eine .reg-Datei in die Registry übernehmen", false, RunRegistry},
       {"install-engine", "install-engine [FESTPLATTE] --entry N [N...] [--backup DATEI]   den Bootmanager installieren; N = 1..4 sind die ersten vier Objekte der primären Ebene (ohne --entry werden sie gezeigt)", true, RunInstallEngine},

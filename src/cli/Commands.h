@@ -20,6 +20,7 @@ struct CliCommand {
 const std::vector<CliCommand>& CommandTable();
 
 int RunList(CliSession& session, const Arguments& arguments);
+int RunTree(CliSession& session, const Arguments& arguments);
 int RunRegistry(CliSession& session, const Arguments& arguments);
 int RunSave(CliSession& session, const Arguments& arguments);
 int RunInstallEngine(CliSession& session, const Arguments& arguments);
