@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "EngineLayout.h"
+
 namespace korvex {
 namespace {
-
-constexpr std::size_t kMenuLimit = 12;
 
 bool KindIsOneOf(const CommandContext& context, std::initializer_list<NodeKind> kinds) {
   if (!context.selection) return false;
@@ -79,7 +79,7 @@ bool IsCommandEnabled(CommandId command, const CommandContext& context) {
     case CommandId::MenuAdd:
       // Entries created for the menu but not yet saved (NewMenu) do not count against the limit.
       return KindIsOneOf(context, {NodeKind::DataPartition}) && OnEngineDisk(context) &&
-             disk->primary.Count([](const CPartition& p) { return p.IsMenu(); }) < kMenuLimit;
+             disk->primary.Count([](const CPartition& p) { return p.IsMenu(); }) < layout::CONST_MENU_ENTRIES;
     case CommandId::MenuRemove:
     case CommandId::Boot:
     case CommandId::Password:
