@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iomanip>
 #include <sstream>
+#include <thread>
 
 #include "disk/DiskAccess.h"
 #include "disk/SectorHelper.h"
@@ -207,11 +208,21 @@ TEST_F(SectorHelperTest, FailedMissingOrShortAnswersFailTheExchange) {
   EXPECT_TRUE(TempFiles().empty());
 }
 
-bool Gone(const std::string& pid) {
+bool Ended(const std::string& pid) {
   std::ifstream stat("/proc/" + pid + "/stat");
   std::string self, name, state;
   // A killed grandchild may stay a zombie until the system reaps it: it runs no more.
   return !(stat >> self >> name >> state) || state == "Z";
+}
+
+// A signalled process ends when it next runs, which on a busy machine takes a moment.
+bool Gone(const std::string& pid) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!Ended(pid)) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
 }
 
 TEST_F(SectorHelperTest, AHelperThatHangsIsEndedWithWhatItStartedAndTheExchangeFails) {
