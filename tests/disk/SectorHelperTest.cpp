@@ -18,6 +18,7 @@
 #include "disk/SectorHelperProtocol.h"
 #include "platform/ProgramSettings.h"
 #include "support/DiskFixtures.h"
+#include "support/SavedVariable.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -28,24 +29,13 @@ namespace fs = std::filesystem;
 
 constexpr std::uint8_t kFill = 0xA5;
 
-// Sets an environment variable for the life of the object.
+// Sets an environment variable and puts the old value back when the test ends.
 class ScopedVariable {
  public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
+  ScopedVariable(const char* name, const std::string& value) : saved_(name) { ::setenv(name, value.c_str(), 1); }
 
  private:
-  const char* name_;
-  std::optional<std::string> old_;
+  test::SavedVariable saved_;
 };
 
 // The geometry answer 1000/255/63 as octal escapes for the shell's printf.
