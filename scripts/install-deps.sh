@@ -11,6 +11,10 @@ packages=(
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
   python3 locales                        # test glue; the German locale of the size texts
+  # lost-partition search: the file systems its tests format, find and check
+  dosfstools                             # mkfs.fat and fsck.fat for FAT12/16/32 volumes
+  e2fsprogs                              # mkfs.ext4 and e2fsck for ext2/3/4 volumes
+  ntfs-3g                                # mkntfs and ntfsfix for NTFS volumes
 )
 
 as_root=()
