@@ -158,4 +158,38 @@ inline constexpr const char* kHelperColonInName =  // %s = the device as given
     "Die Festplatte \"%s\" kann das Hilfsprogramm nicht erreichen: ihr Name enthält einen Doppelpunkt, der in "
     "KORVEX_DISKS die Festplatten trennt.\nEs wird keine Festplatte geladen.";
 
+// Lost-partition search ("Festplattenanalyse"): the status texts of the search, its outcomes,
+// and the refusals of bringing a found volume back ("Übernehmen").
+inline constexpr const char* kScanReadingFrom = "Lese ab Sektor ";  // followed by the sector number
+inline constexpr const char* kScanSearching = "Suchen ...";
+inline constexpr const char* kScanHit = "Treffer";
+inline constexpr const char* kScanDiskUnreadable =  // %s = device name
+    "%s kann nicht gelesen werden (nicht geöffnet oder ohne Geometrie).\nDie Suche findet nicht statt.";
+inline constexpr const char* kScanSectorsSkipped =  // %llu = number of sectors
+    "%llu Sektoren konnten nicht gelesen werden.\nSie wurden übersprungen; die Suche lief bis zum Ende der Festplatte.";
+inline constexpr const char* kAdoptNoVolume =
+    "Dieser Treffer beschreibt kein Dateisystem mit einem Bereich auf dieser Festplatte.\n"
+    "Er kann nicht übernommen werden.";
+inline constexpr const char* kAdoptPastTables =
+    "Das Dateisystem reicht über Sektor 4294967295 hinaus und kann in keiner Partitionstabelle stehen.";
+inline constexpr const char* kAdoptTypeInvalid =
+    "Ein gefundenes Dateisystem kann nicht als Partition vom Typ 0, 5 oder 15 übernommen werden.";
+inline constexpr const char* kAdoptGpt =  // %s = device name
+    "%s ist eine GPT-Festplatte (Schutzeintrag vom Typ EEh).\nKorvex verändert GPT-Festplatten nicht; die "
+    "Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptOverlap =  // %u, %u = first and last sector
+    "Der Bereich von Sektor %u bis %u überschneidet sich mit einer vorhandenen Partition.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptAcrossExtended =  // %u, %u = first and last sector
+    "Der Bereich von Sektor %u bis %u liegt nur teilweise in der erweiterten Partition.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptInTrackZero =
+    "Der Bereich beginnt in der ersten Spur der Festplatte, die dem Master Boot Record gehört.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptNoRoomForRecord =
+    "Vor dem Dateisystem ist in der erweiterten Partition kein Sektor für den EBR eines logischen Laufwerks frei.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptPastDiskEnd =
+    "Der Bereich des Dateisystems reicht über das Ende der Festplatte hinaus.\nDie Partition wird nicht übernommen.";
+
 }  // namespace korvex::text
