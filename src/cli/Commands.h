@@ -38,4 +38,9 @@ int RunMenu(CliSession& session, const Arguments& arguments);
 int RunPassword(CliSession& session, const Arguments& arguments);
 int RunBoot(CliSession& session, const Arguments& arguments);
 
+// The lost-partition search.
+int RunScan(CliSession& session, const Arguments& arguments);
+int RunAdopt(CliSession& session, const Arguments& arguments);
+int RunSector(CliSession& session, const Arguments& arguments);
+
 }  // namespace korvex
