@@ -82,7 +82,7 @@ CPartition* AdoptVolume(CHardDisk& disk, const FoundVolume& volume, CPrompt& pro
   level.SortByStart();
   if (insideExtended) NumberLogicalDrives(disk);
   RebuildFreeAreas(disk);
-  disk.modified = true;
+  disk.MarkModified();
   return placed;
 }
 
