@@ -3,50 +3,19 @@
 #include <algorithm>
 
 namespace korvex {
+namespace {
 
-CylinderBlock::CylinderBlock(std::uint32_t sectorsPerCylinder, std::uint64_t lookBehind)
-    : lookBehind_(lookBehind),
-      bytes_((lookBehind + sectorsPerCylinder) * kSectorSize),
-      readable_(lookBehind + sectorsPerCylinder, false) {}
+constexpr std::size_t kReadAhead = 2;  // cylinders the reader may be ahead of the caller
 
-std::span<const std::uint8_t> CylinderBlock::Sector(std::uint64_t lba) const {
-  if (!Holds(lba)) return {};
-  const std::size_t index = lba + lookBehind_ - first_;
-  if (!readable_[index]) return {};
-  return std::span<const std::uint8_t>(bytes_).subspan(index * kSectorSize, kSectorSize);
-}
-
-void CylinderBlock::Fill(DriveSectors& sectors, std::uint64_t first, std::uint32_t count) {
-  first_ = first;
-  count_ = count;
-  unreadable_.clear();
-  const auto cylinder = std::span<std::uint8_t>(bytes_).subspan(lookBehind_ * kSectorSize, std::size_t{count} * kSectorSize);
-  sectors.ReadRun(first, count, cylinder, unreadable_);
-  std::fill(readable_.begin() + static_cast<std::ptrdiff_t>(lookBehind_), readable_.end(), true);
-  for (const SectorRun& run : unreadable_) {
-    const auto from = readable_.begin() + static_cast<std::ptrdiff_t>(lookBehind_ + run.first - first);
-    std::fill(from, from + static_cast<std::ptrdiff_t>(run.count), false);
-  }
-}
-
-void CylinderBlock::Follow(const CylinderBlock& before) {
-  std::fill(readable_.begin(), readable_.begin() + static_cast<std::ptrdiff_t>(lookBehind_), false);
-  for (std::uint64_t k = 1; k <= lookBehind_ && k <= first_; ++k) {
-    const std::uint64_t lba = first_ - k;
-    const auto sector = before.Sector(lba);
-    if (sector.empty()) continue;
-    const std::size_t index = lookBehind_ - k;
-    std::copy(sector.begin(), sector.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(index * kSectorSize));
-    readable_[index] = true;
-  }
-}
+}  // namespace
 
 CylinderReader::CylinderReader(DriveSectors& sectors, std::uint64_t totalSectors, std::uint32_t sectorsPerCylinder)
     : sectors_(sectors),
       totalSectors_(totalSectors),
       sectorsPerCylinder_(sectorsPerCylinder),
       cylinderCount_((totalSectors + sectorsPerCylinder - 1) / sectorsPerCylinder),
-      blocks_{CylinderBlock(sectorsPerCylinder, kMaxLookBehind), CylinderBlock(sectorsPerCylinder, kMaxLookBehind)},
+      buffer_((kMaxLookBehind + sectorsPerCylinder) * kSectorSize),
+      readable_(kMaxLookBehind + sectorsPerCylinder, false),
       thread_([this](std::stop_token stop) { ReadAhead(stop); }) {}
 
 CylinderReader::~CylinderReader() {
@@ -54,38 +23,63 @@ CylinderReader::~CylinderReader() {
   changed_.notify_all();
 }
 
+std::optional<SectorBytes> CylinderReader::Copy(std::uint64_t lba, std::uint64_t first) const {
+  const std::size_t index = lba + kMaxLookBehind - first;
+  if (!readable_[index]) return std::nullopt;
+  SectorBytes copy;
+  std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(index * kSectorSize), kSectorSize, copy.begin());
+  return copy;
+}
+
+CylinderFinds CylinderReader::ReadCylinder(std::uint64_t first, std::uint32_t count) {
+  CylinderFinds finds{first, count, {}, {}, {}};
+  // The last sectors of the cylinder before become the look-behind part.
+  const std::size_t behind = kMaxLookBehind * kSectorSize;
+  std::copy(buffer_.end() - static_cast<std::ptrdiff_t>(behind), buffer_.end(), buffer_.begin());
+  std::copy(readable_.end() - kMaxLookBehind, readable_.end(), readable_.begin());
+  if (first == 0) std::fill_n(readable_.begin(), kMaxLookBehind, false);
+
+  const auto cylinder = std::span<std::uint8_t>(buffer_).subspan(behind, std::size_t{count} * kSectorSize);
+  sectors_.ReadRun(first, count, cylinder, finds.unreadable);
+  std::fill(readable_.begin() + kMaxLookBehind, readable_.end(), true);
+  std::fill(readable_.begin() + kMaxLookBehind + count, readable_.end(), false);  // past a short last cylinder
+  for (const SectorRun& run : finds.unreadable) {
+    std::fill_n(readable_.begin() + static_cast<std::ptrdiff_t>(kMaxLookBehind + run.first - first), run.count, false);
+  }
+  // The quick test while the bytes are still in the cache; an unreadable sector is zeros and
+  // never passes it.
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (!MayHoldHit(cylinder.subspan(std::size_t{i} * kSectorSize).first<kSectorSize>())) continue;
+    const std::uint64_t lba = first + i;
+    finds.candidates.push_back(lba);
+    for (std::uint64_t k = std::min(lba, kMaxLookBehind) + 1; k-- > 0;) finds.nearby.try_emplace(lba - k, Copy(lba - k, first));
+  }
+  return finds;
+}
+
 void CylinderReader::ReadAhead(std::stop_token stop) {
   for (std::uint64_t k = 0; k < cylinderCount_; ++k) {
-    const std::size_t slot = k % 2;
-    {
-      std::unique_lock lock(mutex_);
-      // The slot is free once the caller has moved past the cylinder it held two steps ago.
-      if (!changed_.wait(lock, stop, [&] { return !filled_[slot]; })) return;
-    }
     const std::uint64_t first = k * sectorsPerCylinder_;
-    blocks_[slot].Fill(sectors_, first,
-                       static_cast<std::uint32_t>(std::min<std::uint64_t>(sectorsPerCylinder_, totalSectors_ - first)));
-    {
-      std::lock_guard lock(mutex_);
-      filled_[slot] = true;
-    }
+    CylinderFinds finds =
+        ReadCylinder(first, static_cast<std::uint32_t>(std::min<std::uint64_t>(sectorsPerCylinder_, totalSectors_ - first)));
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait(lock, stop, [&] { return ready_.size() < kReadAhead; })) return;
+    ready_.push_back(std::move(finds));
+    lock.unlock();
     changed_.notify_all();
   }
 }
 
-const CylinderBlock* CylinderReader::Next() {
-  if (handedOut_ >= cylinderCount_) return nullptr;
-  const std::size_t slot = handedOut_ % 2;
+std::optional<CylinderFinds> CylinderReader::Next() {
+  if (handedOut_ >= cylinderCount_) return std::nullopt;
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return filled_[slot]; });
-  if (handedOut_ > 0) {
-    blocks_[slot].Follow(blocks_[1 - slot]);
-    filled_[1 - slot] = false;  // the reader may now read the cylinder after this one into it
-  }
+  changed_.wait(lock, [&] { return !ready_.empty(); });
+  CylinderFinds finds = std::move(ready_.front());
+  ready_.pop_front();
   ++handedOut_;
   lock.unlock();
   changed_.notify_all();
-  return &blocks_[slot];
+  return finds;
 }
 
 }  // namespace korvex

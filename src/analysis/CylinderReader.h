@@ -1,10 +1,15 @@
 #pragma once
-// Reads a disk cylinder by cylinder, one large read each, on a thread of its own that stays one
-// cylinder ahead of the caller: while the caller tests a cylinder, the next one is read.
+// Reads a disk cylinder by cylinder, one large read each, on a thread of its own that runs
+// ahead of the caller. While a cylinder's bytes are fresh in the cache the thread gives every
+// sector the quick test and keeps copies of the few that pass (with the sectors their probes
+// look back at); the caller classifies those, reports and talks to the front end, and the disk
+// keeps streaming meanwhile. Only one cylinder buffer exists, as with a plain read loop.
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <mutex>
-#include <span>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -12,33 +17,15 @@
 
 namespace korvex {
 
-// One cylinder as read, with the last sectors of the cylinder before it in front, so that a
-// probe can look back across the boundary without another read.
-class CylinderBlock {
- public:
-  CylinderBlock(std::uint32_t sectorsPerCylinder, std::uint64_t lookBehind);
-
-  std::uint64_t First() const { return first_; }
-  std::uint32_t Count() const { return count_; }
-  // Whether sector lba lies in [First() - look-behind, First() + Count()).
-  bool Holds(std::uint64_t lba) const { return lba + lookBehind_ >= first_ && lba < first_ + count_; }
-  // Sector lba when the block holds it and it was read; else empty.
-  std::span<const std::uint8_t> Sector(std::uint64_t lba) const;
-  // The sectors of this cylinder that could not be read, as runs.
-  const std::vector<SectorRun>& Unreadable() const { return unreadable_; }
-
- private:
-  friend class CylinderReader;
-  void Fill(DriveSectors& sectors, std::uint64_t first, std::uint32_t count);
-  // Takes over the last look-behind sectors of the cylinder before.
-  void Follow(const CylinderBlock& before);
-
-  std::uint64_t lookBehind_;
-  std::uint64_t first_ = 0;
-  std::uint32_t count_ = 0;
-  std::vector<std::uint8_t> bytes_;  // look-behind sectors, then the cylinder
-  std::vector<bool> readable_;       // one flag per sector of bytes_
-  std::vector<SectorRun> unreadable_;
+// What one cylinder held for the search.
+struct CylinderFinds {
+  std::uint64_t first = 0;
+  std::uint32_t count = 0;
+  std::vector<SectorRun> unreadable;
+  std::vector<std::uint64_t> candidates;  // sectors that passed the quick test, in disk order
+  // Each candidate and the kMaxLookBehind sectors before it (also across the cylinder's start);
+  // nothing for one that could not be read.
+  std::map<std::uint64_t, std::optional<SectorBytes>> nearby;
 };
 
 class CylinderReader {
@@ -50,20 +37,24 @@ class CylinderReader {
   CylinderReader(const CylinderReader&) = delete;
   CylinderReader& operator=(const CylinderReader&) = delete;
 
-  // The next cylinder in disk order, once it is read; nothing after the last. The block stays
-  // valid until the next call.
-  const CylinderBlock* Next();
+  // The next cylinder in disk order, once it is read; nothing after the last.
+  std::optional<CylinderFinds> Next();
 
  private:
   void ReadAhead(std::stop_token stop);
+  CylinderFinds ReadCylinder(std::uint64_t first, std::uint32_t count);
+  std::optional<SectorBytes> Copy(std::uint64_t lba, std::uint64_t first) const;
 
   DriveSectors& sectors_;
   std::uint64_t totalSectors_;
   std::uint32_t sectorsPerCylinder_;
   std::uint64_t cylinderCount_;
-  CylinderBlock blocks_[2];
-  bool filled_[2] = {false, false};  // guarded by mutex_
-  std::uint64_t handedOut_ = 0;      // cylinders given to the caller so far
+  std::uint64_t handedOut_ = 0;
+  // The reading thread's own: look-behind sectors of the cylinder before, then the cylinder.
+  std::vector<std::uint8_t> buffer_;
+  std::vector<bool> readable_;
+  // Cylinders read and not yet taken, at most kReadAhead of them.
+  std::deque<CylinderFinds> ready_;
   std::mutex mutex_;
   std::condition_variable_any changed_;
   std::jthread thread_;  // last, so that it starts after everything it uses exists

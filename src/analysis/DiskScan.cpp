@@ -12,22 +12,22 @@
 namespace korvex {
 namespace {
 
-// What the probes see while a cylinder is tested: the sectors of the block in memory, and any
-// other sector from the disk.
-class BlockWindow final : public ISectorSource {
+// What the probes see while a cylinder is tested: the copies the reader kept, and any other
+// sector from the disk.
+class NearbyWindow final : public ISectorSource {
  public:
-  BlockWindow(const CylinderBlock& block, DriveSectors& disk) : block_(block), disk_(disk) {}
+  NearbyWindow(const CylinderFinds& finds, DriveSectors& disk) : finds_(finds), disk_(disk) {}
 
   bool ReadSector(std::uint64_t lba, SectorBytes& out) override {
-    if (!block_.Holds(lba)) return disk_.ReadSector(lba, out);
-    const auto sector = block_.Sector(lba);
-    if (sector.empty()) return false;  // unreadable: not read a second time
-    std::copy(sector.begin(), sector.end(), out.begin());
+    const auto copy = finds_.nearby.find(lba);
+    if (copy == finds_.nearby.end()) return disk_.ReadSector(lba, out);
+    if (!copy->second) return false;  // unreadable: not read a second time
+    out = *copy->second;
     return true;
   }
 
  private:
-  const CylinderBlock& block_;
+  const CylinderFinds& finds_;
   DriveSectors& disk_;
 };
 
@@ -82,17 +82,16 @@ WorkOutcome ScanDisk(CPhysicalDrive& drive, ScanResults& results, IProgressSink&
     const std::uint64_t end = std::min(first + perCylinder, total);
     progress.SetPosition(end);
     progress.SetStatus(text::kScanReadingFrom + std::to_string(first));
-    const CylinderBlock* block = reader.Next();
-    if (stop.Requested() || block == nullptr) {
-      cancelled = block != nullptr;
+    const auto finds = reader.Next();
+    if (stop.Requested() || !finds) {
+      cancelled = finds.has_value();
       break;
     }
-    AppendRuns(results.unreadable, block->Unreadable());
+    AppendRuns(results.unreadable, finds->unreadable);
     progress.SetStatus(text::kScanSearching);
-    BlockWindow window(*block, sectors);
-    for (std::uint64_t lba = first; lba < end; ++lba) {
-      const auto sector = block->Sector(lba);
-      if (sector.empty() || !MayHoldHit(sector)) continue;
+    NearbyWindow window(*finds, sectors);
+    for (const std::uint64_t lba : finds->candidates) {
+      const SectorBytes& sector = *finds->nearby.at(lba);
       auto hits = ClassifySector(ProbeContext{lba, sector, window, total});
       pending.insert(pending.end(), std::make_move_iterator(hits.begin()), std::make_move_iterator(hits.end()));
     }

@@ -7,8 +7,12 @@ namespace korvex {
 bool DriveSectors::ReadWhole(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out) {
   const std::uint64_t bytes = std::uint64_t{count} * kSectorSize;
   if (count == 0 || first >= mediumSectors_ || count > mediumSectors_ - first || bytes > INT32_MAX) return false;
+  IDiskTransport* transport = drive_.Transport();
+  if (transport == nullptr || out.size() < bytes) return false;
+  // Straight to the transport: the drive's own read would zero the buffer first, a second pass
+  // over every byte of the disk. A failed or short read is zeroed by the caller.
   std::lock_guard lock(transfer_);
-  return drive_.Read(first * kSectorSize, static_cast<std::uint32_t>(bytes), out) == static_cast<std::int32_t>(bytes);
+  return transport->Read(first * kSectorSize, out.first(bytes)) == static_cast<std::int32_t>(bytes);
 }
 
 bool DriveSectors::ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,

@@ -42,10 +42,6 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-bool MayHoldHit(std::span<const std::uint8_t> sector) {
-  return HasBootSignature(sector) || HasSuperblockMagic(sector) || HasSwapSignature(sector);
-}
-
 std::vector<ScanHit> ClassifySector(const ProbeContext& context) {
   std::vector<ScanHit> hits;
   const auto sector = context.sector;
