@@ -166,7 +166,7 @@ inline constexpr const char* kScanHit = "Treffer";
 inline constexpr const char* kScanDiskUnreadable =  // %s = device name
     "%s kann nicht gelesen werden (nicht geöffnet oder ohne Geometrie).\nDie Suche findet nicht statt.";
 inline constexpr const char* kScanSectorsSkipped =  // %llu = number of sectors
-    "%llu Sektoren konnten nicht gelesen werden.\nSie wurden übersprungen; die Suche lief bis zum Ende der Festplatte.";
+    "Nicht lesbare Sektoren: %llu.\nSie wurden übersprungen; die Suche lief bis zum Ende der Festplatte.";
 inline constexpr const char* kAdoptNoVolume =
     "Dieser Treffer beschreibt kein Dateisystem mit einem Bereich auf dieser Festplatte.\n"
     "Er kann nicht übernommen werden.";
