@@ -15,24 +15,21 @@ bool DriveSectors::ReadWhole(std::uint64_t first, std::uint32_t count, std::span
   return transport->Read(first * kSectorSize, out.first(bytes)) == static_cast<std::int32_t>(bytes);
 }
 
-bool DriveSectors::ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,
+void DriveSectors::ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,
                            std::vector<SectorRun>& unreadable) {
-  if (ReadWhole(first, count, out)) return true;
+  if (ReadWhole(first, count, out)) return;
   // The run failed or came back short: each sector on its own, so that one bad sector costs only
   // itself and never leaves older bytes in the buffer.
-  bool all = true;
   for (std::uint32_t i = 0; i < count; ++i) {
     const auto sector = out.subspan(std::size_t{i} * kSectorSize, kSectorSize);
     if (ReadWhole(first + i, 1, sector)) continue;
     std::fill(sector.begin(), sector.end(), std::uint8_t{0});
-    all = false;
     if (!unreadable.empty() && unreadable.back().first + unreadable.back().count == first + i) {
       ++unreadable.back().count;
     } else {
       unreadable.push_back({first + i, 1});
     }
   }
-  return all;
 }
 
 bool DriveSectors::ReadSector(std::uint64_t lba, SectorBytes& out) { return ReadWhole(lba, 1, out); }

@@ -17,8 +17,8 @@ class DriveSectors final : public ISectorSource {
   std::uint64_t MediumSectors() const { return mediumSectors_; }
 
   // Reads count sectors from first into out (count × 512 bytes). Sectors that cannot be read
-  // are zeroed and listed (as runs, in order) in unreadable; false when there were any.
-  bool ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,
+  // are zeroed and listed (as runs, in order) in unreadable.
+  void ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,
                std::vector<SectorRun>& unreadable);
 
   bool ReadSector(std::uint64_t lba, SectorBytes& out) override;
