@@ -31,22 +31,26 @@ class AdoptHitTest : public test::EditingTest {
 };
 
 TEST_F(AdoptHitTest, VolumesOnADiskWithoutTablesComeBackAsPrimaryPartitionsWithTheirSectorsIntact) {
-  MakeImage(20, 16);  // 20 160 sectors, sector 0 blank
+  std::string error;
+  image.emplace(*ImageBuilder::Create(dir.File("disk.img"), 20, 16, 63, error, 500));  // 20 160 sectors + 500
   const SectorBytes fat = test::FatBootSector(12000, 1);
   const SectorBytes ntfs = test::NtfsBootSector(4032);
   Put(1008, fat);
   Put(13104, ntfs);
   Put(17135, ntfs);  // the backup copy in the volume's last sector
+  Put(20170, test::FatBootSector(400, 1));  // in the partial cylinder after the last whole one
   auto disk = Open();
 
   ASSERT_NE(Adopt(*disk, 1008), nullptr) << LastText();
   ASSERT_NE(Adopt(*disk, 17135), nullptr) << LastText();  // the copy names the volume's start
+  ASSERT_NE(Adopt(*disk, 20170), nullptr) << LastText();
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{Free, 63, 945},
                                                       {NewTable, 1008, 12000},
                                                       {Free, 13008, 96},
                                                       {NewTable, 13104, 4032},
-                                                      {Free, 17136, 3024}}));
+                                                      {Free, 17136, 3034},
+                                                      {NewTable, 20170, 400}}));
   const CPartition& adopted = At(disk->primary, 1008);
   EXPECT_EQ(adopted.type, 0x04);  // FAT16 of fewer than 65 536 sectors
   EXPECT_EQ(adopted.slot, 0);
@@ -61,6 +65,7 @@ TEST_F(AdoptHitTest, VolumesOnADiskWithoutTablesComeBackAsPrimaryPartitionsWithT
   EXPECT_EQ(ReadTableEntry(sector0, 1).length, 4032u);
   EXPECT_EQ(*image->ReadSector(1008), Bytes(fat));
   EXPECT_EQ(*image->ReadSector(13104), Bytes(ntfs));
+  EXPECT_EQ(ReadTableEntry(sector0, 2).relativeStart, 20170u);
   EXPECT_EQ(Objects(reread->primary)[1], (Obj{Table, 1008, 12000}));
 }
 
