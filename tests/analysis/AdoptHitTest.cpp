@@ -122,7 +122,6 @@ TEST_F(AdoptHitTest, RefusalsChangeNothing) {
   };
   const std::vector<Case> cases = {
       {forged, std::nullopt, text::kAdoptNoVolume},
-      {ScanHit{8100, HitKind::BootSector, FileSystemKind::None, "", std::nullopt}, std::nullopt, text::kAdoptNoVolume},
       {found(3000, 2000), std::nullopt, StrFormat(text::kAdoptOverlap, 3000u, 4999u)},
       {found(9000, 2000), std::nullopt, StrFormat(text::kAdoptAcrossExtended, 9000u, 10999u)},
       {found(10, 500), std::nullopt, text::kAdoptInTrackZero},

@@ -1,6 +1,6 @@
-// What the search makes of single sectors: the kind by the first byte, file systems with their
-// ranges (backup copies naming the original volume), and parameter blocks that must not give a
-// range or a file system.
+// What the search makes of single sectors: file systems with their ranges (backup copies naming
+// the original volume), and parameter blocks that must not give a range or a file system. The
+// kinds by first byte are checked over a whole disk in DiskScanTest.
 #include "analysis/SectorClassifier.h"
 
 #include <gtest/gtest.h>
@@ -33,21 +33,6 @@ struct SectorMap final : ISectorSource {
 ScanHit Hit(std::uint64_t sector, HitKind kind, FileSystemKind fs = FileSystemKind::None, std::string label = "",
             std::optional<VolumeRange> range = std::nullopt) {
   return ScanHit{sector, kind, fs, std::move(label), range};
-}
-
-TEST(SectorClassifier, KindByFirstByteWhenNoFileSystemIsRecognised) {
-  SectorMap disk;
-  SectorBytes sector{};
-  sector[510] = 0x55, sector[511] = 0xAA;
-  for (const auto& [first, kind] : {std::pair{0xFA, HitKind::PartitionTable}, std::pair{0xEB, HitKind::BootSector},
-                                    std::pair{0xE9, HitKind::OtherSignature}, std::pair{0x00, HitKind::OtherSignature}}) {
-    sector[0] = static_cast<std::uint8_t>(first);
-    disk.sectors[7] = sector;
-    EXPECT_TRUE(MayHoldHit(sector));
-    EXPECT_EQ(disk.Classify(7), std::vector<ScanHit>{Hit(7, kind)}) << first;
-  }
-  sector[511] = 0xAB;  // only one signature byte
-  EXPECT_FALSE(MayHoldHit(sector));
 }
 
 TEST(SectorClassifier, FatAndNtfsVolumesWithTheirRangeAndTheirBackupsNamingTheOriginal) {
