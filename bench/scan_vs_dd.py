@@ -12,6 +12,7 @@ Usage: bench/scan_vs_dd.py [--cli build/bin/korvex-cli] [--image PATH] [--rounds
 """
 import argparse
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -67,9 +68,13 @@ def cached_share(path):
 
 
 def timed(command, env=None):
-    begin = time.perf_counter()
+    """Wall time and CPU time (user + system, all threads) of one run."""
+    def cpu():
+        usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+        return usage.ru_utime + usage.ru_stime
+    begin, begin_cpu = time.perf_counter(), cpu()
     subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
-    return time.perf_counter() - begin
+    return time.perf_counter() - begin, cpu() - begin_cpu
 
 
 def main():
@@ -96,6 +101,7 @@ def main():
 
     for mode in ("warm", "cold"):
         times = {"dd": [], "scan": []}
+        cpu = {"dd": [], "scan": []}
         residues = []
         if mode == "warm":
             timed(dd)  # fill the cache
@@ -107,7 +113,9 @@ def main():
                 if mode == "cold":
                     evict(image)
                     residues.append(cached_share(image))
-                times[name].append(timed(command, env))
+                wall, seconds = timed(command, env)
+                times[name].append(wall)
+                cpu[name].append(seconds)
         size_mb = os.path.getsize(image) / 1e6
         dd_median, scan_median = statistics.median(times["dd"]), statistics.median(times["scan"])
         # Each round's two runs follow each other, so their ratio suffers least from the load of others.
@@ -117,6 +125,8 @@ def main():
         print(f"{mode}: dd {dd_median:.3f} s ({size_mb / dd_median:.0f} MB/s)  scan {scan_median:.3f} s "
               f"({size_mb / scan_median:.0f} MB/s)  scan/dd speed: {dd_median / scan_median:.2f} of the medians, "
               f"{pair_ratio:.2f} per round (median){note}")
+        print(f"  CPU time (user + system): dd {statistics.median(cpu['dd']):.3f} s, "
+              f"scan {statistics.median(cpu['scan']):.3f} s (medians)")
         print(f"  dd runs   {' '.join(f'{t:.3f}' for t in times['dd'])}")
         print(f"  scan runs {' '.join(f'{t:.3f}' for t in times['scan'])}")
     print(f"load after: {os.getloadavg()[0]:.2f} {os.getloadavg()[1]:.2f} {os.getloadavg()[2]:.2f}")

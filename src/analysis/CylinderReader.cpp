@@ -5,7 +5,7 @@
 namespace korvex {
 namespace {
 
-constexpr std::size_t kReadAhead = 2;  // cylinders the reader may be ahead of the caller
+constexpr std::size_t kReadAhead = 16;  // cylinders the reader may be ahead of the caller
 
 }  // namespace
 
