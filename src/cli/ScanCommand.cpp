@@ -1,6 +1,9 @@
 // "scan DISK [--json]": the lost-partition search on one disk. Lists every hit with its sector,
-// kind, file system, label and range, and the sectors that could not be read. A progress bar
-// on a terminal; Ctrl-C ends the search and lists the hits found until then.
+// kind, file system, label and range (as text, each as soon as it is found), and the sectors
+// that could not be read. A progress bar on a terminal; Ctrl-C ends the search, and the hits
+// found until then are listed.
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "analysis/DiskScan.h"
@@ -52,20 +55,24 @@ void PrintJson(unsigned diskNumber, const ScanResults& results) {
   std::printf("%s\n", json.str().c_str());
 }
 
-void PrintText(const ScanResults& results) {
-  for (const ScanHit& hit : results.hits) {
-    std::string line = StrFormat("Sektor %llu: %u %s", static_cast<unsigned long long>(hit.sector),
-                                 static_cast<unsigned>(hit.kind), KindName(hit.kind));
-    if (hit.fileSystem != FileSystemKind::None) line += StrFormat(" %s \"%s\"", FileSystemName(hit.fileSystem), hit.label.c_str());
-    if (hit.range) {
-      line += StrFormat(", Sektor %llu bis %llu (%llu Sektoren, %s)", static_cast<unsigned long long>(hit.range->start),
-                        static_cast<unsigned long long>(hit.range->End() - 1),
-                        static_cast<unsigned long long>(hit.range->length), FormatSize(hit.range->length * 512).c_str());
-    } else if (hit.kind == HitKind::FileSystem) {
-      line += ", ohne gültigen Bereich";
-    }
-    std::printf("%s\n", line.c_str());
+// One line per hit, printed as the hit is found; on a terminal the progress bar's line is
+// cleared first, and the bar is drawn again below the hit.
+void PrintHit(const ScanHit& hit) {
+  std::string line = StrFormat("Sektor %llu: %u %s", static_cast<unsigned long long>(hit.sector),
+                               static_cast<unsigned>(hit.kind), KindName(hit.kind));
+  if (hit.fileSystem != FileSystemKind::None) line += StrFormat(" %s \"%s\"", FileSystemName(hit.fileSystem), hit.label.c_str());
+  if (hit.range) {
+    line += StrFormat(", Sektor %llu bis %llu (%llu Sektoren, %s)", static_cast<unsigned long long>(hit.range->start),
+                      static_cast<unsigned long long>(hit.range->End() - 1),
+                      static_cast<unsigned long long>(hit.range->length), FormatSize(hit.range->length * 512).c_str());
+  } else if (hit.kind == HitKind::FileSystem) {
+    line += ", ohne gültigen Bereich";
   }
+  std::printf("%s%s\n", isatty(fileno(stdout)) != 0 ? "\r\x1b[K" : "", line.c_str());
+  std::fflush(stdout);
+}
+
+void PrintUnreadable(const ScanResults& results) {
   for (const SectorRun& run : results.unreadable) {
     std::printf("Nicht lesbar: Sektor %llu bis %llu\n", static_cast<unsigned long long>(run.first),
                 static_cast<unsigned long long>(run.first + run.count - 1));
@@ -88,12 +95,12 @@ int RunScan(CliSession& session, const Arguments& arguments) {
   {
     TerminalProgress progress;
     InterruptRaisesStop interrupt(stop);
-    outcome = ScanDisk(*disk, results, progress, stop, nullptr);
+    outcome = ScanDisk(*disk, results, progress, stop, json ? HitCallback() : HitCallback(PrintHit));
   }
   if (json) {
     PrintJson(disk->DeviceNumber(), results);
   } else {
-    PrintText(results);
+    PrintUnreadable(results);
   }
   ShowOutcome(outcome, session.prompt());
   if (outcome.end == WorkEnd::Cancelled) PrintError("Die Suche wurde abgebrochen; aufgeführt sind die Treffer bis dahin.");
