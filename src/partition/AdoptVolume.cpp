@@ -1,6 +1,8 @@
 #include "partition/AdoptVolume.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 #include "partition/LogicalLevelUpkeep.h"
 #include "partition/PartitionEditing.h"
