@@ -46,14 +46,16 @@ CylinderFinds CylinderReader::ReadCylinder(std::uint64_t first, std::uint32_t co
   for (const SectorRun& run : finds.unreadable) {
     std::fill_n(readable_.begin() + static_cast<std::ptrdiff_t>(kMaxLookBehind + run.first - first), run.count, false);
   }
-  // The quick test while the bytes are still in the cache; an unreadable sector is zeros and
-  // never passes it.
-  for (std::uint32_t i = 0; i < count; ++i) {
+  // The quick test while the bytes are still in the cache, from the end of the cylinder back:
+  // the read leaves its last bytes in the cache, its first ones are the likeliest to be gone.
+  // An unreadable sector is zeros and never passes the test.
+  for (std::uint32_t i = count; i-- > 0;) {
     if (!MayHoldHit(cylinder.subspan(std::size_t{i} * kSectorSize).first<kSectorSize>())) continue;
     const std::uint64_t lba = first + i;
     finds.candidates.push_back(lba);
     for (std::uint64_t k = std::min(lba, kMaxLookBehind) + 1; k-- > 0;) finds.nearby.try_emplace(lba - k, Copy(lba - k, first));
   }
+  std::reverse(finds.candidates.begin(), finds.candidates.end());
   return finds;
 }
 
