@@ -1,6 +1,8 @@
 // NTFS boot sectors: the parameter block checked field by field, the backup copy at the end of
 // the volume told from the original, and the volume label read from the $Volume record.
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "analysis/OnDiskFields.h"
 #include "analysis/VolumeProbes.h"
