@@ -127,6 +127,13 @@ def main():
               f"{pair_ratio:.2f} per round (median){note}")
         print(f"  CPU time (user + system): dd {statistics.median(cpu['dd']):.3f} s, "
               f"scan {statistics.median(cpu['scan']):.3f} s (medians)")
+        # Even rounds run dd first, odd rounds the scan first.
+        for slot, name in ((0, "first"), (1, "second")):
+            dd_slot = [t for k, t in enumerate(times["dd"]) if k % 2 == slot]
+            scan_slot = [t for k, t in enumerate(times["scan"]) if k % 2 != slot]
+            if dd_slot and scan_slot:
+                print(f"  runs that came {name} in their round: dd {statistics.median(dd_slot):.3f} s, "
+                      f"scan {statistics.median(scan_slot):.3f} s (medians)")
         print(f"  dd runs   {' '.join(f'{t:.3f}' for t in times['dd'])}")
         print(f"  scan runs {' '.join(f'{t:.3f}' for t in times['scan'])}")
     print(f"load after: {os.getloadavg()[0]:.2f} {os.getloadavg()[1]:.2f} {os.getloadavg()[2]:.2f}")
