@@ -11,6 +11,11 @@ packages=(
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
   python3 locales                        # test glue; the German locale of the size texts
+  # The window program and its tests.
+  libwxgtk3.2-dev                        # wxWidgets 3.2 on GTK 3: the program korvex
+  xvfb xauth                             # GUI tests, run-demo.sh and the screenshot without a display
+  fonts-dejavu-core                      # a font for the windows under Xvfb
+  adwaita-icon-theme                     # GTK's own icons (message boxes, tree expanders)
 )
 
 as_root=()

@@ -150,4 +150,10 @@ inline constexpr const char* kDirectBootWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor 0.\nDer direkte Start ist nicht vorgemerkt; der Rechner wird nicht neu "
     "gestartet.";
 
+// The window program's forms.
+inline constexpr const char* kTitleNotCp437 =
+    "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";
+inline constexpr const char* kCatalogueNotStored =
+    "Die Partitionstypen konnten nicht gespeichert werden.\nDer Katalog bleibt, wie er war.";
+
 }  // namespace korvex::text
