@@ -91,11 +91,10 @@ void DrawExtended(wxGraphicsContext& gc) {
   Box(gc, 8.5, 5.5, 5, 5, wxColour(70, 120, 210), wxColour(30, 60, 130), 1);
 }
 
+// An empty slab: white with a grey rim and a diagonal stroke.
 void DrawFree(wxGraphicsContext& gc) {
-  gc.SetBrush(wxBrush(wxColour(250, 250, 250)));
-  wxPen pen(wxColour(120, 120, 120), 1, wxPENSTYLE_SHORT_DASH);
-  gc.SetPen(pen);
-  gc.DrawRectangle(0.5, 3.5, 15, 9);
+  Box(gc, 0.5, 3.5, 15, 9, wxColour(252, 252, 252), wxColour(130, 130, 130));
+  Line(gc, 3, 10.5, 13, 5.5, wxColour(180, 180, 180), 1);
 }
 
 Painter TreePainter(int number) {

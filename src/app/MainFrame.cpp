@@ -22,6 +22,8 @@ namespace {
 constexpr int kTreeWidth = 190;
 // The status bar: the message pane, then Caps Lock, Num Lock and Scroll Lock.
 constexpr int kStatusPanes = 4;
+constexpr int kStatusWidths[kStatusPanes] = {-1, 40, 40, 40};
+constexpr int kWideStatusWidths[kStatusPanes] = {-1, 0, 0, 0};
 const struct {
   wxKeyCode key;
   const char* text;
@@ -46,6 +48,14 @@ CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateCommand, this, kFirstCommandWxId, kLastCommandWxId);
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
+  Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
+    event.Skip();
+    WidenPromptPane(true);
+  });
+  Bind(wxEVT_MENU_CLOSE, [this](wxMenuEvent& event) {
+    event.Skip();
+    WidenPromptPane(false);
+  });
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
   Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
     GetToolBar()->Show(event.IsChecked());
@@ -67,8 +77,7 @@ void CMainFrame::CreateBars() {
   SetMenuBar(CreateMenuBar());
   FillToolBar(*CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT));
   wxStatusBar* status = CreateStatusBar(kStatusPanes);
-  const int widths[kStatusPanes] = {-1, 40, 40, 40};
-  status->SetStatusWidths(kStatusPanes, widths);
+  status->SetStatusWidths(kStatusPanes, kStatusWidths);
   status->SetStatusText(Wx("Bereit"));
 }
 
@@ -102,6 +111,10 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
     const wxString text = wxGetKeyState(kLockIndicators[i].key) ? Wx(kLockIndicators[i].text) : wxString();
     if (status->GetStatusText(i + 1) != text) status->SetStatusText(text, i + 1);
   }
+}
+
+void CMainFrame::WidenPromptPane(bool wide) {
+  if (wxStatusBar* status = GetStatusBar()) status->SetStatusWidths(kStatusPanes, wide ? kWideStatusWidths : kStatusWidths);
 }
 
 bool CMainFrame::MayLeaveRightPane() {

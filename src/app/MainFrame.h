@@ -54,6 +54,8 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   void OnUpdateCommand(wxUpdateUIEvent& event);
   void OnClose(wxCloseEvent& event);
   void OnIdle(wxIdleEvent& event);
+  // While a menu is open its prompt gets the whole status bar; the indicators come back after.
+  void WidenPromptPane(bool wide);
   // Runs work with the views' rebuild held back until it returns: a handler may still use the
   // right pane or the objects it found when an edit reports a change.
   void Guarded(const std::function<void()>& work);
