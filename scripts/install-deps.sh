@@ -14,6 +14,7 @@ packages=(
   # The window program and its tests.
   libwxgtk3.2-dev                        # wxWidgets 3.2 on GTK 3: the program korvex
   xvfb xauth                             # GUI tests, run-demo.sh and the screenshot without a display
+  x11-utils                              # xdpyinfo: run-demo.sh asks whether the display answers
   fonts-dejavu-core                      # a font for the windows under Xvfb
   adwaita-icon-theme                     # GTK's own icons (message boxes, tree expanders)
 )
