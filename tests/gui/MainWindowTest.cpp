@@ -160,6 +160,32 @@ TEST_F(MainWindowTest, ReloadingOneOfThreeDisksKeepsTheOthersEdits) {
   EXPECT_TRUE(Resolve(Copy(), At(1, LevelKind::Primary, 63).object)->object->IsActiveTable());
   EXPECT_FALSE(Resolve(Copy(), At(2, LevelKind::Primary, 63).object)->object->IsActiveTable());
   EXPECT_EQ(Selected(), NodeRef::Disk(1));
+
+  // The computer node's "Wiederherstellen" reloads every disk, after the question.
+  ASSERT_TRUE(Select(NodeRef::Computer()));
+  prompt.answers = {PromptAnswer::Yes};
+  Run(CommandId::ReloadDisk);
+  EXPECT_EQ(LastText(), LoadResString(IDS_DISCARD_CHANGES));
+  EXPECT_FALSE(Copy().AnyModified());
+}
+
+// A disk beyond 65535 cylinders: the overview shows the true count and never complains, since
+// its geometry fields are not read back.
+TEST_F(MainWindowTest, TheOverviewOfAVeryLargeDiskShowsItsTrueGeometryQuietly) {
+  ImportCatalogue();
+  std::string error;
+  auto image = ImageBuilder::Create(dir.File("big.img"), 70000, 255, 63, error);
+  ASSERT_TRUE(image) << error;
+  OpenWindow({image->Spec()});
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(Select(NodeRef::Disk(0)));
+  Settle();
+  EXPECT_FALSE(Enabled(CommandId::Apply));
+  auto* cylinders = dynamic_cast<wxTextCtrl*>(frame->FindWindowByName(wxString::FromUTF8("Anzahl der Spuren:"), frame));
+  ASSERT_NE(cylinders, nullptr);
+  EXPECT_EQ(cylinders->GetValue(), "70000");
+  EXPECT_TRUE(Select(NodeRef::Computer()));
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 // Seconds above 99 are refused before anything changes; the default entry is chosen by object,
