@@ -136,20 +136,15 @@ int CPartView::Apply() {
   return ApplyPartitionForm(*resolved->disk, *resolved->level, *resolved->object, *form, doc_.prompt());
 }
 
-void CPartView::AbsoluteToRelative() {
-  const auto resolved = Resolve(doc_.workingCopy(), ref_);
-  if (!resolved) return;
-  if (auto form = Read(FormShownFor(*resolved->disk, *resolved->object), true)) {
-    korvex::AbsoluteToRelative(*resolved->disk, *form);
-    Show(*form);
-  }
-}
+void CPartView::AbsoluteToRelative() { Derive(korvex::AbsoluteToRelative); }
 
-void CPartView::RelativeToAbsolute() {
+void CPartView::RelativeToAbsolute() { Derive(korvex::RelativeToAbsolute); }
+
+void CPartView::Derive(void (*derivation)(const CPhysicalDrive&, PartitionForm&)) {
   const auto resolved = Resolve(doc_.workingCopy(), ref_);
   if (!resolved) return;
   if (auto form = Read(FormShownFor(*resolved->disk, *resolved->object), true)) {
-    korvex::RelativeToAbsolute(*resolved->disk, *form);
+    derivation(*resolved->disk, *form);
     Show(*form);
   }
 }

@@ -37,6 +37,9 @@ class CPartView final : public CRightPane {
   wxSizer* PositionGroup(const char* caption, std::initializer_list<std::pair<Field, const char*>> fields,
                          const char* unit = nullptr);
   void Show(const PartitionForm& form);
+  // Takes the form's values, derives one position from the other with the disk's geometry and
+  // shows the result; nothing reaches the working copy.
+  void Derive(void (*derivation)(const CPhysicalDrive&, PartitionForm&));
   // The form's values. A field that holds no number in its range is shown to the user (range
   // message) when report is set, and gives nothing; otherwise it counts as the object's value.
   std::optional<PartitionForm> Read(const PartitionForm& objectValues, bool report) const;
