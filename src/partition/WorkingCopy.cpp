@@ -1,7 +1,6 @@
 #include "partition/WorkingCopy.h"
 
-#include "disk/ScsiDiskName.h"
-#include "platform/FileDevice.h"
+#include "disk/DiskAccess.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 
@@ -24,14 +23,14 @@ bool WorkingCopy::ReloadDisk(std::uint8_t deviceNumber) {
 }
 
 bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
-  const DeviceEntry* entry = env_.devices.At(deviceNumber);
-  if (entry == nullptr) return false;
-  auto disk = std::make_unique<CHardDisk>(deviceNumber, OpenFileDevice(*entry), env_.os, env_.prompt);
+  auto transport = OpenDiskTransport(env_.devices, deviceNumber, env_.os, env_.registry, env_.prompt);
+  if (!transport) return false;
+  auto disk = std::make_unique<CHardDisk>(deviceNumber, std::move(transport), env_.os, env_.prompt);
   if (!disk->IsUsable()) {
     if (deviceNumber == 0) env_.prompt.Message(LoadResString(IDS_NO_RIGHTS), PromptIcon::Information);
     return false;
   }
-  const auto name = ScsiDiskName(env_.registry, deviceNumber);
+  const auto name = DiskLabel(env_.registry, deviceNumber, env_.os);
   if (!name) return false;
   disk->label = *name;
   disk->ReportChangesTo(notifier_.get());

@@ -150,6 +150,14 @@ inline constexpr const char* kDirectBootWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor 0.\nDer direkte Start ist nicht vorgemerkt; der Rechner wird nicht neu "
     "gestartet.";
 
+// The helper transport: why no disk can be reached through the sector helper program.
+inline constexpr const char* kHelperNotFound =  // %s = the program name of the setting "Win95Hack"
+    "Das Hilfsprogramm \"%s\" für den Festplattenzugriff wurde nicht gefunden.\nBitte prüfen Sie die Einstellung "
+    "\"Win95Hack\".";
+inline constexpr const char* kHelperColonInName =  // %s = the device as given
+    "Die Festplatte \"%s\" kann das Hilfsprogramm nicht erreichen: ihr Name enthält einen Doppelpunkt, der in "
+    "KORVEX_DISKS die Festplatten trennt.\nEs wird keine Festplatte geladen.";
+
 // The window program's forms.
 inline constexpr const char* kTitleNotCp437 =
     "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";
