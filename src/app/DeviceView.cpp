@@ -47,6 +47,9 @@ CDeviceView::CDeviceView(wxWindow* parent, CMainFrame& frame)
   Bind(wxEVT_TREE_SEL_CHANGING, &CDeviceView::OnSelectionChanging, this);
   Bind(wxEVT_TREE_SEL_CHANGED, &CDeviceView::OnSelectionChanged, this);
   Bind(wxEVT_TREE_ITEM_RIGHT_CLICK, &CDeviceView::OnRightClick, this);
+  // The context menus keep the states they were built with: the menu bar's command-state table
+  // does not reach them on their way to the frame.
+  Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent&) {}, kFirstCommandWxId, kLastCommandWxId);
 }
 
 void CDeviceView::Rebuild(const DeviceNode& tree, const std::optional<NodeRef>& select) {
