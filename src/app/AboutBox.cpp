@@ -17,7 +17,8 @@ void ShowAboutBox(wxWindow* parent) {
   name->SetFont(wxFontInfo(22).Bold().FaceName("Verdana"));
   auto* texts = new wxBoxSizer(wxVERTICAL);
   texts->Add(name, 0, wxBOTTOM, 6);
-  texts->Add(new wxStaticText(&dialog, wxID_ANY, Wx("Bootmanager & Partitioniertool")));
+  // A label reads "&" as a mnemonic: the doubled one shows as one ampersand.
+  texts->Add(new wxStaticText(&dialog, wxID_ANY, Wx("Bootmanager && Partitioniertool")));
   auto* body = new wxBoxSizer(wxHORIZONTAL);
   body->Add(new wxStaticBitmap(&dialog, wxID_ANY, AboutPicture()), 0, wxALL, 12);
   body->Add(texts, 1, wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM | wxRIGHT, 12);
