@@ -167,7 +167,10 @@ void CMainFrame::Guarded(const std::function<void()>& work) {
 void CMainFrame::RebuildViews() {
   if (guardDepth_ > 0) return;  // the guard's end schedules it again
   rebuildPending_ = false;
-  tree_->Rebuild(BuildDeviceTree(doc_->workingCopy(), doc_->computerName()), tree_->SelectedNode());
+  const auto selected = tree_->SelectedNode();
+  tree_->Rebuild(BuildDeviceTree(doc_->workingCopy(), doc_->computerName()), selected);
+  // A form that still holds the user's edits of the same node stays as typed.
+  if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) return;
   ShowRightPaneForSelection();
 }
 

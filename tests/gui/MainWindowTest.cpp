@@ -121,6 +121,13 @@ TEST_F(MainWindowTest, PendingFormChangesAreAskedForWhenTheSelectionMoves) {
   EXPECT_EQ(Resolve(Copy(), drive.object)->object->length, 2000u);
   EXPECT_EQ(prompt.shown.size(), 3u);
   EXPECT_EQ(prompt.shown.back().text, LoadResString(IDS_APPLY_CHANGES));
+
+  // A change elsewhere rebuilds the views, but a form with edits keeps what the user typed.
+  ASSERT_TRUE(Select(drive));
+  PaneAs<CPartView>().field(CPartView::Length)->ChangeValue("1500");
+  Copy().Find(0)->MarkModified();
+  Settle();
+  EXPECT_EQ(PaneAs<CPartView>().field(CPartView::Length)->GetValue(), "1500");
 }
 
 TEST_F(MainWindowTest, CloseAsksWhileChangesAreUnsavedAndOnlyYesCloses) {
