@@ -16,7 +16,7 @@ packages=(
   xvfb xauth                             # GUI tests, run-demo.sh and the screenshot without a display
   x11-utils                              # xdpyinfo: run-demo.sh asks whether the display answers
   fonts-dejavu-core                      # a font for the windows under Xvfb
-  adwaita-icon-theme                     # GTK's own icons (message boxes, tree expanders)
+  adwaita-icon-theme                     # GTK's symbolic icons (the arrows of drop-down lists)
 )
 
 as_root=()
