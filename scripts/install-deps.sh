@@ -15,6 +15,12 @@ packages=(
   dosfstools                             # mkfs.fat and fsck.fat for FAT12/16/32 volumes
   e2fsprogs                              # mkfs.ext4 and e2fsck for ext2/3/4 volumes
   ntfs-3g                                # mkntfs and ntfsfix for NTFS volumes
+  # The window program and its tests.
+  libwxgtk3.2-dev                        # wxWidgets 3.2 on GTK 3: the program korvex
+  xvfb xauth                             # GUI tests, run-demo.sh and the screenshot without a display
+  x11-utils                              # xdpyinfo: run-demo.sh asks whether the display answers
+  fonts-dejavu-core                      # a font for the windows under Xvfb
+  adwaita-icon-theme                     # GTK's symbolic icons (the arrows of drop-down lists)
 )
 
 as_root=()

@@ -192,4 +192,10 @@ inline constexpr const char* kAdoptNoRoomForRecord =
 inline constexpr const char* kAdoptPastDiskEnd =
     "Der Bereich des Dateisystems reicht über das Ende der Festplatte hinaus.\nDie Partition wird nicht übernommen.";
 
+// The window program's forms.
+inline constexpr const char* kTitleNotCp437 =
+    "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";
+inline constexpr const char* kCatalogueNotStored =
+    "Die Partitionstypen konnten nicht gespeichert werden.\nDer Katalog bleibt, wie er war.";
+
 }  // namespace korvex::text
