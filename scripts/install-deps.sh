@@ -11,6 +11,9 @@ packages=(
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
   python3 locales                        # test glue; the German locale of the size texts
+  # The boot menu preview and the hex view's model:
+  zlib1g-dev                             # gzip-compressed console fonts and the PNG pictures
+  console-setup-linux                    # the VGA 8x16 console fonts the boot menu preview draws
 )
 
 as_root=()

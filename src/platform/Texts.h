@@ -111,8 +111,8 @@ inline constexpr const char* kFontTruncated = "die Datei endet vor dem Ende ihre
 inline constexpr const char* kFontNoUnicode = "sie hat keine Unicode-Tabelle";
 inline constexpr const char* kFontBadUnicode = "ihre Unicode-Tabelle ist beschädigt";
 inline constexpr const char* kNoPreviewFont =
-    "Keine Konsolenschrift für die Vorschau gefunden (die VGA-Schriften des Pakets console-setup-linux unter "
-    "/usr/share/consolefonts).";
+    "Keine Konsolenschrift für die Vorschau gefunden (die VGA-Schrift FullGreek-VGA16 des Pakets "
+    "console-setup-linux unter /usr/share/consolefonts).";
 inline constexpr const char* kMenuEmpty = "Das Bootmenü hat keine Einträge.";
 inline constexpr const char* kImageCannotWrite = "Die Bilddatei %s kann nicht geschrieben werden.";  // %s = path
 

@@ -37,10 +37,10 @@ constexpr std::uint8_t kPsf2StartSequence = 0xFE;
 constexpr std::array<std::uint8_t, 2> kGzipMagic = {0x1F, 0x8B};
 constexpr int kGzipWindowBits = 15 + 16;  // zlib: a gzip stream with the largest window
 
-const std::vector<std::string> kPreviewFontCandidates = {
-    "/usr/share/consolefonts/Lat15-VGA16.psf.gz",
-    "/usr/share/consolefonts/Uni2-VGA16.psf.gz",
-};
+// Of Debian's VGA 8 × 16 fonts only the 512-glyph ones keep double frame lines apart from single
+// ones; FullGreek lacks a few Western letters, which Lat15 has.
+constexpr const char* kPreviewFont = "/usr/share/consolefonts/FullGreek-VGA16.psf.gz";
+constexpr const char* kPreviewFallbackFont = "/usr/share/consolefonts/Lat15-VGA16.psf.gz";
 
 using GlyphMap = std::unordered_map<char32_t, std::uint32_t>;
 
@@ -232,12 +232,29 @@ FontResult LoadConsoleFont(const std::string& path) {
   return ParseConsoleFont(*inflated, path);
 }
 
-std::optional<std::string> FindPreviewFont() {
-  for (const std::string& candidate : kPreviewFontCandidates) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(candidate, error)) return candidate;
+void ConsoleFont::AddMissingGlyphs(const ConsoleFont& other) {
+  if (other.width_ != width_ || other.height_ != height_) return;
+  std::unordered_map<std::uint32_t, std::uint32_t> copied;  // glyph of other -> glyph here
+  for (const auto& [character, glyph] : other.glyphOf_) {
+    if (glyphOf_.contains(character)) continue;
+    auto [place, added] = copied.emplace(glyph, static_cast<std::uint32_t>(GlyphCount()));
+    if (added) {
+      const auto first = other.bitmaps_.begin() + static_cast<std::ptrdiff_t>(glyph * GlyphBytes());
+      bitmaps_.insert(bitmaps_.end(), first, first + static_cast<std::ptrdiff_t>(GlyphBytes()));
+    }
+    glyphOf_.emplace(character, place->second);
   }
-  return std::nullopt;
+}
+
+FontResult LoadPreviewFont() {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(kPreviewFont, error)) return FontResult{std::nullopt, text::kNoPreviewFont};
+  FontResult result = LoadConsoleFont(kPreviewFont);
+  if (!result.font || !std::filesystem::is_regular_file(kPreviewFallbackFont, error)) return result;
+  FontResult fallback = LoadConsoleFont(kPreviewFallbackFont);
+  if (!fallback.font) return fallback;
+  result.font->AddMissingGlyphs(*fallback.font);
+  return result;
 }
 
 }  // namespace korvex

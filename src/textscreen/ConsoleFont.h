@@ -25,6 +25,9 @@ class ConsoleFont {
   std::optional<std::uint32_t> GlyphFor(char32_t character) const;
   // Whether the pixel at x (0 = left), y (0 = top) of glyph is set.
   bool Pixel(std::uint32_t glyph, unsigned x, unsigned y) const;
+  // Takes over the glyphs of other (a font of the same cell size) for the characters this font
+  // has none for.
+  void AddMissingGlyphs(const ConsoleFont& other);
 
  private:
   std::size_t GlyphBytes() const { return std::size_t{height_} * ((width_ + 7) / 8); }
@@ -47,8 +50,9 @@ FontResult ParseConsoleFont(std::span<const std::uint8_t> bytes, std::string_vie
 // A font from a .psf file or a gzip-compressed .psf.gz file.
 FontResult LoadConsoleFont(const std::string& path);
 
-// The first installed console font that serves the boot menu preview (a VGA 8 × 16 font with the
-// box-drawing characters and the German letters); nothing when none is installed.
-std::optional<std::string> FindPreviewFont();
+// The boot menu preview's font: the first installed VGA 8 × 16 font that draws the double frame
+// lines as the VGA does, completed by the glyphs of a Western European one (å, ò, ...). A
+// message when none is installed or one is damaged.
+FontResult LoadPreviewFont();
 
 }  // namespace korvex

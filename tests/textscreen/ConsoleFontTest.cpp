@@ -150,20 +150,40 @@ TEST(ConsoleFont, DamagedFontsAreRefusedWithTheirReason) {
   EXPECT_NE(LoadConsoleFont(dir.File("missing.psf")).error.find("kann nicht gelesen werden"), std::string::npos);
 }
 
+TEST(ConsoleFont, MissingGlyphsComeFromASecondFont) {
+  ConsoleFont font(8, 1, {0x00, 0xFF}, {{U' ', 0}, {U'A', 1}});
+  const ConsoleFont other(8, 1, {0x0F, 0xF0, 0x81}, {{U'A', 0}, {U'B', 1}, {U'b', 1}, {U'C', 2}});
+  font.AddMissingGlyphs(other);
+  EXPECT_EQ(font.GlyphFor(U'A'), 1u);  // the font's own glyph stays
+  EXPECT_EQ(font.GlyphCount(), 4u);    // B and b share one copied glyph
+  ASSERT_TRUE(font.GlyphFor(U'b'));
+  EXPECT_EQ(font.GlyphFor(U'B'), font.GlyphFor(U'b'));
+  EXPECT_TRUE(font.Pixel(*font.GlyphFor(U'B'), 0, 0));
+  EXPECT_FALSE(font.Pixel(*font.GlyphFor(U'B'), 4, 0));
+  EXPECT_TRUE(font.Pixel(*font.GlyphFor(U'C'), 7, 0));
+
+  font.AddMissingGlyphs(ConsoleFont(8, 2, Bytes(2, 0xFF), {{U'D', 0}}));  // another cell size
+  EXPECT_FALSE(font.GlyphFor(U'D'));
+}
+
 TEST(ConsoleFont, PreviewFontShowsEveryCharacterOfTheEngineScreen) {
-  // Key assertion: the installed VGA font has a glyph for every character the engine's screen
-  // lines and messages use (frames, arrows, umlauts), so the preview draws no missing-glyph box.
-  const auto path = FindPreviewFont();
-  if (!path) GTEST_SKIP() << "no console font installed (scripts/install-deps.sh installs console-setup-linux)";
-  const FontResult result = LoadConsoleFont(*path);
+  // Key assertion: the installed preview font has a glyph for every character of the engine's
+  // screen lines, German letters, and double frame lines apart from single ones, as the VGA.
+  const FontResult result = LoadPreviewFont();
+  if (result.error == text::kNoPreviewFont) {
+    GTEST_SKIP() << "no console font installed (scripts/install-deps.sh installs console-setup-linux)";
+  }
   ASSERT_TRUE(result.font) << result.error;
-  EXPECT_EQ(result.font->Width(), 8u);
-  EXPECT_EQ(result.font->Height(), 16u);
+  const ConsoleFont& font = *result.font;
+  EXPECT_EQ(font.Width(), 8u);
+  EXPECT_EQ(font.Height(), 16u);
   for (std::size_t at = layout::AREA_SCREEN_LINES; at < layout::AREA_RESERVED_364; ++at) {
     const std::uint8_t byte = kEngineTemplate[at];
-    EXPECT_TRUE(result.font->GlyphFor(Cp437Glyph(byte))) << "byte " << int{byte} << " at " << at;
+    EXPECT_TRUE(font.GlyphFor(Cp437Glyph(byte))) << "byte " << int{byte} << " at " << at;
   }
-  for (const char32_t german : {U'ä', U'ö', U'ü', U'Ä', U'Ö', U'Ü', U'ß'}) EXPECT_TRUE(result.font->GlyphFor(german));
+  for (const char32_t letter : {U'ä', U'ö', U'ü', U'Ä', U'Ö', U'Ü', U'ß', U'å', U'ò'}) EXPECT_TRUE(font.GlyphFor(letter));
+  EXPECT_NE(font.GlyphFor(U'═'), font.GlyphFor(U'─'));
+  EXPECT_NE(font.GlyphFor(U'║'), font.GlyphFor(U'│'));
 }
 
 }  // namespace
