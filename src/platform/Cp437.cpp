@@ -48,7 +48,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i]; nothing for a malformed one.
+}  // namespace
+
 std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& i) {
   const auto lead = static_cast<unsigned char>(text[i]);
   int extra = 0;
@@ -76,8 +77,6 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& i) {
   i += extra + 1;
   return cp;
 }
-
-}  // namespace
 
 std::string Cp437ToUtf8(std::string_view cp437) {
   std::string out;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/Cp437.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -54,34 +55,6 @@ std::uint32_t Le32(std::span<const std::uint8_t> bytes, std::size_t at) {
          std::uint32_t{bytes[at + 3]} << 24;
 }
 
-// One UTF-8 character at text[at]; nothing when the bytes there are no valid sequence.
-std::optional<char32_t> DecodeUtf8(std::span<const std::uint8_t> text, std::size_t& at) {
-  const std::uint8_t lead = text[at];
-  std::size_t extra = 0;
-  char32_t value = 0;
-  if (lead < 0x80) {
-    value = lead;
-  } else if ((lead & 0xE0) == 0xC0) {
-    value = lead & 0x1F;
-    extra = 1;
-  } else if ((lead & 0xF0) == 0xE0) {
-    value = lead & 0x0F;
-    extra = 2;
-  } else if ((lead & 0xF8) == 0xF0) {
-    value = lead & 0x07;
-    extra = 3;
-  } else {
-    return std::nullopt;
-  }
-  if (text.size() - at <= extra) return std::nullopt;
-  for (std::size_t k = 1; k <= extra; ++k) {
-    if ((text[at + k] & 0xC0) != 0x80) return std::nullopt;
-    value = value << 6 | (text[at + k] & 0x3F);
-  }
-  at += extra + 1;
-  return value;
-}
-
 // The PSF2 table: per glyph UTF-8 characters, then sequences (each after FEh) that are not
 // single characters, ended by FFh. The first glyph named for a character keeps it.
 std::optional<GlyphMap> ReadPsf2Table(std::span<const std::uint8_t> table, std::uint32_t glyphs) {
@@ -97,7 +70,7 @@ std::optional<GlyphMap> ReadPsf2Table(std::span<const std::uint8_t> table, std::
       inSequence = true;
       ++at;
     } else {
-      const auto character = DecodeUtf8(table, at);
+      const auto character = DecodeUtf8(std::string_view(reinterpret_cast<const char*>(table.data()), table.size()), at);
       if (!character) return std::nullopt;
       if (!inSequence) map.emplace(*character, glyph);
     }
