@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/Cp437.h"
+#include "platform/LittleEndian.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -48,11 +49,6 @@ using GlyphMap = std::unordered_map<char32_t, std::uint32_t>;
 template <std::size_t N>
 bool StartsWith(std::span<const std::uint8_t> bytes, const std::array<std::uint8_t, N>& magic) {
   return bytes.size() >= N && std::equal(magic.begin(), magic.end(), bytes.begin());
-}
-
-std::uint32_t Le32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 | std::uint32_t{bytes[at + 2]} << 16 |
-         std::uint32_t{bytes[at + 3]} << 24;
 }
 
 // The PSF2 table: per glyph UTF-8 characters, then sequences (each after FEh) that are not
@@ -130,12 +126,12 @@ FontResult ParsePsf1(std::span<const std::uint8_t> bytes, std::string_view sourc
 
 FontResult ParsePsf2(std::span<const std::uint8_t> bytes, std::string_view source) {
   if (bytes.size() < kPsf2HeaderSize) return Damaged(source, text::kFontTruncated);
-  const std::uint32_t headerSize = Le32(bytes, 8);
-  const std::uint32_t flags = Le32(bytes, 12);
-  const std::uint32_t glyphs = Le32(bytes, 16);
-  const std::uint32_t glyphBytes = Le32(bytes, 20);
-  const std::uint32_t height = Le32(bytes, 24);
-  const std::uint32_t width = Le32(bytes, 28);
+  const std::uint32_t headerSize = ReadLe32(bytes.subspan(8));
+  const std::uint32_t flags = ReadLe32(bytes.subspan(12));
+  const std::uint32_t glyphs = ReadLe32(bytes.subspan(16));
+  const std::uint32_t glyphBytes = ReadLe32(bytes.subspan(20));
+  const std::uint32_t height = ReadLe32(bytes.subspan(24));
+  const std::uint32_t width = ReadLe32(bytes.subspan(28));
   if ((flags & kPsf2HasUnicodeTable) == 0) return Damaged(source, text::kFontNoUnicode);
   if (headerSize < kPsf2HeaderSize || width > kMaxGlyphSide || height > kMaxGlyphSide ||
       std::uint64_t{glyphBytes} != std::uint64_t{height} * ((width + 7) / 8)) {

@@ -10,6 +10,7 @@
 #include "EngineLayout.h"
 #include "bootengine/Templates.h"
 #include "platform/Cp437.h"
+#include "platform/LittleEndian.h"
 #include "platform/Texts.h"
 #include "support/TempDir.h"
 
@@ -17,10 +18,6 @@ namespace korvex {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<std::uint8_t>(value >> (8 * k));
-}
 
 // A PSF2 font of 10 × 3 pixels (two bytes a row) with three glyphs: 0 blank, 1 "A" (left pixel
 // of every row and the right-most pixel of the middle row), 2 a full block. Its table names "A"
@@ -30,12 +27,12 @@ Bytes Psf2Font() {
   Bytes font(32, 0);
   const std::uint8_t magic[] = {0x72, 0xB5, 0x4A, 0x86};
   std::copy(std::begin(magic), std::end(magic), font.begin());
-  PutLe32(font, 8, 32);  // header size
-  PutLe32(font, 12, 1);  // Unicode table
-  PutLe32(font, 16, 3);  // glyphs
-  PutLe32(font, 20, 6);  // bytes a glyph
-  PutLe32(font, 24, 3);  // height
-  PutLe32(font, 28, 10);  // width
+  WriteLe32(std::span(font).subspan(8), 32);  // header size
+  WriteLe32(std::span(font).subspan(12), 1);  // Unicode table
+  WriteLe32(std::span(font).subspan(16), 3);  // glyphs
+  WriteLe32(std::span(font).subspan(20), 6);  // bytes a glyph
+  WriteLe32(std::span(font).subspan(24), 3);  // height
+  WriteLe32(std::span(font).subspan(28), 10);  // width
   const Bytes glyphs = {0, 0, 0, 0, 0, 0,  0x80, 0, 0x80, 0x40, 0x80, 0,  0xFF, 0xC0, 0xFF, 0xC0, 0xFF, 0xC0};
   font.insert(font.end(), glyphs.begin(), glyphs.end());
   const Bytes table = {' ', 0xFF, 'A', 0xC3, 0x84, 0xFE, 'B', 0xCC, 0x88, 0xFF, 0xE2, 0x96, 0x88, 0xFF};
@@ -111,13 +108,13 @@ TEST(ConsoleFont, DamagedFontsAreRefusedWithTheirReason) {
     const char* detail;
   };
   Bytes noTable = Psf2Font();
-  PutLe32(noTable, 12, 0);
+  WriteLe32(std::span(noTable).subspan(12), 0);
   Bytes wrongGlyphSize = Psf2Font();
-  PutLe32(wrongGlyphSize, 20, 5);
+  WriteLe32(std::span(wrongGlyphSize).subspan(20), 5);
   Bytes hugeCount = Psf2Font();
-  PutLe32(hugeCount, 16, 0xFFFFFFFF);
+  WriteLe32(std::span(hugeCount).subspan(16), 0xFFFFFFFF);
   Bytes hugeHeader = Psf2Font();
-  PutLe32(hugeHeader, 8, 0xFFFFFFF0);
+  WriteLe32(std::span(hugeHeader).subspan(8), 0xFFFFFFF0);
   Bytes badUtf8 = Psf2Font();
   badUtf8[32 + 18 + 3] = 0x84;  // a continuation byte where a character starts
   Bytes cut = Psf2Font();
