@@ -75,7 +75,9 @@ void HexViewModel::SetDigit(unsigned value) {
 
 void HexViewModel::DeleteRange(std::size_t first, std::size_t end) {
   end = std::min(end, data_.size());
-  if (first < end) data_.erase(data_.begin() + static_cast<std::ptrdiff_t>(first), data_.begin() + static_cast<std::ptrdiff_t>(end));
+  if (first < end) {
+    data_.erase(data_.begin() + static_cast<std::ptrdiff_t>(first), data_.begin() + static_cast<std::ptrdiff_t>(end));
+  }
   position_ = std::min(position_, data_.size());
   top_ = std::min(top_, MaxTop());
   ClearSelection();

@@ -2,10 +2,10 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/Cp437.h"
 #include "platform/LittleEndian.h"
@@ -54,6 +54,7 @@ bool StartsWith(std::span<const std::uint8_t> bytes, const std::array<std::uint8
 // The PSF2 table: per glyph UTF-8 characters, then sequences (each after FEh) that are not
 // single characters, ended by FFh. The first glyph named for a character keeps it.
 std::optional<GlyphMap> ReadPsf2Table(std::span<const std::uint8_t> table, std::uint32_t glyphs) {
+  const std::string_view text(reinterpret_cast<const char*>(table.data()), table.size());
   GlyphMap map;
   std::uint32_t glyph = 0;
   bool inSequence = false;
@@ -66,7 +67,7 @@ std::optional<GlyphMap> ReadPsf2Table(std::span<const std::uint8_t> table, std::
       inSequence = true;
       ++at;
     } else {
-      const auto character = DecodeUtf8(std::string_view(reinterpret_cast<const char*>(table.data()), table.size()), at);
+      const auto character = DecodeUtf8(text, at);
       if (!character) return std::nullopt;
       if (!inSequence) map.emplace(*character, glyph);
     }
@@ -179,6 +180,20 @@ bool ConsoleFont::Pixel(std::uint32_t glyph, unsigned x, unsigned y) const {
   return (byte & (0x80 >> (x % 8))) != 0;
 }
 
+void ConsoleFont::AddMissingGlyphs(const ConsoleFont& other) {
+  if (other.width_ != width_ || other.height_ != height_) return;
+  std::unordered_map<std::uint32_t, std::uint32_t> copied;  // glyph of other -> glyph here
+  for (const auto& [character, glyph] : other.glyphOf_) {
+    if (glyphOf_.contains(character) || glyph >= other.GlyphCount()) continue;
+    auto [place, added] = copied.emplace(glyph, static_cast<std::uint32_t>(GlyphCount()));
+    if (added) {
+      const auto first = other.bitmaps_.begin() + static_cast<std::ptrdiff_t>(glyph * GlyphBytes());
+      bitmaps_.insert(bitmaps_.end(), first, first + static_cast<std::ptrdiff_t>(GlyphBytes()));
+    }
+    glyphOf_.emplace(character, place->second);
+  }
+}
+
 FontResult ParseConsoleFont(std::span<const std::uint8_t> bytes, std::string_view source) {
   if (StartsWith(bytes, kPsf2Magic)) return ParsePsf2(bytes, source);
   if (StartsWith(bytes, kPsf1Magic)) return ParsePsf1(bytes, source);
@@ -199,20 +214,6 @@ FontResult LoadConsoleFont(const std::string& path) {
   const auto inflated = Gunzip(bytes);
   if (!inflated) return Damaged(path, text::kFontBadGzip);
   return ParseConsoleFont(*inflated, path);
-}
-
-void ConsoleFont::AddMissingGlyphs(const ConsoleFont& other) {
-  if (other.width_ != width_ || other.height_ != height_) return;
-  std::unordered_map<std::uint32_t, std::uint32_t> copied;  // glyph of other -> glyph here
-  for (const auto& [character, glyph] : other.glyphOf_) {
-    if (glyphOf_.contains(character)) continue;
-    auto [place, added] = copied.emplace(glyph, static_cast<std::uint32_t>(GlyphCount()));
-    if (added) {
-      const auto first = other.bitmaps_.begin() + static_cast<std::ptrdiff_t>(glyph * GlyphBytes());
-      bitmaps_.insert(bitmaps_.end(), first, first + static_cast<std::ptrdiff_t>(GlyphBytes()));
-    }
-    glyphOf_.emplace(character, place->second);
-  }
 }
 
 FontResult LoadPreviewFont() {

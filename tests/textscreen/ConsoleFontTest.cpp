@@ -178,7 +178,9 @@ TEST(ConsoleFont, PreviewFontShowsEveryCharacterOfTheEngineScreen) {
     const std::uint8_t byte = kEngineTemplate[at];
     EXPECT_TRUE(font.GlyphFor(Cp437Glyph(byte))) << "byte " << int{byte} << " at " << at;
   }
-  for (const char32_t letter : {U'ä', U'ö', U'ü', U'Ä', U'Ö', U'Ü', U'ß', U'å', U'ò'}) EXPECT_TRUE(font.GlyphFor(letter));
+  for (const char32_t letter : {U'ä', U'ö', U'ü', U'Ä', U'Ö', U'Ü', U'ß', U'å', U'ò'}) {
+    EXPECT_TRUE(font.GlyphFor(letter)) << static_cast<unsigned>(letter);
+  }
   EXPECT_NE(font.GlyphFor(U'═'), font.GlyphFor(U'─'));
   EXPECT_NE(font.GlyphFor(U'║'), font.GlyphFor(U'│'));
 }
