@@ -21,6 +21,9 @@ packages=(
   x11-utils                              # xdpyinfo: run-demo.sh asks whether the display answers
   fonts-dejavu-core                      # a font for the windows under Xvfb
   adwaita-icon-theme                     # GTK's symbolic icons (the arrows of drop-down lists)
+  # The boot menu preview and the hex view's model:
+  zlib1g-dev                             # gzip-compressed console fonts and the PNG pictures
+  console-setup-linux                    # the VGA 8x16 console fonts the boot menu preview draws
 )
 
 as_root=()

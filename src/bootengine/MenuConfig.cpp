@@ -149,7 +149,7 @@ bool SetRememberLast(CHardDisk& disk, bool on, CPrompt& prompt) {
 bool SetTimeout(CHardDisk& disk, unsigned seconds, CPrompt& prompt) {
   if (!RequireEngine(disk, prompt)) return false;
   if (seconds > kMaxTimeout) return Refuse(prompt, StrFormat(text::kTimeoutTooLong, seconds));
-  disk.engineArea[layout::AREA_TIMEOUT] = static_cast<std::uint8_t>(seconds / 10 * 16 + seconds % 10);
+  disk.engineArea[layout::AREA_TIMEOUT] = SecondsToBcd(seconds);
   disk.MarkModified();
   return true;
 }

@@ -19,7 +19,7 @@ const std::vector<CliCommand>& CommandTable() {
       {"delete", "delete OBJEKT   Partition oder logisches Laufwerk löschen", true, RunDelete},
       {"activate", "activate OBJEKT   Partition aktivieren", true, RunActivate},
       {"deactivate", "deactivate OBJEKT   Partition deaktivieren", true, RunDeactivate},
-      {"menu", "menu add|remove|move|title|default|remember-last|timeout|autoboot|colors ...   das Bootmenü einrichten (\"menu\" ohne Argumente zeigt die Formen)", true, RunMenu},
+      {"menu", "menu add|remove|move|title|default|remember-last|timeout|autoboot|colors|screen ...   das Bootmenü einrichten oder sein Bild zeigen (\"menu\" ohne Argumente zeigt die Formen)", true, RunMenu},
       {"password", "password set|delete OBJEKT|A|B   Passwort eines Menüeintrags oder Diskettenlaufwerks setzen oder löschen", true, RunPassword},
       {"boot", "boot OBJEKT   den Rechner neu starten und diesen Menüeintrag direkt booten", true, RunBoot},
       // The lost-partition search.

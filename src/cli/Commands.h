@@ -35,6 +35,8 @@ int RunDelete(CliSession& session, const Arguments& arguments);
 int RunActivate(CliSession& session, const Arguments& arguments);
 int RunDeactivate(CliSession& session, const Arguments& arguments);
 int RunMenu(CliSession& session, const Arguments& arguments);
+// "menu screen": the boot menu's screen cells; changes nothing.
+int RunMenuScreen(CliSession& session, const Arguments& arguments);
 int RunPassword(CliSession& session, const Arguments& arguments);
 int RunBoot(CliSession& session, const Arguments& arguments);
 

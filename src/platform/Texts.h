@@ -96,6 +96,26 @@ inline constexpr const char* kLogicalWithoutData =
     "Das logische Laufwerk hat hinter seinem EBR-Bereich keinen Platz für Daten!\n";
 inline constexpr const char* kTypeZeroLine = "Der Partitionstyp 0 kennzeichnet einen unbenutzten Eintrag!\n";
 
+// The hex sector view ("Sektoransicht") and the boot menu preview: our own refusals.
+inline constexpr const char* kPasteTooLarge =  // %zu = capacity, bytes on the clipboard, resulting length
+    "Die Sektoransicht kann höchstens %zu Bytes aufnehmen; mit den %zu Bytes aus der Zwischenablage wären es %zu.\n"
+    "Es wird nichts eingefügt.";
+inline constexpr const char* kFontUnreadable = "Die Konsolenschrift %s kann nicht gelesen werden.";  // %s = path
+inline constexpr const char* kFontDamaged =  // %s = path, %s = one of the details below
+    "Die Konsolenschrift %s ist keine brauchbare PSF-Schrift: %s.";
+inline constexpr const char* kFontNoMagic = "unbekannte Dateikennung";
+inline constexpr const char* kFontBadGzip = "die gzip-Daten sind beschädigt";
+inline constexpr const char* kFontTooLarge = "die Datei ist zu groß";
+inline constexpr const char* kFontBadHeader = "der Kopf nennt unmögliche Glyphengrößen oder -zahlen";
+inline constexpr const char* kFontTruncated = "die Datei endet vor dem Ende ihrer Glyphen";
+inline constexpr const char* kFontNoUnicode = "sie hat keine Unicode-Tabelle";
+inline constexpr const char* kFontBadUnicode = "ihre Unicode-Tabelle ist beschädigt";
+inline constexpr const char* kNoPreviewFont =
+    "Keine Konsolenschrift für die Vorschau gefunden (die VGA-Schrift FullGreek-VGA16 des Pakets "
+    "console-setup-linux unter /usr/share/consolefonts).";
+inline constexpr const char* kMenuEmpty = "Das Bootmenü hat keine Einträge.";
+inline constexpr const char* kImageCannotWrite = "Die Bilddatei %s kann nicht geschrieben werden.";  // %s = path
+
 // Saving: our own checks before anything is written (%s = device name, %u = sector).
 inline constexpr const char* kWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor %u.\nDie Änderungen dieser Festplatte sind nicht vollständig gespeichert; "
