@@ -58,19 +58,19 @@ bool ImportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt) {
   }
   BackupBytes bytes{};
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  const ssize_t length = fd < 0 ? -1 : ReadUpTo(fd, bytes);
+  const auto read = fd < 0 ? std::nullopt : ReadUpTo(fd, bytes);
   if (fd >= 0) ::close(fd);
-  if (length < 0) {
+  if (!read) {
     prompt.Message(LoadResString(IDS_BACKUP_CANNOT_OPEN), PromptIcon::Exclamation);
     return false;
   }
   const auto first = std::span<const std::uint8_t>(bytes).first(kSectorSize);
-  if (static_cast<std::size_t>(length) >= kSectorSize && !HasBootSignature(first)) {
+  if (*read >= kSectorSize && !HasBootSignature(first)) {
     prompt.Message(LoadResString(IDS_NOT_A_BACKUP), PromptIcon::Exclamation);
     return false;
   }
-  if (static_cast<std::size_t>(length) < kBackupFileSize) {
-    prompt.Message(StrFormat(text::kBackupTooShort, static_cast<unsigned>(length)), PromptIcon::Exclamation);
+  if (*read < kBackupFileSize) {
+    prompt.Message(StrFormat(text::kBackupTooShort, static_cast<unsigned>(*read)), PromptIcon::Exclamation);
     return false;
   }
   std::copy(first.begin(), first.end(), disk.sector0.begin());
@@ -79,7 +79,7 @@ bool ImportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt) {
   // LBA 1 on the disk must become the restored sector as well: left as it is, it would still
   // start the engine's jump and the next load would read the removed engine's tables.
   disk.engineAreaToWrite = true;
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 

@@ -72,7 +72,7 @@ DirectBootResult Boot(CHardDisk& disk, const CPartition& object, CPrompt& prompt
 DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CPartition& object, CPrompt& prompt,
                                IRestartService& restart) {
   if (!RequireMenuEntry(disk, object, prompt)) return DirectBootResult::Refused;
-  if ((disk.modified || workingCopy.AnyModified()) &&
+  if ((disk.IsModified() || workingCopy.AnyModified()) &&
       prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
           PromptAnswer::Yes) {
     return DirectBootResult::NotConfirmed;

@@ -80,7 +80,7 @@ int Save(CliSession& session, const ImageArguments& arguments) {
   form.split = arguments.splitMegabytes.has_value();
   form.sizeText = arguments.splitMegabytes.value_or("");
   form.threads = arguments.threads;
-  const auto request = PrepareImageSave(form, *selected->disk, *selected->object, selected->logical, session.prompt());
+  const auto request = PrepareImageSave(form, *selected->disk, *selected->object, selected->IsLogical(), session.prompt());
   if (!request) return kExitFailed;
   return RunWithProgress(session, [&](IProgressSink& progress, const StopFlag& stop) {
     return SaveImage(*request, progress, stop);
@@ -92,7 +92,7 @@ int Restore(CliSession& session, const ImageArguments& arguments) {
   const auto selected = SelectObject(session, arguments.positional[0]);
   if (!selected) return kExitUsage;
   const auto request = PrepareImageRestore(arguments.positional[1], *selected->disk, *selected->object,
-                                           selected->logical, arguments.threads, session.prompt());
+                                           selected->IsLogical(), arguments.threads, session.prompt());
   if (!request) return kExitFailed;
   return RunWithProgress(session, [&](IProgressSink& progress, const StopFlag& stop) {
     return RestoreImage(*request, progress, stop);

@@ -78,7 +78,7 @@ std::string ListJson(const WorkingCopy& workingCopy) {
         .Field("lastSector", std::int64_t{disk->LastSector()})
         .Field("engine", disk->EngineInstalled())
         .Field("gpt", disk->gpt)
-        .Field("modified", disk->modified);
+        .Field("modified", disk->IsModified());
     if (disk->EngineInstalled()) WriteEngineConfigJson(json, *disk);
     WriteLevelJson(json, "primary", disk->primary, false);
     WriteLevelJson(json, "logical", disk->logical, true);
@@ -128,7 +128,7 @@ void PrintText(const WorkingCopy& workingCopy) {
     std::printf("  Geometrie %lld/%u/%u, %s, Bootmanager %s%s%s\n", static_cast<long long>(disk->Cylinders()),
                 disk->Heads(), disk->SectorsPerTrack(), FormatSize(disk->Capacity()).c_str(),
                 disk->EngineInstalled() ? "installiert" : "nicht installiert", disk->gpt ? ", GPT-Schutzeintrag" : "",
-                disk->modified ? ", geändert" : "");
+                disk->IsModified() ? ", geändert" : "");
     if (disk->EngineInstalled()) PrintEngineConfig(*disk);
     PrintLevel("Primär", disk->primary, false);
     PrintLevel("Logisch", disk->logical, true);

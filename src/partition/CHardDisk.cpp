@@ -43,6 +43,14 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   }
 }
 
+void CHardDisk::MarkModified() { SetModified(true); }
+void CHardDisk::MarkSaved() { SetModified(false); }
+
+void CHardDisk::SetModified(bool modified) {
+  modified_ = modified;
+  if (notifier_ != nullptr) notifier_->Notify(ChangeEvent::DiskChanged, DeviceNumber());
+}
+
 bool CHardDisk::EngineInstalled() const { return engineArea[0] == 0xE9 && engineArea[1] == 0x69; }
 
 CPartition* CHardDisk::FindExtended() const {
@@ -86,7 +94,7 @@ void CHardDisk::PassDefault(CPartition& object, const PartitionLevel& level, CPr
 void CHardDisk::SetDefaultEntry(std::uint8_t position) {
   engineArea[layout::AREA_REMEMBER_LAST] = position == MenuEntryCount() ? 1 : 0;
   WriteDefaultEntry(position);
-  modified = true;
+  MarkModified();
 }
 
 void CHardDisk::WriteDefaultEntry(std::uint8_t position) {
@@ -121,7 +129,7 @@ void CHardDisk::RenumberMenu() {
                engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY] != position;
     WriteDefaultEntry(position);
   }
-  if (changed) modified = true;
+  if (changed) MarkModified();
 }
 
 }  // namespace korvex

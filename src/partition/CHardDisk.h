@@ -9,6 +9,7 @@
 
 #include "EngineLayout.h"
 #include "disk/CPhysicalDrive.h"
+#include "partition/ChangeEvents.h"
 #include "partition/PartitionLevel.h"
 #include "platform/Prompt.h"
 
@@ -27,7 +28,6 @@ class CHardDisk : public CPhysicalDrive {
   KeyCounter keys;
   PartitionLevel logical{keys};
   PartitionLevel primary{keys};
-  bool modified = false;
   std::string label;
   EngineAreaImage engineArea{};
   SectorImage sector0{};
@@ -38,6 +38,14 @@ class CHardDisk : public CPhysicalDrive {
   // Logical drives the chain on the disk describes (as read, or as last written): when the
   // user deletes them all, the save must cut the chain or they would come back.
   std::size_t logicalDrivesOnDisk = 0;
+
+  // Edits of this working copy not yet saved. Only these two calls change the flag, and each
+  // tells the working copy's observers (DiskChanged).
+  bool IsModified() const { return modified_; }
+  void MarkModified();
+  void MarkSaved();
+  // Where MarkModified and MarkSaved report; set by the working copy that holds the disk.
+  void ReportChangesTo(const ChangeNotifier* notifier) { notifier_ = notifier; }
 
   // The engine counts as installed when the engine area starts with E9h 69h.
   bool EngineInstalled() const;
@@ -72,8 +80,12 @@ class CHardDisk : public CPhysicalDrive {
   void RenumberMenu();
 
  private:
+  void SetModified(bool modified);
   // The default-entry byte in sector 0 and in the engine's copy of it.
   void WriteDefaultEntry(std::uint8_t position);
+
+  bool modified_ = false;
+  const ChangeNotifier* notifier_ = nullptr;
 };
 
 }  // namespace korvex

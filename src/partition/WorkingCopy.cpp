@@ -1,7 +1,6 @@
 #include "partition/WorkingCopy.h"
 
-#include "disk/ScsiDiskName.h"
-#include "platform/FileDevice.h"
+#include "disk/DiskAccess.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 
@@ -13,19 +12,28 @@ void WorkingCopy::LoadAll() {
   Clear();
   for (unsigned n = 0; n <= UINT8_MAX && LoadDisk(static_cast<std::uint8_t>(n)); ++n) {
   }
+  notifier_->Notify(ChangeEvent::AllReloaded, 0);
+}
+
+bool WorkingCopy::ReloadDisk(std::uint8_t deviceNumber) {
+  disks_.erase(DeviceKey(deviceNumber));
+  const bool loaded = LoadDisk(deviceNumber);
+  notifier_->Notify(ChangeEvent::DiskReloaded, deviceNumber);
+  return loaded;
 }
 
 bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
-  const DeviceEntry* entry = env_.devices.At(deviceNumber);
-  if (entry == nullptr) return false;
-  auto disk = std::make_unique<CHardDisk>(deviceNumber, OpenFileDevice(*entry), env_.os, env_.prompt);
+  auto transport = OpenDiskTransport(env_.devices, deviceNumber, env_.os, env_.registry, env_.prompt);
+  if (!transport) return false;
+  auto disk = std::make_unique<CHardDisk>(deviceNumber, std::move(transport), env_.os, env_.prompt);
   if (!disk->IsUsable()) {
     if (deviceNumber == 0) env_.prompt.Message(LoadResString(IDS_NO_RIGHTS), PromptIcon::Information);
     return false;
   }
-  const auto name = ScsiDiskName(env_.registry, deviceNumber);
+  const auto name = DiskLabel(env_.registry, deviceNumber, env_.os);
   if (!name) return false;
   disk->label = *name;
+  disk->ReportChangesTo(notifier_.get());
   disks_[DeviceKey(deviceNumber)] = std::move(disk);
   return true;
 }
@@ -38,13 +46,13 @@ CHardDisk* WorkingCopy::Find(unsigned deviceNumber) const {
 bool WorkingCopy::MarkModified(unsigned deviceNumber) {
   CHardDisk* disk = Find(deviceNumber);
   if (disk == nullptr) return false;
-  disk->modified = true;
+  disk->MarkModified();
   return true;
 }
 
 bool WorkingCopy::AnyModified() const {
   for (const auto& [key, disk] : disks_) {
-    if (disk->modified) return true;
+    if (disk->IsModified()) return true;
   }
   return false;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "partition/CHardDisk.h"
+#include "partition/ChangeEvents.h"
 #include "platform/DeviceList.h"
 #include "platform/OsIdentity.h"
 #include "platform/Prompt.h"
@@ -25,14 +26,19 @@ std::string DeviceKey(unsigned deviceNumber);
 
 class WorkingCopy {
  public:
-  explicit WorkingCopy(DiskEnvironment environment) : env_(environment) {}
+  explicit WorkingCopy(DiskEnvironment environment)
+      : env_(environment), notifier_(std::make_unique<ChangeNotifier>()) {}
 
-  // Clears the map and loads disks 0, 1, 2, … until the first failure.
+  // Clears the map and loads disks 0, 1, 2, … until the first failure; then AllReloaded.
   void LoadAll();
-  // Loads one disk into the map (replacing it); false when it cannot be loaded. Device 0 that
-  // cannot be opened is reported as missing rights.
-  bool LoadDisk(std::uint8_t deviceNumber);
+  // Drops the disk's unsaved edits and reads it anew; a disk that cannot be read again leaves
+  // the map. Then DiskReloaded. False when it could not be read.
+  bool ReloadDisk(std::uint8_t deviceNumber);
   void Clear() { disks_.clear(); }
+
+  // Observers hear of every change of a disk and every reload (ChangeEvents.h).
+  void Subscribe(IChangeObserver& observer) { notifier_->Subscribe(observer); }
+  void Unsubscribe(IChangeObserver& observer) { notifier_->Unsubscribe(observer); }
 
   CHardDisk* Find(unsigned deviceNumber) const;
   // Sets the modified flag of the disk; false when there is no such disk.
@@ -43,7 +49,12 @@ class WorkingCopy {
   DiskEnvironment& environment() { return env_; }
 
  private:
+  // Loads one disk into the map (replacing it); false when it cannot be loaded. Device 0 that
+  // cannot be opened is reported as missing rights.
+  bool LoadDisk(std::uint8_t deviceNumber);
+
   DiskEnvironment env_;
+  std::unique_ptr<ChangeNotifier> notifier_;
   std::map<std::string, std::unique_ptr<CHardDisk>> disks_;
 };
 

@@ -17,16 +17,16 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
-ssize_t ReadUpTo(int fd, std::span<std::uint8_t> buffer) {
+std::optional<std::size_t> ReadUpTo(int fd, std::span<std::uint8_t> buffer) {
   std::size_t total = 0;
   while (total < buffer.size()) {
     const ssize_t done = ::read(fd, buffer.data() + total, buffer.size() - total);
     if (done < 0 && errno == EINTR) continue;
-    if (done < 0) return -1;
+    if (done < 0) return std::nullopt;
     if (done == 0) break;
     total += static_cast<std::size_t>(done);
   }
-  return static_cast<ssize_t>(total);
+  return total;
 }
 
 bool ReadExactAt(int fd, std::uint64_t offset, std::span<std::uint8_t> buffer) {

@@ -5,14 +5,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 
 namespace korvex {
 
 // Writes all of bytes at the file position; false when any byte could not be written.
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes);
-// Reads up to buffer.size() bytes from the file position; the count read, or -1 on a read error.
-ssize_t ReadUpTo(int fd, std::span<std::uint8_t> buffer);
+// Reads until buffer is full or the file ends: the number of bytes read, nothing on a read error.
+std::optional<std::size_t> ReadUpTo(int fd, std::span<std::uint8_t> buffer);
 // Reads exactly buffer.size() bytes at offset; false when the file ends first or a read fails.
 bool ReadExactAt(int fd, std::uint64_t offset, std::span<std::uint8_t> buffer);
 // Makes renames in directory durable; a file system that cannot flush a directory counts as done.

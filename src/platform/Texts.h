@@ -96,6 +96,26 @@ inline constexpr const char* kLogicalWithoutData =
     "Das logische Laufwerk hat hinter seinem EBR-Bereich keinen Platz für Daten!\n";
 inline constexpr const char* kTypeZeroLine = "Der Partitionstyp 0 kennzeichnet einen unbenutzten Eintrag!\n";
 
+// The hex sector view ("Sektoransicht") and the boot menu preview: our own refusals.
+inline constexpr const char* kPasteTooLarge =  // %zu = capacity, bytes on the clipboard, resulting length
+    "Die Sektoransicht kann höchstens %zu Bytes aufnehmen; mit den %zu Bytes aus der Zwischenablage wären es %zu.\n"
+    "Es wird nichts eingefügt.";
+inline constexpr const char* kFontUnreadable = "Die Konsolenschrift %s kann nicht gelesen werden.";  // %s = path
+inline constexpr const char* kFontDamaged =  // %s = path, %s = one of the details below
+    "Die Konsolenschrift %s ist keine brauchbare PSF-Schrift: %s.";
+inline constexpr const char* kFontNoMagic = "unbekannte Dateikennung";
+inline constexpr const char* kFontBadGzip = "die gzip-Daten sind beschädigt";
+inline constexpr const char* kFontTooLarge = "die Datei ist zu groß";
+inline constexpr const char* kFontBadHeader = "der Kopf nennt unmögliche Glyphengrößen oder -zahlen";
+inline constexpr const char* kFontTruncated = "die Datei endet vor dem Ende ihrer Glyphen";
+inline constexpr const char* kFontNoUnicode = "sie hat keine Unicode-Tabelle";
+inline constexpr const char* kFontBadUnicode = "ihre Unicode-Tabelle ist beschädigt";
+inline constexpr const char* kNoPreviewFont =
+    "Keine Konsolenschrift für die Vorschau gefunden (die VGA-Schrift FullGreek-VGA16 des Pakets "
+    "console-setup-linux unter /usr/share/consolefonts).";
+inline constexpr const char* kMenuEmpty = "Das Bootmenü hat keine Einträge.";
+inline constexpr const char* kImageCannotWrite = "Die Bilddatei %s kann nicht geschrieben werden.";  // %s = path
+
 // Saving: our own checks before anything is written (%s = device name, %u = sector).
 inline constexpr const char* kWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor %u.\nDie Änderungen dieser Festplatte sind nicht vollständig gespeichert; "
@@ -209,5 +229,53 @@ inline constexpr const char* kImageSourceMounted =  // %s = device, %s = mount p
     "Abbild wäre dann nicht stimmig.\nWollen Sie trotzdem ein Abbild erzeugen?";
 inline constexpr const char* kImageVerified =  // %u = blocks, %u = sectors
     "Das Partitionsabbild ist in Ordnung: %u Blöcke mit %u Sektoren.";
+
+// The helper transport: why no disk can be reached through the sector helper program.
+inline constexpr const char* kHelperNotFound =  // %s = the program name of the setting "Win95Hack"
+    "Das Hilfsprogramm \"%s\" für den Festplattenzugriff wurde nicht gefunden.\nBitte prüfen Sie die Einstellung "
+    "\"Win95Hack\".";
+inline constexpr const char* kHelperColonInName =  // %s = the device as given
+    "Die Festplatte \"%s\" kann das Hilfsprogramm nicht erreichen: ihr Name enthält einen Doppelpunkt, der in "
+    "KORVEX_DISKS die Festplatten trennt.\nEs wird keine Festplatte geladen.";
+
+// Lost-partition search ("Festplattenanalyse"): the status texts of the search, its outcomes,
+// and the refusals of bringing a found volume back ("Übernehmen").
+inline constexpr const char* kScanReadingFrom = "Lese ab Sektor ";  // followed by the sector number
+inline constexpr const char* kScanSearching = "Suchen ...";
+inline constexpr const char* kScanHit = "Treffer";
+inline constexpr const char* kScanDiskUnreadable =  // %s = device name
+    "%s kann nicht gelesen werden (nicht geöffnet oder ohne Geometrie).\nDie Suche findet nicht statt.";
+inline constexpr const char* kScanSectorsSkipped =  // %llu = number of sectors
+    "Nicht lesbare Sektoren: %llu.\nSie wurden übersprungen; die Suche lief bis zum Ende der Festplatte.";
+inline constexpr const char* kAdoptNoVolume =
+    "Dieser Treffer beschreibt kein Dateisystem mit einem Bereich auf dieser Festplatte.\n"
+    "Er kann nicht übernommen werden.";
+inline constexpr const char* kAdoptPastTables =
+    "Das Dateisystem reicht über Sektor 4294967295 hinaus und kann in keiner Partitionstabelle stehen.";
+inline constexpr const char* kAdoptTypeInvalid =
+    "Ein gefundenes Dateisystem kann nicht als Partition vom Typ 0, 5 oder 15 übernommen werden.";
+inline constexpr const char* kAdoptGpt =  // %s = device name
+    "%s ist eine GPT-Festplatte (Schutzeintrag vom Typ EEh).\nKorvex verändert GPT-Festplatten nicht; die "
+    "Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptOverlap =  // %u, %u = first and last sector
+    "Der Bereich von Sektor %u bis %u überschneidet sich mit einer vorhandenen Partition.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptAcrossExtended =  // %u, %u = first and last sector
+    "Der Bereich von Sektor %u bis %u liegt nur teilweise in der erweiterten Partition.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptInTrackZero =
+    "Der Bereich beginnt in der ersten Spur der Festplatte, die dem Master Boot Record gehört.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptNoRoomForRecord =
+    "Vor dem Dateisystem ist in der erweiterten Partition kein Sektor für den EBR eines logischen Laufwerks frei.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptPastDiskEnd =
+    "Der Bereich des Dateisystems reicht über das Ende der Festplatte hinaus.\nDie Partition wird nicht übernommen.";
+
+// The window program's forms.
+inline constexpr const char* kTitleNotCp437 =
+    "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";
+inline constexpr const char* kCatalogueNotStored =
+    "Die Partitionstypen konnten nicht gespeichert werden.\nDer Katalog bleibt, wie er war.";
 
 }  // namespace korvex::text

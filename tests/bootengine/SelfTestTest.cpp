@@ -41,7 +41,7 @@ TEST_F(SelfTestTest, AFreshlySavedDiskHasNoErrors) {
   EXPECT_EQ(report.text, Report(kRepair, "Ok!", "Ok!", "Ok!", "Ok!", "Ok!", "\r\n\r\n0 Fehler gefunden!"));
   EXPECT_EQ(report.errors, 0u);
   EXPECT_EQ(disk->sector0, sector0);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 TEST_F(SelfTestTest, TheBootSlotAndTheDefaultEntryAreNotCompared) {
@@ -50,7 +50,7 @@ TEST_F(SelfTestTest, TheBootSlotAndTheDefaultEntryAreNotCompared) {
   disk->sector0[layout::LOADER_DIRECT_BOOT] = 1;
   disk->sector0[layout::LOADER_BOOT_SLOT + 8] ^= 0xFF;
   EXPECT_EQ(SelfTest(*disk, false).errors, 0u);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 TEST_F(SelfTestTest, AMissingSignatureAloneIsOneErrorAndIsRepaired) {
@@ -61,7 +61,7 @@ TEST_F(SelfTestTest, AMissingSignatureAloneIsOneErrorAndIsRepaired) {
   EXPECT_EQ(report.errors, 1u);
   EXPECT_EQ(disk->sector0[510], 0x55);
   // The repair must reach the disk with the next save.
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 }
 
 // A sector 0 that lost its signature on the disk: the tables are still read from the engine's
@@ -127,7 +127,7 @@ TEST_F(SelfTestTest, CheckOnlyReportsWithoutRepairingOrRecovering) {
                                 "\r\n\r\n5 Fehler gefunden!"));
   EXPECT_EQ(disk->sector0, damaged);
   EXPECT_EQ(disk->engineArea, area);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 }  // namespace
