@@ -76,6 +76,25 @@ TEST_F(CreatePartitionTest, TenMegabytesWithCylinderAlignmentFromSector100000) {
   EXPECT_EQ(At(reread->primary, 144585).length, 55415u);
 }
 
+TEST_F(CreatePartitionTest, ZeroingStopsAtTheNewPartitionsLastSector) {
+  // A new partition zeroes its first sector and the one a track later, when that is its own.
+  for (const std::uint32_t sectors : {63u, 64u}) {
+    SCOPED_TRACE(sectors);
+    auto disk = DiskWithGapAt100000();
+    ASSERT_TRUE(image->AddBootSector(100000 + 63, "next"));
+    CPartition& area = At(disk->primary, 100000);
+    ASSERT_TRUE(CreatePartition(*disk, area, false,
+                                Partial(static_cast<float>(sectors * 512), CreateUnit::Byte, CreateAlignment::Sector),
+                                prompt))
+        << LastText();
+    ASSERT_EQ(area.start, 100000u);
+    ASSERT_EQ(area.length, sectors);
+    SaveAndReopen(*disk);
+    const bool trackLaterZeroed = *image->ReadSector(100000 + 63) == std::vector<std::uint8_t>(512, 0);
+    EXPECT_EQ(trackLaterZeroed, sectors == 64);
+  }
+}
+
 TEST_F(CreatePartitionTest, RequestThatRoundedUpWouldPassTheEndIsRoundedDown) {
   auto disk = DiskWithGapAt100000();
   // 85 000 sectors from 112 455 end at 197 454; the next boundary (208 844) lies past 199 999,
