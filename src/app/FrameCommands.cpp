@@ -51,10 +51,7 @@ void CMainFrame::BindCommands() {
     WithSelectedObject([&](ResolvedObject& s) { RemoveFromMenu(*s.disk, *s.object, prompt); });
   });
   Handle(CommandId::Check, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) {
-      const CPartition* extended = s.IsLogical() ? s.disk->FindExtended() : nullptr;
-      ShowCheckReport(CheckPartition(*s.level, *s.object, extended), prompt);
-    });
+    WithSelectedObject([&](ResolvedObject& s) { prompt.Message(CheckReport(s), PromptIcon::Information); });
   });
   const auto boot = [this] { WithSelectedObject([&](ResolvedObject& s) { doc_->Boot(*s.disk, *s.object); }); };
   Handle(CommandId::Boot, boot);

@@ -78,6 +78,9 @@ inline constexpr const char* kNoFreeTableEntry =
     "In der Partitionstabelle dieser Festplatte ist kein Eintrag mehr frei.\n"
     "Nehmen Sie die Partition ins Bootmenü auf oder löschen Sie zuerst eine andere Partition.";
 inline constexpr const char* kTableEntryTaken = "Der Eintrag %u der Partitionstabelle ist nicht frei.";  // %u = 1..4
+inline constexpr const char* kTableEntryOnlyForTable =
+    "Einen Eintrag der Partitionstabelle erhält nur eine Partition der Partitionstabelle, kein Menüeintrag und kein "
+    "logisches Laufwerk.";
 inline constexpr const char* kSecondExtended =
     "Pro Festplatte ist nur eine erweiterte Partition (Typ 5 oder 15) zulässig\n";
 inline constexpr const char* kType15NotHere = "Der Partitionstyp 15 ist an dieser Stelle nicht zulässig!\n";

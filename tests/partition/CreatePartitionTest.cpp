@@ -253,7 +253,7 @@ TEST_F(CreateRefusalTest, FullPartitionTable) {
 
   // Without the boot engine nothing can take a fifth primary partition.
   prompt.shown.clear();
-  EXPECT_FALSE(CanCreatePrimary(*disk, prompt));
+  EXPECT_FALSE(CreateInFreeArea({disk.get(), &disk->primary, &At(disk->primary, 1063)}, Whole(), prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, text::kTableFull);
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Information);
@@ -263,6 +263,20 @@ TEST_F(CreateRefusalTest, FullPartitionTable) {
   disk->engineArea[1] = 0x69;
   EXPECT_TRUE(CanCreatePrimary(*disk, prompt));
   EXPECT_TRUE(FreeTableEntries(*disk).empty());
+}
+
+TEST_F(CreateRefusalTest, ATableEntryIsOnlyForATablePartition) {
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 63, 99937, {{63, 126, 5000}}));
+  auto disk = Open();
+  disk->engineArea[0] = 0xE9;
+  disk->engineArea[1] = 0x69;
+  CreateRequest request = Whole();
+  request.tableEntry = 3;
+  request.toMenu = true;
+  ExpectRefused(*disk, At(disk->primary, 100000), false, request, text::kTableEntryOnlyForTable);
+  request.toMenu = false;
+  ExpectRefused(*disk, At(disk->logical, 5126), true, request, text::kTableEntryOnlyForTable);
 }
 
 // --- extended partitions and logical drives
