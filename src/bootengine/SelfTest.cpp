@@ -89,7 +89,7 @@ class SelfTestRun {
 }  // namespace
 
 SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly) {
-  if (!disk.EngineInstalled()) return SelfTestReport{text::kNoEngineInstalled, 0};
+  if (!disk.EngineInstalled()) return SelfTestReport{text::kNoEngineInstalled, 0, false};
   return SelfTestRun(disk, checkOnly).Run();
 }
 

@@ -42,12 +42,9 @@ std::optional<ResolvedObject> SelectObject(CliSession& session, const std::strin
 }
 
 int SaveChanges(CliSession& session) {
-  const bool written = SaveModifiedDisks(session.workingCopy(), session.prompt());
-  if (session.options().restart) {
-    auto restart = SystemRestartService();
-    OfferRestart(session.prompt(), *restart);
-  }
-  return written ? kExitOk : kExitFailed;
+  if (!session.options().restart) return SaveModifiedDisks(session.workingCopy(), session.prompt()) ? kExitOk : kExitFailed;
+  const auto restart = SystemRestartService();
+  return SaveAll(session.workingCopy(), session.prompt(), *restart) ? kExitOk : kExitFailed;
 }
 
 }  // namespace korvex
