@@ -10,7 +10,7 @@
 namespace korvex {
 namespace {
 
-constexpr std::uint8_t kSignature[2] = {0x55, 0xAA};
+constexpr std::uint8_t kSignature[2] = {layout::CONST_BOOT_SIGNATURE & 0xFF, layout::CONST_BOOT_SIGNATURE >> 8};
 
 class SelfTestRun {
  public:

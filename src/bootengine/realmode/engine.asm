@@ -30,21 +30,21 @@
         org CONST_AREA_RUN
 
 ; --- screen ---------------------------------------------------------------------------------------
-SCREEN_COLUMN           equ 16          ; every engine line starts in this column
-LINE_CHARS              equ 47          ; characters of a line (the 48th byte is its zero)
-LINE_INNER              equ 45          ; characters between the two frame characters
-BAR_FIRST_CHAR          equ 2           ; the selection bar covers characters 2..44 of a menu line
-BAR_CHARS               equ 43
-COUNTDOWN_COLUMN        equ SCREEN_COLUMN + 30  ; two digits in the gap of "in     Sekunden"
+SCREEN_COLUMN           equ CONST_SCREEN_COLUMN  ; every engine line starts in this column
+LINE_CHARS              equ CONST_LINE_CHARS     ; characters of a line (the 48th byte is its zero)
+LINE_INNER              equ CONST_LINE_INNER     ; characters between the two frame characters
+BAR_FIRST_CHAR          equ CONST_BAR_FIRST_CHAR ; the selection bar covers characters 2..44 of a menu line
+BAR_CHARS               equ CONST_BAR_CHARS
+COUNTDOWN_COLUMN        equ SCREEN_COLUMN + CONST_COUNTDOWN_CHAR ; two digits in the gap of "in     Sekunden"
 BOX_TOP_ROW             equ 10          ; password and message boxes start on this row
 PROMPT_ROW              equ BOX_TOP_ROW + 1
 PROMPT_INPUT_COLUMN     equ 28          ; right after "Passwort: "
-FRAME_V                 equ 0BAh        ; code page 437 box drawing characters
-FRAME_H                 equ 0CDh
+FRAME_V                 equ CONST_FRAME_V ; code page 437 box drawing characters
+FRAME_H                 equ CONST_FRAME_H
 FRAME_TOP_LEFT          equ 0C9h
 FRAME_TOP_RIGHT         equ 0BBh
-FRAME_BOTTOM_LEFT       equ 0C8h
-FRAME_BOTTOM_RIGHT      equ 0BCh
+FRAME_BOTTOM_LEFT       equ CONST_FRAME_BOTTOM_LEFT
+FRAME_BOTTOM_RIGHT      equ CONST_FRAME_BOTTOM_RIGHT
 SEPARATOR_H             equ 0C4h
 SEPARATOR_LEFT          equ 0C7h
 SEPARATOR_RIGHT         equ 0B6h
@@ -54,13 +54,13 @@ FIXED_LINES             equ CONST_MENU_FIRST_LINE + 1   ; top, banner, text, sta
 BCD_DIGIT_BITS          equ 4
 BCD_UNITS_MASK          equ 0Fh
 TICKS_PER_SECOND        equ 18          ; a second has passed once more ticks than this went by
-ATTEMPTS                equ 5           ; tries of every disk transfer
-FIRST_TYPABLE           equ 20h         ; the password prompt accepts 20h..7Fh
-LAST_TYPABLE            equ 7Fh
+ATTEMPTS                equ CONST_DISK_ATTEMPTS ; tries of every disk transfer
+FIRST_TYPABLE           equ CONST_FIRST_TYPEABLE ; the password prompt accepts 20h..7Fh
+LAST_TYPABLE            equ CONST_LAST_TYPEABLE
 MAX_TYPED               equ 16          ; characters the prompt takes
 LOW_FUNCTION_KEYS       equ 10          ; F1..F10 select positions 0..9
 LAST_FUNCTION_KEY_POSITION equ 11       ; F11, F12 select positions 10, 11
-MAX_PASSWORD            equ 15          ; characters a stored password can have
+MAX_PASSWORD            equ CONST_PASSWORD_MAX ; characters a stored password can have
 NO_PASSWORD             equ 0           ; first byte of an unused password slot
 STACK_TOP               equ CONST_BOOT_SECTOR_RUN
 JNZ_SHORT_OPCODE        equ 75h
