@@ -10,70 +10,37 @@
 #include "platform/StringFormat.h"
 #include "setup/SetupFolders.h"
 #include "setup/SetupTexts.h"
-#include "setup/dialogs/SetupDisplay.h"
 
 namespace korvex::setup {
 
-CInstallDlg::CInstallDlg(wxWindow* parent, const SetupContext& context)
-    : wxDialog(parent, wxID_ANY, Wx(text::kInstallTitle), wxDefaultPosition, wxDefaultSize,
-               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
-      context_(context) {
+CInstallDlg::CInstallDlg(wxWindow* parent, const SetupContext& setupContext)
+    : CSetupStepDlg(parent, text::kInstallTitle, setupContext, text::kInstallButton) {
   const std::string folder = DefaultInstallFolder().string();
   folder_ = new wxTextCtrl(this, kFolderEditId, Wx(folder));
   folder_->SetName(Wx(text::kInstallFolderLabel));
-  auto* browse = new wxButton(this, kBrowseId, Wx(text::kBrowseButton), wxDefaultPosition, wxDefaultSize,
-                              wxBU_EXACTFIT);
+  auto* browse =
+      new wxButton(this, kBrowseId, Wx(text::kBrowseButton), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
   browse->SetName(Wx(text::kChooseFolder));
-  log_ = MakeSetupLog(this);
-  context_.log = [this](const std::string& line) { AppendToLog(*log_, line); };
-  ok_ = new wxButton(this, wxID_OK, Wx(text::kInstallButton));
-  cancel_ = new wxButton(this, wxID_CANCEL, Wx(text::kCancelButton));
-
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->Add(new wxStaticText(this, wxID_ANY, Wx(text::kInstallFolderLabel)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
   row->Add(folder_, 1, wxALIGN_CENTER_VERTICAL);
   row->Add(browse, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  buttons->AddStretchSpacer();
-  buttons->Add(ok_, 0, wxRIGHT, 6);
-  buttons->Add(cancel_);
-  auto* top = new wxBoxSizer(wxVERTICAL);
-  top->Add(row, 0, wxEXPAND | wxALL, 10);
-  top->Add(log_, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
-  top->Add(buttons, 0, wxEXPAND | wxALL, 10);
-  SetSizerAndFit(top);
-  ok_->SetDefault();
-  CentreOnParent();
-
-  context_.log(text::kLogCurrentFolder + folder);
-  Bind(wxEVT_BUTTON, &CInstallDlg::OnOk, this, wxID_OK);
+  // The folder comes first in the tab order, before the log made by the base.
+  folder_->MoveBeforeInTabOrder(&log());
+  browse->MoveAfterInTabOrder(folder_);
+  Arrange(row);
+  context().log(text::kLogCurrentFolder + folder);
   Bind(wxEVT_BUTTON, &CInstallDlg::OnBrowse, this, kBrowseId);
-  Bind(wxEVT_CLOSE_WINDOW, &CInstallDlg::OnClose, this);
 }
 
-void CInstallDlg::OnOk(wxCommandEvent&) {
-  if (finished_) {
-    EndModal(wxID_OK);
-    return;
-  }
+CSetupStepDlg::StepEnd CInstallDlg::RunStep() {
   const std::string entry = Utf8(folder_->GetValue());
   const auto folder = ParseInstallFolder(entry);
   if (!folder) {
-    context_.prompt.Message(StrFormat(text::kFolderNotAbsolute, entry.c_str()), PromptIcon::Stop);
-    return;
+    context().prompt.Message(StrFormat(text::kFolderNotAbsolute, entry.c_str()), PromptIcon::Stop);
+    return StepEnd::NotStarted;
   }
-  ok_->Disable();
-  cancel_->Disable();
-  const InstallOutcome outcome = Install(context_, *folder);
-  cancel_->Enable();
-  if (outcome == InstallOutcome::Installed) Finish();
-}
-
-void CInstallDlg::Finish() {
-  finished_ = true;
-  cancel_->Disable();
-  ok_->SetLabel(Wx(text::kDoneButton));
-  ok_->Enable();
+  return Install(context(), *folder) == InstallOutcome::Installed ? StepEnd::Done : StepEnd::Failed;
 }
 
 void CInstallDlg::OnBrowse(wxCommandEvent&) {
@@ -83,16 +50,7 @@ void CInstallDlg::OnBrowse(wxCommandEvent&) {
   if (chooser.ShowModal() != wxID_OK) return;
   const wxString chosen = chooser.GetPath();
   folder_->ChangeValue(chosen);
-  context_.log(text::kLogNextFolder + Utf8(chosen));
-}
-
-// Closing the window after a finished install counts as "&Fertig".
-void CInstallDlg::OnClose(wxCloseEvent& event) {
-  if (!IsModal()) {
-    event.Skip();
-    return;
-  }
-  EndModal(finished_ ? wxID_OK : wxID_CANCEL);
+  context().log(text::kLogNextFolder + Utf8(chosen));
 }
 
 }  // namespace korvex::setup
