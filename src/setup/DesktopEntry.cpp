@@ -48,7 +48,7 @@ std::string DesktopEntryText(const std::filesystem::path& installFolder) {
          "Exec=" + EscapeValue(ExecArgument(program)) + "\n"
          "TryExec=" + EscapeValue(program) + "\n"
          "Terminal=false\n"
-         "Categories=System;Utility;\n";
+         "Categories=System;Filesystem;\n";
 }
 
 bool WriteDesktopEntry(const std::filesystem::path& applicationsFolder, const std::filesystem::path& installFolder) {

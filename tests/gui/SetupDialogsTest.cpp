@@ -21,20 +21,13 @@ using setup::CInstallDlg;
 using setup::CSetupMainDlg;
 using setup::CUninstallDlg;
 
-// The folder chooser, answered with a folder.
-class ChooseFolder final : public wxExpectModalBase<wxDirDialog, ChooseFolder> {
- public:
-  explicit ChooseFolder(std::string folder) : folder_(std::move(folder)) {}
-
+// The folder chooser, closed without a choice.
+class CancelFolderChooser final : public wxExpectModalBase<wxDirDialog, CancelFolderChooser> {
  protected:
   int OnInvoked(wxDirDialog* chooser) const override {
     EXPECT_EQ(Utf8(chooser->GetMessage()), "Wählen Sie ein Verzeichnis");
-    chooser->SetPath(Wx(folder_));
-    return wxID_OK;
+    return wxID_CANCEL;
   }
-
- private:
-  std::string folder_;
 };
 
 // A dialog that must not be shown: closed at once, and the test fails.
@@ -168,7 +161,7 @@ TEST_F(SetupDialogsTest, AFailedInstallLeavesOnlyCancel) {
   EXPECT_EQ(RunModal(dialog, [&] { Click(dialog, wxID_CANCEL); }), wxID_CANCEL);
 }
 
-TEST_F(SetupDialogsTest, ARelativeFolderIsRefusedAndAChosenOneIsTaken) {
+TEST_F(SetupDialogsTest, ARelativeFolderIsRefusedAndAChosenOneReplacesIt) {
   CInstallDlg dialog(nullptr, Context(StandInDistribution()));
   dialog.folderEdit().ChangeValue("korvex");
   EXPECT_TRUE(Click(dialog, wxID_OK));
@@ -181,9 +174,12 @@ TEST_F(SetupDialogsTest, ARelativeFolderIsRefusedAndAChosenOneIsTaken) {
   EXPECT_TRUE(Enabled(dialog, wxID_OK));
   EXPECT_FALSE(std::filesystem::exists(home() / ".local"));
 
+  const std::string log = LogOf(dialog.log());
+  wxTEST_DIALOG(Click(dialog, setup::kBrowseId), CancelFolderChooser());
+  EXPECT_EQ(Utf8(dialog.folderEdit().GetValue()), "korvex");
+  EXPECT_EQ(LogOf(dialog.log()), log);
   const auto chosen = dir.path() / "Gewählt";
-  std::filesystem::create_directories(chosen);
-  wxTEST_DIALOG(Click(dialog, setup::kBrowseId), ChooseFolder(chosen.string()));
+  dialog.TakeFolder(Wx(chosen.string()));
   EXPECT_EQ(Utf8(dialog.folderEdit().GetValue()), chosen.string());
   EXPECT_TRUE(LogOf(dialog.log()).ends_with("\nakt. Programmverzeichnis: " + chosen.string()));
 }

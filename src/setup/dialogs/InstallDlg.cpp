@@ -47,10 +47,12 @@ void CInstallDlg::OnBrowse(wxCommandEvent&) {
   const auto current = ParseInstallFolder(Utf8(folder_->GetValue()));
   wxDirDialog chooser(this, Wx(text::kChooseFolder), current ? Wx(current->string()) : wxString(),
                       wxDD_DEFAULT_STYLE);
-  if (chooser.ShowModal() != wxID_OK) return;
-  const wxString chosen = chooser.GetPath();
-  folder_->ChangeValue(chosen);
-  context().log(text::kLogNextFolder + Utf8(chosen));
+  if (chooser.ShowModal() == wxID_OK && !chooser.GetPath().empty()) TakeFolder(chooser.GetPath());
+}
+
+void CInstallDlg::TakeFolder(const wxString& folder) {
+  folder_->ChangeValue(folder);
+  context().log(text::kLogNextFolder + Utf8(folder));
 }
 
 }  // namespace korvex::setup

@@ -15,6 +15,8 @@ class CInstallDlg final : public CSetupStepDlg {
   CInstallDlg(wxWindow* parent, const SetupContext& setupContext);
 
   wxTextCtrl& folderEdit() { return *folder_; }
+  // A folder chosen with "...": it replaces the entry and the log names it.
+  void TakeFolder(const wxString& folder);
 
  private:
   StepEnd RunStep() override;

@@ -25,7 +25,10 @@ wxTextCtrl* MakeSetupLog(wxWindow* parent) {
 }
 
 void AppendToLog(wxTextCtrl& log, const std::string& text) {
-  log.AppendText(Wx(DisplayText(text)));
+  std::string shown = DisplayText(text);
+  // The steps start their lines with the break; the first line of an empty log needs none.
+  if (log.IsEmpty() && shown.starts_with('\n')) shown.erase(0, 1);
+  log.AppendText(Wx(shown));
   log.Update();
 }
 
