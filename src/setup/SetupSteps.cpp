@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringFormat.h"
 #include "setup/DesktopEntry.h"
 #include "setup/Distribution.h"
@@ -37,7 +38,11 @@ bool WriteRegistry(const SetupContext& context, const std::filesystem::path& ins
   context.log(text::kLogSetRegistry);
   bool written = WriteInstallSettings(context.store, installFolder);
   std::string error;
-  if (written && !ImportRegFile(context.store, installFolder / kCatalogueFile, error)) {
+  // A catalogue the user has (perhaps edited) is kept: importing over it would overwrite
+  // renamed types and hide rows beyond the shipped count.
+  if (written && HasPartTypeCatalogue(context.store)) {
+    context.log(text::kLogCatalogueKept);
+  } else if (written && !ImportRegFile(context.store, installFolder / kCatalogueFile, error)) {
     context.prompt.Message(text::kRegistryFailed, PromptIcon::Stop);
     written = false;
   }

@@ -30,8 +30,8 @@ enum class InstallOutcome {
 };
 
 // Makes the missing folders of installFolder, copies the distribution files into it, writes
-// the settings, imports the partition type catalogue through the store's importer and makes the
-// menu entry.
+// the settings, imports the partition type catalogue through the store's importer (unless the
+// store holds one already) and makes the menu entry.
 InstallOutcome Install(const SetupContext& context, const std::filesystem::path& installFolder);
 
 // Deletes the distribution files from installFolder and the folder itself when nothing else

@@ -35,6 +35,7 @@ inline constexpr const char* kLogCopyCauses =
 inline constexpr const char* kLogSetRegistry = "\r\nsetze Registrywerte";
 inline constexpr const char* kLogRegistryFailed = "\r\nRegistry kann nicht gesetzt werden.";
 inline constexpr const char* kLogRegistryCauses = "mögliche Ursachen: Fehlende Rechte, Zielmedium voll";
+inline constexpr const char* kLogCatalogueKept = "\r\nvorhandene Partitionstypen bleiben erhalten";
 inline constexpr const char* kLogMakeMenuEntry = "\r\nerzeuge Eintrag im Menü";
 inline constexpr const char* kLogMenuEntryFailed =  // %s = path of the entry
     "\r\nDer Menüeintrag %s kann nicht angelegt werden.";

@@ -172,6 +172,17 @@ TEST_F(InstallTest, ACatalogueThatCannotBeImportedStopsWithMessage15BeforeTheMen
   EXPECT_FALSE(HasPartTypeCatalogue(*store));
 }
 
+TEST_F(InstallTest, AReinstallKeepsTheCatalogueTheUserEdited) {
+  ASSERT_TRUE(StoreCatalogueRows(*store, {{"7", "Meine Daten"}}));
+  EXPECT_EQ(setup::Install(Context(StandInDistribution()), installFolder()), InstallOutcome::Installed);
+  EXPECT_NE(log.find("\r\nsetze Registrywerte\r\nvorhandene Partitionstypen bleiben erhalten\r\nerzeuge Eintrag"),
+            std::string::npos)
+      << log;
+  OpenStore();
+  EXPECT_EQ(ReadCatalogueRows(*store), (std::vector<CatalogueRow>{{"7", "Meine Daten"}}));
+  EXPECT_EQ(Setting("Pfad"), installFolder().string());
+}
+
 TEST_F(InstallTest, OnlyAnAbsoluteRecordedFolderIsAnInstallationToRemove) {
   EXPECT_FALSE(setup::InstalledFolder(*store));
   ASSERT_TRUE(store->WriteString(RegRoot::CurrentUser, kSettingsKey, "Pfad", "."));

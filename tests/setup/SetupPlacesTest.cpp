@@ -5,7 +5,6 @@
 #include "setup/DesktopEntry.h"
 #include "setup/Distribution.h"
 #include "setup/SetupFolders.h"
-#include "setup/SetupTexts.h"
 #include "setup/FileCopy.h"
 #include "setup/SetupFixture.h"
 
