@@ -58,6 +58,13 @@ TEST_F(SetupPlacesTest, TheCompletenessCheckNamesJustTheMissingFiles) {
             std::string::npos);
 }
 
+TEST_F(SetupPlacesTest, TheDistributionIsTheNamedFolderElseTheInstallersOwn) {
+  EXPECT_EQ(setup::DistributionFolder("/srv/korvex/./dist/"), std::filesystem::path("/srv/korvex/dist/"));
+  EXPECT_EQ(setup::DistributionFolder("dist"), std::filesystem::current_path() / "dist");
+  // Here the installer is this test program.
+  EXPECT_EQ(setup::DistributionFolder(""), std::filesystem::read_symlink("/proc/self/exe").parent_path());
+}
+
 TEST_F(SetupPlacesTest, TheMenuEntryQuotesTheProgramPathForTheExecKey) {
   const std::string text = setup::DesktopEntryText("/home/anna/Meine Programme/$Korvex 100%\\\"neu\"");
   EXPECT_NE(text.find("\nExec=\"/home/anna/Meine Programme/\\\\$Korvex 100%%\\\\\\\\\\\\\"neu\\\\\"/korvex\"\n"),
