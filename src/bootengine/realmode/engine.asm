@@ -503,6 +503,19 @@ boot_selection:
         mov [LOADER_DEFAULT_ENTRY_RUN], al      ; the next start highlights this entry
 .write:
         call write_sector0
+        call read_entry_boot_sector
+        jc disk_error                           ; five failures
+        mov si, [AREA_VAR_ENTRY_PTR_RUN]
+        mov dl, [si]                            ; hand over the entry's drive
+        jmp start_boot_sector
+
+; --------------------------------------------------------------------------------------------------
+; read_entry_boot_sector - read the first sector of entry E's partition to 0000:7C00: by its LBA
+; when the drive has the INT 13h extensions, else by the entry's CHS start.
+; On entry: [VAR_ENTRY_PTR] = E. On return: CF set when every try failed. Clobbers AX, BX, CX,
+; DX, SI.
+; --------------------------------------------------------------------------------------------------
+read_entry_boot_sector:
         mov si, [AREA_VAR_ENTRY_PTR_RUN]
         mov dl, [si]                            ; the entry's BIOS drive
         mov ah, DISK_EXT_CHECK
@@ -522,19 +535,14 @@ boot_selection:
         mov dl, [si]                            ; the check may have changed DL
         mov si, AREA_DISK_ADDRESS_PACKET_RUN    ; one sector to 0000:7C00
         mov ah, DISK_EXT_READ
-        jmp .read
+        jmp disk_with_retries
 .chs_read:
         mov si, [AREA_VAR_ENTRY_PTR_RUN]
         mov dx, [si]                            ; DL = drive, DH = start head
         mov cx, [si + ENTRY_START_SECTOR]       ; start sector and cylinder
         mov bx, BOOT_SECTOR
         mov ax, (DISK_READ << 8) | 1
-.read:
-        call disk_with_retries
-        jc disk_error                           ; five failures
-        mov si, [AREA_VAR_ENTRY_PTR_RUN]
-        mov dl, [si]                            ; hand over the entry's drive
-        jmp start_boot_sector
+        jmp disk_with_retries                   ; its return is ours
 
 ; --------------------------------------------------------------------------------------------------
 ; boot_floppy - boot floppy drive BL (0 = A:, 1 = B:): password slot 12/13, the sector-0 rewrite
