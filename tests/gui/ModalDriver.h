@@ -43,9 +43,11 @@ inline void SavePictureIfAsked(wxDialog& dialog, const std::string& name) {
   if (folder == nullptr) return;
   dialog.Show();
   dialog.Raise();
-  for (int i = 0; i < 20; ++i) {
+  for (int i = 0; i < 50; ++i) {
+    dialog.Refresh();
+    dialog.Update();
     wxTheApp->Yield(true);
-    wxMilliSleep(10);
+    wxMilliSleep(20);
   }
   SaveWindowPicture(dialog, std::string(folder) + "/" + name + ".png");
   dialog.Hide();
