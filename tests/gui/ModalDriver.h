@@ -37,7 +37,8 @@ inline void WaitForWork(CLongWorkDlg& dialog) {
 }
 
 // With KORVEX_DIALOG_PICTURES naming a folder, the dialog is shown for a moment and its picture
-// saved there as NAME.png, to look at the layouts without a display.
+// saved there as NAME.png, to look at the layouts without a display. Under Xvfb without a
+// window manager only the first dialog of a run comes out right: take one test at a time.
 inline void SavePictureIfAsked(wxDialog& dialog, const std::string& name) {
   const char* folder = std::getenv("KORVEX_DIALOG_PICTURES");
   if (folder == nullptr) return;
