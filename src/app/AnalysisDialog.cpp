@@ -51,25 +51,14 @@ CAnalysisDlg::CAnalysisDlg(wxWindow* parent, CHardDisk& disk, CPrompt& prompt)
   view_ = new wxButton(this, wxID_ANY, Wx("Ansehen"));
   delete_ = new wxButton(this, wxID_ANY, Wx("Löschen"));
   adopt_ = new wxButton(this, wxID_ANY, Wx("Übernehmen"));
-  start_->SetDefault();
   start_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Start(); });
   view_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ViewSelected(); });
   delete_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { DeleteSelected(); });
   adopt_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { AdoptSelected(); });
-  auto* buttons = new wxBoxSizer(wxVERTICAL);
-  buttons->Add(start_, 0, wxEXPAND | wxBOTTOM, 6);
-  buttons->Add(CreateCancelButton(), 0, wxEXPAND | wxBOTTOM, 18);
-  for (wxButton* button : {view_, delete_, adopt_}) buttons->Add(button, 0, wxEXPAND | wxBOTTOM, 6);
-
-  auto* left = new wxBoxSizer(wxVERTICAL);
-  left->Add(tree_, 1, wxEXPAND | wxBOTTOM, 8);
-  left->Add(CreateStatusGroup(false, true), 0, wxEXPAND);
-  auto* top = new wxBoxSizer(wxHORIZONTAL);
-  top->Add(left, 1, wxEXPAND | wxALL, 11);
-  top->Add(buttons, 0, wxTOP | wxRIGHT, 11);
-  SetSizerAndFit(top);
+  auto* list = new wxBoxSizer(wxVERTICAL);
+  list->Add(tree_, 1, wxEXPAND);
+  LayOut({list}, StatusKind::StatusLine, start_, {view_, delete_, adopt_});
   FollowSelection();
-  CentreOnParent();
 }
 
 void CAnalysisDlg::Start() {

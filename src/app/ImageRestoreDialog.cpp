@@ -17,12 +17,7 @@ namespace korvex {
 CImageRestoreDlg::CImageRestoreDlg(wxWindow* parent, CHardDisk& disk, const CPartition& entry, bool logical,
                                    CPrompt& prompt)
     : CLongWorkDlg(parent, "Partitionsabbild laden", prompt, true), disk_(disk), entry_(entry), logical_(logical) {
-  auto* nameRow = new wxBoxSizer(wxHORIZONTAL);
-  fileName_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(300, -1));
-  browse_ = new wxButton(this, wxID_ANY, Wx("Suchen"));
-  nameRow->Add(new wxStaticText(this, wxID_ANY, Wx("Dateiname:")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
-  nameRow->Add(fileName_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
-  nameRow->Add(browse_, 0, wxALIGN_CENTER_VERTICAL);
+  wxSizer* nameRow = CreateFileNameRow(this, "", fileName_, browse_);
 
   auto* info = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Abbildinformationen"));
   wxWindow* box = info->GetStaticBox();
@@ -44,19 +39,7 @@ CImageRestoreDlg::CImageRestoreDlg(wxWindow* parent, CHardDisk& disk, const CPar
   start_->Disable();
   start_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Start(); });
   browse_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Browse(); });
-  auto* buttons = new wxBoxSizer(wxVERTICAL);
-  buttons->Add(start_, 0, wxEXPAND | wxBOTTOM, 6);
-  buttons->Add(CreateCancelButton(), 0, wxEXPAND);
-
-  auto* left = new wxBoxSizer(wxVERTICAL);
-  left->Add(nameRow, 0, wxEXPAND | wxBOTTOM, 8);
-  left->Add(info, 0, wxEXPAND | wxBOTTOM, 8);
-  left->Add(CreateStatusGroup(true, false), 0, wxEXPAND);
-  auto* top = new wxBoxSizer(wxHORIZONTAL);
-  top->Add(left, 1, wxEXPAND | wxALL, 11);
-  top->Add(buttons, 0, wxTOP | wxRIGHT, 11);
-  SetSizerAndFit(top);
-  CentreOnParent();
+  LayOut({nameRow, info}, StatusKind::Estimate, start_);
 }
 
 void CImageRestoreDlg::Browse() {

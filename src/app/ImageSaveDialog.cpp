@@ -19,14 +19,8 @@ CImageSaveDlg::CImageSaveDlg(wxWindow* parent, CHardDisk& disk, const CPartition
     : CLongWorkDlg(parent, "Partitionsabbild erzeugen", prompt, false), disk_(disk), entry_(entry), logical_(logical) {
   auto* options = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Dateioptionen"));
   wxWindow* box = options->GetStaticBox();
-  auto* nameRow = new wxBoxSizer(wxHORIZONTAL);
-  fileName_ = new wxTextCtrl(box, wxID_ANY, Wx(DefaultImageFileName(entry, disk.label, LocalDate())),
-                             wxDefaultPosition, wxSize(300, -1));
-  browse_ = new wxButton(box, wxID_ANY, Wx("Suchen"));
-  nameRow->Add(new wxStaticText(box, wxID_ANY, Wx("Dateiname:")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
-  nameRow->Add(fileName_, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
-  nameRow->Add(browse_, 0, wxALIGN_CENTER_VERTICAL);
-  options->Add(nameRow, 0, wxEXPAND | wxALL, 4);
+  options->Add(CreateFileNameRow(box, DefaultImageFileName(entry, disk.label, LocalDate()), fileName_, browse_), 0,
+               wxEXPAND | wxALL, 4);
   compress_ = new wxCheckBox(box, wxID_ANY, Wx("komprimiert speichern"));
   options->Add(compress_, 0, wxALL, 4);
   auto* splitRow = new wxBoxSizer(wxHORIZONTAL);
@@ -39,21 +33,9 @@ CImageSaveDlg::CImageSaveDlg(wxWindow* parent, CHardDisk& disk, const CPartition
   options->Add(splitRow, 0, wxALL, 4);
 
   start_ = new wxButton(this, wxID_OK, Wx("Starten"));
-  start_->SetDefault();
   start_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Start(); });
   browse_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Browse(); });
-  auto* buttons = new wxBoxSizer(wxVERTICAL);
-  buttons->Add(start_, 0, wxEXPAND | wxBOTTOM, 6);
-  buttons->Add(CreateCancelButton(), 0, wxEXPAND);
-
-  auto* left = new wxBoxSizer(wxVERTICAL);
-  left->Add(options, 0, wxEXPAND | wxBOTTOM, 8);
-  left->Add(CreateStatusGroup(true, false), 0, wxEXPAND);
-  auto* top = new wxBoxSizer(wxHORIZONTAL);
-  top->Add(left, 1, wxEXPAND | wxALL, 11);
-  top->Add(buttons, 0, wxTOP | wxRIGHT, 11);
-  SetSizerAndFit(top);
-  CentreOnParent();
+  LayOut({options}, StatusKind::Estimate, start_);
 }
 
 void CImageSaveDlg::Browse() {

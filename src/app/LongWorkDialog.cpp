@@ -105,29 +105,12 @@ CLongWorkDlg::~CLongWorkDlg() {
   JoinWorker();
 }
 
-wxSizer* CLongWorkDlg::CreateStatusGroup(bool estimate, bool statusLine) {
-  auto* group = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Status"));
-  wxWindow* box = group->GetStaticBox();
-  if (statusLine) {
-    status_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
-    group->Add(status_, 0, wxEXPAND | wxALL, 4);
-  }
-  gauge_ = new wxGauge(box, wxID_ANY, 1, wxDefaultPosition, wxSize(300, -1));
-  group->Add(gauge_, 0, wxEXPAND | wxALL, 4);
-  if (estimate) {
-    auto* times = new wxFlexGridSizer(2, 4, 8);
-    total_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(90, -1), wxTE_READONLY);
-    remaining_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(90, -1), wxTE_READONLY);
-    times->Add(new wxStaticText(box, wxID_ANY, Wx("Gesamtdauer (geschätzt) :")), 0, wxALIGN_CENTER_VERTICAL);
-    times->Add(total_);
-    times->Add(new wxStaticText(box, wxID_ANY, Wx("Restdauer")), 0, wxALIGN_CENTER_VERTICAL);
-    times->Add(remaining_);
-    group->Add(times, 0, wxALL, 4);
-  }
-  return group;
-}
+void CLongWorkDlg::LayOut(const std::vector<wxSizer*>& sections, StatusKind status, wxButton* start,
+                          const std::vector<wxButton*>& more) {
+  auto* left = new wxBoxSizer(wxVERTICAL);
+  for (wxSizer* section : sections) left->Add(section, 0, wxEXPAND | wxBOTTOM, 8);
+  left->Add(CreateStatusGroup(status), 0, wxEXPAND);
 
-wxButton* CLongWorkDlg::CreateCancelButton() {
   cancel_ = new wxButton(this, wxID_CANCEL, Wx("Abbrechen"));
   SetEscapeId(wxID_CANCEL);
   cancel_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
@@ -139,7 +122,39 @@ wxButton* CLongWorkDlg::CreateCancelButton() {
       Hide();
     }
   });
-  return cancel_;
+  start->SetDefault();
+  auto* buttons = new wxBoxSizer(wxVERTICAL);
+  buttons->Add(start, 0, wxEXPAND | wxBOTTOM, 6);
+  buttons->Add(cancel_, 0, wxEXPAND | wxBOTTOM, 18);
+  for (wxButton* button : more) buttons->Add(button, 0, wxEXPAND | wxBOTTOM, 6);
+
+  auto* top = new wxBoxSizer(wxHORIZONTAL);
+  top->Add(left, 1, wxEXPAND | wxALL, 11);
+  top->Add(buttons, 0, wxTOP | wxRIGHT, 11);
+  SetSizerAndFit(top);
+  CentreOnParent();
+}
+
+wxSizer* CLongWorkDlg::CreateStatusGroup(StatusKind status) {
+  auto* group = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Status"));
+  wxWindow* box = group->GetStaticBox();
+  if (status == StatusKind::StatusLine) {
+    status_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    group->Add(status_, 0, wxEXPAND | wxALL, 4);
+  }
+  gauge_ = new wxGauge(box, wxID_ANY, 1, wxDefaultPosition, wxSize(300, -1));
+  group->Add(gauge_, 0, wxEXPAND | wxALL, 4);
+  if (status == StatusKind::Estimate) {
+    auto* times = new wxFlexGridSizer(2, 4, 8);
+    total_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(90, -1), wxTE_READONLY);
+    remaining_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(90, -1), wxTE_READONLY);
+    times->Add(new wxStaticText(box, wxID_ANY, Wx("Gesamtdauer (geschätzt) :")), 0, wxALIGN_CENTER_VERTICAL);
+    times->Add(total_);
+    times->Add(new wxStaticText(box, wxID_ANY, Wx("Restdauer")), 0, wxALIGN_CENTER_VERTICAL);
+    times->Add(remaining_);
+    group->Add(times, 0, wxALL, 4);
+  }
+  return group;
 }
 
 void CLongWorkDlg::AskToStop() {

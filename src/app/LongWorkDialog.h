@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <wx/dialog.h>
 
@@ -46,10 +47,13 @@ class CLongWorkDlg : public wxDialog {
   // until the work ends.
   CLongWorkDlg(wxWindow* parent, const std::string& title, CPrompt& prompt, bool disableCancelWhenAsked);
 
-  // The group "Status": the progress bar, and the estimate fields or a status line.
-  wxSizer* CreateStatusGroup(bool estimate, bool statusLine);
-  // The cancel button ("Abbrechen"), which closes the dialog when no work runs.
-  wxButton* CreateCancelButton();
+  // What the group "Status" shows besides the progress bar.
+  enum class StatusKind { Estimate, StatusLine };
+  // Lays the dialog out: sections one below the other and the group "Status" under them on the
+  // left; on the right the start button, "Abbrechen" (which closes the dialog when no work
+  // runs), and after a gap the buttons of more.
+  void LayOut(const std::vector<wxSizer*>& sections, StatusKind status, wxButton* start,
+              const std::vector<wxButton*>& more = {});
 
   // Starts work on the worker thread; ended runs on the window's thread with the work's outcome
   // after the outcome's text was shown.
@@ -68,6 +72,7 @@ class CLongWorkDlg : public wxDialog {
   };
   class Progress;
 
+  wxSizer* CreateStatusGroup(StatusKind status);
   void OnWorkEnded(const WorkOutcome& outcome);
   void ShowProgress();
   void JoinWorker();
