@@ -140,6 +140,20 @@ TEST_F(ImageDialogsTest, ClosingWhileTheWorkRunsAsksAndAYesCancelsTheImage) {
   EXPECT_FALSE(std::filesystem::exists(file));
 }
 
+TEST_F(ImageDialogsTest, ADialogDestroyedWhileItsWorkRunsStopsTheWorkAndHearsNothingMore) {
+  // Only the program's end destroys a dialog whose work runs; the work is stopped and awaited,
+  // and its reports still on their way are dropped with the dialog.
+  const std::string file = dir.File("gone.pim");
+  auto* entry = Resolve(Copy(), *FindObjectAt(Copy(), 0, LevelKind::Primary, kLarge))->object;
+  auto* dialog = new CImageSaveDlg(frame, *Copy().Find(0), *entry, false, prompt);
+  dialog->fileNameField().ChangeValue(Wx(file));
+  ASSERT_TRUE(dialog->Start());
+  delete dialog;
+  Settle();
+  EXPECT_EQ(LastText(), "");  // no outcome reached a window that is gone
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 TEST_F(ImageDialogsTest, ADamagedImageAndAForeignFileAreRefusedWithNothingWritten) {
   const std::string file = dir.File("cut.pim");
   SaveImageOf(kSource, file, false);
