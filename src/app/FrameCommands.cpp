@@ -1,6 +1,6 @@
 // The handler of every command, in one table. The commands that open a dialog of their own —
 // Create (A&nlegen), BootManager, BootMenu (the menu preview), Password and the two floppy
-// passwords, SelfTest, ImageSave, ImageRestore and Analysis — get their line here when their
+// passwords and SelfTest — get their line here when their
 // dialog exists; until then they have no handler and stay greyed in menus and toolbar.
 #include "app/AboutBox.h"
 #include "app/AnalysisDialog.h"

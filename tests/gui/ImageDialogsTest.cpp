@@ -118,13 +118,16 @@ TEST_F(ImageDialogsTest, ClosingWhileTheWorkRunsAsksAndAYesCancelsTheImage) {
     dialog.fileNameField().ChangeValue(Wx(file));
     EXPECT_TRUE(dialog.Start());
     // The window manager's close button and Escape ask; No goes on, Yes stops at the block's end.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      wxCloseEvent close(wxEVT_CLOSE_WINDOW, dialog.GetId());
-      close.SetCanVeto(true);
-      close.SetEventObject(&dialog);
-      dialog.ProcessWindowEvent(close);
-      EXPECT_TRUE(close.GetVeto());
-    }
+    wxCloseEvent close(wxEVT_CLOSE_WINDOW, dialog.GetId());
+    close.SetCanVeto(true);
+    close.SetEventObject(&dialog);
+    dialog.ProcessWindowEvent(close);
+    EXPECT_TRUE(close.GetVeto());
+    EXPECT_TRUE(dialog.Running());
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(&dialog);
+    dialog.ProcessWindowEvent(escape);
     EXPECT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown.front().text, text::kCancelWorkQuestion);
     EXPECT_TRUE(prompt.shown.front().question);
