@@ -159,9 +159,12 @@ wxSizer* CLongWorkDlg::CreateStatusGroup(StatusKind status) {
 
 void CLongWorkDlg::AskToStop() {
   if (!running_) return;
-  if (prompt_.Ask(text::kCancelWorkQuestion, PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes) {
-    stop_.Request();
-  }
+  const bool stop =
+      prompt_.Ask(text::kCancelWorkQuestion, PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
+  // The work may have ended while the question was open: then there is nothing to stop, and
+  // the button it enabled again stays enabled.
+  if (!running_) return;
+  if (stop) stop_.Request();
   if (disableCancelWhenAsked_ && cancel_ != nullptr) cancel_->Disable();
 }
 

@@ -42,6 +42,19 @@ class AnalysisDialogTest : public GuiTest {
   SectorBytes fat{};
 };
 
+// A prompt whose cancel question stays open until the work has ended, and is then answered Yes.
+class LateAnswer final : public CPrompt {
+ public:
+  void Message(const std::string& text, PromptIcon) override { texts.push_back(text); }
+  PromptAnswer Ask(const std::string& text, PromptButtons, PromptIcon) override {
+    texts.push_back(text);
+    WaitForWork(*dialog);
+    return PromptAnswer::Yes;
+  }
+  CLongWorkDlg* dialog = nullptr;
+  std::vector<std::string> texts;
+};
+
 TEST_F(AnalysisDialogTest, TheSearchFindsTheVolumesShowsOneAndAdoptsOneIntoTheTree) {
   ASSERT_TRUE(Select(NodeRef::Disk(0)));
   ASSERT_TRUE(Enabled(CommandId::Analysis));
@@ -117,6 +130,19 @@ TEST_F(AnalysisDialogTest, AStoppedSearchMayStartAgainWithoutListingAHitTwice) {
     EXPECT_EQ(hits.size(), 3u);
     return wxID_CANCEL;
   }));
+}
+
+TEST_F(AnalysisDialogTest, AYesAfterTheSearchEndedWhileTheQuestionWasOpenLeavesTheDialogToClose) {
+  LateAnswer late;
+  CAnalysisDlg dialog(frame, *Copy().Find(0), late);
+  late.dialog = &dialog;
+  dialog.Start();
+  dialog.AskToStop();
+  EXPECT_EQ(late.texts.front(), text::kCancelWorkQuestion);
+  EXPECT_FALSE(dialog.Running());
+  EXPECT_TRUE(dialog.cancelButton().IsEnabled());
+  EXPECT_EQ(dialog.cancelButton().GetLabel(), "Beenden");  // the search was complete
+  EXPECT_EQ(dialog.Hits().size(), 3u);
 }
 
 }  // namespace
