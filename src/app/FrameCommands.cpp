@@ -1,9 +1,12 @@
 // The handler of every command, in one table. The commands that open a dialog of their own —
 // Create (A&nlegen), BootManager, BootMenu (the menu preview), Password and the two floppy
-// passwords, SelfTest, ImageSave, ImageRestore and Analysis — get their line here when their
+// passwords and SelfTest — get their line here when their
 // dialog exists; until then they have no handler and stay greyed in menus and toolbar.
 #include "app/AboutBox.h"
+#include "app/AnalysisDialog.h"
 #include "app/DeviceView.h"
+#include "app/ImageRestoreDialog.h"
+#include "app/ImageSaveDialog.h"
 #include "app/MainFrame.h"
 #include "app/PartTypeDialog.h"
 #include "app/PartView.h"
@@ -63,6 +66,26 @@ void CMainFrame::BindCommands() {
     dialog.ShowModal();
   });
   Handle(CommandId::About, [this] { ShowAboutBox(this); });
+
+  // Long work: partition images of the selected object, the analysis of the selected disk.
+  Handle(CommandId::ImageSave, [this, &prompt] {
+    WithSelectedObject([&](ResolvedObject& s) {
+      CImageSaveDlg dialog(this, *s.disk, *s.object, s.IsLogical(), prompt);
+      dialog.ShowModal();
+    });
+  });
+  Handle(CommandId::ImageRestore, [this, &prompt] {
+    WithSelectedObject([&](ResolvedObject& s) {
+      CImageRestoreDlg dialog(this, *s.disk, *s.object, s.IsLogical(), prompt);
+      dialog.ShowModal();
+    });
+  });
+  Handle(CommandId::Analysis, [this, &prompt] {
+    CHardDisk* disk = SelectedDevice() ? doc_->workingCopy().Find(*SelectedDevice()) : nullptr;
+    if (disk == nullptr) return;
+    CAnalysisDlg dialog(this, *disk, prompt);
+    dialog.ShowModal();
+  });
 }
 
 }  // namespace korvex
