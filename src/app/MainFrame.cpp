@@ -126,7 +126,7 @@ bool CMainFrame::MayLeaveRightPane() {
   // Yes: the partition form's values are applied and it stays in view to show the result; the
   // overview lets the selection go once its values are in.
   bool leave = false;
-  Guarded([&] { leave = right_->Apply() == 0 && right_->Kind() == RightPane::Overview; });
+  Guarded([&] { leave = right_->Apply() == FormApplyResult::Applied && right_->Kind() == RightPane::Overview; });
   return leave;
 }
 

@@ -109,13 +109,13 @@ bool COverView::IsModified() const {
   return form && BootSettingsModified(*disk, choices, *form);
 }
 
-int COverView::Apply() {
+FormApplyResult COverView::Apply() {
   CHardDisk* disk = Disk();
-  if (disk == nullptr) return 0;
+  if (disk == nullptr) return FormApplyResult::Applied;
   const auto choices = BootChoices(*disk);
   const auto form = FormValues(choices);
-  if (!form) return 0;
-  return ApplyBootSettings(*disk, choices, *form, doc_.prompt()) ? 0 : 1;
+  if (!form) return FormApplyResult::Applied;
+  return ApplyBootSettings(*disk, choices, *form, doc_.prompt()) ? FormApplyResult::Applied : FormApplyResult::Refused;
 }
 
 }  // namespace korvex

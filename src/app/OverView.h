@@ -17,7 +17,7 @@ class COverView final : public CRightPane {
   COverView(wxWindow* parent, CKorvexDoc& doc, unsigned device);
   RightPane Kind() const override { return RightPane::Overview; }
   bool IsModified() const override;
-  int Apply() override;
+  FormApplyResult Apply() override;
 
   // The automatic-boot controls; null on a disk without the boot engine.
   wxRadioButton* waitButton() const { return wait_; }

@@ -128,11 +128,11 @@ bool CPartView::IsModified() const {
   return form && FormDiffers(*form, shown, !resolved->object->IsFree());
 }
 
-int CPartView::Apply() {
+FormApplyResult CPartView::Apply() {
   const auto resolved = Resolve(doc_.workingCopy(), ref_);
-  if (!resolved) return kFormRefused;
+  if (!resolved) return FormApplyResult::Refused;
   const auto form = Read(FormShownFor(*resolved->disk, *resolved->object), true);
-  if (!form) return kFormRefused;
+  if (!form) return FormApplyResult::Refused;
   return ApplyPartitionForm(*resolved->disk, *resolved->level, *resolved->object, *form, doc_.prompt());
 }
 

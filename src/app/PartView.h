@@ -24,7 +24,7 @@ class CPartView final : public CRightPane {
   CPartView(wxWindow* parent, CKorvexDoc& doc, const ObjectRef& ref);
   RightPane Kind() const override { return RightPane::PartitionForm; }
   bool IsModified() const override;
-  int Apply() override;
+  FormApplyResult Apply() override;
   // "Absolut nach Relativ" and "Relativ nach Absolut": only the form changes.
   void AbsoluteToRelative();
   void RelativeToAbsolute();

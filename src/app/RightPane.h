@@ -3,6 +3,7 @@
 // the partition form. The frame asks it for pending changes and tells it to apply them.
 #include <wx/panel.h>
 
+#include "partition/PositionChecks.h"
 #include "shell/CommandStates.h"
 
 namespace korvex {
@@ -17,7 +18,7 @@ class CRightPane : public wxPanel {
   virtual bool IsModified() const { return false; }
   // Writes the form's values into the working copy: 0 when they were written, 1 when they were
   // refused or the user declined.
-  virtual int Apply() { return 0; }
+  virtual FormApplyResult Apply() { return FormApplyResult::Applied; }
 };
 
 }  // namespace korvex

@@ -28,7 +28,7 @@ int RunApply(CliSession& session, const Arguments& arguments) {
   OverrideForm(options, form);
   if (options.HasRelative() && !options.HasChs()) RelativeToAbsolute(disk, form);
   if (options.HasChs() && !options.HasRelative()) AbsoluteToRelative(disk, form);
-  if (ApplyPartitionForm(disk, *selected->level, *selected->object, form, session.prompt()) != kFormApplied) {
+  if (ApplyPartitionForm(disk, *selected->level, *selected->object, form, session.prompt()) != FormApplyResult::Applied) {
     return kExitFailed;
   }
   return SaveChanges(session);

@@ -108,15 +108,15 @@ void RelativeToAbsolute(const CPhysicalDrive& geometry, PartitionForm& form) {
   form.endChs = geometry.LbaToChs(form.relativeStart + form.length - 1);
 }
 
-bool OverlapsPrimary(const CHardDisk& disk, const CPartition& object) {
+bool ClearOfPrimaryOverlap(const CHardDisk& disk, const CPartition& object) {
   return NoConflict(disk.primary, object, object.start, object.length);
 }
 
-bool OverlapsLogical(const CHardDisk& disk, const CPartition& object) {
+bool ClearOfLogicalOverlap(const CHardDisk& disk, const CPartition& object) {
   return NoConflict(disk.logical, object, object.start, object.length);
 }
 
-int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
+FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
                        CPrompt& prompt) {
   const auto findings = FormFindings(disk, level, object, form);
   if (!findings.empty()) {
@@ -124,12 +124,12 @@ int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& objec
     for (const auto& line : findings) report += line;
     report += "\n" + std::to_string(findings.size()) + LoadResString(IDS_ERRORS_NO_SAVE);
     prompt.Message(report, PromptIcon::Stop);
-    return kFormRefused;
+    return FormApplyResult::Refused;
   }
-  if (form.type != object.type && !Confirmed(prompt, IDS_TYPE_CHANGE)) return kFormRefused;
+  if (form.type != object.type && !Confirmed(prompt, IDS_TYPE_CHANGE)) return FormApplyResult::Refused;
   // Only the extended partition that owns the logical level takes the logical drives with it.
   const bool losesLevel = object.IsExtended() && !IsExtendedType(form.type) && disk.FindExtended() == &object;
-  if (losesLevel && !disk.logical.empty() && !Confirmed(prompt, IDS_LOSE_LOGICAL_DRIVES)) return kFormRefused;
+  if (losesLevel && !disk.logical.empty() && !Confirmed(prompt, IDS_LOSE_LOGICAL_DRIVES)) return FormApplyResult::Refused;
 
   const bool wasExtended = object.IsExtended();
   const bool startMoves = form.relativeStart != object.start;
@@ -148,7 +148,7 @@ int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& objec
   disk.MarkModified();
   RebuildFreeAreas(disk);
   if (&level == &disk.logical) NumberLogicalDrives(disk);
-  return kFormApplied;
+  return FormApplyResult::Applied;
 }
 
 std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended) {

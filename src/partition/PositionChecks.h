@@ -22,9 +22,7 @@ struct PartitionForm {
   std::uint32_t length = 0;
 };
 
-// ApplyPartitionForm's results.
-inline constexpr int kFormApplied = 0;
-inline constexpr int kFormRefused = 1;
+enum class FormApplyResult { Applied, Refused };
 
 // The form as it shows object: title, type, start and length, and the CHS positions derived
 // from them.
@@ -38,14 +36,14 @@ void RelativeToAbsolute(const CPhysicalDrive& geometry, PartitionForm& form);
 // True when object (with its current start and length) conflicts with no other used object of
 // the primary (logical) level: neither its first nor its last sector lies inside one of them.
 // An object wholly inside object is no conflict by this rule.
-bool OverlapsPrimary(const CHardDisk& disk, const CPartition& object);
-bool OverlapsLogical(const CHardDisk& disk, const CPartition& object);
+bool ClearOfPrimaryOverlap(const CHardDisk& disk, const CPartition& object);
+bool ClearOfLogicalOverlap(const CHardDisk& disk, const CPartition& object);
 
 // Checks form against itself and the other partitions of level (disk.primary or disk.logical),
 // asks about a type change and about losing the logical drives, and then applies it to object
 // and rebuilds the free areas. Every failed check is listed in one stop message with the error
-// count. kFormApplied, or kFormRefused with nothing changed.
-int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
+// count. Applied, or Refused with nothing changed.
+FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
                        CPrompt& prompt);
 
 // The findings of "Prüfen" for object of level, one line each: where its first and its last
