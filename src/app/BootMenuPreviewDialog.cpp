@@ -41,10 +41,11 @@ CBootMenuPreviewDlg::CBootMenuPreviewDlg(wxWindow* parent, CHardDisk& disk, CPro
                                   : wxSize(640, 400);
 
   auto* top = new wxBoxSizer(wxVERTICAL);
-  screen_ = new wxWindow(this, wxID_ANY, wxDefaultPosition, screenSize, wxBORDER_SUNKEN);
+  screen_ = new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_SUNKEN);
   screen_->SetName(Wx("Bootmenü"));
   screen_->SetBackgroundStyle(wxBG_STYLE_PAINT);
-  screen_->SetMinSize(screenSize);
+  screen_->SetMinClientSize(screenSize);
+  screen_->SetClientSize(screenSize);
   screen_->Bind(wxEVT_PAINT, [this](wxPaintEvent&) { PaintScreen(); });
   screen_->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) { ClickScreen(event.GetY()); });
   top->Add(screen_, 0, wxALL, 11);
@@ -97,18 +98,20 @@ CBootMenuPreviewDlg::CBootMenuPreviewDlg(wxWindow* parent, CHardDisk& disk, CPro
   auto* ok = new wxButton(this, wxID_OK, Wx("OK"));
   auto* cancel = new wxButton(this, wxID_CANCEL, Wx("A&bbrechen"));
   ok->SetDefault();
-  ok->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Accept(); });
-  cancel->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Cancel(); });
+  ok->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    if (Accept()) EndModal(wxID_OK);
+  });
+  cancel->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CancelAndClose(); });
   buttons->Add(ok, 0, wxEXPAND | wxBOTTOM, 6);
   buttons->Add(cancel, 0, wxEXPAND);
   controls->Add(buttons, 0, wxLEFT, 8);
   top->Add(controls, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 11);
 
   // The window's close button and Escape are "Abbrechen" too.
-  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Cancel(); });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { CancelAndClose(); });
   SetEscapeId(wxID_NONE);
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE) Cancel();
+    if (event.GetKeyCode() == WXK_ESCAPE) CancelAndClose();
     else event.Skip();
   });
 
@@ -143,16 +146,12 @@ void CBootMenuPreviewDlg::Move(bool up) {
   Follow();
 }
 
-bool CBootMenuPreviewDlg::Accept() {
-  if (!model_.Accept(prompt_)) return false;
-  EndModal(wxID_OK);
-  return true;
-}
+bool CBootMenuPreviewDlg::Accept() { return model_.Accept(prompt_); }
 
-bool CBootMenuPreviewDlg::Cancel() {
-  if (!model_.MayCancel(prompt_)) return false;
-  EndModal(wxID_CANCEL);
-  return true;
+bool CBootMenuPreviewDlg::Cancel() { return model_.MayCancel(prompt_); }
+
+void CBootMenuPreviewDlg::CancelAndClose() {
+  if (Cancel()) EndModal(wxID_CANCEL);
 }
 
 void CBootMenuPreviewDlg::Follow() {

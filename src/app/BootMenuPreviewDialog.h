@@ -33,11 +33,13 @@ class CBootMenuPreviewDlg final : public wxDialog {
   void ClickStrip(int x);
   void ClickScreen(int y);
   void Move(bool up);
-  // OK and "Abbrechen" (also the window's close button and Escape); true when the dialog closed.
+  // OK and "Abbrechen" (also the window's close button and Escape): true when the dialog may
+  // close.
   bool Accept();
   bool Cancel();
 
  private:
+  void CancelAndClose();
   void Follow();
   void PaintScreen();
   void PaintStrip();
