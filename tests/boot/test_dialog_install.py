@@ -65,7 +65,8 @@ class InstallThroughTheDialogs(BootTestCase):
         titles = [screen.text(5 + k, COLUMN + 3, 40).strip() for k in range(3)]
         self.assertEqual([title.split()[1:] for title in titles],
                          [["kB", "Typ", "6"], ["MB", "Typ", "6"], ["kB", "Typ", "6"]], titles)
-        self.assertEqual([title.split()[0][:4] for title in titles], ["1008", "1,48", "504,"], titles)
+        self.assertEqual([title.split()[0].replace(",", ".") for title in titles], ["1008.00", "1.48", "504.00"],
+                         titles)
 
 
 if __name__ == "__main__":
