@@ -1,5 +1,7 @@
 #include "app/BootMenuPreviewDialog.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/dcbuffer.h>
 #include <wx/image.h>

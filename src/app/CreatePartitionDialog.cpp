@@ -9,6 +9,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <string>
+
 #include "app/WxText.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringFormat.h"
@@ -25,8 +27,8 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPar
                                          RegistryStore& registry, CPrompt& prompt)
     : wxDialog(parent, wxID_ANY, Wx("Partition erzeugen")),
       disk_(disk), freeArea_(freeArea), isLogical_(isLogical), registry_(registry), prompt_(prompt) {
-  const auto radio = [&](wxWindow* parent, Radio which, const char* label, bool first) {
-    radios_[which] = new wxRadioButton(parent, wxID_ANY, Wx(label), wxDefaultPosition, wxDefaultSize,
+  const auto makeRadio = [&](wxWindow* box, Radio which, const char* label, bool first) {
+    radios_[which] = new wxRadioButton(box, wxID_ANY, Wx(label), wxDefaultPosition, wxDefaultSize,
                                        first ? wxRB_GROUP : 0);
     radios_[which]->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { Follow(); });
     return radios_[which];
@@ -38,9 +40,9 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPar
 
   auto* size = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Größe der Partition"));
   wxWindow* sizeBox = size->GetStaticBox();
-  size->Add(radio(sizeBox, WholeSpace, "den gesamten freien Platz benutzen", true), 0, wxALL, 3);
+  size->Add(makeRadio(sizeBox, WholeSpace, "den gesamten freien Platz benutzen", true), 0, wxALL, 3);
   auto* partial = new wxBoxSizer(wxHORIZONTAL);
-  partial->Add(radio(sizeBox, Partial, "einen Teilbereich mit", false), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+  partial->Add(makeRadio(sizeBox, Partial, "einen Teilbereich mit", false), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
   value_ = new wxTextCtrl(sizeBox, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(80, -1), wxTE_RIGHT);
   value_->SetName(Wx("Größe"));
   unit_ = new wxChoice(sizeBox, wxID_ANY);
@@ -72,16 +74,16 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPar
 
   auto* alignment = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Partitionsausrichtung"));
   wxWindow* alignmentBox = alignment->GetStaticBox();
-  alignment->Add(radio(alignmentBox, AlignCylinder, "auf Zylindergrenze ausrichten", true), 0, wxALL, 3);
-  alignment->Add(radio(alignmentBox, AlignTrack, "auf Spurengrenzen ausrichten", false), 0, wxALL, 3);
-  alignment->Add(radio(alignmentBox, AlignStart, "nur Partitonsbeginn ausrichten", false), 0, wxALL, 3);
+  alignment->Add(makeRadio(alignmentBox, AlignCylinder, "auf Zylindergrenze ausrichten", true), 0, wxALL, 3);
+  alignment->Add(makeRadio(alignmentBox, AlignTrack, "auf Spurengrenzen ausrichten", false), 0, wxALL, 3);
+  alignment->Add(makeRadio(alignmentBox, AlignStart, "nur Partitonsbeginn ausrichten", false), 0, wxALL, 3);
   right->Add(alignment, 0, wxEXPAND | wxBOTTOM, 8);
 
   auto* place = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Position im Partitiontable"));
   wxWindow* placeBox = place->GetStaticBox();
-  place->Add(radio(placeBox, NextFree, "nächster freier Platz", true), 0, wxALL, 3);
+  place->Add(makeRadio(placeBox, NextFree, "nächster freier Platz", true), 0, wxALL, 3);
   auto* positionRow = new wxBoxSizer(wxHORIZONTAL);
-  positionRow->Add(radio(placeBox, AtPosition, "Position", false), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+  positionRow->Add(makeRadio(placeBox, AtPosition, "Position", false), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
   slot_ = new wxChoice(placeBox, wxID_ANY);
   slot_->SetName(Wx("Position"));
   for (const std::uint8_t entry : FreeTableEntries(disk_)) slot_->Append(Wx(std::to_string(entry + 1)));

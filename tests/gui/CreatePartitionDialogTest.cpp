@@ -64,6 +64,8 @@ TEST_F(CreatePartitionDialogTest, APartOfTheFreeAreaBecomesACylinderAlignedParti
                   dialog.sizeValue().ChangeValue("2");
                   dialog.Choose(CCreatePartitionDlg::AtPosition);
                   EXPECT_TRUE(dialog.slot().IsEnabled());
+                  EXPECT_TRUE(dialog.radio(CCreatePartitionDlg::Partial).GetValue());
+                  EXPECT_TRUE(dialog.radio(CCreatePartitionDlg::AlignCylinder).GetValue());
                   dialog.slot().SetSelection(2);  // entry 4
                   EXPECT_TRUE(dialog.Create()) << LastText();
                   return wxID_OK;

@@ -14,6 +14,7 @@
 #include "app/RemoveEngineDialog.h"
 #include "app/Screenshot.h"
 #include "app/SelfTestDialog.h"
+#include "app/WxText.h"
 #include "gui/DialogExpectation.h"
 #include "gui/GuiFixture.h"
 #include "platform/StringTable.h"
@@ -67,11 +68,17 @@ TEST_F(EngineDialogsTest, InstallingThroughTheDialogWritesTheBackupAndAtTheSaveT
                   EXPECT_FALSE(Copy().Find(0)->EngineInstalled());
                   dialog.choices()[0]->SetValue(true);
                   Click(dialog.backupFile().searchButton());
-                  EXPECT_EQ(dialog.backupFile().Path(), backup);
+                  dialog.backupFile().SetPath(backup);
                   EXPECT_TRUE(dialog.Install()) << LastText();
                   return wxID_OK;
                 }),
-                wxExpectModal<wxFileDialog>(wxString::FromUTF8(backup)));
+                // "&Suchen": a save dialog proposing "MBR" for "*.save" files.
+                Drive<wxFileDialog>([](wxFileDialog& search) {
+                  EXPECT_EQ(search.GetFilename(), "MBR");
+                  EXPECT_TRUE(search.GetWildcard().StartsWith("Sicherungsdatei (*.save)|*.save|"));
+                  EXPECT_TRUE(search.HasFlag(wxFD_SAVE) && search.HasFlag(wxFD_OVERWRITE_PROMPT));
+                  return wxID_CANCEL;
+                }));
   EXPECT_EQ(LastText(), text::kEngineInstalled);
   const auto saved = FileBytes(backup);
   ASSERT_EQ(saved.size(), 2 * kSector);
