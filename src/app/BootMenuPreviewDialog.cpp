@@ -166,11 +166,16 @@ void CBootMenuPreviewDlg::PaintScreen() {
   wxAutoBufferedPaintDC dc(screen_);
   dc.SetBackground(*wxBLACK_BRUSH);
   dc.Clear();
-  if (!font_) return;
+  const wxImage picture = ScreenPicture();
+  if (picture.IsOk()) dc.DrawBitmap(wxBitmap(picture), 0, 0);
+}
+
+wxImage CBootMenuPreviewDlg::ScreenPicture() {
+  if (!font_) return wxImage();
   const RgbImage pixels = RasterizeTextScreen(model_.Screen(), *font_);
   wxImage image(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
   std::copy(pixels.pixels.begin(), pixels.pixels.end(), image.GetData());
-  dc.DrawBitmap(wxBitmap(image), 0, 0);
+  return image;
 }
 
 void CBootMenuPreviewDlg::PaintStrip() {

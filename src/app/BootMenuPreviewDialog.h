@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <wx/dialog.h>
+#include <wx/image.h>
 
 #include "platform/Prompt.h"
 #include "shell/BootMenuPreview.h"
@@ -33,6 +34,8 @@ class CBootMenuPreviewDlg final : public wxDialog {
   void ClickStrip(int x);
   void ClickScreen(int y);
   void Move(bool up);
+  // The screen's picture as the preview draws it; empty without a font.
+  wxImage ScreenPicture();
   // OK and "Abbrechen" (also the window's close button and Escape): true when the dialog may
   // close.
   bool Accept();

@@ -12,7 +12,6 @@
 #include "app/InstallEngineDialog.h"
 #include "app/PasswordDialog.h"
 #include "app/RemoveEngineDialog.h"
-#include "app/Screenshot.h"
 #include "app/SelfTestDialog.h"
 #include "app/WxText.h"
 #include "gui/DialogExpectation.h"
@@ -163,23 +162,24 @@ TEST_F(EngineDialogsTest, ThePreviewPaintsTheEnginesCellsInTheConsoleFont) {
   CBootMenuPreviewDlg dialog(frame, *Copy().Find(0), prompt);
   ASSERT_TRUE(prompt.shown.empty()) << LastText();  // the font was found
   EXPECT_EQ(dialog.screenArea().GetClientSize(), wxSize(640, 400));
-  dialog.Show();
-  Settle();
-  const std::string picture = dir.File("preview.png");
-  ASSERT_TRUE(SaveWindowPicture(dialog.screenArea(), picture));
-  wxImage image;
-  ASSERT_TRUE(image.LoadFile(wxString::FromUTF8(picture), wxBITMAP_TYPE_PNG));
+  const wxImage image = dialog.ScreenPicture();
+  ASSERT_EQ(image.GetSize(), wxSize(640, 400));
   const auto colourAt = [&](int column, int row) {
-    // The cell's corner pixel: no glyph of the lines' blanks or frame touches it.
-    const int border = (image.GetWidth() - 640) / 2;
-    return wxColour(image.GetRed(border + column * 8, border + row * 16 + 15),
-                    image.GetGreen(border + column * 8, border + row * 16 + 15),
-                    image.GetBlue(border + column * 8, border + row * 16 + 15));
+    // The cell's bottom left pixel: no glyph of the lines' blanks touches it.
+    const int x = column * 8;
+    const int y = row * 16 + 15;
+    return std::vector<int>{image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)};
   };
-  EXPECT_EQ(colourAt(18, 5), wxColour(0x00, 0xAA, 0xAA));  // the bar's background 3 on entry 0
-  EXPECT_EQ(colourAt(18, 6), wxColour(0x00, 0x00, 0xAA));  // the menu's background 1
-  EXPECT_EQ(colourAt(2, 6), wxColour(0, 0, 0));             // the cleared screen
-  dialog.Hide();
+  EXPECT_EQ(colourAt(18, 5), (std::vector<int>{0x00, 0xAA, 0xAA}));  // the bar's background 3 on entry 0
+  EXPECT_EQ(colourAt(18, 6), (std::vector<int>{0x00, 0x00, 0xAA}));  // the menu's background 1
+  EXPECT_EQ(colourAt(2, 6), (std::vector<int>{0, 0, 0}));             // the cleared screen
+  // A colour picked from the strip shows at once: the bar's background becomes red.
+  dialog.ChooseTarget(BootMenuPreview::Target::Bar);
+  dialog.ChooseBackground(true);
+  dialog.ClickStrip(22 + 3 * 24);
+  const wxImage recoloured = dialog.ScreenPicture();
+  EXPECT_EQ((std::vector<int>{recoloured.GetRed(18 * 8, 5 * 16 + 15), recoloured.GetGreen(18 * 8, 5 * 16 + 15)}),
+            (std::vector<int>{0xAA, 0x00}));
 }
 
 TEST_F(EngineDialogsTest, PasswordsOfAnEntryAndOfAFloppyDriveReachTheEngineArea) {
