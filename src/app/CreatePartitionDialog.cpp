@@ -1,6 +1,5 @@
 #include "app/CreatePartitionDialog.h"
 
-#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/radiobut.h>
@@ -11,6 +10,7 @@
 
 #include <string>
 
+#include "app/DialogButtons.h"
 #include "app/WxText.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringFormat.h"
@@ -95,15 +95,8 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPar
   columns->Add(left, 1, wxRIGHT, 8);
   columns->Add(right, 1);
   top->Add(columns, 0, wxEXPAND | wxALL, 11);
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  auto* ok = new wxButton(this, wxID_OK, Wx("OK"));
-  ok->SetDefault();
-  ok->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-    if (Create()) EndModal(wxID_OK);
-  });
-  buttons->Add(ok, 0, wxRIGHT, 6);
-  buttons->Add(new wxButton(this, wxID_CANCEL, Wx("Abbrechen")), 0);
-  top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 11);
+  top->Add(DialogButtonRow(*this, "OK", [this] { return Create(); }, "Abbrechen"), 0,
+           wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 11);
 
   radios_[WholeSpace]->SetValue(true);
   radios_[AlignCylinder]->SetValue(true);

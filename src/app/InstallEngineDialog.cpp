@@ -1,12 +1,12 @@
 #include "app/InstallEngineDialog.h"
 
-#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
 #include "app/BackupFileField.h"
+#include "app/DialogButtons.h"
 #include "app/WxText.h"
 
 namespace korvex {
@@ -36,15 +36,8 @@ CInstallEngineDlg::CInstallEngineDlg(wxWindow* parent, CHardDisk& disk, CPrompt&
   backup_ = new CBackupFileField(this, CBackupFileField::Use::Save, "&Suchen");
   top->Add(backup_, 0, wxEXPAND | wxALL, 11);
 
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  auto* install = new wxButton(this, wxID_OK, Wx("&Installieren"));
-  install->SetDefault();
-  install->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-    if (Install()) EndModal(wxID_OK);
-  });
-  buttons->Add(install, 0, wxRIGHT, 6);
-  buttons->Add(new wxButton(this, wxID_CANCEL, Wx("A&bbrechen")), 0);
-  top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 11);
+  top->Add(DialogButtonRow(*this, "&Installieren", [this] { return Install(); }, "A&bbrechen"), 0,
+           wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 11);
   SetSizerAndFit(top);
   CentreOnParent();
 }

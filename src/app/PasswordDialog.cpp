@@ -6,6 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/DialogButtons.h"
 #include "app/WxText.h"
 #include "platform/Cp437.h"
 
@@ -36,18 +37,10 @@ CPasswordDlg::CPasswordDlg(wxWindow* parent, const std::string& target, bool isD
   protected_->Disable();  // shows the state; only "Löschen" changes it
   top->Add(protected_, 0, wxLEFT | wxRIGHT, 11);
 
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  auto* ok = new wxButton(this, wxID_OK, Wx("OK"));
   auto* remove = new wxButton(this, wxID_ANY, Wx("Löschen"));
-  ok->SetDefault();
-  ok->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-    if (Store()) EndModal(wxID_OK);
-  });
   remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Delete(); });
-  buttons->Add(ok, 0, wxRIGHT, 6);
-  buttons->Add(remove, 0, wxRIGHT, 6);
-  buttons->Add(new wxButton(this, wxID_CANCEL, Wx("Abbrechen")), 0);
-  top->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 11);
+  top->Add(DialogButtonRow(*this, "OK", [this] { return Store(); }, "Abbrechen", {remove}), 0, wxALIGN_RIGHT | wxALL,
+           11);
   SetSizerAndFit(top);
   CentreOnParent();
 }

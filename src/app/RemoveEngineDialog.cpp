@@ -1,12 +1,12 @@
 #include "app/RemoveEngineDialog.h"
 
-#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 
 #include "EngineLayout.h"
 #include "app/BackupFileField.h"
+#include "app/DialogButtons.h"
 #include "app/WxText.h"
 #include "bootengine/ChoiceText.h"
 
@@ -41,15 +41,8 @@ CRemoveEngineDlg::CRemoveEngineDlg(wxWindow* parent, CHardDisk& disk, CPrompt& p
   }
   top->Add(grid, 0, wxEXPAND | wxALL, 11);
 
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  auto* remove = new wxButton(this, wxID_OK, Wx("&Entfernen"));
-  remove->SetDefault();
-  remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-    if (Remove()) EndModal(wxID_OK);
-  });
-  buttons->Add(remove, 0, wxRIGHT, 6);
-  buttons->Add(new wxButton(this, wxID_CANCEL, Wx("A&bbrechen")), 0);
-  top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 11);
+  top->Add(DialogButtonRow(*this, "&Entfernen", [this] { return Remove(); }, "A&bbrechen"), 0,
+           wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 11);
 
   for (wxRadioButton* radio : {emptyMbr_, fromBackup_, keep_}) {
     radio->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { FollowMode(); });
