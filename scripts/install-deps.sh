@@ -25,6 +25,7 @@ packages=(
   # The boot menu preview and the hex view's model:
   zlib1g-dev                             # gzip-compressed console fonts and the PNG pictures
   console-setup-linux                    # the VGA 8x16 console fonts the boot menu preview draws
+  desktop-file-utils                     # desktop-file-validate checks the installer's menu entry
 )
 
 as_root=()

@@ -1,9 +1,12 @@
-// The handler of every command, in one table. A command whose dialog does not exist yet has no
+// The handler of every command, in one table. A command whose dialog does not exist has no
 // handler and stays greyed in menus and toolbar.
 #include "app/AboutBox.h"
+#include "app/AnalysisDialog.h"
 #include "app/BootMenuPreviewDialog.h"
 #include "app/CreatePartitionDialog.h"
 #include "app/DeviceView.h"
+#include "app/ImageRestoreDialog.h"
+#include "app/ImageSaveDialog.h"
 #include "app/InstallEngineDialog.h"
 #include "app/MainFrame.h"
 #include "app/PartTypeDialog.h"
@@ -55,10 +58,7 @@ void CMainFrame::BindCommands() {
     WithSelectedObject([&](ResolvedObject& s) { RemoveFromMenu(*s.disk, *s.object, prompt); });
   });
   Handle(CommandId::Check, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) {
-      const CPartition* extended = s.IsLogical() ? s.disk->FindExtended() : nullptr;
-      ShowCheckReport(CheckPartition(*s.level, *s.object, extended), prompt);
-    });
+    WithSelectedObject([&](ResolvedObject& s) { prompt.Message(CheckReport(s), PromptIcon::Information); });
   });
   const auto boot = [this] { WithSelectedObject([&](ResolvedObject& s) { doc_->Boot(*s.disk, *s.object); }); };
   Handle(CommandId::Boot, boot);
@@ -103,6 +103,26 @@ void CMainFrame::BindCommands() {
     dialog.ShowModal();
   });
   Handle(CommandId::About, [this] { ShowAboutBox(this); });
+
+  // Long work: partition images of the selected object, the analysis of the selected disk.
+  Handle(CommandId::ImageSave, [this, &prompt] {
+    WithSelectedObject([&](ResolvedObject& s) {
+      CImageSaveDlg dialog(this, *s.disk, *s.object, s.IsLogical(), prompt);
+      dialog.ShowModal();
+    });
+  });
+  Handle(CommandId::ImageRestore, [this, &prompt] {
+    WithSelectedObject([&](ResolvedObject& s) {
+      CImageRestoreDlg dialog(this, *s.disk, *s.object, s.IsLogical(), prompt);
+      dialog.ShowModal();
+    });
+  });
+  Handle(CommandId::Analysis, [this, &prompt] {
+    CHardDisk* disk = SelectedDevice() ? doc_->workingCopy().Find(*SelectedDevice()) : nullptr;
+    if (disk == nullptr) return;
+    CAnalysisDlg dialog(this, *disk, prompt);
+    dialog.ShowModal();
+  });
 }
 
 }  // namespace korvex

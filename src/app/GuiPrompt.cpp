@@ -21,18 +21,18 @@ long IconStyle(PromptIcon icon) {
 
 wxWindow* Parent() { return wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr; }
 
-wxString Caption() { return Wx(LoadResString(IDS_APP_TITLE)); }
-
 }  // namespace
 
+GuiPrompt::GuiPrompt() : caption_(LoadResString(IDS_APP_TITLE)) {}
+
 void GuiPrompt::Message(const std::string& text, PromptIcon icon) {
-  wxMessageDialog dialog(Parent(), Wx(text), Caption(), wxOK | IconStyle(icon));
+  wxMessageDialog dialog(Parent(), Wx(text), Wx(caption_), wxOK | IconStyle(icon));
   dialog.ShowModal();
 }
 
 PromptAnswer GuiPrompt::Ask(const std::string& text, PromptButtons buttons, PromptIcon icon) {
   const bool withCancel = buttons == PromptButtons::YesNoCancel;
-  wxMessageDialog dialog(Parent(), Wx(text), Caption(), (withCancel ? wxYES_NO | wxCANCEL : wxYES_NO) | IconStyle(icon));
+  wxMessageDialog dialog(Parent(), Wx(text), Wx(caption_), (withCancel ? wxYES_NO | wxCANCEL : wxYES_NO) | IconStyle(icon));
   if (withCancel) {
     dialog.SetYesNoCancelLabels(Wx("&Ja"), Wx("&Nein"), Wx("&Abbrechen"));
   } else {

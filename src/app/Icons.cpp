@@ -110,6 +110,25 @@ Painter TreePainter(int number) {
   return [](wxGraphicsContext&) {};
 }
 
+// The hits of the disk analysis: a sector page with a mark of its kind.
+void DrawSectorPage(wxGraphicsContext& gc, const wxColour& mark) {
+  Box(gc, 2.5, 0.5, 11, 15, *wxWHITE, kEdge, 1);
+  for (const double y : {3.5, 6.0, 8.5}) Line(gc, 4.5, y, 11.5, y, wxColour(170, 170, 180), 1);
+  gc.SetBrush(wxBrush(mark));
+  gc.SetPen(wxPen(mark.ChangeLightness(60), 1));
+  gc.DrawRectangle(5.5, 10.5, 5, 3);
+}
+
+Painter HitPainter(int kind) {
+  switch (kind) {
+    case 13: return [](wxGraphicsContext& gc) { DrawSectorPage(gc, wxColour(160, 160, 160)); };
+    case 14: return [](wxGraphicsContext& gc) { DrawSlab(gc, wxColour(40, 160, 200)); };
+    case 15: return [](wxGraphicsContext& gc) { DrawSectorPage(gc, wxColour(60, 170, 80)); };
+    case 16: return [](wxGraphicsContext& gc) { DrawSectorPage(gc, wxColour(240, 140, 20)); };
+    default: return TreePainter(kind);
+  }
+}
+
 // Toolbar pictures, 16 × 15.
 void DrawFloppy(wxGraphicsContext& gc) {
   Box(gc, 1.5, 1.5, 13, 12, wxColour(60, 90, 160), wxColour(30, 45, 90), 1);
@@ -210,6 +229,14 @@ wxImageList* CreateTreeImageList() {
   auto* list = new wxImageList(kTreeIconSize, kTreeIconSize, false, kTreeIconCount);
   for (int number = 0; number < kTreeIconCount; ++number) {
     list->Add(Paint(kTreeIconSize, kTreeIconSize, TreePainter(number)));
+  }
+  return list;
+}
+
+wxImageList* CreateScanImageList() {
+  auto* list = new wxImageList(kTreeIconSize, kTreeIconSize, false, kScanIconCount);
+  for (int number = 0; number < kScanIconCount; ++number) {
+    list->Add(Paint(kTreeIconSize, kTreeIconSize, HitPainter(number)));
   }
   return list;
 }

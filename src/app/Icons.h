@@ -14,6 +14,10 @@ inline constexpr int kTreeIconCount = 11;  // numbers 0..10; the node kinds use 
 // The strip as an image list whose image i is icon number i.
 wxImageList* CreateTreeImageList();
 
+// The disk analysis' result tree: the strip, then the kinds of hits as numbers 13..16.
+inline constexpr int kScanIconCount = 17;
+wxImageList* CreateScanImageList();
+
 // The toolbar image of a command (16 × 15 pixels); an empty bitmap for a command without one.
 wxBitmap ToolbarBitmap(CommandId command);
 

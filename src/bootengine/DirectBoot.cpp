@@ -12,7 +12,7 @@ namespace korvex {
 namespace {
 
 constexpr std::uint8_t kDirectBootRequested = 1;
-constexpr std::uint8_t kFirstBiosDisk = 0x80;
+constexpr std::uint8_t kFirstBiosDisk = layout::CONST_FIRST_HARD_DISK;
 
 // The position of object in the menu table the engine will read at boot (its master copy), or
 // nothing when the saved menu does not hold it. The read stops where the engine's does.

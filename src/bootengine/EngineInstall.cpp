@@ -16,7 +16,7 @@ namespace korvex {
 namespace {
 
 constexpr std::size_t kOfferedObjects = 4;
-constexpr std::uint8_t kBootSlot = 1;
+constexpr std::uint8_t kBootSlot = layout::CONST_BOOT_SLOT;
 constexpr std::uint8_t kInstalledMinorDigit = '1';
 
 template <std::size_t N>

@@ -6,11 +6,11 @@ namespace korvex {
 namespace {
 
 // Where and how much the engine paints (the same numbers as in engine.asm).
-constexpr unsigned kScreenColumn = 16;
-constexpr unsigned kLineCharacters = 47;  // the 48th byte of a line is its zero
-constexpr unsigned kBarFirstCharacter = 2;
-constexpr unsigned kBarCharacters = 43;
-constexpr unsigned kCountdownColumn = kScreenColumn + 30;
+constexpr unsigned kScreenColumn = layout::CONST_SCREEN_COLUMN;
+constexpr unsigned kLineCharacters = layout::CONST_LINE_CHARS;  // the 48th byte of a line is its zero
+constexpr unsigned kBarFirstCharacter = layout::CONST_BAR_FIRST_CHAR;
+constexpr unsigned kBarCharacters = layout::CONST_BAR_CHARS;
+constexpr unsigned kCountdownColumn = kScreenColumn + layout::CONST_COUNTDOWN_CHAR;
 constexpr unsigned kLinesAroundEntries = layout::CONST_MENU_FIRST_LINE + 1;  // five above, the border below
 constexpr std::uint8_t kBcdDigitMask = 0x0F;
 

@@ -12,9 +12,9 @@
 namespace korvex {
 namespace {
 
-constexpr std::size_t kMaxPasswordLength = 15;
-constexpr unsigned char kFirstTypeable = 0x20;
-constexpr unsigned char kLastTypeable = 0x7E;
+constexpr std::size_t kMaxPasswordLength = layout::CONST_PASSWORD_MAX;
+constexpr unsigned char kFirstTypeable = layout::CONST_FIRST_TYPEABLE;
+constexpr unsigned char kLastTypeable = layout::CONST_LAST_TYPEABLE;
 
 // Nothing when the password may be stored, else what to report (after the message).
 std::optional<PasswordResult> CheckPassword(const std::string& password, const std::string& repetition,

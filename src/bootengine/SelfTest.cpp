@@ -10,7 +10,7 @@
 namespace korvex {
 namespace {
 
-constexpr std::uint8_t kSignature[2] = {0x55, 0xAA};
+constexpr std::uint8_t kSignature[2] = {layout::CONST_BOOT_SIGNATURE & 0xFF, layout::CONST_BOOT_SIGNATURE >> 8};
 
 class SelfTestRun {
  public:
@@ -89,7 +89,7 @@ class SelfTestRun {
 }  // namespace
 
 SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly) {
-  if (!disk.EngineInstalled()) return SelfTestReport{text::kNoEngineInstalled, 0};
+  if (!disk.EngineInstalled()) return SelfTestReport{text::kNoEngineInstalled, 0, false};
   return SelfTestRun(disk, checkOnly).Run();
 }
 

@@ -12,11 +12,12 @@ namespace korvex {
 struct SelfTestReport {
   std::string text;     // one line per step, "\r\n" line breaks, the error count last
   unsigned errors = 0;  // differing bytes of loader code and text, entries of the tables, signature
+  bool tested = true;   // false on a disk without the engine: text then says so
 };
 
 // Runs the test on disk's images. A repair (checkOnly clear, errors found) marks the disk
-// modified so that the save writes it. On a disk without the engine the report says so and
-// nothing is tested.
+// modified so that the save writes it. On a disk without the engine nothing is tested and the
+// report (tested clear) says so.
 SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly);
 
 }  // namespace korvex

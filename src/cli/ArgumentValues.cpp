@@ -4,16 +4,6 @@
 
 namespace korvex {
 
-std::optional<std::uint64_t> ParseNumber(const std::string& text, std::uint64_t max) {
-  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const char* first = text.data() + (hex ? 2 : 0);
-  const char* last = text.data() + text.size();
-  std::uint64_t value = 0;
-  const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
-  if (first == last || error != std::errc() || end != last || value > max) return std::nullopt;
-  return value;
-}
-
 std::optional<ChsAddress> ParseChs(const std::string& text) {
   const size_t slash1 = text.find('/');
   const size_t slash2 = slash1 == std::string::npos ? std::string::npos : text.find('/', slash1 + 1);

@@ -4,7 +4,6 @@
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"
 #include "partition/PositionChecks.h"
-#include "platform/StringTable.h"
 
 namespace korvex {
 
@@ -15,9 +14,8 @@ int RunCheck(CliSession& session, const Arguments& arguments) {
   }
   const auto selected = SelectObject(session, arguments[0]);
   if (!selected) return kExitUsage;
-  const CPartition* extended = selected->IsLogical() ? selected->disk->FindExtended() : nullptr;
-  const std::string report = CheckPartition(*selected->level, *selected->object, extended);
-  std::printf("%s", report.empty() ? (LoadResString(IDS_NO_ERRORS) + "\n").c_str() : report.c_str());
+  const std::string report = CheckReport(*selected);
+  std::printf("%s%s", report.c_str(), report.ends_with('\n') ? "" : "\n");
   return kExitOk;
 }
 

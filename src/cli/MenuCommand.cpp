@@ -1,12 +1,12 @@
 // "menu": the boot menu of a disk with the engine — entries, their order and titles, the default
 // entry or remember-last, the timeout, the automatic boot and the colours. Each change is saved.
-#include <charconv>
 #include <optional>
 
 #include "bootengine/MenuConfig.h"
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"
 #include "platform/Cp437.h"
+#include "platform/NumberText.h"
 
 namespace korvex {
 namespace {
@@ -22,13 +22,6 @@ int Usage() {
   return kExitUsage;
 }
 
-std::optional<unsigned> ParseNumber(const std::string& text) {
-  unsigned value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 std::optional<bool> ParseSwitch(const std::string& text) {
   if (text == "on") return true;
   if (text == "off") return false;
@@ -39,9 +32,9 @@ std::optional<bool> ParseSwitch(const std::string& text) {
 std::optional<TextColour> ParseColour(const std::string& text) {
   const size_t slash = text.find('/');
   if (slash == std::string::npos) return std::nullopt;
-  const auto foreground = ParseNumber(text.substr(0, slash));
-  const auto background = ParseNumber(text.substr(slash + 1));
-  if (!foreground || !background || *foreground > 255 || *background > 255) return std::nullopt;
+  const auto foreground = ParseNumber(text.substr(0, slash), UINT8_MAX);
+  const auto background = ParseNumber(text.substr(slash + 1), UINT8_MAX);
+  if (!foreground || !background) return std::nullopt;
   return TextColour{static_cast<std::uint8_t>(*foreground), static_cast<std::uint8_t>(*background)};
 }
 
@@ -80,9 +73,9 @@ int RunMove(CliSession& session, const Arguments& arguments) {
   if (where == "up" || where == "down") {
     return Done(session, MoveMenuEntryByOne(disk, object, where == "up", session.prompt()));
   }
-  const auto position = ParseNumber(where);
+  const auto position = ParseNumber(where, UINT32_MAX);
   if (!position) return Usage();
-  return Done(session, MoveMenuEntry(disk, object, *position, session.prompt()));
+  return Done(session, MoveMenuEntry(disk, object, static_cast<unsigned>(*position), session.prompt()));
 }
 
 int RunTitle(CliSession& session, const Arguments& arguments) {
@@ -111,12 +104,12 @@ int RunDiskSetting(CliSession& session, const Arguments& arguments) {
   if (arguments.size() < 2 || arguments.size() > 3) return Usage();
   const std::string& what = arguments[0];
   const auto onOff = ParseSwitch(arguments[1]);
-  const auto seconds = ParseNumber(arguments[1]);
+  const auto seconds = ParseNumber(arguments[1], UINT32_MAX);
   if (what == "timeout" ? !seconds : !onOff) return Usage();
   CHardDisk* disk = OptionalDisk(session, arguments, 2);
   if (disk == nullptr) return kExitUsage;
   CPrompt& prompt = session.prompt();
-  if (what == "timeout") return Done(session, SetTimeout(*disk, *seconds, prompt));
+  if (what == "timeout") return Done(session, SetTimeout(*disk, static_cast<unsigned>(*seconds), prompt));
   if (what == "autoboot") return Done(session, SetAutoBoot(*disk, *onOff, prompt));
   return Done(session, SetRememberLast(*disk, *onOff, prompt));
 }

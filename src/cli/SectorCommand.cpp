@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "analysis/DriveSectors.h"
-#include "analysis/HexViewText.h"
+#include "hexview/HexRowText.h"
 #include "cli/ArgumentValues.h"
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"
@@ -24,7 +24,7 @@ int RunSector(CliSession& session, const Arguments& arguments) {
                "hinter dem Ende der Festplatte mit " + std::to_string(sectors.MediumSectors()) + " Sektoren).");
     return kExitFailed;
   }
-  std::fputs(HexViewText(bytes).c_str(), stdout);
+  std::fputs(HexRowsText(bytes).c_str(), stdout);
   return kExitOk;
 }
 

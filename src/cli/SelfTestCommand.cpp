@@ -6,7 +6,6 @@
 #include "cli/Commands.h"
 #include "cli/EngineArguments.h"
 #include "cli/ObjectSelector.h"
-#include "platform/Texts.h"
 
 namespace korvex {
 namespace {
@@ -31,11 +30,11 @@ int RunSelfTest(CliSession& session, const Arguments& arguments) {
     }
     checkOnly = true;
   }
-  if (!disk->EngineInstalled()) {
-    session.prompt().Message(text::kNoEngineInstalled, PromptIcon::Stop);
+  const SelfTestReport report = SelfTest(*disk, checkOnly);
+  if (!report.tested) {
+    session.prompt().Message(report.text, PromptIcon::Stop);
     return kExitFailed;
   }
-  const SelfTestReport report = SelfTest(*disk, checkOnly);
   std::printf("%s\n", TerminalLines(report.text).c_str());
   std::fflush(stdout);
   return SaveChanges(session);

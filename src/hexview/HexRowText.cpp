@@ -38,4 +38,14 @@ HexRowText FormatHexRow(std::span<const std::uint8_t> data, std::size_t rowStart
   return text;
 }
 
+std::string HexRowsText(std::span<const std::uint8_t> data) {
+  constexpr std::size_t kRowWidth = 16;
+  std::string text;
+  for (std::size_t start = 0; start < data.size(); start += kRowWidth) {
+    const HexRowText row = FormatHexRow(data, start, kRowWidth, true);
+    text += row.address + ' ' + row.hex + row.characters + '\n';
+  }
+  return text;
+}
+
 }  // namespace korvex

@@ -29,4 +29,8 @@ struct HexRowText {
 HexRowText FormatHexRow(std::span<const std::uint8_t> data, std::size_t rowStart, std::size_t rowWidth,
                         bool wideAddress);
 
+// Every row of data, 16 bytes each with wide addresses, as "address hex characters" lines each
+// ended by a line break: the text `korvex-cli sector` prints.
+std::string HexRowsText(std::span<const std::uint8_t> data);
+
 }  // namespace korvex

@@ -51,7 +51,9 @@ void CHardDisk::SetModified(bool modified) {
   if (notifier_ != nullptr) notifier_->Notify(ChangeEvent::DiskChanged, DeviceNumber());
 }
 
-bool CHardDisk::EngineInstalled() const { return engineArea[0] == 0xE9 && engineArea[1] == 0x69; }
+bool CHardDisk::EngineInstalled() const {
+  return engineArea[0] == (layout::CONST_ENGINE_SIGNATURE & 0xFF) && engineArea[1] == layout::CONST_ENGINE_SIGNATURE >> 8;
+}
 
 CPartition* CHardDisk::FindExtended() const {
   if (auto* owner = primary.FindFirst([](const CPartition& p) { return p.IsExtended() && p.holdsLogicalDrives; })) {

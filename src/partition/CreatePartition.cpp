@@ -103,6 +103,10 @@ std::optional<std::string> TypeRefusal(const CHardDisk& disk, bool isLogical, co
 // Nothing after a refusal text.
 std::optional<std::uint8_t> TargetSlot(const CHardDisk& disk, bool isLogical, const CreateRequest& request,
                                        std::string& refusal) {
+  if (request.tableEntry && (request.toMenu || isLogical)) {
+    refusal = text::kTableEntryOnlyForTable;
+    return std::nullopt;
+  }
   if (request.toMenu) {
     if (isLogical) refusal = text::kLogicalNotInMenu;
     else if (!MenuCanTakeEntry(disk)) refusal = text::kMenuUnavailable;
@@ -159,6 +163,11 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt) {
   if (!FreeTableEntries(disk).empty() || MenuCanTakeEntry(disk)) return true;
   prompt.Message(text::kTableFull, PromptIcon::Information);
   return false;
+}
+
+bool CreateInFreeArea(const ResolvedObject& target, const CreateRequest& request, CPrompt& prompt) {
+  if (target.object->IsFree() && !target.IsLogical() && !CanCreatePrimary(*target.disk, prompt)) return false;
+  return CreatePartition(*target.disk, *target.object, target.IsLogical(), request, prompt);
 }
 
 bool CreatePartition(CHardDisk& disk, CPartition& freeArea, bool isLogical, const CreateRequest& request,

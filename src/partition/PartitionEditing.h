@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "partition/CHardDisk.h"
+#include "partition/ObjectRef.h"
 #include "platform/Prompt.h"
 
 namespace korvex {
@@ -44,6 +45,9 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt);
 // changed, when the request is refused.
 bool CreatePartition(CHardDisk& disk, CPartition& freeArea, bool isLogical, const CreateRequest& request,
                      CPrompt& prompt);
+// Creation in the free area target as a front end asks for it: a primary free area first needs
+// a table entry or a menu place (CanCreatePrimary), then CreatePartition.
+bool CreateInFreeArea(const ResolvedObject& target, const CreateRequest& request, CPrompt& prompt);
 
 // Deletes object of level (disk.primary or disk.logical) after the user confirmed; deleting the
 // extended partition deletes its logical drives. The default mark passes on, the free areas of

@@ -1,5 +1,7 @@
 #include "partition/PartitionEntry.h"
 
+#include "EngineLayout.h"
+
 namespace korvex {
 
 PartitionEntry DecodeEntry(std::span<const std::uint8_t> bytes) {
@@ -39,12 +41,13 @@ void WriteTableEntry(std::span<std::uint8_t> sector, unsigned index, const Parti
 }
 
 bool HasBootSignature(std::span<const std::uint8_t> sector) {
-  return sector[kSignatureOffset] == 0x55 && sector[kSignatureOffset + 1] == 0xAA;
+  return sector[kSignatureOffset] == (layout::CONST_BOOT_SIGNATURE & 0xFF) &&
+         sector[kSignatureOffset + 1] == layout::CONST_BOOT_SIGNATURE >> 8;
 }
 
 void SetBootSignature(std::span<std::uint8_t> sector) {
-  sector[kSignatureOffset] = 0x55;
-  sector[kSignatureOffset + 1] = 0xAA;
+  sector[kSignatureOffset] = layout::CONST_BOOT_SIGNATURE & 0xFF;
+  sector[kSignatureOffset + 1] = layout::CONST_BOOT_SIGNATURE >> 8;
 }
 
 bool IsExtendedType(std::uint8_t type) { return type == kTypeExtended || type == kTypeExtendedLba; }

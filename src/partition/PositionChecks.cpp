@@ -169,8 +169,10 @@ std::string CheckPartition(const PartitionLevel& level, const CPartition& object
   return report;
 }
 
-void ShowCheckReport(const std::string& report, CPrompt& prompt) {
-  prompt.Message(report.empty() ? LoadResString(IDS_NO_ERRORS) : report, PromptIcon::Information);
+std::string CheckReport(const ResolvedObject& target) {
+  const CPartition* extended = target.IsLogical() ? target.disk->FindExtended() : nullptr;
+  const std::string report = CheckPartition(*target.level, *target.object, extended);
+  return report.empty() ? LoadResString(IDS_NO_ERRORS) : report;
 }
 
 }  // namespace korvex

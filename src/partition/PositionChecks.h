@@ -7,6 +7,7 @@
 #include <string>
 
 #include "partition/CHardDisk.h"
+#include "partition/ObjectRef.h"
 #include "platform/Prompt.h"
 
 namespace korvex {
@@ -52,8 +53,8 @@ int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& objec
 // it lies outside or is larger than that extended partition. Empty when nothing was found.
 std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended);
 
-// Shows a report of CheckPartition, "Keine Fehler festgestellt" when it is empty (information
-// icon).
-void ShowCheckReport(const std::string& report, CPrompt& prompt);
+// The report of "Prüfen" for target as both front ends show it: the findings of CheckPartition
+// (a logical drive checked against its extended partition), or "Keine Fehler festgestellt".
+std::string CheckReport(const ResolvedObject& target);
 
 }  // namespace korvex

@@ -10,11 +10,12 @@
 namespace korvex {
 namespace {
 
-constexpr std::uint8_t kFrameVertical = 0xBA;
-constexpr std::uint8_t kFrameBottomLeft = 0xC8;
-constexpr std::uint8_t kFrameHorizontal = 0xCD;
-constexpr std::uint8_t kFrameBottomRight = 0xBC;
-constexpr std::uint8_t kMenuDrive = 0x80;
+constexpr std::uint8_t kFrameVertical = layout::CONST_FRAME_V;
+constexpr std::uint8_t kFrameBottomLeft = layout::CONST_FRAME_BOTTOM_LEFT;
+constexpr std::uint8_t kFrameHorizontal = layout::CONST_FRAME_H;
+constexpr std::uint8_t kFrameBottomRight = layout::CONST_FRAME_BOTTOM_RIGHT;
+constexpr std::uint8_t kMenuDrive = layout::CONST_FIRST_HARD_DISK;
+constexpr std::size_t kLastLineChar = layout::CONST_LINE_CHARS - 1;
 
 struct PackedChs {
   std::uint8_t head;
@@ -122,15 +123,15 @@ void WriteMenuLines(EngineAreaImage& area, std::span<const MenuTitle> titles) {
     auto line = ScreenLine(area, layout::CONST_MENU_FIRST_LINE + k);
     std::fill(line.begin(), line.end(), std::uint8_t{' '});
     line[0] = kFrameVertical;
-    std::copy(titles[k].begin(), titles[k].end(), line.begin() + 3);
-    line[46] = kFrameVertical;
-    line[47] = 0;
+    std::copy(titles[k].begin(), titles[k].end(), line.begin() + layout::CONST_TITLE_CHAR);
+    line[kLastLineChar] = kFrameVertical;
+    line[layout::CONST_LINE_CHARS] = 0;
   }
   auto bottom = ScreenLine(area, layout::CONST_MENU_FIRST_LINE + count);
   bottom[0] = kFrameBottomLeft;
-  std::fill(bottom.begin() + 1, bottom.begin() + 46, kFrameHorizontal);
-  bottom[46] = kFrameBottomRight;
-  bottom[47] = 0;
+  std::fill(bottom.begin() + 1, bottom.begin() + kLastLineChar, kFrameHorizontal);
+  bottom[kLastLineChar] = kFrameBottomRight;
+  bottom[layout::CONST_LINE_CHARS] = 0;
   if (layout::CONST_MENU_FIRST_LINE + count + 1 < layout::CONST_SCREEN_LINE_COUNT) {
     ScreenLine(area, layout::CONST_MENU_FIRST_LINE + count + 1)[0] = 0;
   } else {

@@ -6,18 +6,10 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/NumberText.h"
+
 namespace korvex {
 namespace {
-
-bool ParseNumber(const std::string& text, std::uint32_t& value) {
-  if (text.empty() || text.size() > 6) return false;
-  value = 0;
-  for (char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    value = value * 10 + static_cast<std::uint32_t>(c - '0');
-  }
-  return true;
-}
 
 // Natural order: runs of digits compare by value, so sdb < sdb2 and nvme2n1 < nvme10n1.
 bool NaturalLess(const std::string& a, const std::string& b) {
@@ -62,19 +54,19 @@ std::optional<DeviceEntry> ParseDeviceSpec(const std::string& spec, std::string&
   if (hasGeometry) {
     const std::string geometry = spec.substr(at + 1);
     const size_t x = geometry.find('x');
-    std::uint32_t heads = 0, sectors = 0;
-    if (x == std::string::npos || !ParseNumber(geometry.substr(0, x), heads) ||
-        !ParseNumber(geometry.substr(x + 1), sectors)) {
+    const auto heads = x == std::string::npos ? std::nullopt : ParseNumber(geometry.substr(0, x), UINT32_MAX);
+    const auto sectors = x == std::string::npos ? std::nullopt : ParseNumber(geometry.substr(x + 1), UINT32_MAX);
+    if (!heads || !sectors) {
       error = "Ungültige Geometrie in \"" + spec + "\": erwartet wird DATEI@KÖPFExSEKTOREN, z.B. disk.img@16x63";
       return std::nullopt;
     }
-    if (heads < 1 || heads > 255 || sectors < 1 || sectors > 63) {
+    if (*heads < 1 || *heads > 255 || *sectors < 1 || *sectors > 63) {
       error = "Ungültige Geometrie in \"" + spec + "\": Köpfe 1..255, Sektoren pro Spur 1..63";
       return std::nullopt;
     }
     entry.path = spec.substr(0, at);
-    entry.heads = heads;
-    entry.sectors = sectors;
+    entry.heads = static_cast<std::uint32_t>(*heads);
+    entry.sectors = static_cast<std::uint32_t>(*sectors);
   }
   if (entry.path.empty()) {
     error = "Leerer Gerätename in \"" + spec + "\"";

@@ -79,6 +79,9 @@ inline constexpr const char* kNoFreeTableEntry =
     "In der Partitionstabelle dieser Festplatte ist kein Eintrag mehr frei.\n"
     "Nehmen Sie die Partition ins Bootmenü auf oder löschen Sie zuerst eine andere Partition.";
 inline constexpr const char* kTableEntryTaken = "Der Eintrag %u der Partitionstabelle ist nicht frei.";  // %u = 1..4
+inline constexpr const char* kTableEntryOnlyForTable =
+    "Einen Eintrag der Partitionstabelle erhält nur eine Partition der Partitionstabelle, kein Menüeintrag und kein "
+    "logisches Laufwerk.";
 inline constexpr const char* kSecondExtended =
     "Pro Festplatte ist nur eine erweiterte Partition (Typ 5 oder 15) zulässig\n";
 inline constexpr const char* kType15NotHere = "Der Partitionstyp 15 ist an dieser Stelle nicht zulässig!\n";
@@ -170,6 +173,9 @@ inline constexpr const char* kEngineReadFailed =
 inline constexpr const char* kDirectBootWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor 0.\nDer direkte Start ist nicht vorgemerkt; der Rechner wird nicht neu "
     "gestartet.";
+
+// Long work in a dialog: "Abbrechen" (and closing the dialog) while the work runs.
+inline constexpr const char* kCancelWorkQuestion = "Wollen Sie den Vorgang wirklich abbrechen?";
 
 // Partition images: the dialogs' and workers' texts.
 inline constexpr const char* kImageNameMissing = "Der Name für die Abbilddatei fehlt!";
@@ -272,6 +278,11 @@ inline constexpr const char* kAdoptNoRoomForRecord =
     "Die Partition wird nicht übernommen.";
 inline constexpr const char* kAdoptPastDiskEnd =
     "Der Bereich des Dateisystems reicht über das Ende der Festplatte hinaus.\nDie Partition wird nicht übernommen.";
+inline constexpr const char* kAdopted =  // %u, %u = first and last sector, %s = device name
+    "Das Dateisystem von Sektor %u bis %u ist als Partition in die Konfiguration von %s übernommen.\n"
+    "Auf die Festplatte geschrieben wird es erst mit \"Speichern\".";
+inline constexpr const char* kSectorUnreadable =  // %llu = sector, %s = device name
+    "Sektor %llu von %s kann nicht gelesen werden.";
 
 // The window program's forms.
 inline constexpr const char* kTitleNotCp437 =

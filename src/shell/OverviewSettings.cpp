@@ -1,11 +1,11 @@
 #include "shell/OverviewSettings.h"
 
-#include <charconv>
 #include <optional>
 
 #include "bootengine/EngineConfig.h"
 #include "bootengine/MenuConfig.h"
 #include "platform/Cp437.h"
+#include "platform/NumberText.h"
 #include "platform/StringTable.h"
 
 namespace korvex {
@@ -22,12 +22,6 @@ std::size_t StoredChoice(const CHardDisk& disk, const std::vector<BootChoice>& c
   return choices.size();
 }
 
-std::optional<unsigned> ParseSeconds(const std::string& text) {
-  unsigned value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 }  // namespace
 
@@ -56,12 +50,12 @@ bool BootSettingsModified(const CHardDisk& disk, const std::vector<BootChoice>& 
 bool ApplyBootSettings(CHardDisk& disk, const std::vector<BootChoice>& choices, const BootSettingsForm& form,
                        CPrompt& prompt) {
   if (!disk.EngineInstalled()) return true;
-  const auto seconds = ParseSeconds(form.secondsText);
+  const auto seconds = ParseNumber(form.secondsText, UINT32_MAX);
   if (!seconds) {
     prompt.Message(FormatRangeMessage(0, kMaxSeconds), PromptIcon::Stop);
     return false;
   }
-  if (form.choice >= choices.size() || !SetTimeout(disk, *seconds, prompt)) return false;
+  if (form.choice >= choices.size() || !SetTimeout(disk, static_cast<unsigned>(*seconds), prompt)) return false;
   CPartition* chosen = choices[form.choice].object;
   const bool defaultSet =
       chosen == nullptr ? SetRememberLast(disk, true, prompt) : SetDefaultPartition(disk, *chosen, prompt);

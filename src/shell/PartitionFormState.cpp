@@ -1,6 +1,6 @@
 #include "shell/PartitionFormState.h"
 
-#include <charconv>
+#include "platform/NumberText.h"
 
 namespace korvex {
 namespace {
@@ -21,12 +21,9 @@ std::optional<std::uint32_t> ParseFormNumber(const std::string& text, std::uint3
   const auto first = text.find_first_not_of(' ');
   const auto last = text.find_last_not_of(' ');
   if (first == std::string::npos) return std::nullopt;
-  std::uint64_t value = 0;
-  const char* begin = text.data() + first;
-  const char* end = text.data() + last + 1;
-  const auto [stop, error] = std::from_chars(begin, end, value);
-  if (error != std::errc{} || stop != end || value > max) return std::nullopt;
-  return static_cast<std::uint32_t>(value);
+  const auto value = ParseNumber(std::string_view(text).substr(first, last - first + 1), max);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint32_t>(*value);
 }
 
 bool FormDiffers(const PartitionForm& form, const PartitionForm& shown, bool compareType) {

@@ -75,8 +75,9 @@ TEST_F(PasswordsTest, RefusedAndEmptyPasswordsChangeNothing) {
   EXPECT_EQ(SetPartitionPassword(*disk, entry, std::string(16, 'a'), std::string(16, 'a'), prompt),
             PasswordResult::Refused);
   EXPECT_EQ(LastText(), text::kPasswordTooLong);
-  // Characters the engine's prompt cannot take: an umlaut (UTF-8 or code page bytes), a tab, DEL.
-  for (const std::string bad : {"m\xC3\xBCll", "m\x81ll", "a\tb", "a\x7F"}) {
+  // Characters the engine's prompt cannot take: an umlaut (UTF-8 or code page bytes), a tab, and
+  // the first byte past its range (DEL, 7Fh, is the last it takes).
+  for (const std::string bad : {"m\xC3\xBCll", "m\x81ll", "a\tb", "a\x80", "\x1F"}) {
     EXPECT_EQ(SetPartitionPassword(*disk, entry, bad, bad, prompt), PasswordResult::Refused) << bad;
     EXPECT_EQ(LastText(), text::kPasswordCharacters);
   }
@@ -86,6 +87,15 @@ TEST_F(PasswordsTest, RefusedAndEmptyPasswordsChangeNothing) {
   EXPECT_EQ(SetPartitionPassword(*disk, Part(*disk, 3), "a", "a", prompt), PasswordResult::Refused);
   EXPECT_EQ(LastText(), text::kNotAMenuEntry);
   EXPECT_FALSE(entry.passwordSet || entry.passwordChanged || disk->IsModified());
+}
+
+TEST_F(PasswordsTest, TheBootPromptsWholeRangeIsAccepted) {
+  const auto spec = MakeEngineDisk("d.img", {.menu = {0}});
+  auto disk = Open(spec);
+  const std::string edges = " \x7F";  // 20h and 7Fh, the first and last character the prompt takes
+  EXPECT_EQ(SetPartitionPassword(*disk, Part(*disk, 0), edges, edges, prompt), PasswordResult::Stored) << LastText();
+  auto reread = SaveAndReopen(*disk, spec);
+  EXPECT_EQ(Slot(FileBytes(spec), 0), Stored(edges));
 }
 
 TEST_F(PasswordsTest, DeletingClearsTheSlotAtTheNextSave) {

@@ -3,6 +3,7 @@
 #include "bootengine/EngineFixture.h"
 #include "bootengine/EngineInstall.h"
 #include "bootengine/SelfTest.h"
+#include "platform/Texts.h"
 
 namespace korvex {
 namespace {
@@ -40,6 +41,16 @@ TEST_F(SelfTestTest, AFreshlySavedDiskHasNoErrors) {
   const SelfTestReport report = SelfTest(*disk, false);
   EXPECT_EQ(report.text, Report(kRepair, "Ok!", "Ok!", "Ok!", "Ok!", "Ok!", "\r\n\r\n0 Fehler gefunden!"));
   EXPECT_EQ(report.errors, 0u);
+  EXPECT_EQ(disk->sector0, sector0);
+  EXPECT_FALSE(disk->IsModified());
+}
+
+TEST_F(SelfTestTest, ADiskWithoutTheEngineIsNotTestedAndNotTouched) {
+  auto disk = Open();
+  const auto sector0 = disk->sector0;
+  const SelfTestReport report = SelfTest(*disk, false);
+  EXPECT_FALSE(report.tested);
+  EXPECT_EQ(report.text, text::kNoEngineInstalled);
   EXPECT_EQ(disk->sector0, sector0);
   EXPECT_FALSE(disk->IsModified());
 }

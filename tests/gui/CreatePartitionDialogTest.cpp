@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "app/CreatePartitionDialog.h"
-#include "gui/DialogExpectation.h"
 #include "gui/GuiFixture.h"
+#include "gui/ModalDriver.h"
 #include "platform/Texts.h"
 
 namespace korvex::test {
@@ -41,7 +41,7 @@ TEST_F(CreatePartitionDialogTest, APartOfTheFreeAreaBecomesACylinderAlignedParti
   OpenWindow({spec});
   ASSERT_TRUE(Select(At(0, LevelKind::Primary, 1008)));
   ASSERT_TRUE(Enabled(CommandId::Create));
-  wxTEST_DIALOG(Run(CommandId::Create), Drive<CCreatePartitionDlg>([&](CCreatePartitionDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::Create), DriveModal<CCreatePartitionDlg>([&](CCreatePartitionDlg& dialog) {
                   // Whole area, cylinder alignment, destructive, FAT16 (6), next free entry.
                   EXPECT_TRUE(dialog.radio(CCreatePartitionDlg::WholeSpace).GetValue());
                   EXPECT_FALSE(dialog.sizeValue().IsEnabled());

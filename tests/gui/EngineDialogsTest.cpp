@@ -14,8 +14,8 @@
 #include "app/RemoveEngineDialog.h"
 #include "app/SelfTestDialog.h"
 #include "app/WxText.h"
-#include "gui/DialogExpectation.h"
 #include "gui/GuiFixture.h"
+#include "gui/ModalDriver.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
 
@@ -57,7 +57,7 @@ TEST_F(EngineDialogsTest, InstallingThroughTheDialogWritesTheBackupAndAtTheSaveT
   ASSERT_TRUE(Enabled(CommandId::BootManager));
   const std::string backup = dir.File("mbr.save");
   wxTEST_DIALOG(Run(CommandId::BootManager),
-                Drive<CInstallEngineDlg>([&](CInstallEngineDlg& dialog) {
+                DriveModal<CInstallEngineDlg>([&](CInstallEngineDlg& dialog) {
                   // The NTFS partition can be chosen, the extended partition cannot.
                   EXPECT_TRUE(dialog.choices()[0]->IsEnabled());
                   EXPECT_FALSE(dialog.choices()[1]->IsEnabled());
@@ -72,7 +72,7 @@ TEST_F(EngineDialogsTest, InstallingThroughTheDialogWritesTheBackupAndAtTheSaveT
                   return wxID_OK;
                 }),
                 // "&Suchen": a save dialog proposing "MBR" for "*.save" files.
-                Drive<wxFileDialog>([](wxFileDialog& search) {
+                DriveModal<wxFileDialog>([](wxFileDialog& search) {
                   EXPECT_EQ(search.GetFilename(), "MBR");
                   EXPECT_TRUE(search.GetWildcard().StartsWith("Sicherungsdatei (*.save)|*.save|"));
                   EXPECT_TRUE(search.HasFlag(wxFD_SAVE) && search.HasFlag(wxFD_OVERWRITE_PROMPT));
@@ -96,7 +96,7 @@ TEST_F(EngineDialogsTest, RemovingKeepsTheChosenEntryInTheTableAndRefusesAMissin
   const std::string spec = MakeEngineDisk("0.img", {.menu = {0, 1}, .table = {{2, 0}}});
   OpenWindow({spec});
   ASSERT_TRUE(Select(NodeRef::Disk(0)));
-  wxTEST_DIALOG(Run(CommandId::BootManager), Drive<CRemoveEngineDlg>([&](CRemoveEngineDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::BootManager), DriveModal<CRemoveEngineDlg>([&](CRemoveEngineDlg& dialog) {
                   EXPECT_EQ(dialog.mode(), RemovalMode::EmptyMbr);
                   EXPECT_FALSE(dialog.keepBoxes()[0]->IsEnabled());
                   dialog.ChooseMode(RemovalMode::FromBackup);
@@ -129,7 +129,7 @@ TEST_F(EngineDialogsTest, ThePreviewDrawsTheMenuAndOkStoresColoursAndOrder) {
   OpenWindow({spec});
   ASSERT_TRUE(Select(NodeRef::Disk(0)));
   ASSERT_TRUE(Enabled(CommandId::BootMenu));
-  wxTEST_DIALOG(Run(CommandId::BootMenu), Drive<CBootMenuPreviewDlg>([&](CBootMenuPreviewDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::BootMenu), DriveModal<CBootMenuPreviewDlg>([&](CBootMenuPreviewDlg& dialog) {
                   EXPECT_FALSE(dialog.upButton().IsEnabled());
                   EXPECT_TRUE(dialog.downButton().IsEnabled());
                   // Menu foreground 1 on background 1: refused, the dialog stays.
@@ -187,7 +187,7 @@ TEST_F(EngineDialogsTest, PasswordsOfAnEntryAndOfAFloppyDriveReachTheEngineArea)
   OpenWindow({spec});
   ASSERT_TRUE(Select(At(0, LevelKind::Primary, PartStart(1))));
   ASSERT_TRUE(Enabled(CommandId::Password));
-  wxTEST_DIALOG(Run(CommandId::Password), Drive<CPasswordDlg>([&](CPasswordDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::Password), DriveModal<CPasswordDlg>([&](CPasswordDlg& dialog) {
                   EXPECT_EQ(dialog.GetTitle(), "Passwort für Eintrag 1");
                   EXPECT_FALSE(dialog.protectedBox().GetValue());
                   dialog.password().ChangeValue("geheim");
@@ -199,7 +199,7 @@ TEST_F(EngineDialogsTest, PasswordsOfAnEntryAndOfAFloppyDriveReachTheEngineArea)
                   return wxID_OK;
                 }));
   ASSERT_TRUE(Enabled(CommandId::FloppyPasswordB));
-  wxTEST_DIALOG(Run(CommandId::FloppyPasswordB), Drive<CPasswordDlg>([&](CPasswordDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::FloppyPasswordB), DriveModal<CPasswordDlg>([&](CPasswordDlg& dialog) {
                   EXPECT_EQ(dialog.GetTitle(), "Passwort für 2.Diskettenlaufwerk");
                   EXPECT_EQ(dialog.protectedBox().GetLabel(), wxString::FromUTF8("Dieses Laufwerk ist bereits geschützt"));
                   dialog.password().ChangeValue("b");
@@ -226,7 +226,7 @@ TEST_F(EngineDialogsTest, TheSelfTestChecksThenRepairsAndKeepsEveryRunsReport) {
   ASSERT_TRUE(Enabled(CommandId::SelfTest));
   Copy().Find(0)->sector0[0x1FF] = 0;
   std::string report;
-  wxTEST_DIALOG(Run(CommandId::SelfTest), Drive<CSelfTestDlg>([&](CSelfTestDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::SelfTest), DriveModal<CSelfTestDlg>([&](CSelfTestDlg& dialog) {
                   dialog.checkOnly().SetValue(true);
                   dialog.Test();
                   EXPECT_EQ(Copy().Find(0)->sector0[0x1FF], 0);  // only checked

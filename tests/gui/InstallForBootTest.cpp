@@ -11,8 +11,8 @@
 #include "EngineLayout.h"
 #include "app/BootMenuPreviewDialog.h"
 #include "app/InstallEngineDialog.h"
-#include "gui/DialogExpectation.h"
 #include "gui/GuiFixture.h"
+#include "gui/ModalDriver.h"
 #include "platform/StringTable.h"
 
 namespace korvex::test {
@@ -41,7 +41,7 @@ TEST_F(InstallForBootTest, ThreeEntriesReorderedAndRecolouredThroughTheDialogs) 
   ASSERT_NE(frame, nullptr) << LastText();
   ASSERT_TRUE(Select(NodeRef::Disk(0)));
   prompt.answers = {PromptAnswer::Yes};  // no backup file
-  wxTEST_DIALOG(Run(CommandId::BootManager), Drive<CInstallEngineDlg>([&](CInstallEngineDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::BootManager), DriveModal<CInstallEngineDlg>([&](CInstallEngineDlg& dialog) {
                   // Every partition offered (the free area before them is not).
                   for (wxCheckBox* choice : dialog.choices()) choice->SetValue(choice->IsEnabled());
                   EXPECT_TRUE(dialog.Install()) << LastText();
@@ -53,7 +53,7 @@ TEST_F(InstallForBootTest, ThreeEntriesReorderedAndRecolouredThroughTheDialogs) 
   ASSERT_EQ(before.size(), 3u) << ::testing::PrintToString(prompt.Texts());
 
   // Yellow menu text, a green bar, the first entry moved to the end.
-  wxTEST_DIALOG(Run(CommandId::BootMenu), Drive<CBootMenuPreviewDlg>([&](CBootMenuPreviewDlg& dialog) {
+  wxTEST_DIALOG(Run(CommandId::BootMenu), DriveModal<CBootMenuPreviewDlg>([&](CBootMenuPreviewDlg& dialog) {
                   dialog.ClickStrip(22 + 13 * 24);
                   dialog.ChooseTarget(BootMenuPreview::Target::Bar);
                   dialog.ChooseBackground(true);

@@ -76,6 +76,25 @@ TEST_F(CreatePartitionTest, TenMegabytesWithCylinderAlignmentFromSector100000) {
   EXPECT_EQ(At(reread->primary, 144585).length, 55415u);
 }
 
+TEST_F(CreatePartitionTest, ZeroingStopsAtTheNewPartitionsLastSector) {
+  // A new partition zeroes its first sector and the one a track later, when that is its own.
+  for (const std::uint32_t sectors : {63u, 64u}) {
+    SCOPED_TRACE(sectors);
+    auto disk = DiskWithGapAt100000();
+    ASSERT_TRUE(image->AddBootSector(100000 + 63, "next"));
+    CPartition& area = At(disk->primary, 100000);
+    ASSERT_TRUE(CreatePartition(*disk, area, false,
+                                Partial(static_cast<float>(sectors * 512), CreateUnit::Byte, CreateAlignment::Sector),
+                                prompt))
+        << LastText();
+    ASSERT_EQ(area.start, 100000u);
+    ASSERT_EQ(area.length, sectors);
+    SaveAndReopen(*disk);
+    const bool trackLaterZeroed = *image->ReadSector(100000 + 63) == std::vector<std::uint8_t>(512, 0);
+    EXPECT_EQ(trackLaterZeroed, sectors == 64);
+  }
+}
+
 TEST_F(CreatePartitionTest, RequestThatRoundedUpWouldPassTheEndIsRoundedDown) {
   auto disk = DiskWithGapAt100000();
   // 85 000 sectors from 112 455 end at 197 454; the next boundary (208 844) lies past 199 999,
@@ -234,7 +253,7 @@ TEST_F(CreateRefusalTest, FullPartitionTable) {
 
   // Without the boot engine nothing can take a fifth primary partition.
   prompt.shown.clear();
-  EXPECT_FALSE(CanCreatePrimary(*disk, prompt));
+  EXPECT_FALSE(CreateInFreeArea({disk.get(), &disk->primary, &At(disk->primary, 1063)}, Whole(), prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, text::kTableFull);
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Information);
@@ -244,6 +263,20 @@ TEST_F(CreateRefusalTest, FullPartitionTable) {
   disk->engineArea[1] = 0x69;
   EXPECT_TRUE(CanCreatePrimary(*disk, prompt));
   EXPECT_TRUE(FreeTableEntries(*disk).empty());
+}
+
+TEST_F(CreateRefusalTest, ATableEntryIsOnlyForATablePartition) {
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 63, 99937, {{63, 126, 5000}}));
+  auto disk = Open();
+  disk->engineArea[0] = 0xE9;
+  disk->engineArea[1] = 0x69;
+  CreateRequest request = Whole();
+  request.tableEntry = 3;
+  request.toMenu = true;
+  ExpectRefused(*disk, At(disk->primary, 100000), false, request, text::kTableEntryOnlyForTable);
+  request.toMenu = false;
+  ExpectRefused(*disk, At(disk->logical, 5126), true, request, text::kTableEntryOnlyForTable);
 }
 
 // --- extended partitions and logical drives

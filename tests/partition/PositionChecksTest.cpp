@@ -264,11 +264,7 @@ TEST_F(PositionChecksTest, CheckReportsWhereStartAndEndLie) {
   s.start = 2000;
   s.length = 1000;
   EXPECT_EQ(CheckPartition(disk->primary, s, nullptr), "");
-  prompt.shown.clear();
-  ShowCheckReport("", prompt);
-  ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, "Keine Fehler festgestellt");
-  EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Information);
+  EXPECT_EQ(CheckReport({disk.get(), &disk->primary, &s}), "Keine Fehler festgestellt");
 }
 
 TEST_F(PositionChecksTest, CheckOfALogicalDriveOutsideItsExtendedPartition) {
@@ -278,9 +274,11 @@ TEST_F(PositionChecksTest, CheckOfALogicalDriveOutsideItsExtendedPartition) {
   drive.start = 300000;
   drive.length = 250000;
   // Free areas count as well: the drive now ends inside the free rest of the extended partition.
-  EXPECT_EQ(CheckPartition(disk->logical, drive, &ext),
-            "Die Partition endet im Bereich der Partition, die beim relativen Sektor 450000 beginnt\n" +
-                LoadResString(IDS_LOGICAL_OUTSIDE) + LoadResString(IDS_LOGICAL_TOO_BIG));
+  const std::string findings = "Die Partition endet im Bereich der Partition, die beim relativen Sektor 450000 beginnt\n" +
+                               LoadResString(IDS_LOGICAL_OUTSIDE) + LoadResString(IDS_LOGICAL_TOO_BIG);
+  EXPECT_EQ(CheckPartition(disk->logical, drive, &ext), findings);
+  // The report of a logical drive finds the extended partition itself.
+  EXPECT_EQ(CheckReport({disk.get(), &disk->logical, &drive}), findings);
 }
 
 }  // namespace

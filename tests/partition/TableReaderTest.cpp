@@ -97,6 +97,20 @@ TEST_F(TableReaderTest, LogicalDrivesOneTrackAfterTheirRecordsWithGapsBetween) {
   EXPECT_EQ(disk->FindExtended()->start, 100000u);
 }
 
+TEST_F(TableReaderTest, TheLastLogicalGapEndsWithTheExtendedPartitionAndIsNeverOneSector) {
+  // The extended partition covers [100 000, 110 000); the drive's data ends two sectors before.
+  auto image = MakeImage();
+  ASSERT_TRUE(image.AddExtended(0, 0x05, 100000, 10000, {{100000, 100063, 9935, 0x06}}));
+  auto disk = OpenDisk(image, prompt);
+  EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{PartitionState::Table, 100000, 9998},
+                                                      {PartitionState::Free, 109998, 2}}));
+  // One sector before the end is left over, too small to show as free.
+  auto oneShort = MakeImage();
+  ASSERT_TRUE(oneShort.AddExtended(0, 0x05, 100000, 10000, {{100000, 100063, 9936, 0x06}}));
+  disk = OpenDisk(oneShort, prompt);
+  EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{PartitionState::Table, 100000, 9999}}));
+}
+
 TEST_F(TableReaderTest, LogicalDriveKeepsItsOwnDistanceFromRecordToData) {
   // Current partitioning tools put the data one MiB after the record.
   auto image = MakeImage();
@@ -230,6 +244,14 @@ TEST_F(BrokenChainTest, TwentySevenRecordsWhoseLastEndsTheChainAreAllRead) {
   auto disk = OpenDisk(image, prompt);
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(disk->logical.Used().size(), 27u);
+}
+
+TEST_F(BrokenChainTest, TwentyEightRecordsAreOneMoreThanTheChainMayHold) {
+  auto image = MakeImage();
+  ASSERT_TRUE(image.AddExtended(0, 0x05, 10000, 40000, ManyDrives(10000, 28)));
+  auto disk = OpenDisk(image, prompt);
+  ExpectChainMessage();
+  ExpectWholeExtendedFree(*disk, 10000, 40000);
 }
 
 TEST_F(BrokenChainTest, UnreadableRecordEndsTheChain) {

@@ -30,21 +30,21 @@
         org CONST_AREA_RUN
 
 ; --- screen ---------------------------------------------------------------------------------------
-SCREEN_COLUMN           equ 16          ; every engine line starts in this column
-LINE_CHARS              equ 47          ; characters of a line (the 48th byte is its zero)
-LINE_INNER              equ 45          ; characters between the two frame characters
-BAR_FIRST_CHAR          equ 2           ; the selection bar covers characters 2..44 of a menu line
-BAR_CHARS               equ 43
-COUNTDOWN_COLUMN        equ SCREEN_COLUMN + 30  ; two digits in the gap of "in     Sekunden"
+SCREEN_COLUMN           equ CONST_SCREEN_COLUMN  ; every engine line starts in this column
+LINE_CHARS              equ CONST_LINE_CHARS     ; characters of a line (the 48th byte is its zero)
+LINE_INNER              equ CONST_LINE_INNER     ; characters between the two frame characters
+BAR_FIRST_CHAR          equ CONST_BAR_FIRST_CHAR ; the selection bar covers characters 2..44 of a menu line
+BAR_CHARS               equ CONST_BAR_CHARS
+COUNTDOWN_COLUMN        equ SCREEN_COLUMN + CONST_COUNTDOWN_CHAR ; two digits in the gap of "in     Sekunden"
 BOX_TOP_ROW             equ 10          ; password and message boxes start on this row
 PROMPT_ROW              equ BOX_TOP_ROW + 1
 PROMPT_INPUT_COLUMN     equ 28          ; right after "Passwort: "
-FRAME_V                 equ 0BAh        ; code page 437 box drawing characters
-FRAME_H                 equ 0CDh
+FRAME_V                 equ CONST_FRAME_V ; code page 437 box drawing characters
+FRAME_H                 equ CONST_FRAME_H
 FRAME_TOP_LEFT          equ 0C9h
 FRAME_TOP_RIGHT         equ 0BBh
-FRAME_BOTTOM_LEFT       equ 0C8h
-FRAME_BOTTOM_RIGHT      equ 0BCh
+FRAME_BOTTOM_LEFT       equ CONST_FRAME_BOTTOM_LEFT
+FRAME_BOTTOM_RIGHT      equ CONST_FRAME_BOTTOM_RIGHT
 SEPARATOR_H             equ 0C4h
 SEPARATOR_LEFT          equ 0C7h
 SEPARATOR_RIGHT         equ 0B6h
@@ -54,13 +54,13 @@ FIXED_LINES             equ CONST_MENU_FIRST_LINE + 1   ; top, banner, text, sta
 BCD_DIGIT_BITS          equ 4
 BCD_UNITS_MASK          equ 0Fh
 TICKS_PER_SECOND        equ 18          ; a second has passed once more ticks than this went by
-ATTEMPTS                equ 5           ; tries of every disk transfer
-FIRST_TYPABLE           equ 20h         ; the password prompt accepts 20h..7Fh
-LAST_TYPABLE            equ 7Fh
+ATTEMPTS                equ CONST_DISK_ATTEMPTS ; tries of every disk transfer
+FIRST_TYPABLE           equ CONST_FIRST_TYPEABLE ; the password prompt accepts 20h..7Fh
+LAST_TYPABLE            equ CONST_LAST_TYPEABLE
 MAX_TYPED               equ 16          ; characters the prompt takes
 LOW_FUNCTION_KEYS       equ 10          ; F1..F10 select positions 0..9
 LAST_FUNCTION_KEY_POSITION equ 11       ; F11, F12 select positions 10, 11
-MAX_PASSWORD            equ 15          ; characters a stored password can have
+MAX_PASSWORD            equ CONST_PASSWORD_MAX ; characters a stored password can have
 NO_PASSWORD             equ 0           ; first byte of an unused password slot
 STACK_TOP               equ CONST_BOOT_SECTOR_RUN
 JNZ_SHORT_OPCODE        equ 75h
@@ -503,6 +503,19 @@ boot_selection:
         mov [LOADER_DEFAULT_ENTRY_RUN], al      ; the next start highlights this entry
 .write:
         call write_sector0
+        call read_entry_boot_sector
+        jc disk_error                           ; five failures
+        mov si, [AREA_VAR_ENTRY_PTR_RUN]
+        mov dl, [si]                            ; hand over the entry's drive
+        jmp start_boot_sector
+
+; --------------------------------------------------------------------------------------------------
+; read_entry_boot_sector - read the first sector of entry E's partition to 0000:7C00: by its LBA
+; when the drive has the INT 13h extensions, else by the entry's CHS start.
+; On entry: [VAR_ENTRY_PTR] = E. On return: CF set when every try failed. Clobbers AX, BX, CX,
+; DX, SI.
+; --------------------------------------------------------------------------------------------------
+read_entry_boot_sector:
         mov si, [AREA_VAR_ENTRY_PTR_RUN]
         mov dl, [si]                            ; the entry's BIOS drive
         mov ah, DISK_EXT_CHECK
@@ -522,19 +535,14 @@ boot_selection:
         mov dl, [si]                            ; the check may have changed DL
         mov si, AREA_DISK_ADDRESS_PACKET_RUN    ; one sector to 0000:7C00
         mov ah, DISK_EXT_READ
-        jmp .read
+        jmp disk_with_retries
 .chs_read:
         mov si, [AREA_VAR_ENTRY_PTR_RUN]
         mov dx, [si]                            ; DL = drive, DH = start head
         mov cx, [si + ENTRY_START_SECTOR]       ; start sector and cylinder
         mov bx, BOOT_SECTOR
         mov ax, (DISK_READ << 8) | 1
-.read:
-        call disk_with_retries
-        jc disk_error                           ; five failures
-        mov si, [AREA_VAR_ENTRY_PTR_RUN]
-        mov dl, [si]                            ; hand over the entry's drive
-        jmp start_boot_sector
+        jmp disk_with_retries                   ; its return is ours
 
 ; --------------------------------------------------------------------------------------------------
 ; boot_floppy - boot floppy drive BL (0 = A:, 1 = B:): password slot 12/13, the sector-0 rewrite

@@ -33,7 +33,7 @@ BIOS_LOAD_ADDRESS       equ CONST_BOOT_SECTOR_RUN
 ENGINE_SECTORS          equ 16                  ; LBA 1..16: the engine area and nine spare sectors
 ENGINE_CX               equ 0002h               ; cylinder 0, sector 2
 ENGINE_DX               equ FIRST_HARD_DISK     ; head 0, drive 80h
-ATTEMPTS                equ 5
+ATTEMPTS                equ CONST_DISK_ATTEMPTS
 PARTITION_ENTRIES       equ 4
 PARTITION_ENTRY_SIZE    equ 16
 ENTRY_START_SECTOR      equ 2                   ; entry word: start sector and cylinder (INT 13h CX)

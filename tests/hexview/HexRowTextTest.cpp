@@ -1,5 +1,5 @@
 // The hex view's rows: addresses, two hex digits and a blank per byte, characters.
-#include "analysis/HexViewText.h"
+#include "hexview/HexRowText.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 namespace korvex {
 namespace {
 
-TEST(HexViewText, ASectorHas32RowsOfAddressHexAndCharacters) {
+TEST(HexRowText, ASectorHas32RowsOfAddressHexAndCharacters) {
   std::vector<std::uint8_t> sector(512);
   std::iota(sector.begin(), sector.end(), std::uint8_t{0});  // 00..FF twice
-  std::istringstream text(HexViewText(sector));
+  std::istringstream text(HexRowsText(sector));
   std::vector<std::string> rows;
   for (std::string row; std::getline(text, row);) rows.push_back(row);
   ASSERT_EQ(rows.size(), 32u);
@@ -24,10 +24,13 @@ TEST(HexViewText, ASectorHas32RowsOfAddressHexAndCharacters) {
   EXPECT_EQ(rows[31].substr(57), "................");  // F0..FF are no ASCII characters
 }
 
-TEST(HexViewText, AShortLastRowKeepsTheCharacterColumnInPlace) {
+TEST(HexRowText, AShortLastRowKeepsTheCharacterColumnInPlace) {
   const std::vector<std::uint8_t> bytes = {'K', 'o', 'r', 'v', 'e', 'x', 0, 0x0A, 0xFF, 'A', 'B', 'C', 'D', 'E',
                                            'F', 'G', 'H', 'I', 0x20, '!'};
-  EXPECT_EQ(HexViewRow(bytes, 16, HexViewLayout{16, false}), "0010 48 49 20 21 " + std::string(12 * 3, ' ') + "HI !");
+  const HexRowText row = FormatHexRow(bytes, 16, 16, false);
+  EXPECT_EQ(row.address, "0010");
+  EXPECT_EQ(row.hex, "48 49 20 21 " + std::string(12 * 3, ' '));
+  EXPECT_EQ(row.characters, "HI !");
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+// The one reader of typed whole numbers: what it takes and everything it turns away.
+#include <gtest/gtest.h>
+
+#include "platform/NumberText.h"
+
+namespace korvex {
+namespace {
+
+TEST(NumberTextTest, DecimalAndHexadecimalUpToTheLimit) {
+  EXPECT_EQ(ParseNumber("0", 10), 0u);
+  EXPECT_EQ(ParseNumber("99", 99), 99u);
+  EXPECT_EQ(ParseNumber("0x1F", 255), 31u);
+  EXPECT_EQ(ParseNumber("0XfF", 255), 255u);
+  EXPECT_EQ(ParseNumber("18446744073709551615", UINT64_MAX), UINT64_MAX);
+}
+
+TEST(NumberTextTest, AnythingButAWholeNumberWithinTheLimitIsRefused) {
+  for (const char* text : {"", " 1", "1 ", "+1", "-1", "1.5", "1,5", "0x", "0xG", "12a", "x12"}) {
+    EXPECT_FALSE(ParseNumber(text, UINT64_MAX)) << '"' << text << '"';
+  }
+  EXPECT_FALSE(ParseNumber("100", 99));
+  EXPECT_FALSE(ParseNumber("0x100", 255));
+  EXPECT_FALSE(ParseNumber("18446744073709551616", UINT64_MAX));  // one past 2^64 - 1
+}
+
+}  // namespace
+}  // namespace korvex
