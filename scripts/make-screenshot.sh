@@ -1,13 +1,28 @@
 #!/usr/bin/env bash
-# Makes the README's picture of the main window on the demo disk set (docs/korvex-main.png):
-# builds, then runs the program under Xvfb with its own registry store and demo disks.
+# Makes the README's pictures: the main window on the demo disk set (docs/korvex-main.png) and
+# the boot menu preview of a disk set up with korvex-cli (docs/korvex-bootmenu.png). Builds,
+# then runs the program under Xvfb with its own registry store, demo disks and image.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/build.sh
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export KORVEX_HOME="$scratch/home" XDG_CACHE_HOME="$scratch/cache" NO_AT_BRIDGE=1
-./build/bin/korvex-cli registry ensure-catalogue data/parts.reg
+cli=./build/bin/korvex-cli
+$cli registry ensure-catalogue data/parts.reg
 mkdir -p docs
 xvfb-run -a -s "-screen 0 1024x768x24" ./build/bin/korvex --demo --screenshot docs/korvex-main.png
 echo "docs/korvex-main.png"
+
+# Three partitions in the boot menu with titles and colours of their own.
+disk="$scratch/menu.img"
+truncate -s 64M "$disk"
+printf 'label: dos\nstart=63, size=40257, type=7\nstart=40320, size=40320, type=83\nstart=80640, size=40320, type=c\n' |
+  /usr/sbin/sfdisk --no-reread --no-tell-kernel -q "$disk"
+$cli --disk "$disk" --yes install-engine --entry 1 2 3 >/dev/null
+$cli --disk "$disk" menu title "0:p@63" "Windows 2000" >/dev/null
+$cli --disk "$disk" menu title "0:p@40320" "Debian GNU/Linux" >/dev/null
+$cli --disk "$disk" menu title "0:p@80640" "Daten (FAT32)" >/dev/null
+$cli --disk "$disk" menu timeout 10 >/dev/null
+xvfb-run -a -s "-screen 0 1024x768x24" ./build/bin/korvex "$disk" --screenshot-preview docs/korvex-bootmenu.png
+echo "docs/korvex-bootmenu.png"

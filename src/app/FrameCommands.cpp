@@ -1,15 +1,19 @@
-// The handler of every command, in one table. The commands that open a dialog of their own —
-// Create (A&nlegen), BootManager, BootMenu (the menu preview), Password and the two floppy
-// passwords and SelfTest — get their line here when their
-// dialog exists; until then they have no handler and stay greyed in menus and toolbar.
+// The handler of every command, in one table. A command whose dialog does not exist has no
+// handler and stays greyed in menus and toolbar.
 #include "app/AboutBox.h"
 #include "app/AnalysisDialog.h"
+#include "app/BootMenuPreviewDialog.h"
+#include "app/CreatePartitionDialog.h"
 #include "app/DeviceView.h"
 #include "app/ImageRestoreDialog.h"
 #include "app/ImageSaveDialog.h"
+#include "app/InstallEngineDialog.h"
 #include "app/MainFrame.h"
 #include "app/PartTypeDialog.h"
 #include "app/PartView.h"
+#include "app/PasswordDialog.h"
+#include "app/RemoveEngineDialog.h"
+#include "app/SelfTestDialog.h"
 #include "bootengine/MenuConfig.h"
 #include "partition/PartitionEditing.h"
 #include "partition/PositionChecks.h"
@@ -59,6 +63,39 @@ void CMainFrame::BindCommands() {
   const auto boot = [this] { WithSelectedObject([&](ResolvedObject& s) { doc_->Boot(*s.disk, *s.object); }); };
   Handle(CommandId::Boot, boot);
   Handle(CommandId::BootFromContextMenu, boot);
+
+  // The dialogs of the boot engine and of a new partition.
+  Handle(CommandId::Create, [this, &prompt] {
+    WithSelectedObject([&](ResolvedObject& s) {
+      if (!s.IsLogical() && !CanCreatePrimary(*s.disk, prompt)) return;
+      CCreatePartitionDlg dialog(this, *s.disk, *s.object, s.IsLogical(), doc_->registry(), prompt);
+      dialog.ShowModal();
+    });
+  });
+  Handle(CommandId::BootManager, [this, &prompt] {
+    CHardDisk* disk = SelectedDisk(Context());
+    if (disk == nullptr) return;
+    if (disk->EngineInstalled()) {
+      CRemoveEngineDlg(this, *disk, prompt).ShowModal();
+    } else {
+      CInstallEngineDlg(this, *disk, prompt).ShowModal();
+    }
+  });
+  Handle(CommandId::BootMenu, [this, &prompt] {
+    if (CHardDisk* disk = SelectedDisk(Context())) CBootMenuPreviewDlg(this, *disk, prompt).ShowModal();
+  });
+  Handle(CommandId::SelfTest, [this] {
+    if (CHardDisk* disk = SelectedDisk(Context())) CSelfTestDlg(this, *disk).ShowModal();
+  });
+  Handle(CommandId::Password, [this, &prompt] {
+    WithSelectedObject([&](ResolvedObject& s) { CPasswordDlg(this, *s.disk, *s.object, prompt).ShowModal(); });
+  });
+  Handle(CommandId::FloppyPasswordA, [this, &prompt] {
+    CPasswordDlg(this, doc_->workingCopy(), FloppyDrive::A, prompt).ShowModal();
+  });
+  Handle(CommandId::FloppyPasswordB, [this, &prompt] {
+    CPasswordDlg(this, doc_->workingCopy(), FloppyDrive::B, prompt).ShowModal();
+  });
 
   // The program's own dialogs.
   Handle(CommandId::PartitionTypes, [this] {

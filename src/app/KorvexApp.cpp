@@ -4,6 +4,7 @@
 
 #include <wx/utils.h>
 
+#include "app/BootMenuPreviewDialog.h"
 #include "app/MainFrame.h"
 #include "app/Screenshot.h"
 #include "app/WxText.h"
@@ -11,7 +12,8 @@
 namespace korvex {
 namespace {
 
-constexpr const char* kUsage = "Aufruf: korvex [--demo] [--screenshot DATEI.png] [ABBILD[@KÖPFExSEKTOREN]]...";
+constexpr const char* kUsage = "Aufruf: korvex [--demo] [--screenshot DATEI.png | --screenshot-preview DATEI.png] "
+    "[ABBILD[@KÖPFExSEKTOREN]]...";
 // Time for the window manager and GTK to paint the window before it is captured.
 constexpr int kScreenshotDelayMs = 800;
 
@@ -25,6 +27,8 @@ std::optional<ProgramOptions> ParseProgramArguments(const std::vector<std::strin
       options.start.demo = true;
     } else if (argument == "--screenshot" && i + 1 < arguments.size()) {
       options.screenshot = arguments[++i];
+    } else if (argument == "--screenshot-preview" && i + 1 < arguments.size()) {
+      options.previewScreenshot = arguments[++i];
     } else if (argument.empty() || argument[0] == '-') {
       usage = kUsage;
       return std::nullopt;
@@ -62,18 +66,41 @@ bool CKorvexApp::OnInit() {
   CMainFrame* frame = OpenMainWindow(options->start, prompt_);
   if (frame == nullptr) return false;
   SetTopWindow(frame);
-  screenshot_ = options->screenshot;
-  if (!screenshot_.empty()) {
+  screenshot_ = options->previewScreenshot.empty() ? options->screenshot : options->previewScreenshot;
+  if (!options->previewScreenshot.empty()) {
+    screenshotTimer_.Bind(wxEVT_TIMER, [this, frame](wxTimerEvent&) { ShowPreviewForScreenshot(*frame); });
+    screenshotTimer_.StartOnce(kScreenshotDelayMs);
+  } else if (!screenshot_.empty()) {
     screenshotTimer_.Bind(wxEVT_TIMER, [this, frame](wxTimerEvent&) { SaveScreenshotAndClose(*frame); });
     screenshotTimer_.StartOnce(kScreenshotDelayMs);
   }
   return true;
 }
 
-void CKorvexApp::SaveScreenshotAndClose(CMainFrame& frame) {
-  screenshotFailed_ = !SaveWindowPicture(frame, screenshot_);
+void CKorvexApp::SaveScreenshotAndClose(wxWindow& window) {
+  screenshotFailed_ = !SaveWindowPicture(window, screenshot_);
   if (screenshotFailed_) std::fprintf(stderr, "korvex: %s konnte nicht geschrieben werden\n", screenshot_.c_str());
-  frame.Destroy();
+  window.Destroy();
+}
+
+void CKorvexApp::ShowPreviewForScreenshot(CMainFrame& frame) {
+  CHardDisk* disk = nullptr;
+  for (const auto& [device, each] : frame.doc().workingCopy().disks()) {
+    if (disk == nullptr && each->EngineInstalled()) disk = each.get();
+  }
+  if (disk == nullptr) {
+    std::fprintf(stderr, "korvex: keine der Festplatten trägt den Bootmanager\n");
+    screenshotFailed_ = true;
+    frame.Destroy();
+    return;
+  }
+  auto* dialog = new CBootMenuPreviewDlg(&frame, *disk, prompt_);
+  dialog->Show();
+  previewTimer_.Bind(wxEVT_TIMER, [this, dialog, &frame](wxTimerEvent&) {
+    SaveScreenshotAndClose(*dialog);
+    frame.Destroy();
+  });
+  previewTimer_.StartOnce(kScreenshotDelayMs);
 }
 
 int CKorvexApp::OnRun() {

@@ -18,9 +18,11 @@ class CMainFrame;
 struct ProgramOptions {
   StartOptions start;       // image files "path[@HEADSxSECTORS]" and --demo
   std::string screenshot;   // --screenshot FILE: save the main window as PNG and end
+  std::string previewScreenshot;  // --screenshot-preview FILE: the boot menu preview of the
+                                  // first disk with the engine instead
 };
 
-// "korvex [--demo] [--screenshot FILE] [IMAGE[@HxS]…]"; nothing and a usage text for anything
+// "korvex [--demo] [--screenshot FILE | --screenshot-preview FILE] [IMAGE[@HxS]…]"; nothing and a usage text for anything
 // else.
 std::optional<ProgramOptions> ParseProgramArguments(const std::vector<std::string>& arguments, std::string& usage);
 
@@ -35,11 +37,15 @@ class CKorvexApp final : public wxApp {
   int OnRun() override;
 
  private:
-  void SaveScreenshotAndClose(CMainFrame& frame);
+  // Saves the picture of window, then closes it.
+  void SaveScreenshotAndClose(wxWindow& window);
+  // Opens the boot menu preview and captures it once it is painted.
+  void ShowPreviewForScreenshot(CMainFrame& frame);
 
   GuiPrompt prompt_;
   std::string screenshot_;
   wxTimer screenshotTimer_;
+  wxTimer previewTimer_;
   bool screenshotFailed_ = false;
 };
 

@@ -58,7 +58,8 @@ CPartView::CPartView(wxWindow* parent, CKorvexDoc& doc, const ObjectRef& ref) : 
     for (const std::string& name : choices.names) type_->Append(Wx(name));
     type_->SetStringSelection(Wx(choices.selected));
   }
-  Show(FormShownFor(*resolved->disk, object));
+  built_ = FormShownFor(*resolved->disk, object);
+  Show(built_);
 }
 
 wxSizer* CPartView::PositionGroup(const char* caption, std::initializer_list<std::pair<Field, const char*>> fields,
@@ -123,9 +124,14 @@ std::optional<PartitionForm> CPartView::Read(const PartitionForm& objectValues, 
 bool CPartView::IsModified() const {
   const auto resolved = Resolve(doc_.workingCopy(), ref_);
   if (!resolved) return false;
+  // Only the user's edits count: values that differ from the object as it is now and from what
+  // the form was made with. A change made elsewhere (a free area that became a partition) leaves
+  // the form's values as they were built, and the form is rebuilt instead of applied.
   const PartitionForm shown = FormShownFor(*resolved->disk, *resolved->object);
   const auto form = Read(shown, false);
-  return form && FormDiffers(*form, shown, !resolved->object->IsFree());
+  const auto asBuilt = Read(built_, false);
+  return form && asBuilt && FormDiffers(*form, shown, !resolved->object->IsFree()) &&
+         FormDiffers(*asBuilt, built_, type_->IsEnabled());
 }
 
 FormApplyResult CPartView::Apply() {

@@ -46,6 +46,7 @@ class CPartView final : public CRightPane {
 
   CKorvexDoc& doc_;
   ObjectRef ref_;
+  PartitionForm built_{};  // what the form showed when it was made
   wxTextCtrl* title_ = nullptr;
   wxChoice* type_ = nullptr;
   std::array<wxTextCtrl*, kFieldCount> fields_{};

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"
 #include "partition/PartitionEditing.h"
+#include "shell/CreatePartitionForm.h"
 
 namespace korvex {
 namespace {
@@ -16,14 +17,11 @@ constexpr const char* kUsage =
     "Aufruf: create FREIER-BEREICH --type N [--size WERT --unit Byte|kByte|MByte|GByte] "
     "[--align cylinder|track|sector] [--slot 1..4] [--menu] [--no-destructive]";
 
+// The unit names of the dialog's unit box, in any case.
 std::optional<CreateUnit> ParseUnit(const std::string& text) {
-  const std::pair<const char*, CreateUnit> units[] = {
-      {"Byte", CreateUnit::Byte},
-      {"kByte", CreateUnit::KByte},
-      {"MByte", CreateUnit::MByte},
-      {"GByte", CreateUnit::GByte}};
-  for (const auto& [name, unit] : units) {
-    if (::strcasecmp(text.c_str(), name) == 0) return unit;
+  const std::vector<std::string>& names = CreateUnitNames();
+  for (std::size_t unit = 0; unit < names.size(); ++unit) {
+    if (::strcasecmp(text.c_str(), names[unit].c_str()) == 0) return static_cast<CreateUnit>(unit);
   }
   return std::nullopt;
 }

@@ -63,6 +63,7 @@ inline constexpr const char* kLogicalNotExtended =
     "Ein logisches Laufwerk kann nicht vom Typ 5 (Erweitert) oder Typ 15 (Erweitert+BIOS) sein";
 inline constexpr const char* kSizeNotPositive = "Die Größenangabe eine Partition muß positiv sein.";
 inline constexpr const char* kSizeTooLarge = "Die gewählte Größe überschreitet den vorhandenen Platz";
+inline constexpr const char* kSizeNotANumber = "Die Größenangabe einer Partition muß eine Zahl sein.";
 inline constexpr const char* kDeleteExtended =
     "Sie wollen eine erweiterte Partition mit logischen Laufwerken löschen\nWenn Sie dies tun, werden Sie die "
     "logischen Laufwerke verlieren\nWollen Sie das?";

@@ -6,7 +6,10 @@
 #include <functional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/testing.h>
 #include <wx/utils.h>
 
@@ -26,6 +29,20 @@ class DriveModal final : public wxExpectModalBase<Dialog, DriveModal<Dialog>> {
  private:
   std::function<int(Dialog&)> action_;
 };
+
+// An unmet or unexpected dialog is a test failure rather than a wx assertion.
+class GtestModalHook final : public wxTestingModalHook {
+ public:
+  using wxTestingModalHook::wxTestingModalHook;
+  void ReportFailure(const wxString& message) override { ADD_FAILURE() << message.utf8_string(); }
+};
+
+// A click on a button, as the user makes it.
+inline void Click(wxButton& button) {
+  wxCommandEvent click(wxEVT_BUTTON, button.GetId());
+  click.SetEventObject(&button);
+  button.ProcessWindowEvent(click);
+}
 
 // Handles the worker's reports until its end has reached the dialog.
 inline void WaitForWork(CLongWorkDlg& dialog) {
@@ -55,3 +72,6 @@ inline void SavePictureIfAsked(wxDialog& dialog, const std::string& name) {
 }
 
 }  // namespace korvex::test
+
+#undef wxTEST_DIALOG_HOOK_CLASS
+#define wxTEST_DIALOG_HOOK_CLASS korvex::test::GtestModalHook

@@ -91,7 +91,10 @@ TEST_F(PartitionFormTest, AnSfdiskDiskShowsItsExtendedPartitionAndLogicalDrives)
   EXPECT_TRUE(FirstContextEntryEnabled(At(0, LevelKind::Primary, 63)));
   EXPECT_FALSE(FirstContextEntryEnabled(extended));
   EXPECT_FALSE(FirstContextEntryEnabled(drive));
-  EXPECT_FALSE(FirstContextEntryEnabled(At(0, LevelKind::Logical, 176715)));
+  // The gap in front of the second drive's record is free space: "Anlegen" opens its dialog.
+  const NodeRef gap = At(0, LevelKind::Logical, 176715);
+  EXPECT_EQ(frame->deviceView().ContextMenuOf(gap)->FindItemByPosition(0)->GetItemLabel(), "&Anlegen");
+  EXPECT_TRUE(FirstContextEntryEnabled(gap));
 }
 
 TEST_F(PartitionFormTest, TheFormDerivesOnePositionFromTheOther) {

@@ -1,0 +1,34 @@
+#include "shell/CreatePartitionForm.h"
+
+#include "disk/FormatSize.h"
+
+namespace korvex {
+namespace {
+
+constexpr std::uint8_t kTypeExtended = 5;
+
+}  // namespace
+
+ProposedSize ProposedCreateSize(const CPartition& freeArea) {
+  const SizeInUnit size = SizeParts(std::uint64_t{freeArea.length} * kSectorSize);
+  const CreateUnit unit = size.unit == SizeUnit::GB   ? CreateUnit::GByte
+                          : size.unit == SizeUnit::MB ? CreateUnit::MByte
+                                                      : CreateUnit::KByte;
+  return {size.value, unit};
+}
+
+const std::vector<std::string>& CreateUnitNames() {
+  static const std::vector<std::string> names = {"Byte", "kByte", "MByte", "GByte"};
+  return names;
+}
+
+CreateControlStates CreateControls(const CHardDisk& disk, bool isLogical, const CreateChoices& choices) {
+  CreateControlStates states;
+  states.sizeControls = choices.partial;
+  states.menuBox = !isLogical && MenuCanTakeEntry(disk) && choices.type != kTypeExtended;
+  states.placeRadios = !isLogical && !(states.menuBox && choices.toMenu);
+  states.slotBox = states.placeRadios && choices.atPosition;
+  return states;
+}
+
+}  // namespace korvex
