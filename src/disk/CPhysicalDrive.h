@@ -4,6 +4,7 @@
 // opened directly, or the sector helper program).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -59,6 +60,10 @@ class CPhysicalDrive {
   // succeeds only when every byte was written.
   bool ReadSectors(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer);
   bool WriteSectors(std::uint32_t lba, std::uint32_t count, std::span<const std::uint8_t> buffer);
+  // Reads like ReadSectors, but tells a failure from the end of the medium: nothing when every
+  // sector that lies on the medium was read (sectors past its end stay zeros), else the error
+  // number of the failed read (EIO when the transport does not know it).
+  std::optional<int> ReadSectorsChecked(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer);
   bool ReadChs(std::uint16_t cylinder, std::uint8_t head, std::uint8_t sector, std::uint32_t count,
                std::span<std::uint8_t> buffer);
 

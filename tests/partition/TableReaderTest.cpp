@@ -266,6 +266,8 @@ class MenuReadBackTest : public TableReaderTest {
     area_[2] = 0x03;
     sector0_[510] = 0x55;
     sector0_[511] = 0xAA;
+    MbrCopy()[510] = 0x55;  // a valid copy of sector 0: the engine's tables are read from it
+    MbrCopy()[511] = 0xAA;
   }
   std::uint8_t* MbrCopy() { return area_.data() + layout::AREA_MBR_COPY; }
   void SetMenuEntry(unsigned i, std::uint8_t drive, std::uint8_t type, std::uint32_t start, std::uint32_t length) {
