@@ -342,7 +342,9 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
   EXPECT_TRUE(disk.modified);
   ASSERT_FALSE(prompt.shown.empty());
   EXPECT_NE(prompt.shown.back().text.find("PHYSICALDRIVE0"), std::string::npos);
-  EXPECT_NE(prompt.shown.back().text.find("Sektor 5000"), std::string::npos);
+  // The chain is written from its last record to its first: the record at 5000 went first.
+  EXPECT_NE(prompt.shown.back().text.find("Sektor 1008"), std::string::npos);
+  EXPECT_NE(prompt.shown.back().text.find("Geschrieben wurden vorher die Sektoren 5000."), std::string::npos);
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
 }
 
