@@ -16,8 +16,8 @@ CHardDisk::CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> 
                      CPrompt& prompt)
     : CPhysicalDrive(deviceNumber, std::move(transport), os), diskIndex(deviceNumber) {
   if (IsUsable()) {
-    ReadForWorkingCopy(1, layout::CONST_AREA_SIZE / kSectorSize, engineArea, false, prompt);
-    ReadForWorkingCopy(0, 1, sector0, false, prompt);
+    ReadForWorkingCopy(1, layout::CONST_AREA_SIZE / kSectorSize, engineArea, prompt);
+    ReadForWorkingCopy(0, 1, sector0, prompt);
   }
   Reparse(prompt);
 }
@@ -30,7 +30,7 @@ bool CHardDisk::ReadImages() {
   for (const auto& [lba, count, image] : {std::tuple{1u, 7u, std::span<std::uint8_t>(engineArea)},
                                           std::tuple{0u, 1u, std::span<std::uint8_t>(sector0)}}) {
     if (const auto error = ReadSectorsChecked(lba, count, image)) {
-      readFailures.push_back({lba, count, *error, false});
+      readFailures.push_back({lba, count, *error});
       read = false;
     }
   }
@@ -38,10 +38,10 @@ bool CHardDisk::ReadImages() {
 }
 
 bool CHardDisk::ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer,
-                                   bool inChain, CPrompt& prompt) {
+                                   CPrompt& prompt) {
   const auto error = ReadSectorsChecked(lba, count, buffer);
   if (!error) return true;
-  readFailures.push_back({lba, count, *error, inChain});
+  readFailures.push_back({lba, count, *error});
   const std::string where = Transport() != nullptr ? Transport()->Describe() : DeviceName();
   prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, std::strerror(*error)),
                  PromptIcon::Stop);
@@ -62,7 +62,6 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   directBootPending = 0;
   logicalDrivesOnDisk = 0;
   partitionsOnDisk = 0;
-  std::erase_if(readFailures, [](const ReadFailure& failure) { return failure.inChain; });
   // An unreadable sector 0 leaves the disk without objects: shown as unreadable, not as blank.
   if (!SectorRead(0)) return;
   // With the engine installed the tables live in its copy of sector 0; a damaged sector 0 (its

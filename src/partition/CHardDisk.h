@@ -26,7 +26,6 @@ struct ReadFailure {
   std::uint32_t lba = 0;
   std::uint32_t count = 0;
   int error = 0;
-  bool inChain = false;  // an extended boot record (read again with the tables)
 };
 
 class CHardDisk : public CPhysicalDrive {
@@ -50,7 +49,8 @@ class CHardDisk : public CPhysicalDrive {
   // Logical drives the chain on the disk describes (as read, or as last written): when the
   // user deletes them all, the save must cut the chain or they would come back.
   std::size_t logicalDrivesOnDisk = 0;
-  // Reads that failed while the working copy was loaded; while there is one, saving is refused.
+  // Reads that failed since the working copy was loaded (kept when the tables are parsed anew);
+  // while there is one, saving is refused.
   std::vector<ReadFailure> readFailures;
   // LBA 1 carries the engine signature, but the engine's copy of sector 0 is not valid: the
   // tables were read from sector 0 (and the engine counts as installed only when sector 0 holds
@@ -77,8 +77,7 @@ class CHardDisk : public CPhysicalDrive {
   bool ReadImages();
   // Reads sectors of the disk for the working copy; a failure is recorded in readFailures and
   // reported through prompt (disk, sector, error).
-  bool ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer, bool inChain,
-                          CPrompt& prompt);
+  bool ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer, CPrompt& prompt);
   // Sector lba was read without failure (or lies in no failed read).
   bool SectorRead(std::uint32_t lba) const;
 

@@ -129,7 +129,9 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
       broken = true;  // a link back to a record already read: the chain loops
       break;
     }
-    disk.ReadSectors(static_cast<std::uint32_t>(position), 1, record);
+    // A record that cannot be read ends the walk; the failure is reported and keeps the disk
+    // from being saved, so the drives behind it are not lost.
+    if (!disk.ReadForWorkingCopy(static_cast<std::uint32_t>(position), 1, record, prompt)) break;
     const auto data = ReadTableEntry(record, 0);
     const auto link = ReadTableEntry(record, 1);
     if (data.type != 0) {
