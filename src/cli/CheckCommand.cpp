@@ -16,7 +16,8 @@ int RunCheck(CliSession& session, const Arguments& arguments) {
   const auto selected = SelectObject(session, arguments[0]);
   if (!selected) return kExitUsage;
   const CPartition* extended = selected->logical ? selected->disk->FindExtended() : nullptr;
-  const std::string report = CheckPartition(*selected->level, *selected->object, extended);
+  const std::string report = CheckPartition(*selected->level, *selected->object, extended,
+                                                selected->disk->UsableSectors());
   std::printf("%s", report.empty() ? (LoadResString(IDS_NO_ERRORS) + "\n").c_str() : report.c_str());
   return kExitOk;
 }

@@ -55,6 +55,10 @@ std::uint64_t CPhysicalDrive::MediumSectors() const {
   return transport_ ? transport_->SizeBytes() / kSectorSize : 0;
 }
 
+std::uint64_t CPhysicalDrive::UsableSectors() const {
+  return std::max<std::uint64_t>(MediumSectors(), std::uint64_t{LastSector()} + 1);
+}
+
 bool CPhysicalDrive::ReadSectors(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer) {
   const std::uint64_t bytes = std::uint64_t{count} * kSectorSize;
   if (buffer.size() < bytes || bytes > INT32_MAX) return false;

@@ -54,6 +54,8 @@ class CPhysicalDrive {
   std::uint32_t LastSector() const;
   // Sectors of the medium itself, the partial last cylinder included.
   std::uint64_t MediumSectors() const;
+  // Sectors a partition may occupy: the medium, or the whole cylinders when its size is unknown.
+  std::uint64_t UsableSectors() const;
 
   // Sector transfers by LBA: false without any transfer when buffer holds fewer than count
   // sectors. A read that returns fewer bytes still succeeds (the rest is zeros); a write

@@ -106,7 +106,10 @@ std::vector<PlannedWrite> ChainRecords(CHardDisk& disk, const CPartition* ext) {
   if (disk.logical.empty()) {
     // An extended partition with no level at all (a new one, or a partition turned into one)
     // gets an empty chain; a second extended partition whose chain was never read keeps its own.
-    if (ext->isNew || ext->holdsLogicalDrives) records.push_back({ext->start, Bytes(EmptyRecord())});
+    // One that lies wholly past the medium has no record to write.
+    if ((ext->isNew || ext->holdsLogicalDrives) && ext->start < disk.UsableSectors()) {
+      records.push_back({ext->start, Bytes(EmptyRecord())});
+    }
     return records;
   }
   if (drives.empty()) {

@@ -47,10 +47,12 @@ bool OverlapsLogical(const CHardDisk& disk, const CPartition& object);
 int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
                        CPrompt& prompt);
 
-// The findings of "Prüfen" for object of level, one line each: where its first and its last
-// sector lie inside another object of the level and, for a logical drive of extended, whether
-// it lies outside or is larger than that extended partition. Empty when nothing was found.
-std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended);
+// The findings of "Prüfen" for object of level, one line each: whether it reaches past the
+// disk's diskSectors, where its first and its last sector lie inside another object of the
+// level and, for a logical drive of extended, whether it lies outside or is larger than that
+// extended partition. Empty when nothing was found.
+std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended,
+                           std::uint64_t diskSectors);
 
 // Shows a report of CheckPartition, "Keine Fehler festgestellt" when it is empty (information
 // icon).

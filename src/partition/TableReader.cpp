@@ -117,7 +117,7 @@ void ParseTables(CHardDisk& disk, CPrompt& prompt) {
 void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) {
   const std::uint64_t extStart = ext.start;
   const std::uint64_t extEnd = ext.End();
-  const std::uint64_t mediumEnd = std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
+  const std::uint64_t mediumEnd = disk.UsableSectors();
   std::vector<std::unique_ptr<CPartition>> drives;
   std::set<std::uint64_t> visited;
   SectorImage record{};
@@ -159,7 +159,10 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
   }
   disk.logicalDrivesOnDisk = drives.size();
   if (drives.empty()) {
-    auto whole = MakeFree(disk, ext.start, ext.length, kSlotNone);
+    // One free area over the extended partition, as far as it lies on the medium.
+    const std::uint64_t end = std::min(ext.End(), disk.UsableSectors());
+    if (end <= ext.start) return;
+    auto whole = MakeFree(disk, ext.start, end - ext.start, kSlotNone);
     whole->diskNumber = ext.diskNumber;
     disk.logical.Insert(std::move(whole));
     return;
@@ -177,7 +180,8 @@ void AddPrimaryGaps(CHardDisk& disk) {
   for (const auto& item : disk.primary.items()) {
     const CPartition& object = *item.object;
     if (position < object.start) gaps.push_back(MakeFree(disk, position, object.start - position, number++));
-    position = object.End();
+    // A partition nested inside another one must not pull the free space back into the outer one.
+    position = std::max(position, object.End());
   }
   const std::uint64_t last = disk.LastSector();
   if (position < last) gaps.push_back(MakeFree(disk, position, last - position + 1, number));
@@ -196,7 +200,8 @@ void AddLogicalGaps(CHardDisk& disk, const CPartition& ext) {
     }
     position += object.length;
   }
-  const std::uint64_t end = ext.End();
+  // Nothing past the medium is free, even where the extended partition claims to reach.
+  const std::uint64_t end = std::min(ext.End(), disk.UsableSectors());
   if (position + 1 < end) gaps.push_back(MakeFree(disk, position, end - position, number));
   for (auto& gap : gaps) disk.logical.Insert(std::move(gap));
 }
