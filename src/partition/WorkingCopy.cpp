@@ -4,6 +4,7 @@
 #include "platform/FileDevice.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
 
 namespace korvex {
 
@@ -11,14 +12,26 @@ std::string DeviceKey(unsigned deviceNumber) { return StrFormat("PHYSICALDRIVE%u
 
 void WorkingCopy::LoadAll() {
   Clear();
-  for (unsigned n = 0; n <= UINT8_MAX && LoadDisk(static_cast<std::uint8_t>(n)); ++n) {
+  unusableImages_.clear();
+  for (unsigned n = 0; n <= UINT8_MAX; ++n) {
+    const DeviceEntry* entry = env_.devices.At(n);
+    if (entry == nullptr) break;
+    if (!LoadDisk(static_cast<std::uint8_t>(n)) && !entry->isImage) break;
   }
 }
 
 bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
   const DeviceEntry* entry = env_.devices.At(deviceNumber);
   if (entry == nullptr) return false;
-  auto disk = std::make_unique<CHardDisk>(deviceNumber, OpenFileDevice(*entry), env_.os, env_.prompt);
+  auto transport = OpenFileDevice(*entry);
+  if (entry->isImage && !transport->IsOpen()) {
+    std::string text = StrFormat(text::kImageNotUsable, entry->path.c_str(), transport->OpenError().c_str());
+    if (entry->path.find('@') != std::string::npos) text += text::kGeometryHint;
+    env_.prompt.Message(text, PromptIcon::Stop);
+    unusableImages_.push_back(entry->path);
+    return false;
+  }
+  auto disk = std::make_unique<CHardDisk>(deviceNumber, std::move(transport), env_.os, env_.prompt);
   if (!disk->IsUsable()) {
     if (deviceNumber == 0) env_.prompt.Message(LoadResString(IDS_NO_RIGHTS), PromptIcon::Information);
     return false;

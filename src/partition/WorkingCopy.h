@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "partition/CHardDisk.h"
 #include "platform/DeviceList.h"
@@ -27,11 +28,16 @@ class WorkingCopy {
  public:
   explicit WorkingCopy(DiskEnvironment environment) : env_(environment) {}
 
-  // Clears the map and loads disks 0, 1, 2, … until the first failure.
+  // Clears the map and loads disks 0, 1, 2, … until the first machine disk that cannot be
+  // loaded. An image file that cannot be used is reported with its reason and skipped: the
+  // images after it keep their device numbers.
   void LoadAll();
-  // Loads one disk into the map (replacing it); false when it cannot be loaded. Device 0 that
-  // cannot be opened is reported as missing rights.
+  // Loads one disk into the map (replacing it); false when it cannot be loaded. An image file
+  // that cannot be used is reported with its path and reason; machine disk 0 that cannot be
+  // opened is reported as missing rights.
   bool LoadDisk(std::uint8_t deviceNumber);
+  // The image files named for this run that could not be used at the last load.
+  const std::vector<std::string>& UnusableImages() const { return unusableImages_; }
   void Clear() { disks_.clear(); }
 
   CHardDisk* Find(unsigned deviceNumber) const;
@@ -45,6 +51,7 @@ class WorkingCopy {
  private:
   DiskEnvironment env_;
   std::map<std::string, std::unique_ptr<CHardDisk>> disks_;
+  std::vector<std::string> unusableImages_;
 };
 
 }  // namespace korvex
