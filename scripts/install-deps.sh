@@ -11,6 +11,8 @@ packages=(
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
   python3 locales                        # test glue; the German locale of the size texts
+  libbenchmark-dev                       # benchmarks (bench/)
+  clang libclang-rt-dev                  # fuzz targets and the sanitizer build (libFuzzer, ASan, UBSan)
 )
 
 as_root=()

@@ -1,5 +1,6 @@
 #include "platform/RegFileFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Utf8.h"
@@ -111,6 +112,9 @@ class RegTextParser {
     const size_t rootEnd = name.find('\\');
     if (!EqualsIgnoreAsciiCase(name.substr(0, rootEnd), kUserRoot)) {
       return Fail("nur Schlüssel unter HKEY_CURRENT_USER können eingelesen werden");
+    }
+    if (static_cast<std::size_t>(std::count(name.begin(), name.end(), '\\')) > kMaxKeyDepth) {
+      return Fail("Schlüssel zu tief verschachtelt (mehr als " + std::to_string(kMaxKeyDepth) + " Ebenen)");
     }
     const auto path = SplitKeyPath(rootEnd == std::string_view::npos ? std::string_view() : name.substr(rootEnd + 1));
     if (!path || (rootEnd != std::string_view::npos && path->empty())) return Fail("ungültiger Schlüsselname");
