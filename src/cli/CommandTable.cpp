@@ -21,6 +21,7 @@ const std::vector<CliCommand>& CommandTable() {
       {"menu", "menu add|remove|move|title|default|remember-last|timeout|autoboot|colors ...   das Bootmenü einrichten (\"menu\" ohne Argumente zeigt die Formen)", true, RunMenu},
       {"password", "password set|delete OBJEKT|A|B   Passwort eines Menüeintrags oder Diskettenlaufwerks setzen oder löschen", true, RunPassword},
       {"boot", "boot OBJEKT   den Rechner neu starten und diesen Menüeintrag direkt booten", true, RunBoot},
+      {"cancel-boot", "cancel-boot [FESTPLATTE]   einen vorgemerkten direkten Start aufheben", true, RunCancelBoot},
   };
   return table;
 }

@@ -36,5 +36,6 @@ int RunDeactivate(CliSession& session, const Arguments& arguments);
 int RunMenu(CliSession& session, const Arguments& arguments);
 int RunPassword(CliSession& session, const Arguments& arguments);
 int RunBoot(CliSession& session, const Arguments& arguments);
+int RunCancelBoot(CliSession& session, const Arguments& arguments);
 
 }  // namespace korvex

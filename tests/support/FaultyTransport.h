@@ -22,6 +22,7 @@ class FaultyTransport final : public IDiskTransport {
   int writesBeforeFailure = -1;  // the same for writes
   bool shortWrites = false;      // a failing write stores its first half and reports ENOSPC
   bool reserveFails = false;     // no space can be reserved (ENOSPC)
+  bool readOnly = false;         // opened for reading only
   int readsDone = 0;
   int writesDone = 0;
   std::vector<std::uint64_t> writtenSectors;  // first sector of each successful write, in order
@@ -33,6 +34,7 @@ class FaultyTransport final : public IDiskTransport {
   TableReload RereadPartitionTable() override { return inner_->RereadPartitionTable(); }
   std::string Describe() const override { return inner_->Describe(); }
   int LastErrorNumber() const override { return error_; }
+  bool IsReadOnly() const override { return readOnly; }
 
   bool Reserve(std::uint64_t offset, std::uint64_t length) override {
     error_ = reserveFails ? ENOSPC : 0;
