@@ -1,5 +1,6 @@
 // The boot record backup file as untrusted input, loaded into the working copy of a disk (the
-// first 64 sectors of the input after the file's 1024 bytes) and saved.
+// first 64 sectors of the input after the file's 1024 bytes) and saved; a shorter input is a
+// file that is too short.
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvex;
   static const std::string path = "/tmp/korvex-fuzz-backup-" + std::to_string(::getpid());
-  const std::size_t fileSize = std::min<std::size_t>(size, 2048);
+  const std::size_t fileSize = std::min(size, kBackupFileSize);
   if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
     std::fwrite(data, 1, fileSize, file);
     std::fclose(file);

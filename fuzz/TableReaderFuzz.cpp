@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   RebuildFreeAreas(*disk);
-  disk->modified = true;
+  disk->MarkModified();
   WriteDisk(*disk, prompt);
   return 0;
 }

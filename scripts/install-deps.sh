@@ -13,6 +13,20 @@ packages=(
   python3 locales                        # test glue; the German locale of the size texts
   libbenchmark-dev                       # benchmarks (bench/)
   clang libclang-rt-dev                  # fuzz targets and the sanitizer build (libFuzzer, ASan, UBSan)
+  # partition images and the lost-partition search: the peers that format, check and decompress
+  bzip2                                  # the bzip2 program decompresses each image block
+  dosfstools                             # mkfs.fat and fsck.fat for FAT12/16/32 volumes
+  e2fsprogs                              # mkfs.ext4 and e2fsck for ext2/3/4 volumes
+  ntfs-3g                                # mkntfs and ntfsfix for NTFS volumes
+  # The window program and its tests.
+  libwxgtk3.2-dev                        # wxWidgets 3.2 on GTK 3: the program korvex
+  xvfb xauth                             # GUI tests, run-demo.sh and the screenshot without a display
+  x11-utils                              # xdpyinfo: run-demo.sh asks whether the display answers
+  fonts-dejavu-core                      # a font for the windows under Xvfb
+  adwaita-icon-theme                     # GTK's symbolic icons (the arrows of drop-down lists)
+  # The boot menu preview and the hex view's model:
+  zlib1g-dev                             # gzip-compressed console fonts and the PNG pictures
+  console-setup-linux                    # the VGA 8x16 console fonts the boot menu preview draws
 )
 
 as_root=()

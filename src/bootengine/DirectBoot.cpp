@@ -72,7 +72,7 @@ DirectBootResult Boot(CHardDisk& disk, const CPartition& object, CPrompt& prompt
 DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CPartition& object, CPrompt& prompt,
                                IRestartService& restart) {
   if (!RequireMenuEntry(disk, object, prompt)) return DirectBootResult::Refused;
-  if ((disk.modified || workingCopy.AnyModified()) &&
+  if ((disk.IsModified() || workingCopy.AnyModified()) &&
       prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
           PromptAnswer::Yes) {
     return DirectBootResult::NotConfirmed;
@@ -95,7 +95,7 @@ bool CancelDirectBoot(CHardDisk& disk, CPrompt& prompt) {
   }
   disk.directBootPending = 0;
   for (const auto& item : disk.primary.items()) item.object->directBootTarget = false;
-  disk.modified = true;
+  disk.MarkModified();
   prompt.Message(text::kDirectBootCancelled, PromptIcon::Information);
   return true;
 }

@@ -4,6 +4,8 @@ namespace korvex {
 
 unsigned BcdToSeconds(std::uint8_t bcd) { return (bcd >> 4) * 10u + (bcd & 0x0Fu); }
 
+std::uint8_t SecondsToBcd(unsigned seconds) { return static_cast<std::uint8_t>(seconds / 10 * 16 + seconds % 10); }
+
 EngineConfig ReadEngineConfig(const CHardDisk& disk) {
   const auto& area = disk.engineArea;
   EngineConfig config;

@@ -20,6 +20,8 @@ struct EngineConfig {
 
 // Tens in the high nibble, units in the low nibble.
 unsigned BcdToSeconds(std::uint8_t bcd);
+// The two BCD digits of seconds (0..99; more is cut to 8 bits).
+std::uint8_t SecondsToBcd(unsigned seconds);
 
 // Meaningful only while the engine is installed on disk.
 EngineConfig ReadEngineConfig(const CHardDisk& disk);

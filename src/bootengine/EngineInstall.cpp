@@ -174,7 +174,7 @@ bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const s
   // Menu position 0 is the default entry, as the default-entry byte below says.
   const auto entries = disk.MenuObjectsBySlot();
   for (CPartition* entry : entries) entry->isDefault = entry == entries.front();
-  disk.modified = true;
+  disk.MarkModified();
   disk.sector0[layout::LOADER_DEFAULT_ENTRY] = 0;
   disk.sector0[layout::LOADER_DIRECT_BOOT] = 0;
   disk.engineArea[layout::AREA_REMEMBER_LAST] = 0;

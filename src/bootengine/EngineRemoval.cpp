@@ -22,7 +22,7 @@ void DropEngine(CHardDisk& disk) {
   disk.engineArea[1] = 0;
   RebuildFreeAreas(disk);
   disk.engineAreaToWrite = true;
-  disk.modified = true;
+  disk.MarkModified();
 }
 
 void RemoveMenuPartitions(CHardDisk& disk) {

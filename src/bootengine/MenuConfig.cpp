@@ -64,7 +64,7 @@ bool AddToMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
   // A title of zero bytes (never set) would end the engine's screen line early.
   object.SetTitle(object.GetTitle());
   disk.RenumberMenu();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -88,7 +88,7 @@ bool RemoveFromMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
   object.slot = freeEntries.front();
   if (object.isDefault) disk.PassDefault(object, disk.primary, prompt);
   disk.RenumberMenu();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -102,7 +102,7 @@ bool MoveMenuEntry(CHardDisk& disk, CPartition& object, unsigned position, CProm
   entries.insert(entries.begin() + position, &object);
   for (std::size_t k = 0; k < entries.size(); ++k) entries[k]->slot = static_cast<std::uint8_t>(k);
   disk.RenumberMenu();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -124,7 +124,7 @@ bool SetMenuTitle(CHardDisk& disk, CPartition& object, std::string_view cp437Tit
     return Refuse(prompt, text::kTitleControlCharacter);
   }
   object.SetTitle(cp437Title);
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -134,7 +134,7 @@ bool SetDefaultPartition(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
   object.isDefault = true;
   disk.engineArea[layout::AREA_REMEMBER_LAST] = 0;
   disk.RenumberMenu();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -142,15 +142,15 @@ bool SetRememberLast(CHardDisk& disk, bool on, CPrompt& prompt) {
   if (!RequireEngine(disk, prompt)) return false;
   disk.engineArea[layout::AREA_REMEMBER_LAST] = on ? 1 : 0;
   disk.RenumberMenu();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
 bool SetTimeout(CHardDisk& disk, unsigned seconds, CPrompt& prompt) {
   if (!RequireEngine(disk, prompt)) return false;
   if (seconds > kMaxTimeout) return Refuse(prompt, StrFormat(text::kTimeoutTooLong, seconds));
-  disk.engineArea[layout::AREA_TIMEOUT] = static_cast<std::uint8_t>(seconds / 10 * 16 + seconds % 10);
-  disk.modified = true;
+  disk.engineArea[layout::AREA_TIMEOUT] = SecondsToBcd(seconds);
+  disk.MarkModified();
   return true;
 }
 
@@ -161,7 +161,7 @@ bool SetAutoBoot(CHardDisk& disk, bool on, CPrompt& prompt) {
   std::memcpy(disk.engineArea.data() + status, on ? kStatusAutoBootOn : kStatusAutoBootOff,
               layout::CONST_STATUS_SWITCH_LEN);
   disk.engineArea[layout::AREA_AUTOBOOT_SWITCH] = on ? layout::CONST_AUTOBOOT_ON : layout::CONST_AUTOBOOT_OFF;
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -182,7 +182,7 @@ bool SetMenuColours(CHardDisk& disk, const MenuColours& colours, CPrompt& prompt
   if (colours.menu == colours.bar) return Refuse(prompt, LoadResString(IDS_MENU_BAR_SAME));
   disk.engineArea[layout::AREA_MENU_COLOUR] = Attribute(colours.menu);
   disk.engineArea[layout::AREA_BAR_COLOUR] = Attribute(colours.bar);
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 

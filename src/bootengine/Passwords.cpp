@@ -60,7 +60,7 @@ PasswordResult SetPartitionPassword(CHardDisk& disk, CPartition& object, const s
   object.password = password;
   object.passwordSet = true;
   object.passwordChanged = true;
-  disk.modified = true;
+  disk.MarkModified();
   return PasswordResult::Stored;
 }
 
@@ -69,7 +69,7 @@ bool DeletePartitionPassword(CHardDisk& disk, CPartition& object, CPrompt& promp
   if (object.passwordSet) {
     object.passwordChanged = true;
     object.passwordSet = false;
-    disk.modified = true;
+    disk.MarkModified();
   }
   object.password.clear();
   return true;
@@ -87,7 +87,7 @@ PasswordResult SetFloppyPassword(WorkingCopy& workingCopy, FloppyDrive drive, co
     // Each disk with its own key; byte 15 of a floppy slot keeps what it held.
     const auto stored = EncodePassword(*disk, password);
     std::copy_n(stored.begin(), kMaxPasswordLength, FloppySlot(*disk, drive));
-    disk->modified = true;
+    disk->MarkModified();
   }
   return PasswordResult::Stored;
 }
@@ -100,7 +100,7 @@ bool DeleteFloppyPassword(WorkingCopy& workingCopy, FloppyDrive drive, CPrompt& 
   }
   for (CHardDisk* disk : disks) {
     std::fill_n(FloppySlot(*disk, drive), layout::CONST_PASSWORD_SLOT_SIZE, std::uint8_t{0});
-    disk->modified = true;
+    disk->MarkModified();
   }
   return true;
 }

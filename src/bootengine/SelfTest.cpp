@@ -82,7 +82,7 @@ class SelfTestRun {
     }
     report_.text += "\r\n\r\n";
     report_.text += StrFormat(text::kSelfTestCount, static_cast<int>(report_.errors));
-    if (!checkOnly_ && report_.errors > 0) disk_.modified = true;
+    if (!checkOnly_ && report_.errors > 0) disk_.MarkModified();
     return report_;
   }
 

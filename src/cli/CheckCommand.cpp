@@ -15,7 +15,7 @@ int RunCheck(CliSession& session, const Arguments& arguments) {
   }
   const auto selected = SelectObject(session, arguments[0]);
   if (!selected) return kExitUsage;
-  const CPartition* extended = selected->logical ? selected->disk->FindExtended() : nullptr;
+  const CPartition* extended = selected->IsLogical() ? selected->disk->FindExtended() : nullptr;
   const std::string report = CheckPartition(*selected->level, *selected->object, extended,
                                                 selected->disk->UsableSectors());
   std::printf("%s", report.empty() ? (LoadResString(IDS_NO_ERRORS) + "\n").c_str() : report.c_str());

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "cli/TerminalPrompt.h"
-#include "partition/WorkingCopy.h"
-#include "platform/DeviceList.h"
-#include "platform/Registry.h"
+#include "shell/ProgramStart.h"
 
 namespace korvex {
 
@@ -30,23 +28,21 @@ class CliSession {
  public:
   explicit CliSession(CliOptions options) : options_(std::move(options)), prompt_(options_.assumeYes) {}
 
-  // Builds the device list and opens the registry store; false after reporting why.
+  // Opens the platform as the program does at start (the catalogue is not required, so that
+  // "registry ensure-catalogue" can bring one); false after reporting why.
   bool OpenPlatform();
   // Loads the working copy of every disk of the device list.
-  void LoadDisks();
+  void LoadDisks() { context_->workingCopy().LoadAll(); }
 
   const CliOptions& options() const { return options_; }
   CPrompt& prompt() { return prompt_; }
-  RegistryStore& registry() { return *registry_; }
-  WorkingCopy& workingCopy() { return *workingCopy_; }
-  const DeviceList& devices() const { return devices_; }
+  RegistryStore& registry() { return context_->registry(); }
+  WorkingCopy& workingCopy() { return context_->workingCopy(); }
 
  private:
   CliOptions options_;
   TerminalPrompt prompt_;
-  DeviceList devices_;
-  std::unique_ptr<RegistryStore> registry_;
-  std::unique_ptr<WorkingCopy> workingCopy_;
+  std::unique_ptr<ProgramContext> context_;
 };
 
 // Reports a usage or failure text on stderr.

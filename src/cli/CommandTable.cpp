@@ -5,6 +5,7 @@ namespace korvex {
 const std::vector<CliCommand>& CommandTable() {
   static const std::vector<CliCommand> table = {
       {"list", "list [--json]   die Arbeitskopie aller Festplatten anzeigen", true, RunList},
+      {"tree", "tree   den Gerätebaum zeigen, wie das Programm ihn zeigt (mit den Objektnamen)", true, RunTree},
       {"save", "save [FESTPLATTE]   alle geänderten Festplatten speichern, oder nur eine", true, RunSave},
       {"registry", "registry import|ensure-catalogue DATEI.reg   eine .reg-Datei in die Registry übernehmen", false, RunRegistry},
       {"install-engine", "install-engine [FESTPLATTE] --entry N [N...] [--backup DATEI]   den Bootmanager installieren; N = 1..4 sind die ersten vier Objekte der primären Ebene (ohne --entry werden sie gezeigt)", true, RunInstallEngine},
@@ -18,10 +19,16 @@ const std::vector<CliCommand>& CommandTable() {
       {"delete", "delete OBJEKT   Partition oder logisches Laufwerk löschen", true, RunDelete},
       {"activate", "activate OBJEKT   Partition aktivieren", true, RunActivate},
       {"deactivate", "deactivate OBJEKT   Partition deaktivieren", true, RunDeactivate},
-      {"menu", "menu add|remove|move|title|default|remember-last|timeout|autoboot|colors ...   das Bootmenü einrichten (\"menu\" ohne Argumente zeigt die Formen)", true, RunMenu},
+      {"menu", "menu add|remove|move|title|default|remember-last|timeout|autoboot|colors|screen ...   das Bootmenü einrichten oder sein Bild zeigen (\"menu\" ohne Argumente zeigt die Formen)", true, RunMenu},
       {"password", "password set|delete OBJEKT|A|B   Passwort eines Menüeintrags oder Diskettenlaufwerks setzen oder löschen", true, RunPassword},
       {"boot", "boot OBJEKT   den Rechner neu starten und diesen Menüeintrag direkt booten", true, RunBoot},
       {"cancel-boot", "cancel-boot [FESTPLATTE]   einen vorgemerkten direkten Start aufheben", true, RunCancelBoot},
+      // The lost-partition search.
+      {"scan", "scan FESTPLATTE [--json]   verlorene Partitionen suchen (\"Festplattenanalyse\"); Strg-C beendet die Suche", true, RunScan},
+      {"adopt", "adopt FESTPLATTE SEKTOR [--type N]   ein gefundenes Dateisystem als Partition übernehmen (\"Übernehmen\")", true, RunAdopt},
+      {"sector", "sector FESTPLATTE SEKTOR   einen Sektor wie die Sektoransicht zeigen", true, RunSector},
+      // Partition images: save and restore load the disks themselves, info and verify need none.
+      {"image", "image save OBJEKT DATEI [--compress] [--split MB] [--threads N] | restore OBJEKT DATEI [--threads N] | info DATEI | verify DATEI [--threads N]   Partitionsabbild erzeugen, laden, zeigen oder prüfen", false, RunImage},
   };
   return table;
 }

@@ -20,6 +20,7 @@ struct CliCommand {
 const std::vector<CliCommand>& CommandTable();
 
 int RunList(CliSession& session, const Arguments& arguments);
+int RunTree(CliSession& session, const Arguments& arguments);
 int RunRegistry(CliSession& session, const Arguments& arguments);
 int RunSave(CliSession& session, const Arguments& arguments);
 int RunInstallEngine(CliSession& session, const Arguments& arguments);
@@ -34,8 +35,17 @@ int RunDelete(CliSession& session, const Arguments& arguments);
 int RunActivate(CliSession& session, const Arguments& arguments);
 int RunDeactivate(CliSession& session, const Arguments& arguments);
 int RunMenu(CliSession& session, const Arguments& arguments);
+// "menu screen": the boot menu's screen cells; changes nothing.
+int RunMenuScreen(CliSession& session, const Arguments& arguments);
 int RunPassword(CliSession& session, const Arguments& arguments);
 int RunBoot(CliSession& session, const Arguments& arguments);
 int RunCancelBoot(CliSession& session, const Arguments& arguments);
+// Partition images.
+int RunImage(CliSession& session, const Arguments& arguments);
+
+// The lost-partition search.
+int RunScan(CliSession& session, const Arguments& arguments);
+int RunAdopt(CliSession& session, const Arguments& arguments);
+int RunSector(CliSession& session, const Arguments& arguments);
 
 }  // namespace korvex

@@ -102,17 +102,17 @@ int RunCreate(CliSession& session, const Arguments& arguments) {
   if (!request) return kExitUsage;
   const auto selected = SelectObject(session, arguments[0]);
   if (!selected) return kExitUsage;
-  if (request->tableEntry && (request->toMenu || selected->logical)) {
+  if (request->tableEntry && (request->toMenu || selected->IsLogical())) {
     PrintError("create: --slot gilt nur für Partitionen der Partitionstabelle, nicht mit --menu oder im "
                "erweiterten Bereich");
     return kExitUsage;
   }
   CHardDisk& disk = *selected->disk;
   CPartition& area = *selected->object;
-  if (area.IsFree() && !selected->logical && !CanCreatePrimary(disk, session.prompt())) return kExitFailed;
-  if (!CreatePartition(disk, area, selected->logical, *request, session.prompt())) return kExitFailed;
+  if (area.IsFree() && !selected->IsLogical() && !CanCreatePrimary(disk, session.prompt())) return kExitFailed;
+  if (!CreatePartition(disk, area, selected->IsLogical(), *request, session.prompt())) return kExitFailed;
   // Keys are drawn afresh by every run; the start names the new object for the next command too.
-  std::printf("%u:%c@%u  Länge %u\n", static_cast<unsigned>(disk.DeviceNumber()), selected->logical ? 'l' : 'p',
+  std::printf("%u:%c@%u  Länge %u\n", static_cast<unsigned>(disk.DeviceNumber()), selected->IsLogical() ? 'l' : 'p',
               area.start, area.length);
   return SaveChanges(session);
 }

@@ -96,4 +96,10 @@ JsonWriter& JsonWriter::Bool(bool value) {
   return *this;
 }
 
+JsonWriter& JsonWriter::Null() {
+  BeforeValue();
+  out_ += "null";
+  return *this;
+}
+
 }  // namespace korvex

@@ -18,6 +18,7 @@ class JsonWriter {
   JsonWriter& String(std::string_view utf8);
   JsonWriter& Number(std::int64_t value);
   JsonWriter& Bool(bool value);
+  JsonWriter& Null();
 
   // Shorthands for a key with its value.
   JsonWriter& Field(std::string_view key, std::string_view value) { return Key(key).String(value); }

@@ -80,7 +80,7 @@ std::string ListJson(const WorkingCopy& workingCopy) {
         .Field("engine", disk->EngineInstalled())
         .Field("gpt", disk->gpt)
         .Field("engineDamaged", disk->engineDamaged)
-        .Field("modified", disk->modified);
+        .Field("modified", disk->IsModified());
     json.Key("readErrors").BeginArray();
     for (const ReadFailure& failure : disk->readFailures) {
       json.BeginObject()
@@ -139,7 +139,7 @@ void PrintText(const WorkingCopy& workingCopy) {
     std::printf("  Geometrie %lld/%u/%u, %s, Bootmanager %s%s%s\n", static_cast<long long>(disk->Cylinders()),
                 disk->Heads(), disk->SectorsPerTrack(), FormatSize(disk->Capacity()).c_str(),
                 disk->EngineInstalled() ? "installiert" : "nicht installiert", disk->gpt ? ", GPT-Schutzeintrag" : "",
-                disk->modified ? ", geändert" : "");
+                disk->IsModified() ? ", geändert" : "");
     if (disk->engineDamaged) std::printf("  Bootmanager beschädigt: die Tabellen wurden aus Sektor 0 gelesen\n");
     for (const ReadFailure& failure : disk->readFailures) {
       std::printf("  Lesefehler bei Sektor %u (%u Sektoren): %s - nicht gelesen, wird nicht gespeichert\n", failure.lba,

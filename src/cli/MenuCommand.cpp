@@ -162,6 +162,7 @@ int RunMenu(CliSession& session, const Arguments& arguments) {
   if (sub == "default") return RunDefault(session, arguments);
   if (sub == "remember-last" || sub == "timeout" || sub == "autoboot") return RunDiskSetting(session, arguments);
   if (sub == "colors" || sub == "colours") return RunColours(session, arguments);
+  if (sub == "screen") return RunMenuScreen(session, arguments);
   return Usage();
 }
 

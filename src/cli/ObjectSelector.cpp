@@ -26,36 +26,32 @@ CHardDisk* SelectDisk(CliSession& session, const std::string& text) {
   return disk;
 }
 
-std::optional<SelectedObject> SelectObject(CliSession& session, const std::string& text) {
+std::optional<ObjectRef> ParseObjectRef(CliSession& session, const std::string& text) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) {
     PrintError("\"" + text + "\" benennt kein Objekt (erwartet: FESTPLATTE:KEY oder FESTPLATTE:p@SEKTOR)");
     return std::nullopt;
   }
-  CHardDisk* disk = SelectDisk(session, text.substr(0, colon));
+  const CHardDisk* disk = SelectDisk(session, text.substr(0, colon));
   if (disk == nullptr) return std::nullopt;
+  const unsigned device = disk->DeviceNumber();
   const std::string what = text.substr(colon + 1);
-  SelectedObject selected{disk, nullptr, nullptr, false};
+  std::optional<ObjectRef> ref;
   if (what.size() > 2 && (what[0] == 'p' || what[0] == 'l') && what[1] == '@') {
-    selected.logical = what[0] == 'l';
-    selected.level = selected.logical ? &disk->logical : &disk->primary;
     if (const auto start = ParseUnsigned(what.substr(2))) {
-      selected.object = selected.level->FindFirst([&](const CPartition& p) { return p.start == *start; });
+      const LevelKind level = what[0] == 'l' ? LevelKind::Logical : LevelKind::Primary;
+      ref = FindObjectAt(session.workingCopy(), device, level, static_cast<std::uint32_t>(*start));
     }
   } else if (const auto key = ParseUnsigned(what); key && *key <= UINT16_MAX) {
-    const auto k = static_cast<PartitionKey>(*key);
-    if ((selected.object = disk->primary.Find(k)) != nullptr) {
-      selected.level = &disk->primary;
-    } else if ((selected.object = disk->logical.Find(k)) != nullptr) {
-      selected.level = &disk->logical;
-      selected.logical = true;
-    }
+    ref = FindObjectByKey(session.workingCopy(), device, static_cast<PartitionKey>(*key));
   }
-  if (selected.object == nullptr) {
-    PrintError("kein Objekt \"" + what + "\" auf " + disk->DeviceName() + " (siehe \"list\")");
-    return std::nullopt;
-  }
-  return selected;
+  if (!ref) PrintError("kein Objekt \"" + what + "\" auf " + disk->DeviceName() + " (siehe \"list\")");
+  return ref;
+}
+
+std::optional<ResolvedObject> SelectObject(CliSession& session, const std::string& text) {
+  const auto ref = ParseObjectRef(session, text);
+  return ref ? Resolve(session.workingCopy(), *ref) : std::nullopt;
 }
 
 int SaveChanges(CliSession& session) {

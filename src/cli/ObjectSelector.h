@@ -8,20 +8,16 @@
 #include <string>
 
 #include "cli/CliSession.h"
+#include "partition/ObjectRef.h"
 
 namespace korvex {
 
-struct SelectedObject {
-  CHardDisk* disk = nullptr;
-  PartitionLevel* level = nullptr;
-  CPartition* object = nullptr;
-  bool logical = false;  // the object lies in the logical level
-};
-
 // The disk named by text; nothing after reporting why.
 CHardDisk* SelectDisk(CliSession& session, const std::string& text);
-// The object named by text; nothing after reporting why.
-std::optional<SelectedObject> SelectObject(CliSession& session, const std::string& text);
+// The reference of the object named by text; nothing after reporting why.
+std::optional<ObjectRef> ParseObjectRef(CliSession& session, const std::string& text);
+// The object named by text, resolved; nothing after reporting why.
+std::optional<ResolvedObject> SelectObject(CliSession& session, const std::string& text);
 
 // Saves every disk the command changed (no restart question unless --restart was given);
 // kExitOk when all were written.

@@ -16,7 +16,7 @@ std::optional<FloppyDrive> Floppy(const std::string& text) {
 
 int Set(CliSession& session, const std::string& target) {
   const auto floppy = Floppy(target);
-  std::optional<SelectedObject> selected;
+  std::optional<ResolvedObject> selected;
   if (!floppy && !(selected = SelectObject(session, target))) return kExitUsage;
   const auto entries = ReadPasswordEntries();
   if (!entries) {

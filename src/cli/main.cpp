@@ -1,6 +1,5 @@
 // korvex-cli: the program's operations for scripts. Each run loads the working copy of the
 // disks, applies one command and saves the disks it changed.
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -47,7 +46,6 @@ bool ParseOptions(int argc, char** argv, CliOptions& options) {
 }
 
 int Main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");
   CliOptions options;
   if (!ParseOptions(argc, argv, options)) {
     PrintUsage();

@@ -18,6 +18,8 @@ struct ChsAddress {
   std::uint16_t cylinder = 0;
   std::uint8_t head = 0;
   std::uint8_t sector = 1;  // counted from 1
+
+  bool operator==(const ChsAddress&) const = default;
 };
 
 class CPhysicalDrive {

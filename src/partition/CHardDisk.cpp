@@ -78,6 +78,14 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   partitionsOnDisk = primary.Used().size() + logical.Used().size();
 }
 
+void CHardDisk::MarkModified() { SetModified(true); }
+void CHardDisk::MarkSaved() { SetModified(false); }
+
+void CHardDisk::SetModified(bool modified) {
+  modified_ = modified;
+  if (notifier_ != nullptr) notifier_->Notify(ChangeEvent::DiskChanged, DeviceNumber());
+}
+
 bool CHardDisk::EngineInstalled() const { return engineArea[0] == 0xE9 && engineArea[1] == 0x69; }
 
 bool CHardDisk::EngineCopyIntact() const {
@@ -134,7 +142,7 @@ void CHardDisk::PassDefault(CPartition& object, const PartitionLevel& level, CPr
 void CHardDisk::SetDefaultEntry(std::uint8_t position) {
   engineArea[layout::AREA_REMEMBER_LAST] = position == MenuEntryCount() ? 1 : 0;
   WriteDefaultEntry(position);
-  modified = true;
+  MarkModified();
 }
 
 void CHardDisk::WriteDefaultEntry(std::uint8_t position) {
@@ -169,7 +177,7 @@ void CHardDisk::RenumberMenu() {
                engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY] != position;
     WriteDefaultEntry(position);
   }
-  if (changed) modified = true;
+  if (changed) MarkModified();
 }
 
 }  // namespace korvex

@@ -9,6 +9,7 @@
 
 #include "EngineLayout.h"
 #include "disk/CPhysicalDrive.h"
+#include "partition/ChangeEvents.h"
 #include "partition/PartitionLevel.h"
 #include "platform/Prompt.h"
 
@@ -38,7 +39,6 @@ class CHardDisk : public CPhysicalDrive {
   KeyCounter keys;
   PartitionLevel logical{keys};
   PartitionLevel primary{keys};
-  bool modified = false;
   std::string label;
   EngineAreaImage engineArea{};
   SectorImage sector0{};
@@ -61,6 +61,14 @@ class CHardDisk : public CPhysicalDrive {
   std::size_t partitionsOnDisk = 0;
   // The direct-boot byte of sector 0 while a direct boot waits for the next start (0: none).
   std::uint8_t directBootPending = 0;
+
+  // Edits of this working copy not yet saved. Only these two calls change the flag, and each
+  // tells the working copy's observers (DiskChanged).
+  bool IsModified() const { return modified_; }
+  void MarkModified();
+  void MarkSaved();
+  // Where MarkModified and MarkSaved report; set by the working copy that holds the disk.
+  void ReportChangesTo(const ChangeNotifier* notifier) { notifier_ = notifier; }
 
   // The engine counts as installed when the engine area starts with E9h 69h.
   bool EngineInstalled() const;
@@ -105,8 +113,12 @@ class CHardDisk : public CPhysicalDrive {
   void RenumberMenu();
 
  private:
+  void SetModified(bool modified);
   // The default-entry byte in sector 0 and in the engine's copy of it.
   void WriteDefaultEntry(std::uint8_t position);
+
+  bool modified_ = false;
+  const ChangeNotifier* notifier_ = nullptr;
 };
 
 }  // namespace korvex

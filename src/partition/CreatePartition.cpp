@@ -229,7 +229,7 @@ bool CreatePartition(CHardDisk& disk, CPartition& freeArea, bool isLogical, cons
   level.SortByStart();
   if (isLogical) NumberLogicalDrives(disk);
   if (request.toMenu) disk.RenumberMenu();  // the new entry takes the position after the last
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 

@@ -35,7 +35,7 @@ bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object,
   if (logical) NumberLogicalDrives(disk);
   // The remaining menu entries close the gap, so positions and the default-entry byte agree.
   if (menuEntry) disk.RenumberMenu();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -45,7 +45,7 @@ bool ActivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
     return false;
   }
   object.SetActiveTable();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 
@@ -55,7 +55,7 @@ bool DeactivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
     return false;
   }
   object.SetTable();
-  disk.modified = true;
+  disk.MarkModified();
   return true;
 }
 

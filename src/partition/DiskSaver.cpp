@@ -272,7 +272,7 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
   }
 
   if (!CheckPlan(disk, plan, prompt) || !Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
-    disk.modified = true;
+    disk.MarkModified();
     return false;
   }
   // The zeroing happens once per created partition: a later save must not wipe its data.
@@ -282,14 +282,14 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
   disk.logicalDrivesOnDisk = disk.logical.Used().size();
   disk.partitionsOnDisk = WrittenPartitions(disk);
   if (!engine) disk.engineAreaToWrite = false;
-  disk.modified = false;
+  disk.MarkSaved();
   return true;
 }
 
 bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt) {
   bool allWritten = true;
   for (const auto& [key, disk] : workingCopy.disks()) {
-    if (!disk->modified) continue;
+    if (!disk->IsModified()) continue;
     if (disk->engineArea[layout::CONST_VERSION_MAJOR_AREA] == kVersionMajorDigit) {
       disk->engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
     }

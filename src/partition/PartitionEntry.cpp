@@ -2,15 +2,6 @@
 
 namespace korvex {
 
-std::uint32_t ReadLe32(std::span<const std::uint8_t> bytes) {
-  return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-         std::uint32_t{bytes[3]} << 24;
-}
-
-void WriteLe32(std::span<std::uint8_t> bytes, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 PartitionEntry DecodeEntry(std::span<const std::uint8_t> bytes) {
   PartitionEntry entry;
   entry.bootIndicator = bytes[0];

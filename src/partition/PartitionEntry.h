@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/LittleEndian.h"
+
 namespace korvex {
 
 inline constexpr std::size_t kEntrySize = 16;
@@ -44,8 +46,5 @@ void WriteTableEntry(std::span<std::uint8_t> sector, unsigned index, const Parti
 bool HasBootSignature(std::span<const std::uint8_t> sector);
 void SetBootSignature(std::span<std::uint8_t> sector);
 bool IsExtendedType(std::uint8_t type);
-
-std::uint32_t ReadLe32(std::span<const std::uint8_t> bytes);
-void WriteLe32(std::span<std::uint8_t> bytes, std::uint32_t value);
 
 }  // namespace korvex

@@ -144,7 +144,7 @@ int ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& objec
     object.destructive = true;
     if (!wasExtended) object.holdsLogicalDrives = true;
   }
-  disk.modified = true;
+  disk.MarkModified();
   RebuildFreeAreas(disk);
   if (&level == &disk.logical) NumberLogicalDrives(disk);
   return kFormApplied;

@@ -44,9 +44,8 @@ std::vector<const CPartition*> TablePartitionsByStart(const CHardDisk& disk) {
   return table;
 }
 
-std::span<std::uint8_t> ScreenLine(CHardDisk& disk, unsigned line) {
-  return std::span<std::uint8_t>(disk.engineArea.data() + layout::AREA_SCREEN_LINES +
-                                     line * layout::CONST_SCREEN_LINE_SIZE,
+std::span<std::uint8_t> ScreenLine(EngineAreaImage& area, unsigned line) {
+  return std::span<std::uint8_t>(area.data() + layout::AREA_SCREEN_LINES + line * layout::CONST_SCREEN_LINE_SIZE,
                                  layout::CONST_SCREEN_LINE_SIZE);
 }
 
@@ -100,16 +99,12 @@ void BuildMenuTable(CHardDisk& disk) {
   std::fill_n(disk.sector0.begin() + layout::LOADER_MENU_TABLE, layout::LOADER_MENU_TABLE_SIZE, std::uint8_t{0});
   const auto entries = disk.MenuObjectsBySlot();
   const unsigned count = static_cast<unsigned>(std::min<std::size_t>(entries.size(), layout::CONST_MENU_ENTRIES));
+  std::vector<MenuTitle> titles;
   for (unsigned k = 0; k < count; ++k) {
     CPartition& e = *entries[k];
     EncodeEntry(MakeEntry(disk, kMenuDrive, e.type, e.start, e.start, e.length, false),
                 std::span<std::uint8_t>(disk.sector0.data() + layout::LOADER_MENU_TABLE + k * kEntrySize, kEntrySize));
-    auto line = ScreenLine(disk, layout::CONST_MENU_FIRST_LINE + k);
-    std::fill(line.begin(), line.end(), std::uint8_t{' '});
-    line[0] = kFrameVertical;
-    std::copy(e.title.begin(), e.title.end(), line.begin() + 3);
-    line[46] = kFrameVertical;
-    line[47] = 0;
+    titles.push_back(e.title);
     // The slot follows its entry: a new password is encoded, otherwise the entry's own stored
     // bytes go to its new position.
     std::array<std::uint8_t, 16> slot = e.passwordSlot;
@@ -118,15 +113,28 @@ void BuildMenuTable(CHardDisk& disk) {
               disk.engineArea.begin() + layout::AREA_PASSWORDS + k * layout::CONST_PASSWORD_SLOT_SIZE);
     e.passwordSlot = slot;
   }
-  auto bottom = ScreenLine(disk, layout::CONST_MENU_FIRST_LINE + count);
+  WriteMenuLines(disk.engineArea, titles);
+}
+
+void WriteMenuLines(EngineAreaImage& area, std::span<const MenuTitle> titles) {
+  const unsigned count = static_cast<unsigned>(std::min<std::size_t>(titles.size(), layout::CONST_MENU_ENTRIES));
+  for (unsigned k = 0; k < count; ++k) {
+    auto line = ScreenLine(area, layout::CONST_MENU_FIRST_LINE + k);
+    std::fill(line.begin(), line.end(), std::uint8_t{' '});
+    line[0] = kFrameVertical;
+    std::copy(titles[k].begin(), titles[k].end(), line.begin() + 3);
+    line[46] = kFrameVertical;
+    line[47] = 0;
+  }
+  auto bottom = ScreenLine(area, layout::CONST_MENU_FIRST_LINE + count);
   bottom[0] = kFrameBottomLeft;
   std::fill(bottom.begin() + 1, bottom.begin() + 46, kFrameHorizontal);
   bottom[46] = kFrameBottomRight;
   bottom[47] = 0;
   if (layout::CONST_MENU_FIRST_LINE + count + 1 < layout::CONST_SCREEN_LINE_COUNT) {
-    ScreenLine(disk, layout::CONST_MENU_FIRST_LINE + count + 1)[0] = 0;
+    ScreenLine(area, layout::CONST_MENU_FIRST_LINE + count + 1)[0] = 0;
   } else {
-    disk.engineArea[layout::AREA_SCREEN_END] = 0;
+    area[layout::AREA_SCREEN_END] = 0;
   }
 }
 

@@ -3,6 +3,7 @@
 // boot engine's menu table with its screen lines and password slots, and the chain of
 // extended boot records. Nothing here writes to the disk (see DiskSaver.h).
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,13 @@ void BuildPrimaryTable(CHardDisk& disk);
 // Fills the menu table of the sector-0 image, the menu's screen lines, the bottom border and
 // the password slots from the Menu and NewMenu objects (at most 12), in slot order.
 void BuildMenuTable(CHardDisk& disk);
+
+using MenuTitle = std::array<char, kTitleLength>;
+
+// The engine's screen lines from line 5 on: one menu line per title (at most 12) — the frame
+// character, two blanks, the title, three blanks, the frame character — then the bottom border
+// and the end of the list.
+void WriteMenuLines(EngineAreaImage& area, std::span<const MenuTitle> titles);
 
 // The stored form of a password for a slot: each byte XOR the password key, at most 15 bytes,
 // byte 15 zero.

@@ -1,7 +1,6 @@
 #include "partition/WorkingCopy.h"
 
-#include "disk/ScsiDiskName.h"
-#include "platform/FileDevice.h"
+#include "disk/DiskAccess.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -14,18 +13,26 @@ void WorkingCopy::LoadAll() {
   Clear();
   unusableImages_.clear();
   for (unsigned n = 0; n <= UINT8_MAX; ++n) {
-    const DeviceEntry* entry = env_.devices.At(n);
-    if (entry == nullptr) break;
-    if (!LoadDisk(static_cast<std::uint8_t>(n)) && !entry->isImage) break;
+    // An image that cannot be used is skipped; the first other device that fails ends the list.
+    const std::size_t skipped = unusableImages_.size();
+    if (!LoadDisk(static_cast<std::uint8_t>(n)) && unusableImages_.size() == skipped) break;
   }
+  notifier_->Notify(ChangeEvent::AllReloaded, 0);
+}
+
+bool WorkingCopy::ReloadDisk(std::uint8_t deviceNumber) {
+  disks_.erase(DeviceKey(deviceNumber));
+  const bool loaded = LoadDisk(deviceNumber);
+  notifier_->Notify(ChangeEvent::DiskReloaded, deviceNumber);
+  return loaded;
 }
 
 bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
-  const DeviceEntry* entry = env_.devices.At(deviceNumber);
-  if (entry == nullptr) return false;
-  auto transport = OpenFileDevice(*entry);
-  if (entry->isImage && !transport->IsOpen()) {
-    std::string text = StrFormat(text::kImageNotUsable, entry->path.c_str(), transport->OpenError().c_str());
+  auto transport = OpenDiskTransport(env_.devices, deviceNumber, env_.os, env_.registry, env_.prompt);
+  if (!transport) return false;
+  const DeviceEntry* entry = env_.os.platformId == kPlatformDirect ? env_.devices.At(deviceNumber) : nullptr;
+  if (entry != nullptr && entry->isImage && !transport->IsOpen()) {
+    std::string text = StrFormat(text::kDiskImageNotUsable, entry->path.c_str(), transport->OpenError().c_str());
     if (entry->path.find('@') != std::string::npos) text += text::kGeometryHint;
     env_.prompt.Message(text, PromptIcon::Stop);
     unusableImages_.push_back(entry->path);
@@ -36,9 +43,10 @@ bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
     if (deviceNumber == 0) env_.prompt.Message(LoadResString(IDS_NO_RIGHTS), PromptIcon::Information);
     return false;
   }
-  const auto name = ScsiDiskName(env_.registry, deviceNumber);
+  const auto name = DiskLabel(env_.registry, deviceNumber, env_.os);
   if (!name) return false;
   disk->label = *name;
+  disk->ReportChangesTo(notifier_.get());
   disks_[DeviceKey(deviceNumber)] = std::move(disk);
   return true;
 }
@@ -51,13 +59,13 @@ CHardDisk* WorkingCopy::Find(unsigned deviceNumber) const {
 bool WorkingCopy::MarkModified(unsigned deviceNumber) {
   CHardDisk* disk = Find(deviceNumber);
   if (disk == nullptr) return false;
-  disk->modified = true;
+  disk->MarkModified();
   return true;
 }
 
 bool WorkingCopy::AnyModified() const {
   for (const auto& [key, disk] : disks_) {
-    if (disk->modified) return true;
+    if (disk->IsModified()) return true;
   }
   return false;
 }

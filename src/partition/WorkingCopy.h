@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "partition/CHardDisk.h"
+#include "partition/ChangeEvents.h"
 #include "platform/DeviceList.h"
 #include "platform/OsIdentity.h"
 #include "platform/Prompt.h"
@@ -26,19 +27,23 @@ std::string DeviceKey(unsigned deviceNumber);
 
 class WorkingCopy {
  public:
-  explicit WorkingCopy(DiskEnvironment environment) : env_(environment) {}
+  explicit WorkingCopy(DiskEnvironment environment)
+      : env_(environment), notifier_(std::make_unique<ChangeNotifier>()) {}
 
   // Clears the map and loads disks 0, 1, 2, … until the first machine disk that cannot be
-  // loaded. An image file that cannot be used is reported with its reason and skipped: the
-  // images after it keep their device numbers.
+  // loaded; then AllReloaded. An image file that cannot be used is reported with its reason and
+  // skipped: the images after it keep their device numbers.
   void LoadAll();
-  // Loads one disk into the map (replacing it); false when it cannot be loaded. An image file
-  // that cannot be used is reported with its path and reason; machine disk 0 that cannot be
-  // opened is reported as missing rights.
-  bool LoadDisk(std::uint8_t deviceNumber);
+  // Drops the disk's unsaved edits and reads it anew; a disk that cannot be read again leaves
+  // the map. Then DiskReloaded. False when it could not be read.
+  bool ReloadDisk(std::uint8_t deviceNumber);
   // The image files named for this run that could not be used at the last load.
   const std::vector<std::string>& UnusableImages() const { return unusableImages_; }
   void Clear() { disks_.clear(); }
+
+  // Observers hear of every change of a disk and every reload (ChangeEvents.h).
+  void Subscribe(IChangeObserver& observer) { notifier_->Subscribe(observer); }
+  void Unsubscribe(IChangeObserver& observer) { notifier_->Unsubscribe(observer); }
 
   CHardDisk* Find(unsigned deviceNumber) const;
   // Sets the modified flag of the disk; false when there is no such disk.
@@ -49,7 +54,13 @@ class WorkingCopy {
   DiskEnvironment& environment() { return env_; }
 
  private:
+  // Loads one disk into the map (replacing it); false when it cannot be loaded. An image file
+  // that cannot be used is reported with its path and reason; device 0 that cannot be opened is
+  // reported as missing rights.
+  bool LoadDisk(std::uint8_t deviceNumber);
+
   DiskEnvironment env_;
+  std::unique_ptr<ChangeNotifier> notifier_;
   std::map<std::string, std::unique_ptr<CHardDisk>> disks_;
   std::vector<std::string> unusableImages_;
 };

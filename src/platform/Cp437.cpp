@@ -28,6 +28,15 @@ constexpr std::array<char32_t, 128> kUpperHalf = {
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
+// The pictures the VGA shows for the bytes 00h..1Fh (00h is a blank).
+constexpr std::array<char32_t, 32> kControlPictures = {
+    0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
+    0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,
+    0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,
+    0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,
+};
+constexpr char32_t kHouse = 0x2302;  // the picture of 7Fh
+
 }  // namespace
 
 std::string Cp437ToUtf8(std::string_view cp437) {
@@ -53,6 +62,19 @@ std::optional<std::string> Utf8ToCp437(std::string_view utf8) {
     if (index == kUpperHalf.size()) return std::nullopt;
     out += static_cast<char>(0x80 + index);
   }
+  return out;
+}
+
+char32_t Cp437Glyph(std::uint8_t byte) {
+  if (byte < kControlPictures.size()) return kControlPictures[byte];
+  if (byte == 0x7F) return kHouse;
+  if (byte < 0x80) return byte;
+  return kUpperHalf[byte - 0x80];
+}
+
+std::string Cp437ScreenText(std::string_view cp437) {
+  std::string out;
+  for (char c : cp437) AppendUtf8(out, Cp437Glyph(static_cast<unsigned char>(c)));
   return out;
 }
 

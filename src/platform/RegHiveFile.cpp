@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileIo.h"
 #include "platform/RegFileFormat.h"
 
 namespace korvex {
@@ -18,29 +19,6 @@ constexpr std::size_t kMaxHiveBytes = std::size_t{16} << 20;
 // The message for the system call that just failed; call it before anything changes errno.
 std::string SystemError(const std::string& what, const std::filesystem::path& file) {
   return what + " " + file.string() + ": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Makes the rename durable. File systems that cannot flush a directory say EINVAL; for them
-// the rename is as durable as it gets.
-bool SyncDirectory(const std::filesystem::path& dir) {
-  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
-  ::close(fd);
-  return synced;
 }
 
 }  // namespace
@@ -140,7 +118,7 @@ bool ReplaceHive(const std::filesystem::path& hive, const std::string& text, std
   // The new hive keeps the access rights of the old one (a private hive stays private).
   struct stat old {};
   const bool keepMode = ::stat(hive.c_str(), &old) == 0;
-  if ((keepMode && ::fchmod(fd, old.st_mode & 07777) != 0) || !WriteAll(fd, text) || ::fsync(fd) != 0) {
+  if ((keepMode && ::fchmod(fd, old.st_mode & 07777) != 0) || !WriteAll(fd, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) || ::fsync(fd) != 0) {
     error = SystemError("Die Datei kann nicht geschrieben werden:", temp);
     ::close(fd);
     ::unlink(temp.c_str());

@@ -84,6 +84,35 @@ const std::unordered_map<unsigned, const char*>& Table() {
        "Das Bootmenü der 1.Festplatte ist leer. Sie werden nicht von dieser Festplatte booten "
        "können. \nDas Speichern der Änderungen dieser Platte wird verweigert!"},
       {IDS_APP_TITLE, "korvex"},
+      {IDS_RANGE, "Geben Sie bitte eine ganze Zahl zwischen %1 und %2 ein."},
+      // Status-bar prompts of the window program's commands, under their command numbers.
+      {32772, "Verwaltet die Namen aller Partitionstypen"},
+      {32773, "Speichert die aktuelle Konfiguration auf den Festplatten"},
+      {32774, "Läd die bestehende Konfiguration der Platten erneut ein"},
+      {32780, "Überprüft die Bootengine auf Konsistenz und Virenbefall"},
+      {32784, "Vorschau auf das Bootmenü"},
+      {32785, "Partitions ins Bootmenü aufnehmen"},
+      {32786, "Partition aus dem Bootmenü entfernen"},
+      {32787, "Löscht die ausgewählte Partition"},
+      {32790, "Legt im ausgewählten freien Bereich eine Partition an"},
+      {32792, "Berechnet die relative Position aus der absoluten Position"},
+      {32793, "Berechnet die absolute Position aus der relativen Position"},
+      {32794, "Prüft, ob die Partition mit anderen Partitionen überlappt"},
+      {32795, "Speichert die Konfiguration der ausgewählten Festplatte"},
+      {32796, "Läd die Konfiguration der ausgewählten Festplatte erneut ein"},
+      {32808, "Übernimmt die Eingaben des Formulars in die Konfiguration"},
+      {32810, "Bootengine installieren oder deinstallieren"},
+      {32811, "Markiert die Partition als aktiv"},
+      {32812, "Nimmt der Partition die Markierung als aktiv"},
+      {32813, "Partition mit einem Passwort schützen"},
+      {32814, "Bootet die ausgewählte Partition"},
+      {32816, "Passwort für das 1. Diskettenlaufwerk bearbeiten"},
+      {32817, "Passwort für das 2. Diskettenlaufwerk bearbeiten"},
+      {32818, "Bootet die ausgewählte Partition"},
+      {32819, "Sucht auf der Festplatte nach verlorenen Partitionen"},
+      {32821, "Schreibt die Partition in eine Abbilddatei"},
+      {32822, "Schreibt eine Abbilddatei auf die Partition zurück"},
+      {57664, "Zeigt Programminformationen, Versionsnummer und Copyright an"},
   };
   return table;
 }
@@ -94,6 +123,13 @@ std::string LoadResString(unsigned id) {
   const auto& table = Table();
   const auto it = table.find(id);
   return it == table.end() ? std::string() : std::string(it->second);
+}
+
+std::string FormatRangeMessage(long low, long high) {
+  std::string text = LoadResString(IDS_RANGE);
+  text.replace(text.find("%1"), 2, std::to_string(low));
+  text.replace(text.find("%2"), 2, std::to_string(high));
+  return text;
 }
 
 }  // namespace korvex

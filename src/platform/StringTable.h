@@ -60,7 +60,14 @@ enum StringId : unsigned {
   IDS_LOGICAL_CHAIN_BROKEN = 33546,
   IDS_EMPTY_BOOT_MENU = 33547,
   IDS_APP_TITLE = 57344,
+  IDS_RANGE = 61714,
 };
+
+// The window program's status-bar prompts are kept under the command numbers (shell/CommandIds.h):
+// LoadResString(32772) is the prompt of "&Partitionstypen...".
+
+// 61714 with its two limits filled in.
+std::string FormatRangeMessage(long low, long high);
 
 // The text of a string id; an empty text for an id the table does not hold.
 std::string LoadResString(unsigned id);

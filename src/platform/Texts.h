@@ -96,6 +96,26 @@ inline constexpr const char* kLogicalWithoutData =
     "Das logische Laufwerk hat hinter seinem EBR-Bereich keinen Platz für Daten!\n";
 inline constexpr const char* kTypeZeroLine = "Der Partitionstyp 0 kennzeichnet einen unbenutzten Eintrag!\n";
 
+// The hex sector view ("Sektoransicht") and the boot menu preview: our own refusals.
+inline constexpr const char* kPasteTooLarge =  // %zu = capacity, bytes on the clipboard, resulting length
+    "Die Sektoransicht kann höchstens %zu Bytes aufnehmen; mit den %zu Bytes aus der Zwischenablage wären es %zu.\n"
+    "Es wird nichts eingefügt.";
+inline constexpr const char* kFontUnreadable = "Die Konsolenschrift %s kann nicht gelesen werden.";  // %s = path
+inline constexpr const char* kFontDamaged =  // %s = path, %s = one of the details below
+    "Die Konsolenschrift %s ist keine brauchbare PSF-Schrift: %s.";
+inline constexpr const char* kFontNoMagic = "unbekannte Dateikennung";
+inline constexpr const char* kFontBadGzip = "die gzip-Daten sind beschädigt";
+inline constexpr const char* kFontTooLarge = "die Datei ist zu groß";
+inline constexpr const char* kFontBadHeader = "der Kopf nennt unmögliche Glyphengrößen oder -zahlen";
+inline constexpr const char* kFontTruncated = "die Datei endet vor dem Ende ihrer Glyphen";
+inline constexpr const char* kFontNoUnicode = "sie hat keine Unicode-Tabelle";
+inline constexpr const char* kFontBadUnicode = "ihre Unicode-Tabelle ist beschädigt";
+inline constexpr const char* kNoPreviewFont =
+    "Keine Konsolenschrift für die Vorschau gefunden (die VGA-Schrift FullGreek-VGA16 des Pakets "
+    "console-setup-linux unter /usr/share/consolefonts).";
+inline constexpr const char* kMenuEmpty = "Das Bootmenü hat keine Einträge.";
+inline constexpr const char* kImageCannotWrite = "Die Bilddatei %s kann nicht geschrieben werden.";  // %s = path
+
 // Saving: our own checks before anything is written (%s = device name, %u = sector).
 inline constexpr const char* kWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor %u.\nDie Änderungen dieser Festplatte sind nicht vollständig gespeichert; "
@@ -203,8 +223,116 @@ inline constexpr const char* kDirectBootCancelled = "Der vorgemerkte direkte Sta
 inline constexpr const char* kNoDirectBootPending = "Auf dieser Festplatte ist kein direkter Start vorgemerkt.";
 inline constexpr const char* kSelfTestNeitherMatches =
     " (Sektor 0 und seine Kopie passen nicht zu den gelesenen Partitionen; nichts geändert)";
-inline constexpr const char* kImageNotUsable =  // %s = path, %s = reason
+inline constexpr const char* kDiskImageNotUsable =  // %s = path, %s = reason
     "Das Abbild %s kann nicht benutzt werden: %s.";
 inline constexpr const char* kGeometryHint = " (Eine Geometrie wird als DATEI@KÖPFExSEKTOREN angegeben, z.B. disk.img@16x63.)";
+
+// Partition images: the dialogs' and workers' texts.
+inline constexpr const char* kImageNameMissing = "Der Name für die Abbilddatei fehlt!";
+inline constexpr const char* kImageSplitSizeWrong = "Fehler in der Größenangabe der Einzeldatei!";
+inline constexpr const char* kImageCompressionFailed =  // the backslash before "Der" is the program's own
+    "Es hat ein Problem bei der Kompression gegeben.\\Der Vorgang wird abgebrochen.\nVersuchen Sie es erneut oder "
+    "starten Sie den Vorgang ohne Kompression.";
+inline constexpr const char* kImageSaveCancelled = "Das Schreiben des Partitionsabbildes wurde abgebrochen!";
+inline constexpr const char* kImageSaveWriteFailed =
+    "Das Partitionsabbild konnte nicht gesichert werden.\n Möglicherweise ist das Speichermedium voll?";
+inline constexpr const char* kImageSaved = "Das Partitionsabbild wurde erfolgreich gesichert.";
+inline constexpr const char* kImageNotAnImage =
+    "Diese Datei enthält kein Partitionsabbild, das mit Korvex erzeugt wurde.";
+inline constexpr const char* kImageSizeMismatch = "Die Partitionsgröße und Partitionsabbild sind nicht gleich.";
+inline constexpr const char* kImageRestored = "Das Partitionsabbild wurde erfolgreich eingespielt!";
+inline constexpr const char* kImageDecompressionFailed =
+    "Es gab einen Fehler bei der Dekompression.\nDie Partition kann nicht wiederhergestellt werden.";
+
+// Partition images: our own refusals and reports.
+inline constexpr const char* kImageNoRange =
+    "Ein Abbild gibt es nur von einer Partition oder einem logischen Laufwerk mit Daten, nicht von einem freien "
+    "Bereich.";
+inline constexpr const char* kImageBadGeometry =  // %s = device, %u = heads, %u = sectors per track
+    "Die Geometrie von %s (%u Köpfe, %u Sektoren pro Spur) ergibt keine gültige Blockgröße für ein Partitionsabbild.";
+inline constexpr const char* kImageReadFailed =  // %s = device, %u = sector
+    "Lesefehler auf %s bei Sektor %u.\nDas Partitionsabbild wurde nicht gesichert; es wurde keine Datei angelegt.";
+inline constexpr const char* kImageNoResources =
+    "Für das Partitionsabbild konnten nicht genug Arbeitsspeicher oder Arbeitsthreads bereitgestellt werden.";
+inline constexpr const char* kImageDamaged = "Das Partitionsabbild ist beschädigt: %s.";  // %s = kImageBlockFault
+inline constexpr const char* kImageBlockFault = "Block %u: %s";  // %u = block index, %s = what is wrong
+inline constexpr const char* kImageBadBlockBytes = "Blockgröße %u Bytes (erlaubt: ein Vielfaches von 512 bis %u)";
+inline constexpr const char* kImageNoSectors = "das Abbild enthält keine Sektoren";
+inline constexpr const char* kImageBadCompressedFlag = "Kompressionskennung %u (erlaubt: 0 oder 1)";
+inline constexpr const char* kImageBadSplitFlag = "Aufspaltungskennung %u (erlaubt: 0 oder 1)";
+inline constexpr const char* kImageBadIndex = "der Kopf trägt die Blocknummer %u";
+inline constexpr const char* kImageHeaderDiffers = "der Kopf weicht vom ersten Blockkopf ab";
+inline constexpr const char* kImageRawSizeWrong = "%u Datenbytes statt %u";
+inline constexpr const char* kImageCompressedSizeWrong = "%u Datenbytes (erlaubt: 1 bis %u)";
+inline constexpr const char* kImageHeaderCut = "der Blockkopf ist abgeschnitten (%s)";  // %s = file
+inline constexpr const char* kImageDataCut = "die Daten sind abgeschnitten (%s)";     // %s = file
+inline constexpr const char* kImageBlockFileMissing = "die Blockdatei %s fehlt oder kann nicht gelesen werden";
+inline constexpr const char* kImageDataDamaged = "die komprimierten Daten sind beschädigt";
+inline constexpr const char* kImageDataTooLong = "die Daten ergeben mehr als %u Sektoren";
+inline constexpr const char* kImageDataTooShort = "die Daten ergeben weniger als %u Sektoren";
+inline constexpr const char* kImageFileUnreadable = "die Daten können nicht gelesen werden (%s)";  // %s = file
+inline constexpr const char* kImageNothingWritten = "\nEs wurde nichts auf die Festplatte geschrieben.";
+inline constexpr const char* kImagePartlyWritten =  // %u = sectors written
+    "\nDie Partition ist nur teilweise wiederhergestellt: %u Sektoren sind bereits geschrieben.";
+inline constexpr const char* kImageTargetWriteFailed =  // %s = device, %u = first and last sector
+    "Schreibfehler auf %s bei den Sektoren %u bis %u.";
+inline constexpr const char* kImageTargetBeyondDisk =  // %s = device
+    "Der Zielbereich reicht über das Ende von %s hinaus.\nEs wurde nichts auf die Festplatte geschrieben.";
+inline constexpr const char* kImageTargetMounted =  // %s = device, %s = mount point
+    "Der Zielbereich enthält das eingehängte Dateisystem %s (%s).\nHängen Sie es zuerst aus; es wurde nichts auf "
+    "die Festplatte geschrieben.";
+inline constexpr const char* kImageSourceMounted =  // %s = device, %s = mount point
+    "Die Partition enthält das eingehängte Dateisystem %s (%s); es kann sich während des Lesens ändern, und das "
+    "Abbild wäre dann nicht stimmig.\nWollen Sie trotzdem ein Abbild erzeugen?";
+inline constexpr const char* kImageVerified =  // %u = blocks, %u = sectors
+    "Das Partitionsabbild ist in Ordnung: %u Blöcke mit %u Sektoren.";
+
+// The helper transport: why no disk can be reached through the sector helper program.
+inline constexpr const char* kHelperNotFound =  // %s = the program name of the setting "Win95Hack"
+    "Das Hilfsprogramm \"%s\" für den Festplattenzugriff wurde nicht gefunden.\nBitte prüfen Sie die Einstellung "
+    "\"Win95Hack\".";
+inline constexpr const char* kHelperColonInName =  // %s = the device as given
+    "Die Festplatte \"%s\" kann das Hilfsprogramm nicht erreichen: ihr Name enthält einen Doppelpunkt, der in "
+    "KORVEX_DISKS die Festplatten trennt.\nEs wird keine Festplatte geladen.";
+
+// Lost-partition search ("Festplattenanalyse"): the status texts of the search, its outcomes,
+// and the refusals of bringing a found volume back ("Übernehmen").
+inline constexpr const char* kScanReadingFrom = "Lese ab Sektor ";  // followed by the sector number
+inline constexpr const char* kScanSearching = "Suchen ...";
+inline constexpr const char* kScanHit = "Treffer";
+inline constexpr const char* kScanDiskUnreadable =  // %s = device name
+    "%s kann nicht gelesen werden (nicht geöffnet oder ohne Geometrie).\nDie Suche findet nicht statt.";
+inline constexpr const char* kScanSectorsSkipped =  // %llu = number of sectors
+    "Nicht lesbare Sektoren: %llu.\nSie wurden übersprungen; die Suche lief bis zum Ende der Festplatte.";
+inline constexpr const char* kAdoptNoVolume =
+    "Dieser Treffer beschreibt kein Dateisystem mit einem Bereich auf dieser Festplatte.\n"
+    "Er kann nicht übernommen werden.";
+inline constexpr const char* kAdoptPastTables =
+    "Das Dateisystem reicht über Sektor 4294967295 hinaus und kann in keiner Partitionstabelle stehen.";
+inline constexpr const char* kAdoptTypeInvalid =
+    "Ein gefundenes Dateisystem kann nicht als Partition vom Typ 0, 5 oder 15 übernommen werden.";
+inline constexpr const char* kAdoptGpt =  // %s = device name
+    "%s ist eine GPT-Festplatte (Schutzeintrag vom Typ EEh).\nKorvex verändert GPT-Festplatten nicht; die "
+    "Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptOverlap =  // %u, %u = first and last sector
+    "Der Bereich von Sektor %u bis %u überschneidet sich mit einer vorhandenen Partition.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptAcrossExtended =  // %u, %u = first and last sector
+    "Der Bereich von Sektor %u bis %u liegt nur teilweise in der erweiterten Partition.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptInTrackZero =
+    "Der Bereich beginnt in der ersten Spur der Festplatte, die dem Master Boot Record gehört.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptNoRoomForRecord =
+    "Vor dem Dateisystem ist in der erweiterten Partition kein Sektor für den EBR eines logischen Laufwerks frei.\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptPastDiskEnd =
+    "Der Bereich des Dateisystems reicht über das Ende der Festplatte hinaus.\nDie Partition wird nicht übernommen.";
+
+// The window program's forms.
+inline constexpr const char* kTitleNotCp437 =
+    "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";
+inline constexpr const char* kCatalogueNotStored =
+    "Die Partitionstypen konnten nicht gespeichert werden.\nDer Katalog bleibt, wie er war.";
 
 }  // namespace korvex::text

@@ -48,7 +48,7 @@ TEST_F(BackupFileTest, ExportedAndImportedBackupReproducesBothLevels) {
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(test::Model(*disk), model);
   EXPECT_EQ(disk->engineArea[0], 0x42);
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
   // After the save the CHS bytes are recomputed, the levels read back the same.
   auto reread = SaveAndReopen(*disk);
   EXPECT_EQ(test::Model(*reread), model);
@@ -106,7 +106,7 @@ TEST_F(BackupFileTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
     EXPECT_EQ(test::Model(*disk), model);
     EXPECT_EQ(disk->sector0, sector0);
     EXPECT_EQ(disk->engineArea, area);
-    EXPECT_FALSE(disk->modified);
+    EXPECT_FALSE(disk->IsModified());
     EXPECT_FALSE(disk->engineAreaToWrite);
   }
 }
@@ -121,7 +121,7 @@ TEST_F(BackupFileTest, ABackupIsNotLoadedOntoAGptDisk) {
   EXPECT_FALSE(ImportBackup(*gpt, dir.File("MBR.save"), prompt));
   EXPECT_EQ(prompt.Texts().back(), StrFormat(text::kGptUnchanged, gpt->DeviceName().c_str()));
   EXPECT_EQ(gpt->sector0, sector0);
-  EXPECT_FALSE(gpt->modified);
+  EXPECT_FALSE(gpt->IsModified());
 }
 
 }  // namespace

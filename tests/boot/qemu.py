@@ -53,6 +53,7 @@ class Screen:
     """The 80x25 text screen: characters (code page 437) and attributes."""
 
     def __init__(self, memory):
+        self.memory = memory                            # character and attribute byte per cell
         self.chars = [memory[row * 160:(row + 1) * 160:2].decode("cp437")
                       for row in range(SCREEN_ROWS)]
         self.attrs = [memory[row * 160 + 1:(row + 1) * 160:2] for row in range(SCREEN_ROWS)]

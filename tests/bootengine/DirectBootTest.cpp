@@ -80,7 +80,7 @@ TEST_F(DirectBootTest, UnsavedChangesAreOnlyGivenUpAfterYesTo33462) {
   EXPECT_EQ(LastText(), LoadResString(IDS_DISCARD_CHANGES));
   EXPECT_EQ(FileBytes(spec), before);
   EXPECT_EQ(restart.calls, 0);
-  EXPECT_TRUE(Disk().modified);  // the working copy keeps the change
+  EXPECT_TRUE(Disk().IsModified());  // the working copy keeps the change
 
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   EXPECT_EQ(Boot(1), DirectBootResult::Restarting);
@@ -94,7 +94,7 @@ TEST_F(DirectBootTest, DecliningTheRestartWritesNothingAndReloadsTheWorkingCopy)
   EXPECT_EQ(Boot(2), DirectBootResult::NotConfirmed);
   EXPECT_EQ(FileBytes(spec), before);
   EXPECT_EQ(restart.calls, 0);
-  EXPECT_FALSE(Disk().modified);
+  EXPECT_FALSE(Disk().IsModified());
   EXPECT_EQ(MenuOrder(Disk()), (std::vector<unsigned>{0, 1, 2}));
 }
 
@@ -103,7 +103,7 @@ TEST_F(DirectBootTest, AnEntryThatIsNotInTheSavedMenuIsRefused) {
   auto created = std::make_unique<CPartition>(test::PartStart(5), test::kPartLength, kSlotUnplacedMenu);
   created->MarkNew(PartitionState::NewMenu);
   Disk().primary.Insert(std::move(created));
-  Disk().modified = true;
+  Disk().MarkModified();
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   EXPECT_EQ(Boot(5), DirectBootResult::Refused);
   EXPECT_EQ(LastText(), text::kNotInSavedMenu);

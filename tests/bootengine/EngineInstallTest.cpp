@@ -46,7 +46,7 @@ TEST_F(EngineInstallTest, InstallSaveAndRereadGiveTheMenuTemplatesAndBootSlot) {
   const std::string backup = dir.File("MBR.save");
   ASSERT_TRUE(InstallEngine(*disk, {kNtfs, kFat}, backup, prompt));
   EXPECT_EQ(TakeTexts(), std::vector<std::string>{text::kEngineInstalled});
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
   EXPECT_TRUE(disk->EngineInstalled());
   EXPECT_TRUE(std::equal(kLoaderTemplate.begin(), kLoaderTemplate.begin() + layout::LOADER_DEFAULT_ENTRY,
                          disk->sector0.begin()));
@@ -122,7 +122,7 @@ TEST_F(EngineInstallTest, RefusalsChangeNothing) {
     EXPECT_EQ(test::Model(*disk), model);
     EXPECT_EQ(disk->sector0, sector0);
     EXPECT_EQ(disk->engineArea, area);
-    EXPECT_FALSE(disk->modified);
+    EXPECT_FALSE(disk->IsModified());
   }
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "no"));
 }

@@ -48,7 +48,7 @@ TEST_F(EngineRemovalTest, EmptyMbrDropsTheMenuPartitionsAndTheEngineSignatureOnT
   ASSERT_TRUE(RemoveEngine(*disk, {RemovalMode::EmptyMbr, "", {}}, prompt));
   EXPECT_EQ(TakeTexts(), std::vector<std::string>{text::kEngineRemoved});
   EXPECT_FALSE(disk->EngineInstalled());
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
   EXPECT_EQ(disk->MenuEntryCount(), 0);
   // The free areas are derived anew: the menu partitions' places are free now.
   const CPartition* first = disk->primary.items().front().object.get();
@@ -96,14 +96,14 @@ TEST_F(EngineRemovalTest, KeepRefusesMoreEntriesThanTheTableHasRoomFor) {
   third->type = 0x83;
   disk->primary.Insert(std::move(third));
   RebuildFreeAreas(*disk);
-  disk->modified = false;
+  disk->MarkSaved();
   const auto model = test::Model(*disk);
   const auto area = disk->engineArea;
   EXPECT_FALSE(RemoveEngine(*disk, {RemovalMode::KeepPartitions, "", {0, 1, 2}}, prompt));
   EXPECT_EQ(TakeTexts(), std::vector<std::string>{LoadResString(IDS_TOO_MANY_TO_KEEP)});
   EXPECT_EQ(test::Model(*disk), model);
   EXPECT_EQ(disk->engineArea, area);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 
   EXPECT_FALSE(RemoveEngine(*disk, {RemovalMode::KeepPartitions, "", {5}}, prompt));
   EXPECT_EQ(TakeTexts(), std::vector<std::string>{StrFormat(text::kKeepChoiceInvalid, 6u)});
@@ -126,7 +126,7 @@ TEST_F(EngineRemovalTest, FromBackupRestoresTheOldTablesOnTheDisk) {
   ASSERT_TRUE(RemoveEngine(*disk, {RemovalMode::FromBackup, backup, {}}, prompt));
   EXPECT_EQ(TakeTexts(), std::vector<std::string>{text::kEngineRemoved});
   EXPECT_EQ(test::Model(*disk), before);
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 
   auto reread = SaveAndReopen(*disk);
   // Sector 0 and LBA 1 are the old ones again, so the next load finds no engine.
@@ -145,14 +145,14 @@ TEST_F(EngineRemovalTest, FromBackupRefusalsAndADiskWithoutEngineChangeNothing) 
                                                    LoadResString(IDS_BACKUP_CANNOT_OPEN)}));
   EXPECT_TRUE(disk->EngineInstalled());
   EXPECT_EQ(test::Model(*disk), model);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 
   ASSERT_TRUE(RemoveEngine(*disk, {RemovalMode::EmptyMbr, "", {}}, prompt));
   auto removed = SaveAndReopen(*disk);
   TakeTexts();
   EXPECT_FALSE(RemoveEngine(*removed, {RemovalMode::EmptyMbr, "", {}}, prompt));
   EXPECT_EQ(TakeTexts(), std::vector<std::string>{text::kNoEngineInstalled});
-  EXPECT_FALSE(removed->modified);
+  EXPECT_FALSE(removed->IsModified());
 }
 
 }  // namespace

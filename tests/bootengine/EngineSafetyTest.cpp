@@ -51,7 +51,7 @@ TEST_F(EngineSafetyTest, ASignatureWithoutAValidCopyIsNotTrusted) {
   EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kEngineNotStarted, "PHYSICALDRIVE0"));
   EXPECT_EQ(SelfTest(*disk, false).text, text::kNoEngineInstalled);
   EXPECT_FALSE(RemoveEngine(*disk, {RemovalMode::EmptyMbr, "", {}}, prompt));
-  disk->modified = true;
+  disk->MarkModified();
   ASSERT_TRUE(WriteDisk(*disk, prompt));
   EXPECT_EQ(Sector(0), sector0);
   // Installing again is possible and completes the disk.
@@ -72,7 +72,7 @@ TEST_F(EngineSafetyTest, ADamagedCopyBehindOurLoaderIsReadFromSectorZeroAndRenew
   EXPECT_TRUE(disk->EngineInstalled());
   EXPECT_TRUE(disk->engineDamaged);
   EXPECT_EQ(test::Model(*disk), model);
-  disk->modified = true;
+  disk->MarkModified();
   auto reread = SaveAndReopen(*disk);
   EXPECT_FALSE(reread->engineDamaged);
   EXPECT_EQ(test::Model(*reread), model);
@@ -117,7 +117,7 @@ TEST_F(EngineSafetyTest, NothingMayCoverSectorsZeroToSeven) {
   EXPECT_EQ(ntfs.start, test::kNtfsStart);
 
   ntfs.start = 1;  // as a foreign tool might have left it
-  disk->modified = true;
+  disk->MarkModified();
   const auto area = Sector(1);
   EXPECT_FALSE(WriteDisk(*disk, prompt));
   EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kEngineTrackCovered, "PHYSICALDRIVE0", 1u));

@@ -24,7 +24,7 @@ TEST_F(MenuConfigTest, AddTakesTheLowestFreePositionBetweenUsedOnes) {
   ASSERT_TRUE(AddToMenu(*disk, Part(*disk, 5), prompt)) << LastText();
   EXPECT_EQ(Part(*disk, 5).slot, 2);
   EXPECT_EQ(Slots(*disk), (std::vector<unsigned>{0, 1, 2, 3}));
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
   auto reread = SaveAndReopen(*disk, spec);
   EXPECT_EQ(MenuOrder(*reread), (std::vector<unsigned>{0, 1, 5, 2}));
   EXPECT_EQ(Part(*reread, 5).GetTitle(), "");  // a blank title, not zero bytes in the screen line
@@ -53,7 +53,7 @@ TEST_F(MenuConfigTest, AddRefusesWhatCannotBeAnEntryAndChangesNothing) {
   EXPECT_FALSE(AddToMenu(*noEngine, Part(*noEngine, 0), prompt));
   EXPECT_EQ(LastText(), StrFormat(text::kNoEngineOnDisk, "PHYSICALDRIVE0"));
 
-  EXPECT_FALSE(full->modified || disk->modified || noEngine->modified);
+  EXPECT_FALSE(full->IsModified() || disk->IsModified() || noEngine->IsModified());
   EXPECT_TRUE(Part(*disk, 1).IsTable());
   EXPECT_EQ(full->MenuEntryCount(), 12);
 }
@@ -91,7 +91,7 @@ TEST_F(MenuConfigTest, RemovingFromAFullTableAsks33446AndOnlyYesDeletesThePartit
   EXPECT_FALSE(RemoveFromMenu(*disk, Part(*disk, 1), prompt));
   EXPECT_EQ(LastText(), LoadResString(IDS_MENU_FULL_REMOVE));
   EXPECT_TRUE(Part(*disk, 1).IsMenu());
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};  // 33446, then the delete's own question
   ASSERT_TRUE(RemoveFromMenu(*disk, Part(*disk, 1), prompt)) << LastText();
@@ -162,7 +162,7 @@ TEST_F(MenuConfigTest, MovesBeyondTheMenuAreRefusedWithoutChange) {
   EXPECT_FALSE(MoveMenuEntry(*disk, Part(*disk, 3), 0, prompt));
   EXPECT_EQ(LastText(), text::kNotAMenuEntry);
   EXPECT_EQ(MenuOrder(*disk), (std::vector<unsigned>{0, 1}));
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 TEST_F(MenuConfigTest, EqualTitlesNeverShareTheDefaultOrAPosition) {
@@ -212,11 +212,11 @@ TEST_F(MenuConfigTest, TimeoutIsStoredAsTwoBcdDigitsAndAbove99IsRefused) {
   EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x99);
   ASSERT_TRUE(SetTimeout(*disk, 42, prompt));
   EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x42);
-  disk->modified = false;
+  disk->MarkSaved();
   EXPECT_FALSE(SetTimeout(*disk, 100, prompt));
   EXPECT_EQ(LastText(), StrFormat(text::kTimeoutTooLong, 100u));
   EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x42);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
   SaveAndReopen(*disk, spec);
   EXPECT_EQ(FileBytes(spec)[512 + layout::AREA_TIMEOUT], 0x42);
 }
@@ -232,7 +232,7 @@ TEST_F(MenuConfigTest, AutoBootSwitchesTheBranchByteAndTheStatusLine) {
   auto disk = Open(spec);
   ASSERT_EQ(StatusLine(*disk), "Autoboot des Systems in     Sekunden");
   ASSERT_TRUE(SetAutoBoot(*disk, false, prompt));
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
   EXPECT_EQ(disk->engineArea[layout::AREA_AUTOBOOT_SWITCH], 0xEB);
   auto reread = SaveAndReopen(*disk, spec);
   EXPECT_EQ(StatusLine(*reread), "Autoboot des Systems ist nicht aktiv");
@@ -259,13 +259,13 @@ TEST_F(MenuConfigTest, ColoursAreCheckedInTheDialogsOrderAndStoredAsAttributes) 
     EXPECT_FALSE(SetMenuColours(*disk, colours, prompt));
     EXPECT_EQ(LastText(), message);
   }
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
   EXPECT_EQ(CurrentMenuColours(*disk).menu, before.menu);
 
   ASSERT_TRUE(SetMenuColours(*disk, {{15, 7}, {1, 4}}, prompt));
   EXPECT_EQ(disk->engineArea[layout::AREA_MENU_COLOUR], 0x7F);
   EXPECT_EQ(disk->engineArea[layout::AREA_BAR_COLOUR], 0x41);
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 }
 
 TEST_F(MenuConfigTest, TitlesAreCodePage437BytesUpTo40WithoutControlCharacters) {

@@ -54,7 +54,7 @@ TEST_F(PasswordsTest, PartitionSlotHoldsTheKeyedPasswordAndAZeroByte15) {
   ASSERT_EQ(SetPartitionPassword(*disk, Part(*disk, 0), "x", "x", prompt), PasswordResult::Stored);
   const std::string fifteen = "abcdefghijklmno";
   ASSERT_EQ(SetPartitionPassword(*disk, Part(*disk, 1), fifteen, fifteen, prompt), PasswordResult::Stored);
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
   auto reread = SaveAndReopen(*disk, spec);
   const auto image = FileBytes(spec);
   EXPECT_EQ(Slot(image, 0), Stored("x"));  // K[0] ^ 'x', then K[1..14] unchanged, then 0
@@ -85,7 +85,7 @@ TEST_F(PasswordsTest, RefusedAndEmptyPasswordsChangeNothing) {
   EXPECT_EQ(prompt.shown.size(), shown);
   EXPECT_EQ(SetPartitionPassword(*disk, Part(*disk, 3), "a", "a", prompt), PasswordResult::Refused);
   EXPECT_EQ(LastText(), text::kNotAMenuEntry);
-  EXPECT_FALSE(entry.passwordSet || entry.passwordChanged || disk->modified);
+  EXPECT_FALSE(entry.passwordSet || entry.passwordChanged || disk->IsModified());
 }
 
 TEST_F(PasswordsTest, DeletingClearsTheSlotAtTheNextSave) {
@@ -95,7 +95,7 @@ TEST_F(PasswordsTest, DeletingClearsTheSlotAtTheNextSave) {
   auto protectedDisk = SaveAndReopen(*disk, spec);
   ASSERT_TRUE(Part(*protectedDisk, 0).passwordSet);
   ASSERT_TRUE(DeletePartitionPassword(*protectedDisk, Part(*protectedDisk, 0), prompt));
-  EXPECT_TRUE(protectedDisk->modified);
+  EXPECT_TRUE(protectedDisk->IsModified());
   auto reread = SaveAndReopen(*protectedDisk, spec);
   EXPECT_FALSE(Part(*reread, 0).passwordSet);
   EXPECT_EQ(Slot(FileBytes(spec), 0), (std::array<std::uint8_t, 16>{}));
@@ -134,9 +134,9 @@ TEST_F(PasswordsTest, FloppyPasswordGoesToEveryEngineDiskAndKeepsByte15) {
   ASSERT_EQ(copy.disks().size(), 3u);
   EXPECT_FALSE(FloppyPasswordSet(copy, FloppyDrive::A));
   ASSERT_EQ(SetFloppyPassword(copy, FloppyDrive::A, "disk", "disk", prompt), PasswordResult::Stored);
-  EXPECT_TRUE(copy.Find(0)->modified);
-  EXPECT_TRUE(copy.Find(1)->modified);
-  EXPECT_FALSE(copy.Find(2)->modified);
+  EXPECT_TRUE(copy.Find(0)->IsModified());
+  EXPECT_TRUE(copy.Find(1)->IsModified());
+  EXPECT_FALSE(copy.Find(2)->IsModified());
   EXPECT_TRUE(FloppyPasswordSet(copy, FloppyDrive::A));
   EXPECT_FALSE(FloppyPasswordSet(copy, FloppyDrive::B));
   ASSERT_TRUE(SaveModifiedDisks(copy, prompt)) << LastText();
@@ -154,7 +154,7 @@ TEST_F(PasswordsTest, FloppyPasswordsNeedAnEngineAndMatchingEntries) {
   auto copy = Load({engine});
   EXPECT_EQ(SetFloppyPassword(copy, FloppyDrive::B, "eins", "zwei", prompt), PasswordResult::Refused);
   EXPECT_EQ(LastText(), LoadResString(IDS_PASSWORDS_DIFFER));
-  EXPECT_FALSE(copy.Find(0)->modified);
+  EXPECT_FALSE(copy.Find(0)->IsModified());
 
   std::string error;
   auto plain = ImageBuilder::Create(dir.File("plain.img"), 30, 16, 63, error);

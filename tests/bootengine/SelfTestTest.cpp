@@ -42,7 +42,7 @@ TEST_F(SelfTestTest, AFreshlySavedDiskHasNoErrors) {
   EXPECT_EQ(report.text, Report(kRepair, "Ok!", "Ok!", "Ok!", "Ok!", "Ok!", "\r\n\r\n0 Fehler gefunden!"));
   EXPECT_EQ(report.errors, 0u);
   EXPECT_EQ(disk->sector0, sector0);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 TEST_F(SelfTestTest, TheBootSlotAndTheDefaultEntryAreNotCompared) {
@@ -51,7 +51,7 @@ TEST_F(SelfTestTest, TheBootSlotAndTheDefaultEntryAreNotCompared) {
   disk->sector0[layout::LOADER_DIRECT_BOOT] = 1;
   disk->sector0[layout::LOADER_BOOT_SLOT + 8] ^= 0xFF;
   EXPECT_EQ(SelfTest(*disk, false).errors, 0u);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 TEST_F(SelfTestTest, AMissingSignatureAloneIsOneErrorAndIsRepaired) {
@@ -62,7 +62,7 @@ TEST_F(SelfTestTest, AMissingSignatureAloneIsOneErrorAndIsRepaired) {
   EXPECT_EQ(report.errors, 1u);
   EXPECT_EQ(disk->sector0[510], 0x55);
   // The repair must reach the disk with the next save.
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 }
 
 // A sector 0 that lost its signature on the disk: the tables are still read from the engine's
@@ -128,7 +128,7 @@ TEST_F(SelfTestTest, CheckOnlyReportsWithoutRepairingOrRecovering) {
                                 "\r\n\r\n5 Fehler gefunden!"));
   EXPECT_EQ(disk->sector0, damaged);
   EXPECT_EQ(disk->engineArea, area);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 }  // namespace
@@ -149,7 +149,7 @@ TEST_F(SelfTestTest, DamagedEngineCodeIsFoundAndRepaired) {
   EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x05);
   disk->engineArea[layout::AREA_TIMEOUT] = area[layout::AREA_TIMEOUT];
   EXPECT_EQ(disk->engineArea, area);
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 }
 
 // The engine's copy of sector 0 is the damaged one (its signature lost, a menu entry moved):

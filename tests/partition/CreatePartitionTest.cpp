@@ -65,7 +65,7 @@ TEST_F(CreatePartitionTest, TenMegabytesWithCylinderAlignmentFromSector100000) {
                                                       {Free, 300000, kSectors - 300000}}));
   EXPECT_EQ(area.slot, 2);  // entries 0 and 1 are taken
   EXPECT_EQ(At(disk->primary, 100000).slot, kSlotNone);
-  EXPECT_TRUE(area.isNew && area.destructive && disk->modified);
+  EXPECT_TRUE(area.isNew && area.destructive && disk->IsModified());
   EXPECT_TRUE(prompt.shown.empty());
 
   auto reread = SaveAndReopen(*disk);
@@ -151,7 +151,7 @@ class CreateRefusalTest : public CreatePartitionTest {
                      const std::string& text) {
     const auto before = Objects(logical ? disk.logical : disk.primary);
     const auto logicalBefore = Objects(disk.logical);
-    disk.modified = false;
+    disk.MarkSaved();
     prompt.shown.clear();
     EXPECT_FALSE(CreatePartition(disk, area, logical, request, prompt));
     ASSERT_EQ(prompt.shown.size(), 1u);
@@ -159,7 +159,7 @@ class CreateRefusalTest : public CreatePartitionTest {
     EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
     EXPECT_EQ(Objects(logical ? disk.logical : disk.primary), before);
     EXPECT_EQ(Objects(disk.logical), logicalBefore);
-    EXPECT_FALSE(disk.modified);
+    EXPECT_FALSE(disk.IsModified());
   }
 };
 

@@ -41,7 +41,7 @@ TEST_F(DeletePartitionTest, DeletingTheExtendedPartitionRemovesEveryLogicalDrive
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Exclamation);
   EXPECT_TRUE(disk->logical.empty());
   EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{Table, 63, 10000}, {Free, 10063, kSectors - 10063}}));
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 
   auto reread = SaveAndReopen(*disk);
   EXPECT_EQ(reread->FindExtended(), nullptr);
@@ -61,7 +61,7 @@ TEST_F(DeletePartitionTest, AnythingButYesChangesNothing) {
   EXPECT_EQ(prompt.shown.back().text, text::kDeletePartition);
   EXPECT_EQ(Objects(disk->primary), primary);
   EXPECT_EQ(Objects(disk->logical), logical);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 TEST_F(DeletePartitionTest, DeletedLogicalDriveBecomesFreeSpaceMergedWithItsNeighbours) {
@@ -121,7 +121,7 @@ TEST_F(DeletePartitionTest, AFreeAreaCannotBeDeleted) {
   auto disk = DiskWithThreeDrives();
   EXPECT_FALSE(DeletePartition(*disk, disk->primary, At(disk->primary, 10063), prompt));
   EXPECT_EQ(LastText(), text::kFreeAreaNotDeletable);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 // --- the default mark of the boot menu
@@ -178,7 +178,7 @@ TEST_F(DeletePartitionTest, ActivateAndDeactivateATablePartition) {
   ASSERT_TRUE(again.IsActiveTable());
   ASSERT_TRUE(DeactivatePartition(*reread, again, prompt));
   EXPECT_TRUE(again.IsTable());
-  EXPECT_TRUE(reread->modified);
+  EXPECT_TRUE(reread->IsModified());
   SaveAndReopen(*reread);
   EXPECT_EQ(ReadTableEntry(*image->ReadSector(0), 0).bootIndicator, 0);
 }
@@ -189,7 +189,7 @@ TEST_F(DeletePartitionTest, OnlyPrimaryTablePartitionsCanBeActivated) {
   EXPECT_EQ(LastText(), text::kNotATablePartition);
   EXPECT_FALSE(ActivatePartition(*disk, At(disk->primary, 10063), prompt));
   EXPECT_FALSE(DeactivatePartition(*disk, At(disk->primary, 10063), prompt));
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 }  // namespace

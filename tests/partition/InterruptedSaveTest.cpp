@@ -245,7 +245,7 @@ TEST_P(InterruptedSaveTest, AFailureIsReportedAndLeavesTheOldOrTheNewLayout) {
       faulty->writesBeforeFailure = static_cast<int>(k);
       faulty->shortWrites = shortWrites;
       EXPECT_FALSE(WriteDisk(*faultyDisk, prompt));
-      EXPECT_TRUE(faultyDisk->modified);
+      EXPECT_TRUE(faultyDisk->IsModified());
       const std::string report = prompt.shown.back().text;
       EXPECT_NE(report.find(StrFormat("bei Sektor %u:", static_cast<unsigned>(order[k]))), std::string::npos) << report;
       if (k > 0) {
@@ -284,7 +284,7 @@ TEST_P(InterruptedSaveTest, AFailureIsReportedAndLeavesTheOldOrTheNewLayout) {
         << answers.shown.front().text;
     Context context{dir, answers};
     GetParam().change(unread, context);  // may be refused on what could not be read
-    unread.modified = true;
+    unread.MarkModified();
     EXPECT_FALSE(WriteDisk(unread, answers));
     EXPECT_EQ(Sectors(spec, order), untouched);
   }

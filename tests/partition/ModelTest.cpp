@@ -89,7 +89,7 @@ TEST_F(DiskQueryTest, PassDefaultWithoutMenuEntriesWarnsAndResetsTheDefaultEntry
   EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_NO_PRIMARY_LEFT));
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Exclamation);
   EXPECT_EQ(disk->sector0[0x95], 0);
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 }
 
 TEST_F(DiskQueryTest, KeysStayWithTheirObjectsAcrossSortsAndAreUnique) {

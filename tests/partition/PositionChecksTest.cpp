@@ -83,7 +83,7 @@ TEST_F(PositionChecksTest, MatchingValuesAreAppliedAndTheFreeAreasRebuilt) {
   EXPECT_EQ(p.start, 150000u);
   EXPECT_EQ(At(disk->primary, 100000).length, 50000u);
   EXPECT_EQ(At(disk->primary, 250000).length, 150000u);
-  EXPECT_TRUE(disk->modified);
+  EXPECT_TRUE(disk->IsModified());
 
   auto reread = SaveAndReopen(*disk);
   EXPECT_EQ(ReadTableEntry(*image->ReadSector(0), 1).relativeStart, 150000u);
@@ -97,7 +97,7 @@ TEST_F(PositionChecksTest, OneErrorShowsItsTextAnEmptyLineAndTheCount) {
   EXPECT_EQ(Apply(disk->primary, p, form), kFormRefused);
   ExpectReport("Die absolute Endposition passt nicht zur Länge der Partition!\n\n1 Fehler. Speichern nicht möglich!\n");
   EXPECT_EQ(p.length, 100000u);
-  EXPECT_FALSE(disk->modified);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 TEST_F(PositionChecksTest, EveryFailedCheckIsListedInOrderAndCounted) {

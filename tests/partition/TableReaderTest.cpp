@@ -272,7 +272,7 @@ TEST_F(BrokenChainTest, UnreadableSectorZeroShowsNoObjectsAndIsNotSaved) {
   ASSERT_FALSE(prompt.shown.empty());
   EXPECT_NE(prompt.shown[0].text.find("bei Sektor 0:"), std::string::npos);
   EXPECT_TRUE(disk.primary.empty());
-  disk.modified = true;
+  disk.MarkModified();
   EXPECT_FALSE(WriteDisk(disk, prompt));
   EXPECT_EQ(*image.ReadSector(0), sector0);
 }

@@ -55,7 +55,7 @@ class TableWriterTest : public ::testing::Test {
       p->slot = position++;
       p->SetTitle("Eintrag " + std::to_string(position));
     }
-    disk.modified = true;
+    disk.MarkModified();
   }
 
   test::TempDir dir;
@@ -256,7 +256,7 @@ TEST_F(TableWriterTest, NewDestructivePartitionIsZeroedOnceAndNeverOutsideItself
 
   // Data written into the new partition after the first save survives a second save.
   ASSERT_TRUE(img.WriteSector(20000, data));
-  disk->modified = true;
+  disk->MarkModified();
   ASSERT_TRUE(WriteDisk(*disk, prompt));
   EXPECT_EQ((*img.ReadSector(20000))[0], 0xDA);
 }
@@ -304,10 +304,10 @@ TEST_F(TableWriterTest, RefusalsLeaveTheDiskUntouchedAndModified) {
 
   auto collide = Open();
   collide->primary.FindFirst([](const CPartition& p) { return p.start == 20000; })->slot = 0;
-  collide->modified = true;
+  collide->MarkModified();
   EXPECT_FALSE(WriteDisk(*collide, prompt));
   EXPECT_NE(prompt.shown.back().text.find("denselben Eintrag 1"), std::string::npos);
-  EXPECT_TRUE(collide->modified);
+  EXPECT_TRUE(collide->IsModified());
 
   auto outside = Open();
   outside->primary.FindFirst([](const CPartition& p) { return p.start == 20000; })->slot = 4;
@@ -339,9 +339,9 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
   auto* faulty = transport.get();
   CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
   faulty->writesBeforeFailure = 1;  // the second sector write fails
-  disk.modified = true;
+  disk.MarkModified();
   EXPECT_FALSE(WriteDisk(disk, prompt));
-  EXPECT_TRUE(disk.modified);
+  EXPECT_TRUE(disk.IsModified());
   ASSERT_FALSE(prompt.shown.empty());
   EXPECT_NE(prompt.shown.back().text.find("PHYSICALDRIVE0"), std::string::npos);
   // The chain is written from its last record to its first: the record at 5000 went first.
@@ -358,7 +358,7 @@ TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
   transport->readOnly = true;
   auto* faulty = transport.get();
   CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
-  disk.modified = true;
+  disk.MarkModified();
   EXPECT_FALSE(WriteDisk(disk, prompt));
   EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kReadOnlyRefused, "PHYSICALDRIVE0", faulty->Describe().c_str()));
   EXPECT_EQ(faulty->writesDone, 0);
@@ -419,7 +419,7 @@ TEST_F(TableWriterTest, SaveAllSetsTheBannerDigitOfModifiedEngineDisks) {
   ASSERT_EQ(copy.Find(0)->engineArea[layout::CONST_VERSION_MINOR_AREA], '3');
   ASSERT_TRUE(SaveModifiedDisks(copy, prompt));
   EXPECT_EQ(copy.Find(0)->engineArea[layout::CONST_VERSION_MINOR_AREA], '1');
-  EXPECT_FALSE(copy.Find(0)->modified);
+  EXPECT_FALSE(copy.Find(0)->IsModified());
 }
 
 TEST_F(TableWriterTest, SingleDiskSaveRefusesAnEmptyBootMenuOnTheFirstDisk) {

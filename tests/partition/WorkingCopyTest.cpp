@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "demo/ImageBuilder.h"
+#include "partition/DiskSaver.h"
+#include "partition/PartitionEditing.h"
 #include "partition/WorkingCopy.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -64,8 +66,8 @@ TEST_F(WorkingCopyTest, AnImageThatCannotBeUsedIsReportedAndTheOthersKeepTheirNu
   EXPECT_NE(copy.Find(3), nullptr);
   ASSERT_EQ(prompt.shown.size(), 2u);
   EXPECT_EQ(prompt.shown[0].text,
-            StrFormat(text::kImageNotUsable, dir.File("missing.img").c_str(), "No such file or directory"));
-  EXPECT_EQ(prompt.shown[1].text, StrFormat(text::kImageNotUsable, dir.path().c_str(), "ist ein Verzeichnis"));
+            StrFormat(text::kDiskImageNotUsable, dir.File("missing.img").c_str(), "No such file or directory"));
+  EXPECT_EQ(prompt.shown[1].text, StrFormat(text::kDiskImageNotUsable, dir.path().c_str(), "ist ein Verzeichnis"));
   EXPECT_EQ(copy.UnusableImages(), (std::vector<std::string>{dir.File("missing.img"), dir.path().string()}));
 }
 
@@ -97,6 +99,50 @@ TEST_F(WorkingCopyTest, MarkModifiedFindsTheDiskByNumber) {
   EXPECT_TRUE(copy.MarkModified(0));
   EXPECT_FALSE(copy.MarkModified(1));
   EXPECT_TRUE(copy.AnyModified());
+}
+
+// Counts what the working copy tells its observers.
+struct EventLog final : IChangeObserver {
+  void OnWorkingCopyChange(ChangeEvent event, unsigned device) override { events.emplace_back(event, device); }
+  std::vector<std::pair<ChangeEvent, unsigned>> events;
+};
+
+TEST_F(WorkingCopyTest, ObserversHearEveryEditSaveAndReloadAndAReloadKeepsTheOtherDisksEdits) {
+  for (unsigned port = 0; port < 3; ++port) Name(port, "Image " + std::to_string(port) + ".img 1.0");
+  auto copy = Load({Image("0.img"), Image("1.img"), Image("2.img")});
+  EventLog log;
+  copy.Subscribe(log);
+
+  CHardDisk& first = *copy.Find(0);
+  CreateRequest request;
+  request.type = 7;
+  ASSERT_TRUE(CreatePartition(first, *first.primary.items().front().object, false, request, prompt));
+  ASSERT_FALSE(log.events.empty());
+  EXPECT_EQ(log.events.back(), std::make_pair(ChangeEvent::DiskChanged, 0u));
+  copy.MarkModified(1);
+  EXPECT_EQ(log.events.back(), std::make_pair(ChangeEvent::DiskChanged, 1u));
+
+  log.events.clear();
+  EXPECT_TRUE(copy.ReloadDisk(1));
+  EXPECT_EQ(log.events, (std::vector<std::pair<ChangeEvent, unsigned>>{{ChangeEvent::DiskReloaded, 1}}));
+  EXPECT_FALSE(copy.Find(1)->IsModified());
+  EXPECT_TRUE(copy.Find(0)->IsModified());  // disk 0 keeps its new partition
+  EXPECT_EQ(copy.Find(0)->primary.Count([](const CPartition& p) { return p.IsNewTable(); }), 1u);
+
+  log.events.clear();
+  ASSERT_TRUE(WriteDisk(*copy.Find(0), prompt));
+  EXPECT_EQ(log.events.back(), std::make_pair(ChangeEvent::DiskChanged, 0u));
+  EXPECT_FALSE(copy.AnyModified());
+
+  copy.LoadAll();
+  EXPECT_EQ(log.events.back(), std::make_pair(ChangeEvent::AllReloaded, 0u));
+  copy.Find(2)->MarkModified();  // disks loaded anew report to the same observers
+  EXPECT_EQ(log.events.back(), std::make_pair(ChangeEvent::DiskChanged, 2u));
+
+  copy.Unsubscribe(log);
+  log.events.clear();
+  copy.Find(2)->MarkModified();
+  EXPECT_TRUE(log.events.empty());
 }
 
 }  // namespace

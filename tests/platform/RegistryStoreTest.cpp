@@ -11,6 +11,7 @@
 #include "platform/RegHiveFile.h"
 #include "platform/Registry.h"
 #include "platform/RegTestSupport.h"
+#include "support/SavedVariable.h"
 
 namespace korvex {
 namespace {
@@ -218,14 +219,7 @@ TEST_F(RegistryStoreTest, ReadsFallBackWhenKeyValueOrTypeIsMissing) {
 }
 
 TEST_F(RegistryStoreTest, DefaultHivePathFollowsTheEnvironment) {
-  struct SavedVariable {
-    const char* name;
-    std::optional<std::string> value;
-    explicit SavedVariable(const char* n) : name(n) {
-      if (const char* v = std::getenv(n)) value = v;
-    }
-    ~SavedVariable() { value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name); }
-  } korvexHome("KORVEX_HOME"), configHome("XDG_CONFIG_HOME"), home("HOME");
+  const test::SavedVariable korvexHome("KORVEX_HOME"), configHome("XDG_CONFIG_HOME"), home("HOME");
 
   ::setenv("HOME", "/home/anna", 1);
   ::setenv("XDG_CONFIG_HOME", "/xdg", 1);

@@ -12,7 +12,8 @@
 
 namespace korvex::test {
 
-// The image as disk n of the working copy, read and parsed.
+// The image as disk n of the working copy, read and parsed; with KORVEX_PLATFORM=9x reached
+// through the stand-in sector helper korvex95.
 std::unique_ptr<CHardDisk> OpenDisk(const std::string& spec, CPrompt& prompt, std::uint8_t n = 0);
 inline std::unique_ptr<CHardDisk> OpenDisk(const ImageBuilder& image, CPrompt& prompt, std::uint8_t n = 0) {
   return OpenDisk(image.Spec(), prompt, n);

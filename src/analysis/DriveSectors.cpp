@@ -1,0 +1,43 @@
+#include "analysis/DriveSectors.h"
+
+#include <algorithm>
+
+namespace korvex {
+
+bool DriveSectors::ReadWhole(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out) {
+  const std::uint64_t bytes = std::uint64_t{count} * kSectorSize;
+  if (count == 0 || first >= mediumSectors_ || count > mediumSectors_ - first || bytes > INT32_MAX) return false;
+  IDiskTransport* transport = drive_.Transport();
+  if (transport == nullptr || out.size() < bytes) return false;
+  // Straight to the transport: the drive's own read would zero the buffer first, a second pass
+  // over every byte of the disk. A failed or short read is zeroed by the caller.
+  std::lock_guard lock(transfer_);
+  return transport->Read(first * kSectorSize, out.first(bytes)) == static_cast<std::int32_t>(bytes);
+}
+
+void DriveSectors::ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,
+                           std::vector<SectorRun>& unreadable) {
+  if (ReadWhole(first, count, out)) return;
+  // The run failed or came back short: each sector on its own, so that one bad sector costs only
+  // itself and never leaves older bytes in the buffer.
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const auto sector = out.subspan(std::size_t{i} * kSectorSize, kSectorSize);
+    if (ReadWhole(first + i, 1, sector)) continue;
+    std::fill(sector.begin(), sector.end(), std::uint8_t{0});
+    if (!unreadable.empty() && unreadable.back().first + unreadable.back().count == first + i) {
+      ++unreadable.back().count;
+    } else {
+      unreadable.push_back({first + i, 1});
+    }
+  }
+}
+
+bool DriveSectors::ReadSector(std::uint64_t lba, SectorBytes& out) { return ReadWhole(lba, 1, out); }
+
+std::uint64_t SearchSectors(const CPhysicalDrive& drive) {
+  if (const std::uint64_t medium = drive.MediumSectors(); medium != 0) return medium;
+  return static_cast<std::uint64_t>(std::max<std::int64_t>(drive.Cylinders(), 0)) * drive.Heads() *
+         drive.SectorsPerTrack();
+}
+
+}  // namespace korvex

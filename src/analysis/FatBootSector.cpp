@@ -1,0 +1,77 @@
+// FAT12/16/32 boot sectors: the BIOS parameter block checked field by field, the FAT type by
+// its layout and cluster count, the label of the extended parameter block.
+#include <algorithm>
+
+#include "analysis/OnDiskFields.h"
+#include "analysis/VolumeProbes.h"
+#include "platform/Cp437.h"
+
+namespace korvex {
+namespace {
+
+using ondisk::Le16;
+using ondisk::Le32;
+
+constexpr std::uint32_t kFat12MaxClusters = 4084;
+constexpr std::uint8_t kExtendedBootSignature = 0x29;  // the volume id and label follow
+constexpr std::size_t kFat32BackupOffset = 0x32;
+constexpr std::size_t kParameterBlockEnd = 0x5A;  // end of the FAT32 extended parameter block
+
+bool PowerOfTwo(std::uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
+
+bool HasJump(std::span<const std::uint8_t> sector) {
+  return (sector[0] == 0xEB && sector[2] == 0x90) || sector[0] == 0xE9;
+}
+
+std::string Label(std::span<const std::uint8_t> sector, bool fat32) {
+  if (sector[fat32 ? 0x42 : 0x26] != kExtendedBootSignature) return "";
+  std::string label = ondisk::FixedText(sector, fat32 ? 0x47 : 0x2B, 11);
+  return label == "NO NAME" ? "" : Cp437ToUtf8(label);
+}
+
+// A FAT32 backup boot sector lies at the volume's start + the backup offset and equals the boot
+// sector there.
+std::optional<std::uint64_t> OriginalOfBackup(const ProbeContext& context, std::uint64_t backupOffset) {
+  if (backupOffset == 0 || backupOffset > context.lba) return std::nullopt;
+  SectorBytes original{};
+  const std::uint64_t start = context.lba - backupOffset;
+  if (!context.around.ReadSector(start, original)) return std::nullopt;
+  if (!std::equal(original.begin(), original.begin() + kParameterBlockEnd, context.sector.begin())) return std::nullopt;
+  return start;
+}
+
+}  // namespace
+
+std::optional<ScanHit> ProbeFatBootSector(const ProbeContext& context) {
+  const auto s = context.sector;
+  if (!HasJump(s)) return std::nullopt;
+  const std::uint32_t bytesPerSector = Le16(s, 0x0B);
+  const std::uint32_t clusterSectors = s[0x0D];
+  const std::uint32_t reserved = Le16(s, 0x0E);
+  const std::uint32_t fats = s[0x10];
+  const std::uint32_t rootEntries = Le16(s, 0x11);
+  const std::uint8_t media = s[0x15];
+  const std::uint32_t fatSize16 = Le16(s, 0x16);
+  const bool fat32 = fatSize16 == 0;
+  const std::uint64_t fatSize = fat32 ? Le32(s, 0x24) : fatSize16;
+  const std::uint64_t total = Le16(s, 0x13) != 0 ? Le16(s, 0x13) : Le32(s, 0x20);
+  if (bytesPerSector < 512 || bytesPerSector > 4096 || !PowerOfTwo(bytesPerSector)) return std::nullopt;
+  if (!PowerOfTwo(clusterSectors) || reserved == 0 || fats == 0 || fatSize == 0) return std::nullopt;
+  if (media != 0xF0 && media < 0xF8) return std::nullopt;
+  if (fat32 != (rootEntries == 0)) return std::nullopt;  // FAT32 keeps its root directory in clusters
+  const std::uint64_t rootSectors = (std::uint64_t{rootEntries} * 32 + bytesPerSector - 1) / bytesPerSector;
+  const std::uint64_t metadata = reserved + fats * fatSize + rootSectors;
+  if (total <= metadata) return std::nullopt;
+  const std::uint64_t clusters = (total - metadata) / clusterSectors;
+  if (clusters == 0) return std::nullopt;
+
+  ScanHit hit{context.lba, HitKind::FileSystem, FileSystemKind::Fat32, Label(s, fat32), std::nullopt};
+  if (!fat32) hit.fileSystem = clusters <= kFat12MaxClusters ? FileSystemKind::Fat12 : FileSystemKind::Fat16;
+  const std::uint64_t scale = bytesPerSector / 512;
+  std::uint64_t start = context.lba;
+  if (fat32) start = OriginalOfBackup(context, Le16(s, kFat32BackupOffset) * scale).value_or(start);
+  hit.range = RangeOnMedium(start, total * scale, context.mediumSectors);
+  return hit;
+}
+
+}  // namespace korvex

@@ -1,0 +1,84 @@
+#include "app/KorvexApp.h"
+
+#include <cstdio>
+
+#include <wx/utils.h>
+
+#include "app/MainFrame.h"
+#include "app/Screenshot.h"
+#include "app/WxText.h"
+
+namespace korvex {
+namespace {
+
+constexpr const char* kUsage = "Aufruf: korvex [--demo] [--screenshot DATEI.png] [ABBILD[@KÖPFExSEKTOREN]]...";
+// Time for the window manager and GTK to paint the window before it is captured.
+constexpr int kScreenshotDelayMs = 800;
+
+}  // namespace
+
+std::optional<ProgramOptions> ParseProgramArguments(const std::vector<std::string>& arguments, std::string& usage) {
+  ProgramOptions options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--demo") {
+      options.start.demo = true;
+    } else if (argument == "--screenshot" && i + 1 < arguments.size()) {
+      options.screenshot = arguments[++i];
+    } else if (argument.empty() || argument[0] == '-') {
+      usage = kUsage;
+      return std::nullopt;
+    } else {
+      options.start.diskSpecs.push_back(argument);
+    }
+  }
+  return options;
+}
+
+CMainFrame* OpenMainWindow(const StartOptions& options, CPrompt& prompt) {
+  wxBusyCursor wait;
+  StartResult started = StartProgram(options, prompt);
+  if (!started.context) {
+    prompt.Message(started.error, PromptIcon::Stop);
+    return nullptr;
+  }
+  auto doc = std::make_unique<CKorvexDoc>(std::move(started.context), SystemRestartService());
+  doc->LoadAll();
+  auto* frame = new CMainFrame(std::move(doc));
+  frame->Show();
+  frame->Update();
+  return frame;
+}
+
+bool CKorvexApp::OnInit() {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(Utf8(argv[i]));
+  std::string usage;
+  const auto options = ParseProgramArguments(arguments, usage);
+  if (!options) {
+    std::fprintf(stderr, "%s\n", usage.c_str());
+    return false;
+  }
+  CMainFrame* frame = OpenMainWindow(options->start, prompt_);
+  if (frame == nullptr) return false;
+  SetTopWindow(frame);
+  screenshot_ = options->screenshot;
+  if (!screenshot_.empty()) {
+    screenshotTimer_.Bind(wxEVT_TIMER, [this, frame](wxTimerEvent&) { SaveScreenshotAndClose(*frame); });
+    screenshotTimer_.StartOnce(kScreenshotDelayMs);
+  }
+  return true;
+}
+
+void CKorvexApp::SaveScreenshotAndClose(CMainFrame& frame) {
+  screenshotFailed_ = !SaveWindowPicture(frame, screenshot_);
+  if (screenshotFailed_) std::fprintf(stderr, "korvex: %s konnte nicht geschrieben werden\n", screenshot_.c_str());
+  frame.Destroy();
+}
+
+int CKorvexApp::OnRun() {
+  const int code = wxApp::OnRun();
+  return screenshotFailed_ ? 1 : code;
+}
+
+}  // namespace korvex

@@ -1,0 +1,46 @@
+#pragma once
+// The program korvex: its command line, the start-up through the core, the document and the
+// main window.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include "app/GuiPrompt.h"
+#include "shell/ProgramStart.h"
+
+namespace korvex {
+
+class CMainFrame;
+
+struct ProgramOptions {
+  StartOptions start;       // image files "path[@HEADSxSECTORS]" and --demo
+  std::string screenshot;   // --screenshot FILE: save the main window as PNG and end
+};
+
+// "korvex [--demo] [--screenshot FILE] [IMAGE[@HxS]…]"; nothing and a usage text for anything
+// else.
+std::optional<ProgramOptions> ParseProgramArguments(const std::vector<std::string>& arguments, std::string& usage);
+
+// Starts the core (locale, devices, registry store, catalogue check), reads the working copy
+// and shows the main window 640 × 480, centred. Nothing, after a stop message through prompt,
+// when the program cannot start: then no window has been made.
+CMainFrame* OpenMainWindow(const StartOptions& options, CPrompt& prompt);
+
+class CKorvexApp final : public wxApp {
+ public:
+  bool OnInit() override;
+  int OnRun() override;
+
+ private:
+  void SaveScreenshotAndClose(CMainFrame& frame);
+
+  GuiPrompt prompt_;
+  std::string screenshot_;
+  wxTimer screenshotTimer_;
+  bool screenshotFailed_ = false;
+};
+
+}  // namespace korvex

@@ -1,0 +1,41 @@
+#include "app/KorvexDoc.h"
+
+#include <wx/utils.h>
+
+#include "bootengine/DirectBoot.h"
+#include "partition/DiskSaver.h"
+#include "platform/StringTable.h"
+
+namespace korvex {
+
+CKorvexDoc::CKorvexDoc(std::unique_ptr<ProgramContext> context, std::unique_ptr<IRestartService> restart)
+    : context_(std::move(context)), restart_(std::move(restart)) {}
+
+void CKorvexDoc::ReloadAll() {
+  if (workingCopy().AnyModified() &&
+      prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+          PromptAnswer::Yes) {
+    return;
+  }
+  wxBusyCursor wait;
+  workingCopy().LoadAll();
+}
+
+void CKorvexDoc::SaveAll() { korvex::SaveAll(workingCopy(), prompt(), *restart_); }
+
+void CKorvexDoc::SaveDisk(std::optional<unsigned> device) {
+  if (!device) return SaveAll();
+  if (CHardDisk* disk = workingCopy().Find(*device)) SaveSingleDisk(*disk, prompt());
+}
+
+void CKorvexDoc::ReloadDisk(std::optional<unsigned> device) {
+  if (!device) return ReloadAll();
+  wxBusyCursor wait;
+  workingCopy().ReloadDisk(static_cast<std::uint8_t>(*device));
+}
+
+void CKorvexDoc::Boot(CHardDisk& disk, CPartition& object) {
+  BootPartition(workingCopy(), disk, object, prompt(), *restart_);
+}
+
+}  // namespace korvex

@@ -1,0 +1,4 @@
+// The entry point of the window program.
+#include "app/KorvexApp.h"
+
+wxIMPLEMENT_APP(korvex::CKorvexApp);

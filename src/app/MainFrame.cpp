@@ -1,0 +1,210 @@
+#include "app/MainFrame.h"
+
+#include <wx/app.h>
+#include <wx/menu.h>
+#include <wx/splitter.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include "app/DeviceView.h"
+#include "app/FrameMenus.h"
+#include "app/OverView.h"
+#include "app/PartView.h"
+#include "app/SystemInfoView.h"
+#include "app/WxCommands.h"
+#include "app/WxText.h"
+#include "platform/StringTable.h"
+
+namespace korvex {
+namespace {
+
+constexpr int kTreeWidth = 190;
+// The status bar: the message pane, then Caps Lock, Num Lock and Scroll Lock.
+constexpr int kStatusPanes = 4;
+constexpr int kStatusWidths[kStatusPanes] = {-1, 40, 40, 40};
+constexpr int kWideStatusWidths[kStatusPanes] = {-1, 0, 0, 0};
+const struct {
+  wxKeyCode key;
+  const char* text;
+} kLockIndicators[] = {{WXK_CAPITAL, "UF"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "RF"}};
+
+}  // namespace
+
+CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
+    : wxFrame(nullptr, wxID_ANY, Wx(CKorvexDoc::Title() + " - " + LoadResString(IDS_APP_TITLE)), wxDefaultPosition,
+              wxSize(640, 480)),
+      doc_(std::move(doc)) {
+  SetName(Wx(LoadResString(IDS_APP_TITLE)));
+  CreateBars();
+  splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
+  splitter_->SetMinimumPaneSize(20);
+  tree_ = new CDeviceView(splitter_, *this);
+  right_ = new CSystemInfo(splitter_, *doc_);
+  splitter_->SplitVertically(tree_, right_, kTreeWidth);
+
+  BindCommands();
+  Bind(wxEVT_MENU, &CMainFrame::OnCommand, this, kFirstCommandWxId, kLastCommandWxId);
+  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateCommand, this, kFirstCommandWxId, kLastCommandWxId);
+  Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+  Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
+  Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
+    event.Skip();
+    WidenPromptPane(true);
+  });
+  Bind(wxEVT_MENU_CLOSE, [this](wxMenuEvent& event) {
+    event.Skip();
+    WidenPromptPane(false);
+  });
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
+  Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+    GetToolBar()->Show(event.IsChecked());
+    SendSizeEvent();
+  }, kToggleToolbarId);
+  Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+    GetStatusBar()->Show(event.IsChecked());
+    SendSizeEvent();
+  }, kToggleStatusBarId);
+
+  doc_->workingCopy().Subscribe(*this);
+  RebuildViews();
+  Centre(wxBOTH);
+}
+
+CMainFrame::~CMainFrame() { doc_->workingCopy().Unsubscribe(*this); }
+
+void CMainFrame::CreateBars() {
+  SetMenuBar(CreateMenuBar());
+  FillToolBar(*CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT));
+  wxStatusBar* status = CreateStatusBar(kStatusPanes);
+  status->SetStatusWidths(kStatusPanes, kStatusWidths);
+  status->SetStatusText(Wx("Bereit"));
+}
+
+CommandContext CMainFrame::Context() const {
+  return {doc_->workingCopy(), tree_->SelectedNode(), right_->Kind(), right_->IsModified()};
+}
+
+void CMainFrame::OnCommand(wxCommandEvent& event) {
+  const auto command = CommandOfWxId(event.GetId());
+  const auto handler = command ? handlers_.find(*command) : handlers_.end();
+  if (handler == handlers_.end() || !IsCommandEnabled(*command, Context())) {
+    event.Skip();
+    return;
+  }
+  Guarded(handler->second);
+}
+
+void CMainFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
+  const auto command = CommandOfWxId(event.GetId());
+  if (!command) {
+    event.Skip();
+    return;
+  }
+  event.Enable(HasHandler(*command) && IsCommandEnabled(*command, Context()));
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+  event.Skip();
+  wxStatusBar* status = GetStatusBar();
+  for (int i = 0; i < 3; ++i) {
+    const wxString text = wxGetKeyState(kLockIndicators[i].key) ? Wx(kLockIndicators[i].text) : wxString();
+    if (status->GetStatusText(i + 1) != text) status->SetStatusText(text, i + 1);
+  }
+}
+
+void CMainFrame::WidenPromptPane(bool wide) {
+  if (wxStatusBar* status = GetStatusBar()) status->SetStatusWidths(kStatusPanes, wide ? kWideStatusWidths : kStatusWidths);
+}
+
+bool CMainFrame::MayLeaveRightPane() {
+  if (right_->Kind() == RightPane::SystemInfo || !right_->IsModified()) return true;
+  const PromptAnswer answer =
+      doc_->prompt().Ask(LoadResString(IDS_APPLY_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question);
+  if (answer == PromptAnswer::Cancel) return false;
+  if (answer == PromptAnswer::No) return true;
+  // Yes: the partition form's values are applied and it stays in view to show the result; the
+  // overview lets the selection go once its values are in.
+  bool leave = false;
+  Guarded([&] { leave = right_->Apply() == 0 && right_->Kind() == RightPane::Overview; });
+  return leave;
+}
+
+void CMainFrame::ShowRightPaneForSelection() {
+  const auto node = tree_->SelectedNode();
+  const auto kind = node ? KindOf(doc_->workingCopy(), *node) : std::nullopt;
+  CRightPane* pane = nullptr;
+  if (kind == NodeKind::Disk || kind == NodeKind::BootDisk) {
+    pane = new COverView(splitter_, *doc_, node->device);
+  } else if (kind && *kind != NodeKind::Computer) {
+    pane = new CPartView(splitter_, *doc_, node->object);
+  } else {
+    pane = new CSystemInfo(splitter_, *doc_);
+  }
+  ReplaceRightPane(pane);
+}
+
+void CMainFrame::ReplaceRightPane(CRightPane* pane) {
+  CRightPane* old = right_;
+  splitter_->ReplaceWindow(old, pane);
+  right_ = pane;
+  old->Destroy();
+  splitter_->UpdateSize();
+}
+
+void CMainFrame::OnWorkingCopyChange(ChangeEvent, unsigned) {
+  if (rebuildPending_) return;
+  rebuildPending_ = true;
+  if (guardDepth_ == 0) CallAfter(&CMainFrame::RebuildViews);
+}
+
+void CMainFrame::Guarded(const std::function<void()>& work) {
+  ++guardDepth_;
+  work();
+  if (--guardDepth_ == 0 && rebuildPending_) CallAfter(&CMainFrame::RebuildViews);
+}
+
+void CMainFrame::RebuildViews() {
+  if (guardDepth_ > 0) return;  // the guard's end schedules it again
+  rebuildPending_ = false;
+  const auto selected = tree_->SelectedNode();
+  tree_->Rebuild(BuildDeviceTree(doc_->workingCopy(), doc_->computerName()), selected);
+  // A form that still holds the user's edits of the same node stays as typed.
+  if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) return;
+  ShowRightPaneForSelection();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+  const bool formChanged = right_->Kind() != RightPane::SystemInfo && right_->IsModified();
+  if (event.CanVeto() && (formChanged || doc_->workingCopy().AnyModified()) &&
+      doc_->prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+          PromptAnswer::Yes) {
+    event.Veto();
+    return;
+  }
+  Destroy();
+}
+
+std::optional<ResolvedObject> CMainFrame::SelectedObject() const {
+  const auto node = tree_->SelectedNode();
+  if (!node || node->type != NodeRef::Type::Object) return std::nullopt;
+  return Resolve(doc_->workingCopy(), node->object);
+}
+
+void CMainFrame::WithSelectedObject(const std::function<void(ResolvedObject&)>& action) {
+  if (auto selected = SelectedObject()) action(*selected);
+}
+
+std::optional<unsigned> CMainFrame::SelectedDevice() const {
+  const auto node = tree_->SelectedNode();
+  if (!node || node->type == NodeRef::Type::Computer) return std::nullopt;
+  return node->device;
+}
+
+void CMainFrame::SaveAll() {
+  // Pending form values go in first; refused values leave the working copy as it was.
+  if (right_->Kind() != RightPane::SystemInfo && right_->IsModified()) right_->Apply();
+  doc_->SaveAll();
+}
+
+}  // namespace korvex

@@ -1,0 +1,156 @@
+#include "image/BlockPipeline.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+struct Slot {
+  PipelineBlock block;
+  std::optional<WorkOutcome> failure;
+};
+
+class Pipeline {
+ public:
+  Pipeline(const PipelineShape& shape, const PipelineStages& stages) : shape_(shape), stages_(stages) {}
+  Pipeline(const Pipeline&) = delete;
+  Pipeline& operator=(const Pipeline&) = delete;
+  ~Pipeline() { StopAndJoin(); }
+
+  std::optional<WorkOutcome> Run(const StopFlag& stop) {
+    const unsigned workers = std::max(1u, std::min<unsigned>(shape_.workers, shape_.blockCount));
+    std::vector<std::vector<std::uint8_t>> scratch;
+    try {
+      // The reader may run two blocks ahead of the workers: one being read, one waiting.
+      const std::size_t inFlight = std::min<std::size_t>(workers + 2, shape_.blockCount);
+      for (std::size_t i = 0; i < inFlight; ++i) free_.emplace_back(shape_.bufferBytes);
+      if (stages_.transform) {
+        for (unsigned w = 0; w < workers; ++w) scratch.emplace_back(shape_.bufferBytes);
+      }
+      threads_.emplace_back([this] { ReadAll(); });
+      for (unsigned w = 0; w < workers; ++w) {
+        threads_.emplace_back([this, own = stages_.transform ? std::move(scratch[w]) : std::vector<std::uint8_t>{}]() mutable {
+          Work(own);
+        });
+      }
+    } catch (const std::bad_alloc&) {
+      return WorkOutcome::Failed(text::kImageNoResources);
+    } catch (const std::system_error&) {
+      return WorkOutcome::Failed(text::kImageNoResources);
+    }
+    return WriteInOrder(stop);
+  }
+
+ private:
+  void ReadAll() {
+    for (std::uint32_t index = 0; index < shape_.blockCount; ++index) {
+      Slot slot;
+      {
+        std::unique_lock lock(mutex_);
+        bufferFreed_.wait(lock, [&] { return abort_ || !free_.empty(); });
+        if (abort_) return;
+        slot.block.buffer = std::move(free_.back());
+        free_.pop_back();
+      }
+      slot.block.index = index;
+      slot.failure = stages_.read(slot.block);
+      const bool last = slot.failure.has_value() || index + 1 == shape_.blockCount;
+      {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(slot));
+        readingDone_ = last;
+      }
+      blockQueued_.notify_all();
+      if (last) return;
+    }
+  }
+
+  void Work(std::vector<std::uint8_t>& scratch) {
+    for (;;) {
+      Slot slot;
+      {
+        std::unique_lock lock(mutex_);
+        blockQueued_.wait(lock, [&] { return abort_ || !queue_.empty() || readingDone_; });
+        if (abort_ || queue_.empty()) return;
+        slot = std::move(queue_.front());
+        queue_.pop_front();
+      }
+      if (!slot.failure && stages_.transform) slot.failure = stages_.transform(slot.block, scratch);
+      {
+        std::lock_guard lock(mutex_);
+        const std::uint32_t index = slot.block.index;
+        done_.emplace(index, std::move(slot));
+      }
+      blockDone_.notify_all();
+    }
+  }
+
+  std::optional<WorkOutcome> WriteInOrder(const StopFlag& stop) {
+    for (std::uint32_t index = 0; index < shape_.blockCount; ++index) {
+      Slot slot;
+      {
+        std::unique_lock lock(mutex_);
+        blockDone_.wait(lock, [&] { return done_.count(index) > 0; });
+        auto node = done_.extract(index);
+        slot = std::move(node.mapped());
+      }
+      if (slot.failure) return slot.failure;
+      if (auto failure = stages_.write(slot.block)) return failure;
+      {
+        std::lock_guard lock(mutex_);
+        free_.push_back(std::move(slot.block.buffer));
+      }
+      bufferFreed_.notify_one();
+      if (index + 1 < shape_.blockCount && stop.Requested()) return WorkOutcome::Cancelled("");
+    }
+    return std::nullopt;
+  }
+
+  void StopAndJoin() {
+    {
+      std::lock_guard lock(mutex_);
+      abort_ = true;
+    }
+    bufferFreed_.notify_all();
+    blockQueued_.notify_all();
+    for (auto& thread : threads_) thread.join();
+  }
+
+  const PipelineShape& shape_;
+  const PipelineStages& stages_;
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable bufferFreed_;  // the reader waits for a free buffer
+  std::condition_variable blockQueued_;  // the workers wait for a block to transform
+  std::condition_variable blockDone_;    // the writer waits for the next block in order
+  std::vector<std::vector<std::uint8_t>> free_;
+  std::deque<Slot> queue_;
+  std::map<std::uint32_t, Slot> done_;
+  bool readingDone_ = false;
+  bool abort_ = false;
+};
+
+}  // namespace
+
+unsigned ResolveWorkerCount(unsigned requested) {
+  if (requested != 0) return requested;
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::optional<WorkOutcome> RunBlockPipeline(const PipelineShape& shape, const PipelineStages& stages,
+                                            const StopFlag& stop) {
+  if (shape.blockCount == 0) return std::nullopt;
+  Pipeline pipeline(shape, stages);
+  return pipeline.Run(stop);
+}
+
+}  // namespace korvex

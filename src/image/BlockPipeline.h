@@ -1,0 +1,67 @@
+#pragma once
+// Long work over a sequence of blocks in three stages: one reader thread fills blocks in
+// order, N worker threads transform them side by side, and the calling thread writes them in
+// block order. At most N + 2 blocks are in flight and each worker keeps one scratch buffer, so
+// the run never holds more than 2 × N + 2 buffers. Because every block is transformed on its
+// own, N workers give the same output as one.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "platform/LongWork.h"
+
+namespace korvex {
+
+struct PipelineBlock {
+  std::uint32_t index = 0;
+  std::vector<std::uint8_t> buffer;  // its capacity is fixed for the run; never resized
+  std::size_t size = 0;              // bytes of buffer that hold the block's data
+
+  std::span<std::uint8_t> Data() { return {buffer.data(), size}; }
+};
+
+// Each stage returns a failure, which ends the run once the writer reaches that block, or
+// nothing. read and write run on one thread each; transform runs on the workers at once.
+struct PipelineStages {
+  std::function<std::optional<WorkOutcome>(PipelineBlock& block)> read;
+  // May swap block.buffer with scratch (a buffer of the same capacity). Empty: blocks pass
+  // unchanged and the workers keep no scratch buffer.
+  std::function<std::optional<WorkOutcome>(PipelineBlock& block, std::vector<std::uint8_t>& scratch)> transform;
+  std::function<std::optional<WorkOutcome>(PipelineBlock& block)> write;
+};
+
+struct PipelineShape {
+  std::uint32_t blockCount = 0;
+  std::size_t bufferBytes = 0;
+  unsigned workers = 1;
+};
+
+// Reports a run's position and estimate to a sink as its units (sectors) are done.
+class RunProgress {
+ public:
+  RunProgress(IProgressSink& sink, std::uint64_t range) : sink_(sink), range_(range) { sink.SetRange(range); }
+  void Advance(std::uint64_t units) {
+    done_ += units;
+    sink_.SetPosition(done_);
+    sink_.SetEstimate(clock_.Estimate(done_, range_));
+  }
+
+ private:
+  IProgressSink& sink_;
+  std::uint64_t range_;
+  std::uint64_t done_ = 0;
+  RunClock clock_;
+};
+
+// The machine's hardware threads for 0, else requested.
+unsigned ResolveWorkerCount(unsigned requested);
+
+// Runs the stages over blocks 0 .. blockCount − 1. Returns nothing when every block was
+// written, else the first failure in block order (blocks before it are written, none after
+// it), or Cancelled("") when stop was raised by the end of a block that was not the last.
+std::optional<WorkOutcome> RunBlockPipeline(const PipelineShape& shape, const PipelineStages& stages,
+                                            const StopFlag& stop);
+
+}  // namespace korvex

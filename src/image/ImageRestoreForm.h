@@ -1,0 +1,43 @@
+#pragma once
+// What "Partitionsabbild laden" decides without a window: the check of a chosen file
+// ("Suchen") with the fields it shows, and the checks of "Starten" that lead to the worker's
+// request.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "image/ImageFormat.h"
+#include "image/ImageRestore.h"
+#include "partition/CHardDisk.h"
+#include "platform/Prompt.h"
+
+namespace korvex {
+
+// The fields of "Abbildinformationen".
+struct ImageSummary {
+  std::uint32_t sizeMegabytes = 0;  // sectorCount / 2048, rounded down
+  std::uint8_t partitionType = 0;
+  bool compressed = false;
+};
+ImageSummary SummaryOf(const ImageBlockHeader& first);
+
+struct ImageFileCheck {
+  bool canStart = false;                // "Starten" may be enabled
+  std::optional<ImageSummary> summary;  // the fields to show, when the first header was read
+  std::string message;                  // empty: nothing to say
+  PromptIcon icon = PromptIcon::Information;
+};
+
+// "Suchen": an empty name or a file that cannot be opened says nothing; a file without the
+// magic (or with a cut first header) is refused with a stop message; otherwise the first
+// header fills the summary and "Starten" may start, with a warning when the image's sectors
+// differ from expectedSectors.
+ImageFileCheck CheckImageFile(const std::string& path, std::uint32_t expectedSectors);
+
+// "Starten": the file name without blanks at either end must be given, open, an image and of
+// the entry's size. Returns the worker's request, or nothing after telling the user why not.
+std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileName, CHardDisk& disk,
+                                                       const CPartition& entry, bool logical, unsigned threads,
+                                                       CPrompt& prompt);
+
+}  // namespace korvex

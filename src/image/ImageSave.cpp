@@ -1,0 +1,87 @@
+#include "image/ImageSave.h"
+
+#include "image/BlockCompression.h"
+#include "image/BlockPipeline.h"
+#include "image/ImageFileWriter.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTable.h"
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+// Reads sectors [first, first + count) whole into buffer; nothing when every byte came, else
+// the first sector that cannot be read.
+std::optional<std::uint64_t> ReadRun(IDiskTransport& disk, std::uint64_t first, std::uint32_t count,
+                                     std::span<std::uint8_t> buffer) {
+  const std::size_t bytes = std::size_t{count} * kSectorSize;
+  if (disk.Read(first * kSectorSize, buffer.first(bytes)) == static_cast<std::int32_t>(bytes)) return std::nullopt;
+  // Sector by sector to name the one that fails.
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const auto sector = buffer.subspan(std::size_t{i} * kSectorSize, kSectorSize);
+    if (disk.Read((first + i) * kSectorSize, sector) != static_cast<std::int32_t>(kSectorSize)) return first + i;
+  }
+  return first;  // the run failed although each of its sectors reads: report its start
+}
+
+}  // namespace
+
+WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, const StopFlag& stop) {
+  CPhysicalDrive& disk = *request.disk;
+  const std::uint64_t sectorsPerBlock = std::uint64_t{disk.Heads()} * disk.SectorsPerTrack();
+  if (sectorsPerBlock == 0 || sectorsPerBlock * kSectorSize > kMaxBlockBytes || !disk.IsUsable()) {
+    return WorkOutcome::Failed(
+        StrFormat(text::kImageBadGeometry, disk.DeviceName().c_str(), disk.Heads(), disk.SectorsPerTrack()));
+  }
+  ImageBlockHeader header;
+  header.blockBytes = static_cast<std::uint32_t>(sectorsPerBlock * kSectorSize);
+  header.startSector = request.range.first;
+  header.sectorCount = request.range.count;
+  header.partitionType = request.partitionType;
+  header.compressed = request.compressed ? 1 : 0;
+  header.split = request.splitLimit ? 1 : 0;
+
+  ImageFileWriter files(request.path, request.splitLimit);
+  if (!files.Open()) return WorkOutcome::Failed(LoadResString(IDS_BACKUP_CANNOT_OPEN));
+
+  IDiskTransport& source = *disk.Transport();
+  RunProgress run(progress, header.sectorCount);
+  PipelineStages stages;
+  stages.read = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
+    const std::uint32_t sectors = header.SectorsOfBlock(block.index);
+    block.size = std::size_t{sectors} * kSectorSize;
+    const std::uint64_t first = header.startSector + std::uint64_t{block.index} * sectorsPerBlock;
+    if (auto bad = ReadRun(source, first, sectors, block.buffer)) {
+      return WorkOutcome::Failed(
+          StrFormat(text::kImageReadFailed, disk.DeviceName().c_str(), static_cast<unsigned>(*bad)));
+    }
+    return std::nullopt;
+  };
+  if (request.compressed) {
+    stages.transform = [](PipelineBlock& block, std::vector<std::uint8_t>& scratch) -> std::optional<WorkOutcome> {
+      const auto length = CompressBlock(block.Data(), scratch);
+      if (!length) return WorkOutcome::Failed(text::kImageCompressionFailed);
+      std::swap(block.buffer, scratch);
+      block.size = *length;
+      return std::nullopt;
+    };
+  }
+  stages.write = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
+    header.blockIndex = block.index;
+    header.dataSize = static_cast<std::uint32_t>(block.size);
+    if (!files.WriteRecord(header, block.Data())) return WorkOutcome::Failed(text::kImageSaveWriteFailed);
+    run.Advance(header.SectorsOfBlock(block.index));
+    return std::nullopt;
+  };
+  const std::size_t bufferBytes = request.compressed ? CompressedBound(header.blockBytes) : header.blockBytes;
+  const PipelineShape shape{header.BlockCount(), bufferBytes, ResolveWorkerCount(request.threads)};
+  if (auto end = RunBlockPipeline(shape, stages, stop)) {
+    files.Discard();
+    if (end->end == WorkEnd::Cancelled) return WorkOutcome::Cancelled(text::kImageSaveCancelled);
+    return *end;
+  }
+  if (!files.Commit()) return WorkOutcome::Failed(text::kImageSaveWriteFailed);
+  return WorkOutcome::Done(text::kImageSaved);
+}
+
+}  // namespace korvex

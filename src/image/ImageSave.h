@@ -1,0 +1,32 @@
+#pragma once
+// Saving a partition image: the worker behind "Partitionsabbild erzeugen". It reads the range
+// cylinder by cylinder, compresses blocks on N workers and writes the records in order; it
+// never asks the user and returns the outcome to show.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "disk/CPhysicalDrive.h"
+#include "image/ImageRange.h"
+#include "platform/LongWork.h"
+
+namespace korvex {
+
+struct ImageSaveRequest {
+  CPhysicalDrive* disk = nullptr;  // read only; used by the worker's reader thread alone
+  SectorRange range;               // ImagedRange of the entry
+  std::uint8_t partitionType = 0;
+  bool compressed = false;
+  std::optional<std::uint32_t> splitLimit;  // data bytes per file; nothing: one file
+  std::string path;                         // the main file
+  unsigned threads = 0;                     // compression workers; 0: the machine's hardware threads
+};
+
+// Writes the image of request.range. Done: "Das Partitionsabbild wurde erfolgreich
+// gesichert." Cancelled (at the end of a block): "Das Schreiben des Partitionsabbildes wurde
+// abgebrochen!". Failed: the file cannot be created, a sector cannot be read (naming it), a
+// compression failure, a short write. Only a complete image is renamed into place; every other
+// end removes what was written and leaves an older image of the name as it was.
+WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, const StopFlag& stop);
+
+}  // namespace korvex

@@ -1,0 +1,91 @@
+#include "partition/AdoptVolume.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "partition/LogicalLevelUpkeep.h"
+#include "partition/PartitionEditing.h"
+#include "partition/PartitionEntry.h"
+#include "partition/TableReader.h"
+#include "platform/StringFormat.h"
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+// A logical drive's extended boot record goes where the free space before the volume begins
+// when that is at most this far away: a 1-MiB layout leaves 2048 sectors between record and
+// data, the classic layout one track. Further away it goes one track before the volume, the
+// program's own spacing, so the free space before stays usable.
+constexpr std::uint64_t kFarthestRecord = 2048;
+
+// The used object of level that shares a sector with [start, end), or nothing.
+const CPartition* Occupant(const PartitionLevel& level, std::uint64_t start, std::uint64_t end) {
+  for (const CPartition* p : level.Used()) {
+    if (p->start < end && start < p->End()) return p;
+  }
+  return nullptr;
+}
+
+// Where the extended boot record of a logical drive whose data begins at dataStart goes inside
+// ext, or nothing when no free sector precedes the data.
+std::optional<std::uint64_t> RecordPlace(const CHardDisk& disk, const CPartition& ext, std::uint64_t dataStart) {
+  std::uint64_t freeFrom = ext.start;
+  for (const CPartition* p : disk.logical.Used()) {
+    if (p->End() <= dataStart) freeFrom = std::max(freeFrom, p->End());
+  }
+  if (freeFrom >= dataStart) return std::nullopt;
+  if (dataStart - freeFrom <= kFarthestRecord) return freeFrom;
+  return dataStart - disk.SectorsPerTrack();
+}
+
+}  // namespace
+
+CPartition* AdoptVolume(CHardDisk& disk, const FoundVolume& volume, CPrompt& prompt) {
+  const auto refuse = [&](const std::string& text) -> CPartition* {
+    prompt.Message(text, PromptIcon::Stop);
+    return nullptr;
+  };
+  const std::uint64_t start = volume.start;
+  const std::uint64_t end = start + volume.length;
+  const auto range = [&](const char* format) {
+    return StrFormat(format, volume.start, static_cast<std::uint32_t>(end - 1));
+  };
+  if (disk.gpt) return refuse(StrFormat(text::kAdoptGpt, disk.DeviceName().c_str()));
+  if (volume.type == 0 || IsExtendedType(volume.type)) return refuse(text::kAdoptTypeInvalid);
+  const std::uint64_t diskSectors = std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
+  if (volume.length == 0 || end > diskSectors) return refuse(text::kAdoptPastDiskEnd);
+
+  const CPartition* ext = disk.FindExtended();
+  const bool insideExtended = ext != nullptr && start >= ext->start && end <= ext->End();
+  std::unique_ptr<CPartition> adopted;
+  if (insideExtended) {
+    if (Occupant(disk.logical, start, end) != nullptr) return refuse(range(text::kAdoptOverlap));
+    const auto record = RecordPlace(disk, *ext, start);
+    if (!record) return refuse(text::kAdoptNoRoomForRecord);
+    adopted = std::make_unique<CPartition>(static_cast<std::uint32_t>(*record), static_cast<std::uint32_t>(end - *record), 0);
+    adopted->dataOffset = static_cast<std::uint32_t>(start - *record);
+  } else {
+    if (ext != nullptr && start < ext->End() && ext->start < end) return refuse(range(text::kAdoptAcrossExtended));
+    if (start < disk.SectorsPerTrack()) return refuse(text::kAdoptInTrackZero);
+    if (Occupant(disk.primary, start, end) != nullptr) return refuse(range(text::kAdoptOverlap));
+    const auto entries = FreeTableEntries(disk);
+    if (entries.empty()) return refuse(text::kTableFull);
+    adopted = std::make_unique<CPartition>(volume.start, volume.length, entries.front());
+  }
+  adopted->MarkNew(PartitionState::NewTable);
+  adopted->destructive = false;  // the volume's own first sectors must survive the save
+  adopted->type = volume.type;
+  adopted->diskNumber = disk.diskIndex;
+
+  PartitionLevel& level = insideExtended ? disk.logical : disk.primary;
+  CPartition* placed = level.Find(level.Insert(std::move(adopted)));
+  level.SortByStart();
+  if (insideExtended) NumberLogicalDrives(disk);
+  RebuildFreeAreas(disk);
+  disk.MarkModified();
+  return placed;
+}
+
+}  // namespace korvex

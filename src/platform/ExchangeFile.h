@@ -1,0 +1,38 @@
+#pragma once
+// A temporary file through which the program and a helper program exchange data. It is made
+// with mkstemp in $TMPDIR (else /tmp) under an unpredictable name, readable and writable by its
+// owner only (mode 0600), and removed when the object goes.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace korvex {
+
+class ExchangeFile {
+ public:
+  // A new empty file whose name starts with prefix; nothing when it cannot be made.
+  static std::optional<ExchangeFile> Create(const std::string& prefix);
+  ~ExchangeFile();
+  ExchangeFile(ExchangeFile&& other) noexcept;
+  ExchangeFile& operator=(ExchangeFile&&) = delete;
+  ExchangeFile(const ExchangeFile&) = delete;
+  ExchangeFile& operator=(const ExchangeFile&) = delete;
+
+  const std::string& path() const { return path_; }
+  // Writes all of bytes into the file; false when any of it could not be written.
+  bool Fill(std::span<const std::uint8_t> bytes);
+  // Reads the file as it is now (the helper may have rewritten it) into buffer, at most
+  // buffer.size() bytes; the number of bytes read, or nothing when the file is gone or
+  // cannot be read.
+  std::optional<std::size_t> ReadInto(std::span<std::uint8_t> buffer) const;
+
+ private:
+  ExchangeFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+
+  std::string path_;
+  int fd_ = -1;  // open until Fill has written, so the contents go to the file we made
+};
+
+}  // namespace korvex

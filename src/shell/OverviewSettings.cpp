@@ -1,0 +1,71 @@
+#include "shell/OverviewSettings.h"
+
+#include <charconv>
+#include <optional>
+
+#include "bootengine/EngineConfig.h"
+#include "bootengine/MenuConfig.h"
+#include "platform/Cp437.h"
+#include "platform/StringTable.h"
+
+namespace korvex {
+namespace {
+
+constexpr unsigned kMaxSeconds = 99;
+
+// The choice the disk's configuration stands for; choices.size() when none does.
+std::size_t StoredChoice(const CHardDisk& disk, const std::vector<BootChoice>& choices) {
+  if (ReadEngineConfig(disk).rememberLast) return choices.size() - 1;
+  for (std::size_t i = 0; i + 1 < choices.size(); ++i) {
+    if (choices[i].object->isDefault) return i;
+  }
+  return choices.size();
+}
+
+std::optional<unsigned> ParseSeconds(const std::string& text) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::vector<BootChoice> BootChoices(const CHardDisk& disk) {
+  std::vector<BootChoice> choices;
+  for (const auto& item : disk.primary.items()) {
+    if (item.object->IsMenu()) choices.push_back({Cp437ToUtf8(item.object->GetTitle()), item.object.get()});
+  }
+  choices.push_back({LoadResString(IDS_LAST_BOOTED), nullptr});
+  return choices;
+}
+
+BootSettingsForm BootSettingsOf(const CHardDisk& disk, const std::vector<BootChoice>& choices) {
+  const EngineConfig config = ReadEngineConfig(disk);
+  const std::size_t stored = StoredChoice(disk, choices);
+  return {!config.autoboot, std::to_string(config.timeoutSeconds), stored < choices.size() ? stored : choices.size() - 1};
+}
+
+bool BootSettingsModified(const CHardDisk& disk, const std::vector<BootChoice>& choices, const BootSettingsForm& form) {
+  if (!disk.EngineInstalled()) return false;
+  const EngineConfig config = ReadEngineConfig(disk);
+  return form.secondsText != std::to_string(config.timeoutSeconds) || form.waitForUser == config.autoboot ||
+         form.choice != StoredChoice(disk, choices);
+}
+
+bool ApplyBootSettings(CHardDisk& disk, const std::vector<BootChoice>& choices, const BootSettingsForm& form,
+                       CPrompt& prompt) {
+  if (!disk.EngineInstalled()) return true;
+  const auto seconds = ParseSeconds(form.secondsText);
+  if (!seconds) {
+    prompt.Message(FormatRangeMessage(0, kMaxSeconds), PromptIcon::Stop);
+    return false;
+  }
+  if (form.choice >= choices.size() || !SetTimeout(disk, *seconds, prompt)) return false;
+  CPartition* chosen = choices[form.choice].object;
+  const bool defaultSet =
+      chosen == nullptr ? SetRememberLast(disk, true, prompt) : SetDefaultPartition(disk, *chosen, prompt);
+  return defaultSet && SetAutoBoot(disk, !form.waitForUser, prompt);
+}
+
+}  // namespace korvex

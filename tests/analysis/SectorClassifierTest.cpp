@@ -1,0 +1,107 @@
+// What the search makes of single sectors: file systems with their ranges (backup copies naming
+// the original volume), and parameter blocks that must not give a range or a file system. The
+// kinds by first byte are checked over a whole disk in DiskScanTest.
+#include "analysis/SectorClassifier.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "analysis/VolumeSectors.h"
+
+namespace korvex {
+namespace {
+
+using test::ExtGeneration;
+
+constexpr std::uint64_t kMedium = 1'000'000;
+
+// The disk around the tested sector, as a map of the sectors that hold anything.
+struct SectorMap final : ISectorSource {
+  bool ReadSector(std::uint64_t lba, SectorBytes& out) override {
+    if (lba >= kMedium) return false;
+    const auto it = sectors.find(lba);
+    out = it == sectors.end() ? SectorBytes{} : it->second;
+    return true;
+  }
+  std::vector<ScanHit> Classify(std::uint64_t lba) {
+    return ClassifySector(ProbeContext{lba, sectors.at(lba), *this, kMedium});
+  }
+  std::map<std::uint64_t, SectorBytes> sectors;
+};
+
+ScanHit Hit(std::uint64_t sector, HitKind kind, FileSystemKind fs = FileSystemKind::None, std::string label = "",
+            std::optional<VolumeRange> range = std::nullopt) {
+  return ScanHit{sector, kind, fs, std::move(label), range};
+}
+
+TEST(SectorClassifier, FatAndNtfsVolumesWithTheirRangeAndTheirBackupsNamingTheOriginal) {
+  SectorMap disk;
+  disk.sectors[63] = test::FatBootSector(4000, 4, false, "KLEIN      ");
+  disk.sectors[5000] = test::FatBootSector(20000, 1, false, "NO NAME    ");
+  disk.sectors[30000] = test::FatBootSector(100000, 1, true, "DATEN      ");
+  disk.sectors[30006] = disk.sectors[30000];
+  disk.sectors[200000] = test::NtfsBootSector(65536);
+  disk.sectors[265535] = disk.sectors[200000];
+  EXPECT_EQ(disk.Classify(63), std::vector<ScanHit>{Hit(63, HitKind::FileSystem, FileSystemKind::Fat12, "KLEIN",
+                                                        VolumeRange{63, 4000})});
+  EXPECT_EQ(disk.Classify(5000), std::vector<ScanHit>{Hit(5000, HitKind::FileSystem, FileSystemKind::Fat16, "",
+                                                          VolumeRange{5000, 20000})});
+  const ScanHit fat32 = Hit(30000, HitKind::FileSystem, FileSystemKind::Fat32, "DATEN", VolumeRange{30000, 100000});
+  EXPECT_EQ(disk.Classify(30000), std::vector<ScanHit>{fat32});
+  ScanHit backup = fat32;
+  backup.sector = 30006;
+  EXPECT_EQ(disk.Classify(30006), std::vector<ScanHit>{backup});
+  // The NTFS volume counts one sector less than it occupies; its backup lies in that sector.
+  EXPECT_EQ(disk.Classify(265535).front().range, (VolumeRange{200000, 65536}));
+  EXPECT_EQ(disk.Classify(200000).front().range, (VolumeRange{200000, 65536}));
+  // A copy whose original is gone describes a volume starting at itself.
+  disk.sectors.erase(30000);
+  EXPECT_EQ(disk.Classify(30006).front().range, (VolumeRange{30006, 100000}));
+}
+
+TEST(SectorClassifier, ForgedParameterBlocksGiveNoRange) {
+  SectorMap disk;
+  SectorBytes noClusters = test::FatBootSector(20000, 1);
+  noClusters[0x0D] = 0;
+  disk.sectors[100] = noClusters;
+  SectorBytes pastTheEnd = test::FatBootSector(0, 1);
+  test::Put(pastTheEnd, 0x20, kMedium, 4);  // a volume from sector 200 reaching past the medium
+  disk.sectors[200] = pastTheEnd;
+  SectorBytes ntfsPastTheEnd = test::NtfsBootSector(UINT64_MAX);
+  disk.sectors[300] = ntfsPastTheEnd;
+  SectorBytes ntfsNoClusters = test::NtfsBootSector(4096);
+  ntfsNoClusters[0x0D] = 0;
+  disk.sectors[400] = ntfsNoClusters;
+  EXPECT_EQ(disk.Classify(100), std::vector<ScanHit>{Hit(100, HitKind::BootSector)});
+  EXPECT_EQ(disk.Classify(200), std::vector<ScanHit>{Hit(200, HitKind::FileSystem, FileSystemKind::Fat16, "TESTVOL")});
+  EXPECT_EQ(disk.Classify(300), std::vector<ScanHit>{Hit(300, HitKind::FileSystem, FileSystemKind::Ntfs)});
+  EXPECT_EQ(disk.Classify(400), std::vector<ScanHit>{Hit(400, HitKind::BootSector)});
+}
+
+TEST(SectorClassifier, LinuxVolumesNameTheirFirstSector) {
+  SectorMap disk;
+  disk.sectors[1002] = test::ExtSuperblock(1000, ExtGeneration::Ext2, "alt");
+  disk.sectors[9002] = test::ExtSuperblock(1000, ExtGeneration::Ext3);
+  disk.sectors[17002] = test::ExtSuperblock(1000, ExtGeneration::Ext4, "wurzel");
+  disk.sectors[25002] = test::ExtSuperblock(1000, ExtGeneration::Ext4, "", 1);  // a backup superblock
+  disk.sectors[33002] = test::ExtSuperblock(250000, ExtGeneration::Ext4);       // past the medium
+  disk.sectors[40002] = test::SwapHeader(255, "auslagerung");
+  disk.sectors[40007] = test::SwapSignature();
+  disk.sectors[50002] = test::SwapHeader(255);
+  disk.sectors[50002][0] = 2;  // a version this probe does not know
+  disk.sectors[50007] = test::SwapSignature();
+  EXPECT_EQ(disk.Classify(1002), std::vector<ScanHit>{Hit(1000, HitKind::FileSystem, FileSystemKind::Ext2, "alt",
+                                                          VolumeRange{1000, 8000})});
+  EXPECT_EQ(disk.Classify(9002).front().fileSystem, FileSystemKind::Ext3);
+  EXPECT_EQ(disk.Classify(17002).front().fileSystem, FileSystemKind::Ext4);
+  EXPECT_EQ(disk.Classify(17002).front().label, "wurzel");
+  EXPECT_TRUE(disk.Classify(25002).empty());
+  EXPECT_EQ(disk.Classify(33002).front().range, std::nullopt);
+  EXPECT_EQ(disk.Classify(40007), std::vector<ScanHit>{Hit(40000, HitKind::FileSystem, FileSystemKind::LinuxSwap,
+                                                           "auslagerung", VolumeRange{40000, 2048})});
+  EXPECT_TRUE(disk.Classify(50007).empty());
+}
+
+}  // namespace
+}  // namespace korvex

@@ -1,0 +1,107 @@
+// The partition type catalogue's dialog: rows deleted, added and edited in place, the checks
+// that keep it open, and the store file afterwards.
+#include <wx/button.h>
+#include <wx/textctrl.h>
+
+#include "app/EditList.h"
+#include "app/PartTypeDialog.h"
+#include "app/WxText.h"
+#include "gui/GuiFixture.h"
+#include "parttypes/PartTypeCatalogue.h"
+#include "platform/StringTable.h"
+
+namespace korvex::test {
+namespace {
+
+class PartTypeDialogTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    std::string error;
+    store = OpenRegistryStore(DefaultUserHivePath(), DeviceList{}, "", error);
+    ASSERT_TRUE(store) << error;
+    ASSERT_TRUE(StoreCatalogueRows(*store, {{"6", "FAT16"}, {"7", "NTFS"}, {"131", "Linux"}}));
+  }
+  // The catalogue as the store file holds it now.
+  std::vector<CatalogueRow> Stored() {
+    std::string error;
+    auto reread = OpenRegistryStore(DefaultUserHivePath(), DeviceList{}, "", error);
+    EXPECT_TRUE(reread) << error;
+    return reread ? ReadCatalogueRows(*reread) : std::vector<CatalogueRow>{};
+  }
+  std::vector<std::string> Row(const CPartTypeDlg& dialog, long row) { return dialog.table().Rows().at(row); }
+
+  std::unique_ptr<RegistryStore> store;
+};
+
+TEST_F(PartTypeDialogTest, DeletingTheMiddleEntryStoresTwoAndUneditedRowsAreLeftOut) {
+  CPartTypeDlg dialog(nullptr, *store, prompt);
+  ASSERT_EQ(dialog.table().GetItemCount(), 3);
+  dialog.table().SetCurrentRow(1);
+  dialog.DeleteRow();
+  EXPECT_EQ(dialog.table().currentRow(), 0);
+  dialog.AddRow();
+  EXPECT_EQ(Row(dialog, 2), (std::vector<std::string>{"?", LoadResString(IDS_UNKNOWN_TYPE)}));
+  ASSERT_TRUE(dialog.CloseAndStore());
+  EXPECT_EQ(Stored(), (std::vector<CatalogueRow>{{"6", "FAT16"}, {"131", "Linux"}}));
+  std::string error;
+  auto reread = OpenRegistryStore(DefaultUserHivePath(), DeviceList{}, "", error);
+  EXPECT_EQ(RegReadDword(*reread, RegRoot::CurrentUser, kPartTypesKey, "Anzahl", 0), 2u);
+  EXPECT_FALSE(reread->KeyExists(RegRoot::CurrentUser, std::string(kPartTypesKey) + "\\3"));
+}
+
+TEST_F(PartTypeDialogTest, InvalidRowsKeepTheDialogOpenAndTheStoreUnchanged) {
+  CPartTypeDlg dialog(nullptr, *store, prompt);
+  dialog.table().SetItem(2, 0, "300");
+  EXPECT_FALSE(dialog.CloseAndStore());
+  EXPECT_EQ(LastText(), "300" + LoadResString(IDS_INVALID_TYPE_ID));
+  EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
+  dialog.table().SetItem(2, 0, "131");
+  dialog.table().SetItem(2, 1, "NTFS");
+  EXPECT_FALSE(dialog.CloseAndStore());
+  EXPECT_EQ(LastText(), "NTFS" + LoadResString(IDS_DUPLICATE_TYPE_NAME));
+  EXPECT_EQ(Stored(), (std::vector<CatalogueRow>{{"6", "FAT16"}, {"7", "NTFS"}, {"131", "Linux"}}));
+}
+
+TEST_F(PartTypeDialogTest, ACellIsEditedInPlaceAndTheButtonsFollowTheRowCount) {
+  CPartTypeDlg dialog(nullptr, *store, prompt);
+  dialog.Show();
+  Settle();
+  ASSERT_TRUE(dialog.table().EditCell(0, 1));
+  auto* edit = dynamic_cast<wxTextCtrl*>(dialog.table().RowsWindow()->FindWindow(1000));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->GetValue(), "FAT16");
+  edit->ChangeValue(Wx("FAT16 groß"));
+  wxCommandEvent enter(wxEVT_TEXT_ENTER, edit->GetId());
+  enter.SetEventObject(edit);
+  edit->ProcessWindowEvent(enter);
+  Settle();
+  EXPECT_EQ(Row(dialog, 0)[1], "FAT16 groß");
+  EXPECT_FALSE(dialog.table().editing());
+
+  // Escape drops the text.
+  ASSERT_TRUE(dialog.table().EditCell(1, 1));
+  edit = dynamic_cast<wxTextCtrl*>(dialog.table().RowsWindow()->FindWindow(1000));
+  ASSERT_NE(edit, nullptr);
+  edit->ChangeValue("verworfen");
+  wxKeyEvent escape(wxEVT_CHAR_HOOK);
+  escape.m_keyCode = WXK_ESCAPE;
+  escape.SetEventObject(edit);
+  edit->ProcessWindowEvent(escape);
+  Settle();
+  EXPECT_EQ(Row(dialog, 1)[1], "NTFS");
+
+  for (long row = 2; row >= 0; --row) {
+    EXPECT_TRUE(dialog.deleteButton().IsEnabled());
+    dialog.table().SetCurrentRow(row);
+    dialog.DeleteRow();
+  }
+  EXPECT_FALSE(dialog.deleteButton().IsEnabled());
+  EXPECT_TRUE(dialog.addButton().IsEnabled());
+  dialog.AddRow();
+  EXPECT_TRUE(dialog.deleteButton().IsEnabled());
+  dialog.Hide();
+}
+
+}  // namespace
+}  // namespace korvex::test

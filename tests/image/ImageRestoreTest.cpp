@@ -1,0 +1,230 @@
+// Restoring partition images: round trips onto another partition of the same size (split
+// images read across their block files), the NTFS hidden-sector field, and images that are
+// forged or damaged, refused before or while writing but never written past the target.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "image/BlockCompression.h"
+#include "image/ImageFixture.h"
+#include "image/ImageFormat.h"
+#include "partition/PartitionEntry.h"
+#include "platform/StringFormat.h"
+#include "platform/Texts.h"
+
+namespace korvex {
+namespace {
+
+using test::Bytes;
+
+class ImageRestoreTest : public test::ImageTest {
+ protected:
+  // Overwrites bytes of a file in place.
+  static void Patch(const std::string& path, std::uint64_t offset, const Bytes& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+  }
+  static Bytes Le32(std::uint32_t value) {
+    Bytes bytes(4);
+    WriteLe32(bytes, value);
+    return bytes;
+  }
+  // Offset of record index's header in a one-file raw image of the source partition.
+  static std::uint64_t RawHeaderAt(std::uint32_t index) {
+    return kImageMagic.size() + std::uint64_t{index} * (kImageHeaderSize + test::kImgCylinder * 512);
+  }
+};
+
+TEST_F(ImageRestoreTest, ImagesRoundTripOntoAnotherPartitionAndNothingElseChanges) {
+  struct Case {
+    const char* name;
+    bool compressed;
+    std::optional<std::uint32_t> split;
+    unsigned threads;
+  };
+  for (const Case& c : {Case{"raw", false, std::nullopt, 1}, Case{"bzip2", true, std::nullopt, 3},
+                        Case{"split", true, 4096u, 2}, Case{"split-raw", false, 20000u, 2}}) {
+    SCOPED_TRACE(c.name);
+    auto disk = Open();
+    const std::string path = dir.File(std::string(c.name) + ".pim");
+    ASSERT_EQ(Save(*disk, test::kSourceStart, path, c.compressed, c.split, c.threads).end, WorkEnd::Done);
+    Fill(test::kTargetStart, test::kSourceLength, 9);
+    const Bytes before = test::ReadFile(image->path());
+    const WorkOutcome outcome = Restore(*disk, test::kTargetStart, path, c.threads);
+    ASSERT_EQ(outcome.end, WorkEnd::Done) << outcome.text;
+    EXPECT_EQ(outcome.text, text::kImageRestored);
+    Bytes expected = before;
+    const Bytes source = Sectors(test::kSourceStart, test::kSourceLength);
+    std::copy(source.begin(), source.end(), expected.begin() + test::kTargetStart * 512);
+    EXPECT_EQ(test::ReadFile(image->path()), expected);
+  }
+}
+
+TEST_F(ImageRestoreTest, AnNtfsVolumeOnALogicalDriveGetsItsAbsoluteFirstSectorAsHiddenSectors) {
+  Bytes boot(512, 0);
+  std::copy_n("\xEB\x52\x90NTFS    ", 11, boot.begin());
+  boot[12] = 0x02;  // 512 bytes per sector: byte 11 is 0
+  WriteLe32(std::span(boot).subspan(28), 63);  // what the drive had where it came from
+  WriteLe32(std::span(boot).subspan(40), test::kLogicalData - 1);  // the volume's sectors but the last
+  const std::uint32_t volume = test::kLogical1 + test::kDataOffset;
+  ASSERT_TRUE(image->WriteSector(volume, boot));
+  ASSERT_TRUE(image->WriteSector(volume + test::kLogicalData - 1, boot));  // the boot sector's copy
+  auto disk = Open();
+  const std::string path = dir.File("ntfs.pim");
+  ASSERT_EQ(Save(*disk, test::kLogical1, path, true, std::nullopt, 2, true).end, WorkEnd::Done);
+  ASSERT_EQ(Restore(*disk, test::kLogical2, path, 2, true).end, WorkEnd::Done);
+  // Both copies hold the volume's absolute first sector; everything else is the volume as saved.
+  const std::uint32_t restored = test::kLogical2 + test::kDataOffset;
+  Bytes expected = Sectors(volume, test::kLogicalData);
+  for (const std::size_t copy : {std::size_t{0}, std::size_t{test::kLogicalData - 1}}) {
+    WriteLe32(std::span(expected).subspan(copy * 512 + 28), restored);
+  }
+  EXPECT_EQ(Sectors(restored, test::kLogicalData), expected);
+}
+
+TEST_F(ImageRestoreTest, ForgedOrDamagedImagesAreRefusedWithTheBlockNamedAndNothingWritten) {
+  auto disk = Open();
+  const std::string raw = dir.File("raw.pim");
+  const std::string packed = dir.File("packed.pim");
+  const std::string split = dir.File("split.pim");
+  ASSERT_EQ(Save(*disk, test::kSourceStart, raw, false).end, WorkEnd::Done);
+  ASSERT_EQ(Save(*disk, test::kSourceStart, packed, true).end, WorkEnd::Done);
+  ASSERT_EQ(Save(*disk, test::kSourceStart, split, false, 20000u).end, WorkEnd::Done);
+  const Bytes rawBytes = test::ReadFile(raw);
+  const auto damaged = [](std::uint32_t block, const std::string& what) {
+    return StrFormat(text::kImageDamaged, StrFormat(text::kImageBlockFault, block, what.c_str()).c_str()) +
+           text::kImageNothingWritten;
+  };
+  // The compressed image with a first block that decompresses to one sector more than a cylinder.
+  const Bytes packedBytes = test::ReadFile(packed);
+  ImageBlockHeader first = DecodeHeader(std::span<const std::uint8_t, kImageHeaderSize>(packedBytes.data() + 6, kImageHeaderSize));
+  const Bytes tooMuch(test::kImgCylinder * 512 + 512, 0x5A);
+  Bytes stream(CompressedBound(first.blockBytes));
+  stream.resize(*CompressBlock(tooMuch, stream));
+  const std::uint32_t firstDataSize = first.dataSize;
+  first.dataSize = static_cast<std::uint32_t>(stream.size());
+  Bytes longBlock(kImageMagic.begin(), kImageMagic.end());
+  const HeaderBytes header = EncodeHeader(first);
+  longBlock.insert(longBlock.end(), header.begin(), header.end());
+  longBlock.insert(longBlock.end(), stream.begin(), stream.end());
+  longBlock.insert(longBlock.end(), packedBytes.begin() + 6 + kImageHeaderSize + firstDataSize, packedBytes.end());
+
+  struct Case {
+    const char* name;
+    std::function<std::string()> damage;  // makes the file, returns its path
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"wrong magic", [&] { test::WriteFile(dir.File("magic.pim"), Bytes(rawBytes.begin() + 1, rawBytes.end()));
+                            return dir.File("magic.pim"); }, std::string(text::kImageNotAnImage) + text::kImageNothingWritten},
+      {"cut header", [&] { test::WriteFile(dir.File("cut.pim"), Bytes(rawBytes.begin(), rawBytes.begin() + RawHeaderAt(3) + 10));
+                           return dir.File("cut.pim"); }, damaged(3, StrFormat(text::kImageHeaderCut, dir.File("cut.pim").c_str()))},
+      {"cut data", [&] { test::WriteFile(dir.File("data.pim"), Bytes(rawBytes.begin(), rawBytes.end() - 1));
+                         return dir.File("data.pim"); }, damaged(10, StrFormat(text::kImageDataCut, dir.File("data.pim").c_str()))},
+      {"huge dataSize", [&] { Patch(raw, RawHeaderAt(2) + 8, Le32(0xFFFFFFF0u)); return raw; },
+       damaged(2, StrFormat(text::kImageRawSizeWrong, 0xFFFFFFF0u, test::kImgCylinder * 512))},
+      {"huge compressed dataSize", [&] { Patch(packed, 6 + 8, Le32(0xFFFFFFF0u)); return packed; },
+       damaged(0, StrFormat(text::kImageCompressedSizeWrong, 0xFFFFFFF0u, CompressedBound(test::kImgCylinder * 512)))},
+      {"mismatched header", [&] { test::WriteFile(raw, rawBytes); Patch(raw, RawHeaderAt(4) + 20, {0x83}); return raw; },
+       damaged(4, text::kImageHeaderDiffers)},
+      {"index out of order", [&] { test::WriteFile(raw, rawBytes); Patch(raw, RawHeaderAt(5), Le32(6)); return raw; },
+       damaged(5, StrFormat(text::kImageBadIndex, 6u))},
+      {"compressed flag 2", [&] { test::WriteFile(raw, rawBytes); Patch(raw, 6 + 21, {2}); return raw; },
+       damaged(0, StrFormat(text::kImageBadCompressedFlag, 2u))},
+      {"missing block file", [&] { std::filesystem::remove(split + ".002"); return split; },
+       damaged(3, StrFormat(text::kImageBlockFileMissing, (split + ".002").c_str()))},
+      {"first block too long", [&] { test::WriteFile(dir.File("long.pim"), longBlock); return dir.File("long.pim"); },
+       std::string(text::kImageDecompressionFailed) + "\n" +
+           StrFormat(text::kImageBlockFault, 0u, StrFormat(text::kImageDataTooLong, test::kImgCylinder).c_str()) +
+           text::kImageNothingWritten},
+  };
+  const Bytes before = test::ReadFile(image->path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const WorkOutcome outcome = Restore(*disk, test::kTargetStart, c.damage());
+    EXPECT_EQ(outcome.end, WorkEnd::Failed);
+    EXPECT_EQ(outcome.text, c.message);
+    EXPECT_TRUE(test::ReadFile(image->path()) == before) << "the target was written";
+  }
+  // An image of another size is refused as well.
+  test::WriteFile(packed, packedBytes);
+  const WorkOutcome otherSize = Restore(*disk, test::kEvenStart, packed);
+  EXPECT_EQ(otherSize.text, text::kImageSizeMismatch);
+  EXPECT_TRUE(test::ReadFile(image->path()) == before);
+}
+
+TEST_F(ImageRestoreTest, FailuresWhileWritingNameTheBlockAndTheSectorsAlreadyWritten) {
+  auto disk = Open();
+  const std::string path = dir.File("packed.pim");
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
+  const Bytes source = Sectors(test::kSourceStart, test::kSourceLength);
+  const Bytes target = Sectors(test::kTargetStart, test::kSourceLength);
+  const auto restoredCylinders = [&](std::uint32_t cylinders) {
+    Bytes expected = target;
+    std::copy_n(source.begin(), cylinders * test::kImgCylinder * 512, expected.begin());
+    return expected;
+  };
+
+  // Block 3's stream is damaged: blocks 0..2 are on the disk, nothing after them.
+  Bytes file = test::ReadFile(path);
+  std::uint64_t at = kImageMagic.size();
+  for (int block = 0; block < 3; ++block) {
+    at += kImageHeaderSize + ReadLe32(std::span(file).subspan(at + 8));
+  }
+  file[at + kImageHeaderSize + 20] ^= 0xFF;
+  test::WriteFile(dir.File("bad3.pim"), file);
+  const WorkOutcome bad = Restore(*disk, test::kTargetStart, dir.File("bad3.pim"));
+  EXPECT_EQ(bad.end, WorkEnd::Failed);
+  EXPECT_EQ(bad.text, std::string(text::kImageDecompressionFailed) + "\n" +
+                          StrFormat(text::kImageBlockFault, 3u, text::kImageDataDamaged) +
+                          StrFormat(text::kImagePartlyWritten, 3 * test::kImgCylinder));
+  EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), restoredCylinders(3));
+
+  // A sector of block 6 cannot be written.
+  Fill(test::kTargetStart, test::kSourceLength, 9);
+  test::FaultyTransport* faulty = nullptr;
+  auto failing = OpenFaulty(faulty);
+  faulty->unwritableSectors = {test::kTargetStart + 6 * test::kImgCylinder + 1};
+  const std::uint32_t first = test::kTargetStart + 6 * test::kImgCylinder;
+  const WorkOutcome unwritable = Restore(*failing, test::kTargetStart, path);
+  EXPECT_EQ(unwritable.end, WorkEnd::Failed);
+  EXPECT_EQ(unwritable.text, StrFormat(text::kImageTargetWriteFailed, "PHYSICALDRIVE0", first, first + test::kImgCylinder - 1) +
+                                 StrFormat(text::kImagePartlyWritten, 6 * test::kImgCylinder));
+}
+
+TEST_F(ImageRestoreTest, ACancelledRestoreStopsAfterTheFirstBlockWithoutAText) {
+  auto disk = Open();
+  const std::string path = dir.File("packed.pim");
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
+  const Bytes target = Sectors(test::kTargetStart, test::kSourceLength);
+  test::RecordingProgress stopping(&stop);
+  ImageRestoreRequest request{disk.get(), {test::kTargetStart, test::kSourceLength}, path, 2,
+                              {dir.File("no-sys"), dir.File("no-mountinfo")}};
+  const WorkOutcome outcome = RestoreImage(request, stopping, stop);
+  EXPECT_EQ(outcome.end, WorkEnd::Cancelled);
+  EXPECT_EQ(outcome.text, "");
+  Bytes expected = target;
+  const Bytes source = Sectors(test::kSourceStart, test::kImgCylinder);
+  std::copy(source.begin(), source.end(), expected.begin());
+  EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), expected);
+}
+
+TEST_F(ImageRestoreTest, VerifyReadsEveryBlockAndFindsDamageWithoutADisk) {
+  auto disk = Open();
+  const std::string path = dir.File("split.pim");
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, true, 4096u).end, WorkEnd::Done);
+  const WorkOutcome sound = VerifyImage(path, 2, progress, stop);
+  EXPECT_EQ(sound.end, WorkEnd::Done);
+  EXPECT_EQ(sound.text, StrFormat(text::kImageVerified, 11u, test::kSourceLength));
+  Bytes block = test::ReadFile(BlockFileName(path, 7));
+  block[30] ^= 0x01;
+  test::WriteFile(BlockFileName(path, 7), block);
+  const WorkOutcome broken = VerifyImage(path, 2, progress, stop);
+  EXPECT_EQ(broken.end, WorkEnd::Failed);
+  EXPECT_EQ(broken.text,
+            StrFormat(text::kImageDamaged, StrFormat(text::kImageBlockFault, 7u, text::kImageDataDamaged).c_str()));
+}
+
+}  // namespace
+}  // namespace korvex

@@ -1,0 +1,126 @@
+// The device tree's kinds and labels, the command states and the context menus, on working
+// copies read from images: a disk with the boot engine and a full menu, and a disk without it
+// holding an active partition and a type-15 extended partition with logical drives.
+#include "shell/CommandStates.h"
+
+#include "bootengine/EngineDiskFixture.h"
+#include "partition/PartitionEditing.h"
+
+namespace korvex {
+namespace {
+
+using test::PartStart;
+
+class CommandStatesTest : public test::EngineDiskTest {
+ protected:
+  // Loads the images as disks 0, 1, … of a working copy.
+  void Load(const std::vector<std::string>& specs) {
+    std::string error;
+    devices = *DeviceList::FromSpecs(specs, error);
+    for (unsigned n = 0; n < specs.size(); ++n) {
+      registry.AddScsiUnit("Scsi Port " + std::to_string(n) + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0",
+                           "DiskPeripheral", "Image " + std::to_string(n) + ".img 1.0");
+    }
+    copy.emplace(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+    copy->LoadAll();
+  }
+  // The disk without the engine: an active NTFS partition, a type-15 extended partition with two
+  // logical drives, free space behind them.
+  std::string PlainDisk() {
+    std::string error;
+    auto image = ImageBuilder::Create(dir.File("plain.img"), 30, 16, 63, error);
+    EXPECT_TRUE(image->AddPrimary(0, 0x07, 63, 2016 - 63, true));
+    EXPECT_TRUE(image->AddExtended(1, 0x0F, 2016, 8064, {{2016, 2079, 1953}, {4032, 4095, 3969}}));
+    return image->Spec();
+  }
+  NodeRef Node(unsigned device, LevelKind level, std::uint32_t start) {
+    return NodeRef::Object(*FindObjectAt(*copy, device, level, start));
+  }
+  bool Enabled(CommandId command, std::optional<NodeRef> node) {
+    return IsCommandEnabled(command, {*copy, node, RightPane::SystemInfo, false});
+  }
+
+  test::MemoryRegistry registry;
+  DeviceList devices;
+  std::optional<WorkingCopy> copy;
+};
+
+TEST_F(CommandStatesTest, TheMenuTakesATwelfthEntryOnlyWhileElevenAreSavedMenuEntries) {
+  Load({MakeEngineDisk("0.img", {.menu = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, .table = {{12, 0}}})});
+  const NodeRef data = Node(0, LevelKind::Primary, PartStart(12));
+  EXPECT_EQ(KindOf(*copy, data), NodeKind::DataPartition);
+  EXPECT_FALSE(Enabled(CommandId::MenuAdd, data));  // 12 entries in state Menu
+
+  // An entry created for the menu but not yet saved does not count against the limit.
+  Part(*copy->Find(0), 11).state = PartitionState::NewMenu;
+  EXPECT_TRUE(Enabled(CommandId::MenuAdd, data));
+  const NodeRef menu = Node(0, LevelKind::Primary, PartStart(0));
+  EXPECT_EQ(KindOf(*copy, menu), NodeKind::MenuPartition);
+  EXPECT_TRUE(Enabled(CommandId::Password, menu) && Enabled(CommandId::Boot, menu) && Enabled(CommandId::MenuRemove, menu));
+  EXPECT_FALSE(Enabled(CommandId::Activate, menu));  // the engine owns the boot decision
+  EXPECT_EQ(ContextMenuFor(*copy, menu)->resource, 139);
+  EXPECT_EQ(ContextMenuFor(*copy, data)->resource, 142);
+}
+
+TEST_F(CommandStatesTest, TheComputerNodeHasNoDiskAndSavesWhenAnyDiskIsModified) {
+  Load({MakeEngineDisk("0.img", {.menu = {0}}), PlainDisk()});
+  const NodeRef computer = NodeRef::Computer();
+  for (const CommandId command : {CommandId::BootManager, CommandId::SelfTest, CommandId::BootMenu, CommandId::SaveDisk,
+                                  CommandId::Save, CommandId::Create, CommandId::Analysis}) {
+    EXPECT_FALSE(Enabled(command, computer)) << static_cast<int>(command);
+  }
+  EXPECT_TRUE(Enabled(CommandId::FloppyPasswordA, computer));  // one disk has the engine
+  copy->Find(1)->MarkModified();
+  EXPECT_TRUE(Enabled(CommandId::SaveDisk, computer) && Enabled(CommandId::Save, std::nullopt));
+  EXPECT_FALSE(Enabled(CommandId::SaveDisk, NodeRef::Disk(0)));
+  EXPECT_TRUE(Enabled(CommandId::SaveDisk, NodeRef::Disk(1)));
+  EXPECT_TRUE(Enabled(CommandId::SelfTest, NodeRef::Disk(0)) && !Enabled(CommandId::SelfTest, NodeRef::Disk(1)));
+  EXPECT_FALSE(Enabled(CommandId::Apply, computer));
+  EXPECT_TRUE(IsCommandEnabled(CommandId::Apply, {*copy, computer, RightPane::Overview, true}));
+}
+
+TEST_F(CommandStatesTest, TreeOfADiskWithATypeFifteenExtendedPartitionAndItsMenus) {
+  Load({PlainDisk()});
+  const DeviceNode root = BuildDeviceTree(*copy, "werkstatt");
+  ASSERT_EQ(root.children.size(), 1u);
+  const DeviceNode& disk = root.children[0];
+  EXPECT_EQ(disk.kind, NodeKind::Disk);
+  ASSERT_EQ(disk.children.size(), 3u);  // active partition, extended partition, free space
+  EXPECT_EQ(disk.children[0].kind, NodeKind::MenuPartition);
+  const DeviceNode& extended = disk.children[1];
+  EXPECT_EQ(extended.kind, NodeKind::ExtendedPartition);
+  EXPECT_EQ(extended.label.rfind("Typ 15  ", 0), 0u) << extended.label;
+  EXPECT_EQ(disk.children[2].kind, NodeKind::FreeSpace);
+  EXPECT_NE(disk.children[2].label.find(" frei"), std::string::npos);
+  ASSERT_EQ(extended.children.size(), 3u);  // two drives and the free space behind them
+  EXPECT_EQ(extended.children[0].kind, NodeKind::DataPartition);
+  EXPECT_EQ(extended.children[0].ref.object.level, LevelKind::Logical);
+  EXPECT_EQ(extended.children[2].kind, NodeKind::FreeSpace);
+
+  // A logical drive is judged by the disk above its extended partition: that disk has an
+  // active partition, so the drive may deactivate but not activate.
+  const NodeRef drive = extended.children[0].ref;
+  EXPECT_TRUE(Enabled(CommandId::Deactivate, drive));
+  EXPECT_FALSE(Enabled(CommandId::Activate, drive));
+  EXPECT_FALSE(Enabled(CommandId::MenuAdd, drive));  // no engine on that disk
+
+  // Context menus: the first entry is greyed for the logical drive, the extended partition
+  // (type 15 too) and, while another partition is active, for a data partition.
+  const auto driveMenu = ContextMenuFor(*copy, drive);
+  EXPECT_EQ(driveMenu->resource, 159);
+  EXPECT_FALSE(driveMenu->entries.front().enabled);
+  EXPECT_TRUE(driveMenu->entries[1].enabled);
+  EXPECT_FALSE(ContextMenuFor(*copy, extended.ref)->entries.front().enabled);
+  EXPECT_EQ(ContextMenuFor(*copy, disk.children[0].ref)->resource, 156);
+  EXPECT_EQ(ContextMenuFor(*copy, disk.children[2].ref)->resource, 143);
+  EXPECT_EQ(ContextMenuFor(*copy, disk.ref)->resource, 146);
+
+  ASSERT_TRUE(DeactivatePartition(*copy->Find(0), *Resolve(*copy, disk.children[0].ref.object)->object, prompt));
+  EXPECT_EQ(KindOf(*copy, disk.children[0].ref), NodeKind::DataPartition);
+  const auto primaryMenu = ContextMenuFor(*copy, disk.children[0].ref);
+  EXPECT_TRUE(primaryMenu->entries.front().enabled);  // nothing active any more
+  EXPECT_EQ(ComputerName(registry), "unbekannt");  // the store holds no computer name
+}
+
+}  // namespace
+}  // namespace korvex
