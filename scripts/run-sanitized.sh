@@ -34,5 +34,5 @@ for target in TableReader:table EngineArea:engine BackupFile:backup RegParser:re
     echo "fuzz target $name failed (crash input kept in the log above)"
     exit 1
   fi
-  grep -E "^(#[0-9]+ *DONE|stat::number_of_executed_units|stat::peak_rss_mb)" "$log"
+  grep -E "^(Done [0-9]+ runs|stat::number_of_executed_units|stat::peak_rss_mb)" "$log"
 done
