@@ -91,6 +91,9 @@ struct Scenario {
   std::function<bool(CHardDisk&, Context&)> change;    // the edit whose save is interrupted
 };
 
+// A failure names the scenario, not its bytes.
+void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
+
 std::unique_ptr<CHardDisk> OpenWith(const std::string& spec, CPrompt& prompt, test::FaultyTransport*& faulty) {
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(spec, error)));
