@@ -11,6 +11,8 @@ packages=(
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
   python3 locales                        # test glue; the German locale of the size texts
+  libbenchmark-dev                       # benchmarks (bench/)
+  clang libclang-rt-dev                  # fuzz targets and the sanitizer build (libFuzzer, ASan, UBSan)
   # partition images and the lost-partition search: the peers that format, check and decompress
   bzip2                                  # the bzip2 program decompresses each image block
   dosfstools                             # mkfs.fat and fsck.fat for FAT12/16/32 volumes

@@ -6,6 +6,7 @@
 
 #include "analysis/OnDiskFields.h"
 #include "analysis/VolumeProbes.h"
+#include "platform/Utf8.h"
 
 namespace korvex {
 namespace {
@@ -35,24 +36,6 @@ std::uint64_t RecordBytes(std::uint8_t code, std::uint64_t clusterBytes) {
   if (signedCode > 0) return static_cast<std::uint64_t>(signedCode) * clusterBytes;
   const int shift = -signedCode;
   return shift >= 9 && shift <= 12 ? std::uint64_t{1} << shift : 0;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | code >> 6);
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | code >> 12);
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | code >> 18);
-    out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // UTF-16LE to UTF-8; an unpaired surrogate becomes U+FFFD.

@@ -37,6 +37,13 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::span<const st
 }  // namespace
 
 bool ExportBackup(const CHardDisk& disk, const std::string& path, CPrompt& prompt) {
+  // The file is renamed into place: a device node, FIFO, directory or symbolic link there would
+  // be replaced by it. Nothing is followed.
+  struct stat existing {};
+  if (!path.empty() && ::lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    prompt.Message(StrFormat(text::kBackupTargetNotAFile, path.c_str()), PromptIcon::Stop);
+    return false;
+  }
   BackupBytes bytes{};
   std::copy(disk.sector0.begin(), disk.sector0.end(), bytes.begin());
   std::copy_n(disk.engineArea.begin(), kSectorSize, bytes.begin() + kSectorSize);

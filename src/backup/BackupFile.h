@@ -13,8 +13,10 @@ namespace korvex {
 inline constexpr std::size_t kBackupFileSize = 1024;
 
 // Writes the two images of disk to path: into a temporary file beside it, flushed and then
-// renamed over path, so that path holds either its old content or the complete backup. False
-// after the "cannot open" message when any step fails; nothing of disk changes either way.
+// renamed over path, so that path holds either its old content or the complete backup. A path
+// that exists and is not a regular file (device, FIFO, directory, symbolic link) is refused with
+// a message and left alone. False after the "cannot open" message when any step fails; nothing
+// of disk changes either way.
 bool ExportBackup(const CHardDisk& disk, const std::string& path, CPrompt& prompt);
 
 // Loads a backup file into disk's sector-0 image and the first sector of its engine area

@@ -85,3 +85,19 @@ DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CParti
 }
 
 }  // namespace korvex
+
+namespace korvex {
+
+bool CancelDirectBoot(CHardDisk& disk, CPrompt& prompt) {
+  if (disk.directBootPending == 0) {
+    prompt.Message(text::kNoDirectBootPending, PromptIcon::Stop);
+    return false;
+  }
+  disk.directBootPending = 0;
+  for (const auto& item : disk.primary.items()) item.object->directBootTarget = false;
+  disk.MarkModified();
+  prompt.Message(text::kDirectBootCancelled, PromptIcon::Information);
+  return true;
+}
+
+}  // namespace korvex

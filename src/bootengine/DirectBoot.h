@@ -26,4 +26,9 @@ enum class DirectBootResult {
 DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CPartition& object, CPrompt& prompt,
                                IRestartService& restart);
 
+// A direct boot that is still pending (the restart did not happen) stays through every save
+// until the user cancels it here; the next save then writes sector 0 without it. False with a
+// message when none is pending.
+bool CancelDirectBoot(CHardDisk& disk, CPrompt& prompt);
+
 }  // namespace korvex

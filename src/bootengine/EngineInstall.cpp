@@ -126,6 +126,16 @@ bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const s
     prompt.Message(StrFormat(text::kGptUnchanged, disk.DeviceName().c_str()), PromptIcon::Stop);
     return false;
   }
+  if (const std::uint64_t sectors = disk.MediumSectors(); sectors != 0 && sectors < kEngineTrackSectors) {
+    prompt.Message(StrFormat(text::kDiskTooShortForEngine, disk.DeviceName().c_str(),
+                             static_cast<unsigned long long>(sectors)),
+                   PromptIcon::Stop);
+    return false;
+  }
+  if (const CPartition* covered = disk.PartitionInEngineTrack()) {
+    prompt.Message(StrFormat(text::kEngineTrackCovered, disk.DeviceName().c_str(), covered->start), PromptIcon::Stop);
+    return false;
+  }
   const auto choices = InstallChoices(disk);
   const auto menu = ChosenPartitions(choices, chosen, prompt);
   if (!menu) return false;
@@ -148,8 +158,12 @@ bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const s
     return false;
   }
 
+  // The disk identifier stays: systems booted through the menu find their disk by it.
+  std::array<std::uint8_t, kDiskIdentifierSize> identifier{};
+  std::copy_n(disk.sector0.begin() + kDiskIdentifierOffset, kDiskIdentifierSize, identifier.begin());
   std::copy(kEngineTemplate.begin(), kEngineTemplate.end(), disk.engineArea.begin());
   std::copy(kLoaderTemplate.begin(), kLoaderTemplate.end(), disk.sector0.begin());
+  std::copy(identifier.begin(), identifier.end(), disk.sector0.begin() + kDiskIdentifierOffset);
   disk.engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
   for (const SlotMove& move : *moves) move.partition->slot = move.slot;
   for (const InstallChoice& choice : choices) {

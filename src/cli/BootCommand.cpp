@@ -20,3 +20,20 @@ int RunBoot(CliSession& session, const Arguments& arguments) {
 }
 
 }  // namespace korvex
+
+namespace korvex {
+
+// "cancel-boot [DISK]": cancels a direct boot that is still pending (the restart did not
+// happen), then saves the disk.
+int RunCancelBoot(CliSession& session, const Arguments& arguments) {
+  if (arguments.size() > 1) {
+    PrintError("Aufruf: cancel-boot [FESTPLATTE]");
+    return kExitUsage;
+  }
+  CHardDisk* disk = SelectDisk(session, arguments.empty() ? "0" : arguments[0]);
+  if (disk == nullptr) return kExitUsage;
+  if (!CancelDirectBoot(*disk, session.prompt())) return kExitFailed;
+  return SaveChanges(session);
+}
+
+}  // namespace korvex

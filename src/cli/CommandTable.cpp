@@ -22,6 +22,7 @@ const std::vector<CliCommand>& CommandTable() {
       {"menu", "menu add|remove|move|title|default|remember-last|timeout|autoboot|colors|screen ...   das Bootmenü einrichten oder sein Bild zeigen (\"menu\" ohne Argumente zeigt die Formen)", true, RunMenu},
       {"password", "password set|delete OBJEKT|A|B   Passwort eines Menüeintrags oder Diskettenlaufwerks setzen oder löschen", true, RunPassword},
       {"boot", "boot OBJEKT   den Rechner neu starten und diesen Menüeintrag direkt booten", true, RunBoot},
+      {"cancel-boot", "cancel-boot [FESTPLATTE]   einen vorgemerkten direkten Start aufheben", true, RunCancelBoot},
       // The lost-partition search.
       {"scan", "scan FESTPLATTE [--json]   verlorene Partitionen suchen (\"Festplattenanalyse\"); Strg-C beendet die Suche", true, RunScan},
       {"adopt", "adopt FESTPLATTE SEKTOR [--type N]   ein gefundenes Dateisystem als Partition übernehmen (\"Übernehmen\")", true, RunAdopt},

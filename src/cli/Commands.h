@@ -39,6 +39,7 @@ int RunMenu(CliSession& session, const Arguments& arguments);
 int RunMenuScreen(CliSession& session, const Arguments& arguments);
 int RunPassword(CliSession& session, const Arguments& arguments);
 int RunBoot(CliSession& session, const Arguments& arguments);
+int RunCancelBoot(CliSession& session, const Arguments& arguments);
 // Partition images.
 int RunImage(CliSession& session, const Arguments& arguments);
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/Utf8.h"
+
 namespace korvex {
 
 void JsonWriter::BeforeValue() {
@@ -51,21 +53,35 @@ JsonWriter& JsonWriter::Key(std::string_view key) {
 JsonWriter& JsonWriter::String(std::string_view utf8) {
   BeforeValue();
   out_ += '"';
-  for (char c : utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char c = utf8[i];
     const auto byte = static_cast<unsigned char>(c);
+    std::size_t next = i;
     if (c == '"' || c == '\\') {
       out_ += '\\';
       out_ += c;
+      ++i;
     } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out_ += escaped;
+      AppendEscape(byte);
+      ++i;
+    } else if (DecodeUtf8(utf8, next)) {
+      out_.append(utf8.substr(i, next - i));
+      i = next;
     } else {
-      out_ += c;
+      // Not UTF-8 (a file name in another encoding): the byte as the Latin-1 character, escaped,
+      // so that the output stays valid JSON and the name stays readable.
+      AppendEscape(byte);
+      ++i;
     }
   }
   out_ += '"';
   return *this;
+}
+
+void JsonWriter::AppendEscape(unsigned code) {
+  char escaped[8];
+  std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
+  out_ += escaped;
 }
 
 JsonWriter& JsonWriter::Number(std::int64_t value) {

@@ -14,6 +14,7 @@ class JsonWriter {
   JsonWriter& BeginArray();
   JsonWriter& EndArray();
   JsonWriter& Key(std::string_view key);
+  // Bytes that are not UTF-8 are written as the Latin-1 characters of the same values.
   JsonWriter& String(std::string_view utf8);
   JsonWriter& Number(std::int64_t value);
   JsonWriter& Bool(bool value);
@@ -29,6 +30,7 @@ class JsonWriter {
 
  private:
   void BeforeValue();
+  void AppendEscape(unsigned code);
 
   std::string out_;
   std::vector<bool> firstInScope_;

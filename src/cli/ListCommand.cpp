@@ -1,5 +1,6 @@
 // "list": the working copy of every disk, as text or as JSON.
 #include <cstdio>
+#include <cstring>
 
 #include "bootengine/EngineConfig.h"
 #include "cli/Commands.h"
@@ -78,7 +79,17 @@ std::string ListJson(const WorkingCopy& workingCopy) {
         .Field("lastSector", std::int64_t{disk->LastSector()})
         .Field("engine", disk->EngineInstalled())
         .Field("gpt", disk->gpt)
+        .Field("engineDamaged", disk->engineDamaged)
         .Field("modified", disk->IsModified());
+    json.Key("readErrors").BeginArray();
+    for (const ReadFailure& failure : disk->readFailures) {
+      json.BeginObject()
+          .Field("sector", std::int64_t{failure.lba})
+          .Field("count", std::int64_t{failure.count})
+          .Field("error", std::string(std::strerror(failure.error)))
+          .EndObject();
+    }
+    json.EndArray();
     if (disk->EngineInstalled()) WriteEngineConfigJson(json, *disk);
     WriteLevelJson(json, "primary", disk->primary, false);
     WriteLevelJson(json, "logical", disk->logical, true);
@@ -129,6 +140,11 @@ void PrintText(const WorkingCopy& workingCopy) {
                 disk->Heads(), disk->SectorsPerTrack(), FormatSize(disk->Capacity()).c_str(),
                 disk->EngineInstalled() ? "installiert" : "nicht installiert", disk->gpt ? ", GPT-Schutzeintrag" : "",
                 disk->IsModified() ? ", geändert" : "");
+    if (disk->engineDamaged) std::printf("  Bootmanager beschädigt: die Tabellen wurden aus Sektor 0 gelesen\n");
+    for (const ReadFailure& failure : disk->readFailures) {
+      std::printf("  Lesefehler bei Sektor %u (%u Sektoren): %s - nicht gelesen, wird nicht gespeichert\n", failure.lba,
+                  failure.count, std::strerror(failure.error));
+    }
     if (disk->EngineInstalled()) PrintEngineConfig(*disk);
     PrintLevel("Primär", disk->primary, false);
     PrintLevel("Logisch", disk->logical, true);

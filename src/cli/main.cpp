@@ -63,7 +63,10 @@ int Main(int argc, char** argv) {
   CliSession session(std::move(options));
   if (!session.OpenPlatform()) return kExitFailed;
   if (command->needsDisks) session.LoadDisks();
-  return command->run(session, session.options().arguments);
+  const int status = command->run(session, session.options().arguments);
+  // A named image that could not be used (reported while loading) fails the run.
+  if (status == kExitOk && command->needsDisks && !session.workingCopy().UnusableImages().empty()) return kExitFailed;
+  return status;
 }
 
 }  // namespace

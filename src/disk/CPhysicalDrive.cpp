@@ -1,6 +1,7 @@
 #include "disk/CPhysicalDrive.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace korvex {
 
@@ -54,6 +55,10 @@ std::uint64_t CPhysicalDrive::MediumSectors() const {
   return transport_ ? transport_->SizeBytes() / kSectorSize : 0;
 }
 
+std::uint64_t CPhysicalDrive::UsableSectors() const {
+  return std::max<std::uint64_t>(MediumSectors(), std::uint64_t{LastSector()} + 1);
+}
+
 bool CPhysicalDrive::ReadSectors(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer) {
   const std::uint64_t bytes = std::uint64_t{count} * kSectorSize;
   if (buffer.size() < bytes || bytes > INT32_MAX) return false;
@@ -65,6 +70,19 @@ bool CPhysicalDrive::WriteSectors(std::uint32_t lba, std::uint32_t count, std::s
   if (buffer.size() < bytes || bytes > INT32_MAX) return false;
   return Write(std::uint64_t{lba} * kSectorSize, static_cast<std::uint32_t>(bytes), buffer) ==
          static_cast<std::int32_t>(bytes);
+}
+
+std::optional<int> CPhysicalDrive::ReadSectorsChecked(std::uint32_t lba, std::uint32_t count,
+                                                      std::span<std::uint8_t> buffer) {
+  const std::uint64_t bytes = std::uint64_t{count} * kSectorSize;
+  if (buffer.size() < bytes || bytes > INT32_MAX) return EINVAL;
+  const std::uint64_t medium = MediumSectors();
+  const std::uint64_t onMedium =
+      medium == 0 ? count : std::min<std::uint64_t>(count, medium > lba ? medium - lba : 0);
+  const std::int32_t read = Read(std::uint64_t{lba} * kSectorSize, static_cast<std::uint32_t>(bytes), buffer);
+  if (static_cast<std::uint64_t>(read) >= onMedium * kSectorSize) return std::nullopt;
+  const int error = transport_ ? transport_->LastErrorNumber() : 0;
+  return error != 0 ? error : EIO;
 }
 
 bool CPhysicalDrive::ReadChs(std::uint16_t cylinder, std::uint8_t head, std::uint8_t sector, std::uint32_t count,

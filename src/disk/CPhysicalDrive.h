@@ -4,6 +4,7 @@
 // opened directly, or the sector helper program).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -55,12 +56,18 @@ class CPhysicalDrive {
   std::uint32_t LastSector() const;
   // Sectors of the medium itself, the partial last cylinder included.
   std::uint64_t MediumSectors() const;
+  // Sectors a partition may occupy: the medium, or the whole cylinders when its size is unknown.
+  std::uint64_t UsableSectors() const;
 
   // Sector transfers by LBA: false without any transfer when buffer holds fewer than count
   // sectors. A read that returns fewer bytes still succeeds (the rest is zeros); a write
   // succeeds only when every byte was written.
   bool ReadSectors(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer);
   bool WriteSectors(std::uint32_t lba, std::uint32_t count, std::span<const std::uint8_t> buffer);
+  // Reads like ReadSectors, but tells a failure from the end of the medium: nothing when every
+  // sector that lies on the medium was read (sectors past its end stay zeros), else the error
+  // number of the failed read (EIO when the transport does not know it).
+  std::optional<int> ReadSectorsChecked(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer);
   bool ReadChs(std::uint16_t cylinder, std::uint8_t head, std::uint8_t sector, std::uint32_t count,
                std::span<std::uint8_t> buffer);
 

@@ -1,38 +1,72 @@
 #include "partition/CHardDisk.h"
 
 #include <algorithm>
+#include <cstring>
+#include <tuple>
 
 #include "partition/TableReader.h"
 #include "partition/PartitionEntry.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
 
 namespace korvex {
 
 CHardDisk::CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> transport, OsVersion os,
                      CPrompt& prompt)
     : CPhysicalDrive(deviceNumber, std::move(transport), os), diskIndex(deviceNumber) {
-  ReadImages();
+  if (IsUsable()) {
+    ReadForWorkingCopy(1, layout::CONST_AREA_SIZE / kSectorSize, engineArea, prompt);
+    ReadForWorkingCopy(0, 1, sector0, prompt);
+  }
   Reparse(prompt);
 }
 
 CHardDisk::~CHardDisk() = default;
 
 bool CHardDisk::ReadImages() {
-  const bool area = ReadChs(0, 0, 2, 7, engineArea);
-  const bool loader = ReadChs(0, 0, 1, 1, sector0);
-  return area && loader;
+  readFailures.clear();
+  bool read = true;
+  for (const auto& [lba, count, image] : {std::tuple{1u, 7u, std::span<std::uint8_t>(engineArea)},
+                                          std::tuple{0u, 1u, std::span<std::uint8_t>(sector0)}}) {
+    if (const auto error = ReadSectorsChecked(lba, count, image)) {
+      readFailures.push_back({lba, count, *error});
+      read = false;
+    }
+  }
+  return read;
+}
+
+bool CHardDisk::ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer,
+                                   CPrompt& prompt) {
+  const auto error = ReadSectorsChecked(lba, count, buffer);
+  if (!error) return true;
+  readFailures.push_back({lba, count, *error});
+  const std::string where = Transport() != nullptr ? Transport()->Describe() : DeviceName();
+  prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, std::strerror(*error)),
+                 PromptIcon::Stop);
+  return false;
+}
+
+bool CHardDisk::SectorRead(std::uint32_t lba) const {
+  return std::none_of(readFailures.begin(), readFailures.end(), [&](const ReadFailure& failure) {
+    return lba >= failure.lba && lba - failure.lba < failure.count;
+  });
 }
 
 void CHardDisk::Reparse(CPrompt& prompt) {
   primary.Clear();
   logical.Clear();
   gpt = false;
+  engineDamaged = false;
+  directBootPending = 0;
   logicalDrivesOnDisk = 0;
+  partitionsOnDisk = 0;
+  // An unreadable sector 0 leaves the disk without objects: shown as unreadable, not as blank.
+  if (!SectorRead(0)) return;
   // With the engine installed the tables live in its copy of sector 0; a damaged sector 0 (its
   // signature lost) must not make them look empty, or the next save would write empty tables.
-  const bool engineCopyIntact =
-      EngineInstalled() && HasBootSignature(std::span<const std::uint8_t>(engineArea).subspan(layout::AREA_MBR_COPY, 512));
-  if (HasBootSignature(sector0) || engineCopyIntact) {
+  if (HasBootSignature(sector0) || (EngineInstalled() && EngineCopyIntact())) {
     ParseTables(*this, prompt);
   } else {
     auto whole = std::make_unique<CPartition>(0, LastSector() + 1, 0);
@@ -41,6 +75,7 @@ void CHardDisk::Reparse(CPrompt& prompt) {
     whole->type = 0;
     primary.Insert(std::move(whole));
   }
+  partitionsOnDisk = primary.Used().size() + logical.Used().size();
 }
 
 void CHardDisk::MarkModified() { SetModified(true); }
@@ -53,6 +88,19 @@ void CHardDisk::SetModified(bool modified) {
 
 bool CHardDisk::EngineInstalled() const {
   return engineArea[0] == (layout::CONST_ENGINE_SIGNATURE & 0xFF) && engineArea[1] == layout::CONST_ENGINE_SIGNATURE >> 8;
+}
+
+bool CHardDisk::EngineCopyIntact() const {
+  return HasBootSignature(std::span<const std::uint8_t>(engineArea).subspan(layout::AREA_MBR_COPY, kSectorSize));
+}
+
+const CPartition* CHardDisk::PartitionInEngineTrack() const {
+  for (const PartitionLevel* level : {&primary, &logical}) {
+    for (const CPartition* p : level->Used()) {
+      if (p->start < kEngineTrackSectors && p->length > 0) return p;
+    }
+  }
+  return nullptr;
 }
 
 CPartition* CHardDisk::FindExtended() const {

@@ -18,6 +18,17 @@ namespace korvex {
 using SectorImage = std::array<std::uint8_t, layout::CONST_SECTOR_SIZE>;
 using EngineAreaImage = std::array<std::uint8_t, layout::CONST_AREA_SIZE>;
 
+// Sector 0 and the engine area: what the boot engine occupies.
+inline constexpr std::uint32_t kEngineTrackSectors = 8;
+
+// A read of the disk that failed: the first sector of the read, how many sectors it covered,
+// and the error number. The working copy of such a disk is never written back.
+struct ReadFailure {
+  std::uint32_t lba = 0;
+  std::uint32_t count = 0;
+  int error = 0;
+};
+
 class CHardDisk : public CPhysicalDrive {
  public:
   // Opens the disk through transport, reads sector 0 and the engine area and builds both
@@ -38,6 +49,18 @@ class CHardDisk : public CPhysicalDrive {
   // Logical drives the chain on the disk describes (as read, or as last written): when the
   // user deletes them all, the save must cut the chain or they would come back.
   std::size_t logicalDrivesOnDisk = 0;
+  // Reads that failed since the working copy was loaded (kept when the tables are parsed anew);
+  // while there is one, saving is refused.
+  std::vector<ReadFailure> readFailures;
+  // LBA 1 carries the engine signature, but the engine's copy of sector 0 is not valid: the
+  // tables were read from sector 0 (and the engine counts as installed only when sector 0 holds
+  // the engine's loader).
+  bool engineDamaged = false;
+  // Partitions and logical drives the tables on the disk describe (as read, or as last written):
+  // a save that would leave none asks first.
+  std::size_t partitionsOnDisk = 0;
+  // The direct-boot byte of sector 0 while a direct boot waits for the next start (0: none).
+  std::uint8_t directBootPending = 0;
 
   // Edits of this working copy not yet saved. Only these two calls change the flag, and each
   // tells the working copy's observers (DiskChanged).
@@ -49,12 +72,22 @@ class CHardDisk : public CPhysicalDrive {
 
   // The engine counts as installed when the engine area starts with E9h 69h.
   bool EngineInstalled() const;
+  // The engine's copy of sector 0 in the engine area image carries the signature 55h AAh.
+  bool EngineCopyIntact() const;
+  // A partition or logical drive that begins in sectors 0..7, where the engine is written;
+  // nothing when there is none.
+  const CPartition* PartitionInEngineTrack() const;
 
   // Rebuilds both levels from the images (after the images were replaced as a whole).
   void Reparse(CPrompt& prompt);
   // Re-reads sector 0 and the engine area from the disk into the images; false when a read
-  // failed (the image concerned then holds zeros).
+  // failed (the image concerned then holds zeros and the failure is in readFailures).
   bool ReadImages();
+  // Reads sectors of the disk for the working copy; a failure is recorded in readFailures and
+  // reported through prompt (disk, sector, error).
+  bool ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer, CPrompt& prompt);
+  // Sector lba was read without failure (or lies in no failed read).
+  bool SectorRead(std::uint32_t lba) const;
 
   // The extended partition whose logical drives the logical level holds, else the first
   // object of type 5 or 15 in level order; nothing when there is none.

@@ -53,6 +53,10 @@ class CPartition {
   std::uint32_t dataOffset = 0;
   // This extended partition is the one whose logical drives the logical level holds.
   bool holdsLogicalDrives = false;
+  // Menu entries as sector 0 names them when the disk is read: the entry the engine booted
+  // last (remember-last), and the entry of a pending direct boot. Saves keep both.
+  bool bootedLast = false;
+  bool directBootTarget = false;
 
   void SetTitle(std::string_view text);
   // Up to the first zero byte, trailing blanks removed.

@@ -141,6 +141,26 @@ std::optional<std::uint64_t> RequestedSectors(const CreateRequest& request, cons
   return static_cast<std::uint64_t>(bytes) >> 9;
 }
 
+// The refusal text when the sectors [start, start + length) are not all free: a partition or
+// logical drive uses one of them (a free area derived around a nested partition, or inside an
+// extended partition that overlaps a primary one, can lie over used sectors), or they reach past
+// the medium.
+std::optional<std::string> SpaceRefusal(const CHardDisk& disk, bool isLogical, std::uint32_t start, std::uint32_t length) {
+  const std::uint64_t end = std::uint64_t{start} + length;
+  if (end > disk.UsableSectors()) {
+    return StrFormat(text::kSpaceBeyondMedium, static_cast<unsigned>(end - 1),
+                     static_cast<unsigned long long>(disk.UsableSectors()));
+  }
+  const CPartition* owner = isLogical ? disk.FindExtended() : nullptr;
+  for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
+    for (const CPartition* used : level->Used()) {
+      if (used == owner || used->End() <= start || used->start >= end) continue;
+      return StrFormat(text::kSpaceInUse, start, static_cast<unsigned>(end - 1), used->start);
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> FreeTableEntries(const CHardDisk& disk) {
@@ -190,6 +210,7 @@ bool CreatePartition(CHardDisk& disk, CPartition& freeArea, bool isLogical, cons
   }
   const auto placement = Place(disk, freeArea, isLogical, request, requested);
   if (!placement) return refuse(text::kPartitionTooSmall);
+  if (auto used = SpaceRefusal(disk, isLogical, placement->start, placement->length)) return refuse(*used);
 
   const std::uint64_t areaEnd = freeArea.End();
   if (placement->leadLength > 0) level.Insert(FreePiece(disk, freeArea.start, placement->leadLength));

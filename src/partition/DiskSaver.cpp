@@ -1,5 +1,9 @@
 #include "partition/DiskSaver.h"
 
+#include <cerrno>
+#include <cstring>
+#include <iterator>
+
 #include "partition/PartitionEntry.h"
 #include "partition/TableWriter.h"
 #include "platform/StringFormat.h"
@@ -21,11 +25,26 @@ struct PlannedWrite {
 std::vector<std::uint8_t> Bytes(std::span<const std::uint8_t> span) { return {span.begin(), span.end()}; }
 std::vector<std::uint8_t> Zeros() { return std::vector<std::uint8_t>(kSectorSize, 0); }
 
+// Sectors a write may reach: the medium itself; nothing when its size is not known.
+std::optional<std::uint64_t> KnownMediumSectors(const CHardDisk& disk) {
+  const std::uint64_t sectors = disk.MediumSectors();
+  return sectors == 0 ? std::nullopt : std::optional<std::uint64_t>(sectors);
+}
+
+std::string Where(CHardDisk& disk) {
+  return disk.Transport() != nullptr ? disk.Transport()->Describe() : disk.DeviceName();
+}
+
 // A refusal text when the disk must not be written at all.
 std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
   const char* name = disk.DeviceName().c_str();
+  if (!disk.readFailures.empty()) {
+    const ReadFailure& failure = disk.readFailures.front();
+    return StrFormat(text::kReadFailedRefused, name, failure.lba, std::strerror(failure.error));
+  }
   if (disk.gpt) return StrFormat(text::kGptRefused, name);
   if (auto* transport = disk.Transport(); transport != nullptr) {
+    if (transport->IsReadOnly()) return StrFormat(text::kReadOnlyRefused, name, transport->Describe().c_str());
     if (const auto now = transport->QueryGeometry(); !now || !disk.SameGeometry(*now)) {
       return StrFormat(LoadResString(IDS_GEOMETRY_MISMATCH).c_str(), static_cast<int>(disk.DeviceNumber()));
     }
@@ -41,7 +60,32 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
       }
     }
   }
+  if (disk.EngineInstalled() || disk.engineAreaToWrite) {
+    if (const CPartition* covered = disk.PartitionInEngineTrack()) {
+      return StrFormat(text::kEngineTrackCovered, name, covered->start);
+    }
+  }
   return std::nullopt;
+}
+
+// The partitions and logical drives the save puts into the tables.
+std::size_t WrittenPartitions(const CHardDisk& disk) {
+  const bool engine = disk.EngineInstalled();
+  std::size_t count = disk.logical.Used().size();
+  for (const CPartition* p : disk.primary.Used()) {
+    if (p->InPartitionTable() || (engine && p->InMenu())) ++count;
+  }
+  return count;
+}
+
+// No save replaces tables that describe partitions with tables that describe none without
+// the user's yes.
+bool ConfirmNotEmptied(CHardDisk& disk, CPrompt& prompt) {
+  if (disk.partitionsOnDisk == 0 || WrittenPartitions(disk) > 0) return true;
+  const std::string question = StrFormat(text::kEmptyTableQuestion, disk.DeviceName().c_str(), disk.partitionsOnDisk);
+  if (prompt.Ask(question, PromptButtons::YesNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
+  prompt.Message(StrFormat(text::kEmptyTableDeclined, disk.DeviceName().c_str()), PromptIcon::Information);
+  return false;
 }
 
 // Zeroes the first sector and the sector one track later of a new destructive partition,
@@ -52,44 +96,115 @@ void PlanZeroing(const CHardDisk& disk, std::uint32_t first, std::uint64_t end, 
   }
 }
 
-// The logical part of the plan: the chain, or an empty record that ends it.
-void PlanLogical(CHardDisk& disk, const CPartition* ext, std::vector<PlannedWrite>& plan) {
-  if (ext == nullptr) return;
+// The records of the logical part: the chain, or an empty record that ends it. In chain order;
+// the plan writes them from the last to the first, so that a record is on the disk before the
+// link that reaches it.
+std::vector<PlannedWrite> ChainRecords(CHardDisk& disk, const CPartition* ext) {
+  std::vector<PlannedWrite> records;
+  if (ext == nullptr) return records;
   const auto drives = disk.logical.Used();
   if (disk.logical.empty()) {
     // An extended partition with no level at all (a new one, or a partition turned into one)
     // gets an empty chain; a second extended partition whose chain was never read keeps its own.
-    if (ext->isNew || ext->holdsLogicalDrives) plan.push_back({ext->start, Bytes(EmptyRecord())});
-    return;
+    // One that lies wholly past the medium has no record to write.
+    if ((ext->isNew || ext->holdsLogicalDrives) && ext->start < disk.UsableSectors()) {
+      records.push_back({ext->start, Bytes(EmptyRecord())});
+    }
+    return records;
   }
   if (drives.empty()) {
     // All drives deleted, or a new (or newly placed) extended partition: the first record must
     // say "no drives".
-    if (ext->destructive || disk.logicalDrivesOnDisk > 0) {
-      plan.push_back({ext->start, Bytes(EmptyRecord())});
-    }
-    return;
+    if (ext->destructive || disk.logicalDrivesOnDisk > 0) records.push_back({ext->start, Bytes(EmptyRecord())});
+    return records;
   }
   for (const ChainRecord& record : BuildExtendedChain(disk, drives, *ext)) {
-    plan.push_back({record.lba, Bytes(record.sector)});
+    records.push_back({record.lba, Bytes(record.sector)});
   }
-  for (const CPartition* drive : drives) {
-    if (drive->isNew && drive->destructive) PlanZeroing(disk, drive->DataStart(), drive->DataStart() + 1, plan);
+  return records;
+}
+
+// The default-entry and direct-boot bytes of sector 0 and of the engine's copy of it. The copy
+// gets the menu's own default (the entry with the default mark, or the entry count while
+// remember-last is on) and never a direct boot. Sector 0 keeps what the engine and the boot
+// command left there: the entry booted last (remember-last) and a pending direct boot, each at
+// the position its entry has now.
+void SetDefaultEntryBytes(CHardDisk& disk, CPrompt& prompt) {
+  const auto entries = disk.MenuObjectsBySlot();
+  const bool rememberLast = disk.engineArea[layout::AREA_REMEMBER_LAST] != 0;
+  const auto positionOf = [&](auto marked) -> std::optional<std::uint8_t> {
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+      if (marked(*entries[k])) return static_cast<std::uint8_t>(k);
+    }
+    return std::nullopt;
+  };
+  std::uint8_t configured = static_cast<std::uint8_t>(entries.size());
+  if (!rememberLast) configured = positionOf([](const CPartition& p) { return p.isDefault; }).value_or(0);
+  std::uint8_t shown = configured;
+  if (rememberLast) shown = positionOf([](const CPartition& p) { return p.bootedLast; }).value_or(configured);
+  std::uint8_t direct = 0;
+  if (disk.directBootPending) {
+    if (const auto target = positionOf([](const CPartition& p) { return p.directBootTarget; })) {
+      shown = *target;
+      direct = disk.directBootPending;
+    } else {
+      prompt.Message(StrFormat(text::kDirectBootDropped, disk.DeviceName().c_str()), PromptIcon::Information);
+      disk.directBootPending = 0;
+    }
+  }
+  disk.sector0[layout::LOADER_DEFAULT_ENTRY] = shown;
+  disk.sector0[layout::LOADER_DIRECT_BOOT] = direct;
+  disk.engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY] = configured;
+  disk.engineArea[layout::AREA_MBR_COPY + layout::LOADER_DIRECT_BOOT] = 0;
+}
+
+// The engine area as seven one-sector writes in the order given.
+void PlanArea(const CHardDisk& disk, std::initializer_list<std::uint32_t> sectors, std::vector<PlannedWrite>& plan) {
+  for (const std::uint32_t lba : sectors) {
+    plan.push_back({lba, Bytes(std::span<const std::uint8_t>(disk.engineArea).subspan((lba - 1) * kSectorSize, kSectorSize))});
   }
 }
 
-bool Execute(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& prompt) {
-  for (const PlannedWrite& write : plan) {
-    if (!disk.WriteSectors(write.lba, 1, write.bytes)) {
-      const std::string where = disk.Transport() ? disk.Transport()->Describe() : disk.DeviceName();
-      prompt.Message(StrFormat(text::kWriteFailed, disk.DeviceName().c_str(), where.c_str(), write.lba),
+// Every sector of the plan lies on the medium and, on an image file, has its space: checked
+// before the first write, so that a plan that cannot be carried out leaves the disk untouched.
+bool CheckPlan(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& prompt) {
+  if (const auto medium = KnownMediumSectors(disk)) {
+    for (const PlannedWrite& write : plan) {
+      if (write.lba < *medium) continue;
+      prompt.Message(StrFormat(text::kSectorBeyondMedium, disk.DeviceName().c_str(), write.lba,
+                               static_cast<unsigned long long>(*medium)),
                      PromptIcon::Stop);
       return false;
     }
   }
+  IDiskTransport* transport = disk.Transport();
+  if (transport == nullptr) return true;
+  for (const PlannedWrite& write : plan) {
+    if (transport->Reserve(std::uint64_t{write.lba} * kSectorSize, kSectorSize)) continue;
+    prompt.Message(StrFormat(text::kNoSpaceReserved, disk.DeviceName().c_str(), Where(disk).c_str(),
+                             std::strerror(transport->LastErrorNumber())),
+                   PromptIcon::Stop);
+    return false;
+  }
   return true;
 }
 
+bool Execute(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& prompt) {
+  std::string written;
+  for (const PlannedWrite& write : plan) {
+    if (disk.WriteSectors(write.lba, 1, write.bytes)) {
+      written += (written.empty() ? "" : ", ") + std::to_string(write.lba);
+      continue;
+    }
+    const int error = disk.Transport() != nullptr ? disk.Transport()->LastErrorNumber() : 0;
+    const std::string before = written.empty() ? text::kNothingWritten : StrFormat(text::kSectorsWritten, written.c_str());
+    prompt.Message(StrFormat(text::kWriteFailedAt, disk.DeviceName().c_str(), Where(disk).c_str(), write.lba,
+                             std::strerror(error != 0 ? error : EIO), before.c_str()),
+                   PromptIcon::Stop);
+    return false;
+  }
+  return true;
+}
 // Puts the data on the medium and lets the kernel see the new table.
 bool Commit(CHardDisk& disk, CPrompt& prompt) {
   IDiskTransport* transport = disk.Transport();
@@ -112,25 +227,30 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
     prompt.Message(*refusal, PromptIcon::Stop);
     return false;
   }
+  if (!ConfirmNotEmptied(disk, prompt)) return false;
   BuildPrimaryTable(disk);
   const bool engine = disk.EngineInstalled();
   if (engine) {
-    // A direct boot that was requested but has not happened yet must not reach the engine's
-    // master copy, or every start would boot directly: the save cancels it and puts back the
-    // configured default entry.
-    if (disk.sector0[layout::LOADER_DIRECT_BOOT] != 0) {
-      disk.sector0[layout::LOADER_DIRECT_BOOT] = 0;
-      disk.sector0[layout::LOADER_DEFAULT_ENTRY] = disk.engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY];
-    }
     BuildMenuTable(disk);
     std::copy_n(disk.sector0.begin() + layout::LOADER_MENU_TABLE, kEntrySize,
                 disk.sector0.begin() + layout::LOADER_BOOT_SLOT);
-    std::copy(disk.sector0.begin(), disk.sector0.end(), disk.engineArea.begin() + layout::AREA_MBR_COPY);
+    SetDefaultEntryBytes(disk, prompt);
+    SectorImage copy = disk.sector0;
+    copy[layout::LOADER_DEFAULT_ENTRY] = disk.engineArea[layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY];
+    copy[layout::LOADER_DIRECT_BOOT] = 0;
+    std::copy(copy.begin(), copy.end(), disk.engineArea.begin() + layout::AREA_MBR_COPY);
   }
 
+  // The order keeps the old tables readable until the last moment: the zeroing of new
+  // partitions and new extended boot records before the links that reach them, links before
+  // the engine's tables, and the sector that makes the new tables count last: sector 0, on an
+  // installation LBA 1 with the engine's signature (after the rest of the engine), on a removal
+  // LBA 1 without it (after sector 0).
   std::vector<PlannedWrite> plan;
-  PlanLogical(disk, ext, plan);
   std::vector<CPartition*> zeroed;
+  for (CPartition* drive : disk.logical.Used()) {
+    if (drive->isNew && drive->destructive) PlanZeroing(disk, drive->DataStart(), drive->DataStart() + 1, plan);
+  }
   for (const auto& item : disk.primary.items()) {
     CPartition& p = *item.object;
     if (p.isNew && p.destructive && !p.IsFree() && !p.IsExtended()) {
@@ -138,15 +258,20 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
       zeroed.push_back(&p);
     }
   }
-  const bool writeArea = engine || disk.engineAreaToWrite;
-  if (writeArea) {
-    for (std::uint32_t s = 0; s < 7; ++s) {
-      plan.push_back({1 + s, Bytes(std::span<const std::uint8_t>(disk.engineArea).subspan(s * kSectorSize, kSectorSize))});
-    }
+  auto records = ChainRecords(disk, ext);
+  std::move(records.rbegin(), records.rend(), std::back_inserter(plan));
+  if (engine) {
+    PlanArea(disk, {2, 3, 4, 5, 6, 7, 1}, plan);
+    plan.push_back({0, Bytes(disk.sector0)});
+  } else if (disk.engineAreaToWrite) {
+    PlanArea(disk, {2, 3, 4, 5, 6, 7}, plan);
+    plan.push_back({0, Bytes(disk.sector0)});
+    PlanArea(disk, {1}, plan);
+  } else {
+    plan.push_back({0, Bytes(disk.sector0)});
   }
-  plan.push_back({0, Bytes(disk.sector0)});
 
-  if (!Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
+  if (!CheckPlan(disk, plan, prompt) || !Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
     disk.MarkModified();
     return false;
   }
@@ -155,6 +280,7 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
   for (CPartition* drive : disk.logical.Used()) drive->destructive = false;
   if (ext != nullptr) ext->destructive = false;
   disk.logicalDrivesOnDisk = disk.logical.Used().size();
+  disk.partitionsOnDisk = WrittenPartitions(disk);
   if (!engine) disk.engineAreaToWrite = false;
   disk.MarkSaved();
   return true;

@@ -12,6 +12,10 @@ namespace korvex {
 inline constexpr std::size_t kEntrySize = 16;
 inline constexpr std::size_t kPartitionTableOffset = 0x1BE;
 inline constexpr std::size_t kSignatureOffset = 0x1FE;
+// The disk identifier in front of the partition table of a master boot record (4 bytes and two
+// more that some systems use): Windows finds its boot disk by it, Linux takes it for PARTUUID.
+inline constexpr std::size_t kDiskIdentifierOffset = 0x1B8;
+inline constexpr std::size_t kDiskIdentifierSize = 6;
 inline constexpr std::uint8_t kBootIndicatorActive = 0x80;
 inline constexpr std::uint8_t kTypeExtended = 0x05;
 inline constexpr std::uint8_t kTypeExtendedLba = 0x0F;

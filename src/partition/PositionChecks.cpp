@@ -33,11 +33,6 @@ bool NoConflict(const PartitionLevel& level, const CPartition& self, std::uint32
   return true;
 }
 
-// Sectors a partition may occupy: the medium, with the partial last cylinder.
-std::uint64_t DiskSectors(const CHardDisk& disk) {
-  return std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
-}
-
 // The failed checks of a form, in their fixed order, as report lines.
 std::vector<std::string> FormFindings(const CHardDisk& disk, const PartitionLevel& level, const CPartition& object,
                                       const PartitionForm& form) {
@@ -64,7 +59,11 @@ std::vector<std::string> FormFindings(const CHardDisk& disk, const PartitionLeve
     findings.push_back(text::kSecondExtended);
   }
   // Our own checks: values the writer could not put on the disk without losing data.
-  if (std::uint64_t{form.relativeStart} + form.length > DiskSectors(disk)) findings.push_back(text::kBeyondDiskEnd);
+  if (std::uint64_t{form.relativeStart} + form.length > disk.UsableSectors()) findings.push_back(text::kBeyondDiskEnd);
+  // The engine is written over sectors 0..7 at every save.
+  if (disk.EngineInstalled() && !logical && !object.IsFree() && form.length > 0 && form.relativeStart < kEngineTrackSectors) {
+    findings.push_back(text::kEngineTrackInForm);
+  }
   if (logical && !object.IsFree()) {
     if (form.length <= object.dataOffset) findings.push_back(text::kLogicalWithoutData);
     const std::uint64_t end = std::uint64_t{form.relativeStart} + form.length;
@@ -151,8 +150,10 @@ FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPart
   return FormApplyResult::Applied;
 }
 
-std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended) {
+std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended,
+                           std::uint64_t diskSectors) {
   std::string report;
+  if (object.End() > diskSectors) report += text::kBeyondDiskEnd;
   const std::int64_t last = LastOf(object.start, object.length);
   for (const auto& item : level.items()) {
     const CPartition& other = *item.object;
@@ -171,7 +172,7 @@ std::string CheckPartition(const PartitionLevel& level, const CPartition& object
 
 std::string CheckReport(const ResolvedObject& target) {
   const CPartition* extended = target.IsLogical() ? target.disk->FindExtended() : nullptr;
-  const std::string report = CheckPartition(*target.level, *target.object, extended);
+  const std::string report = CheckPartition(*target.level, *target.object, extended, target.disk->UsableSectors());
   return report.empty() ? LoadResString(IDS_NO_ERRORS) : report;
 }
 

@@ -46,10 +46,12 @@ bool ClearOfLogicalOverlap(const CHardDisk& disk, const CPartition& object);
 FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
                        CPrompt& prompt);
 
-// The findings of "Prüfen" for object of level, one line each: where its first and its last
-// sector lie inside another object of the level and, for a logical drive of extended, whether
-// it lies outside or is larger than that extended partition. Empty when nothing was found.
-std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended);
+// The findings of "Prüfen" for object of level, one line each: whether it reaches past the
+// disk's diskSectors, where its first and its last sector lie inside another object of the
+// level and, for a logical drive of extended, whether it lies outside or is larger than that
+// extended partition. Empty when nothing was found.
+std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended,
+                           std::uint64_t diskSectors);
 
 // The report of "Prüfen" for target as both front ends show it: the findings of CheckPartition
 // (a logical drive checked against its extended partition), or "Keine Fehler festgestellt".

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <set>
 
+#include "bootengine/Templates.h"
 #include "partition/PartitionEntry.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
 
 namespace korvex {
 namespace {
@@ -23,12 +26,23 @@ std::uint32_t Saturate32(std::uint64_t value) {
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
 }
 
-void ReadMenu(CHardDisk& disk) {
+// Sector 0 holds the engine's loader: its code and signature are the loader template's.
+bool HoldsOurLoader(const SectorImage& sector0) {
+  return HasBootSignature(sector0) && std::equal(sector0.begin() + layout::LOADER_CODE,
+                                                 sector0.begin() + layout::LOADER_CODE + layout::LOADER_CODE_SIZE,
+                                                 kLoaderTemplate.begin() + layout::LOADER_CODE);
+}
+
+// The menu of tables (the engine's copy of sector 0, or sector 0 itself when that copy is
+// damaged), with titles and password slots from the engine area.
+void ReadMenu(CHardDisk& disk, std::span<const std::uint8_t> tables) {
   const auto& area = disk.engineArea;
-  const std::span<const std::uint8_t> mbrCopy(area.data() + layout::AREA_MBR_COPY, layout::CONST_SECTOR_SIZE);
-  const std::uint8_t defaultEntry = mbrCopy[layout::LOADER_DEFAULT_ENTRY];
+  const std::uint8_t defaultEntry = tables[layout::LOADER_DEFAULT_ENTRY];
+  // Sector 0 as the engine and the boot command left it: the position booted last, a direct boot.
+  const bool rememberLast = area[layout::AREA_REMEMBER_LAST] != 0;
+  const std::uint8_t directBoot = disk.sector0[layout::LOADER_DIRECT_BOOT];
   for (unsigned i = 0; i < layout::CONST_MENU_ENTRIES; ++i) {
-    const auto entry = DecodeEntry(mbrCopy.subspan(layout::LOADER_MENU_TABLE + i * kEntrySize, kEntrySize));
+    const auto entry = DecodeEntry(tables.subspan(layout::LOADER_MENU_TABLE + i * kEntrySize, kEntrySize));
     if (entry.bootIndicator < 0x80) break;
     auto part = std::make_unique<CPartition>(entry.relativeStart, entry.length, static_cast<std::uint8_t>(i));
     part->SetMenu();
@@ -39,6 +53,9 @@ void ReadMenu(CHardDisk& disk) {
         layout::AREA_SCREEN_LINES + (layout::CONST_MENU_FIRST_LINE + i) * layout::CONST_SCREEN_LINE_SIZE + 3;
     const auto* titleBegin = area.data() + line;
     part->SetTitle(std::string(titleBegin, std::find(titleBegin, titleBegin + kTitleLength, 0)));
+    part->bootedLast = rememberLast && i == disk.sector0[layout::LOADER_DEFAULT_ENTRY];
+    part->directBootTarget = directBoot != 0 && i == disk.sector0[layout::LOADER_DEFAULT_ENTRY];
+    if (part->directBootTarget) disk.directBootPending = directBoot;
     const auto* slot = area.data() + layout::AREA_PASSWORDS + i * layout::CONST_PASSWORD_SLOT_SIZE;
     std::copy_n(slot, part->passwordSlot.size(), part->passwordSlot.begin());
     part->passwordSet = slot[0] != 0;
@@ -49,11 +66,27 @@ void ReadMenu(CHardDisk& disk) {
 }  // namespace
 
 void ParseTables(CHardDisk& disk, CPrompt& prompt) {
+  // The engine's signature is trusted only with a valid copy of sector 0 behind it: after an
+  // interrupted installation LBA 1 may carry it while the copy is still empty, and reading the
+  // tables from there would show a disk without partitions.
+  if (disk.EngineInstalled() && !disk.EngineCopyIntact()) {
+    disk.engineDamaged = true;
+    const char* device = disk.DeviceName().c_str();
+    if (HoldsOurLoader(disk.sector0)) {
+      prompt.Message(StrFormat(text::kEngineCopyDamaged, device), PromptIcon::Exclamation);
+    } else {
+      // Sector 0 never started this engine: the disk is what sector 0 says, without the engine.
+      prompt.Message(StrFormat(text::kEngineNotStarted, device), PromptIcon::Exclamation);
+      disk.engineArea[0] = 0;
+      disk.engineArea[1] = 0;
+    }
+  }
   const bool engine = disk.EngineInstalled();
-  if (engine) ReadMenu(disk);
   const std::span<const std::uint8_t> table =
-      engine ? std::span<const std::uint8_t>(disk.engineArea.data() + layout::AREA_MBR_COPY, layout::CONST_SECTOR_SIZE)
-             : std::span<const std::uint8_t>(disk.sector0);
+      engine && !disk.engineDamaged
+          ? std::span<const std::uint8_t>(disk.engineArea.data() + layout::AREA_MBR_COPY, layout::CONST_SECTOR_SIZE)
+          : std::span<const std::uint8_t>(disk.sector0);
+  if (engine) ReadMenu(disk, table);
   bool chainRead = false;
   for (unsigned i = 0; i < 4; ++i) {
     const auto entry = ReadTableEntry(table, i);
@@ -84,7 +117,7 @@ void ParseTables(CHardDisk& disk, CPrompt& prompt) {
 void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) {
   const std::uint64_t extStart = ext.start;
   const std::uint64_t extEnd = ext.End();
-  const std::uint64_t mediumEnd = std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
+  const std::uint64_t mediumEnd = disk.UsableSectors();
   std::vector<std::unique_ptr<CPartition>> drives;
   std::set<std::uint64_t> visited;
   SectorImage record{};
@@ -96,7 +129,9 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
       broken = true;  // a link back to a record already read: the chain loops
       break;
     }
-    disk.ReadSectors(static_cast<std::uint32_t>(position), 1, record);
+    // A record that cannot be read ends the walk; the failure is reported and keeps the disk
+    // from being saved, so the drives behind it are not lost.
+    if (!disk.ReadForWorkingCopy(static_cast<std::uint32_t>(position), 1, record, prompt)) break;
     const auto data = ReadTableEntry(record, 0);
     const auto link = ReadTableEntry(record, 1);
     if (data.type != 0) {
@@ -124,7 +159,10 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
   }
   disk.logicalDrivesOnDisk = drives.size();
   if (drives.empty()) {
-    auto whole = MakeFree(disk, ext.start, ext.length, kSlotNone);
+    // One free area over the extended partition, as far as it lies on the medium.
+    const std::uint64_t end = std::min(ext.End(), disk.UsableSectors());
+    if (end <= ext.start) return;
+    auto whole = MakeFree(disk, ext.start, end - ext.start, kSlotNone);
     whole->diskNumber = ext.diskNumber;
     disk.logical.Insert(std::move(whole));
     return;
@@ -142,7 +180,8 @@ void AddPrimaryGaps(CHardDisk& disk) {
   for (const auto& item : disk.primary.items()) {
     const CPartition& object = *item.object;
     if (position < object.start) gaps.push_back(MakeFree(disk, position, object.start - position, number++));
-    position = object.End();
+    // A partition nested inside another one must not pull the free space back into the outer one.
+    position = std::max(position, object.End());
   }
   const std::uint64_t last = disk.LastSector();
   if (position < last) gaps.push_back(MakeFree(disk, position, last - position + 1, number));
@@ -161,7 +200,8 @@ void AddLogicalGaps(CHardDisk& disk, const CPartition& ext) {
     }
     position += object.length;
   }
-  const std::uint64_t end = ext.End();
+  // Nothing past the medium is free, even where the extended partition claims to reach.
+  const std::uint64_t end = std::min(ext.End(), disk.UsableSectors());
   if (position + 1 < end) gaps.push_back(MakeFree(disk, position, end - position, number));
   for (auto& gap : gaps) disk.logical.Insert(std::move(gap));
 }

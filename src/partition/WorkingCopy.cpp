@@ -3,6 +3,7 @@
 #include "disk/DiskAccess.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
 
 namespace korvex {
 
@@ -10,7 +11,11 @@ std::string DeviceKey(unsigned deviceNumber) { return StrFormat("PHYSICALDRIVE%u
 
 void WorkingCopy::LoadAll() {
   Clear();
-  for (unsigned n = 0; n <= UINT8_MAX && LoadDisk(static_cast<std::uint8_t>(n)); ++n) {
+  unusableImages_.clear();
+  for (unsigned n = 0; n <= UINT8_MAX; ++n) {
+    // An image that cannot be used is skipped; the first other device that fails ends the list.
+    const std::size_t skipped = unusableImages_.size();
+    if (!LoadDisk(static_cast<std::uint8_t>(n)) && unusableImages_.size() == skipped) break;
   }
   notifier_->Notify(ChangeEvent::AllReloaded, 0);
 }
@@ -25,6 +30,14 @@ bool WorkingCopy::ReloadDisk(std::uint8_t deviceNumber) {
 bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
   auto transport = OpenDiskTransport(env_.devices, deviceNumber, env_.os, env_.registry, env_.prompt);
   if (!transport) return false;
+  const DeviceEntry* entry = env_.os.platformId == kPlatformDirect ? env_.devices.At(deviceNumber) : nullptr;
+  if (entry != nullptr && entry->isImage && !transport->IsOpen()) {
+    std::string text = StrFormat(text::kDiskImageNotUsable, entry->path.c_str(), transport->OpenError().c_str());
+    if (entry->path.find('@') != std::string::npos) text += text::kGeometryHint;
+    env_.prompt.Message(text, PromptIcon::Stop);
+    unusableImages_.push_back(entry->path);
+    return false;
+  }
   auto disk = std::make_unique<CHardDisk>(deviceNumber, std::move(transport), env_.os, env_.prompt);
   if (!disk->IsUsable()) {
     if (deviceNumber == 0) env_.prompt.Message(LoadResString(IDS_NO_RIGHTS), PromptIcon::Information);

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "partition/CHardDisk.h"
 #include "partition/ChangeEvents.h"
@@ -29,11 +30,15 @@ class WorkingCopy {
   explicit WorkingCopy(DiskEnvironment environment)
       : env_(environment), notifier_(std::make_unique<ChangeNotifier>()) {}
 
-  // Clears the map and loads disks 0, 1, 2, … until the first failure; then AllReloaded.
+  // Clears the map and loads disks 0, 1, 2, … until the first machine disk that cannot be
+  // loaded; then AllReloaded. An image file that cannot be used is reported with its reason and
+  // skipped: the images after it keep their device numbers.
   void LoadAll();
   // Drops the disk's unsaved edits and reads it anew; a disk that cannot be read again leaves
   // the map. Then DiskReloaded. False when it could not be read.
   bool ReloadDisk(std::uint8_t deviceNumber);
+  // The image files named for this run that could not be used at the last load.
+  const std::vector<std::string>& UnusableImages() const { return unusableImages_; }
   void Clear() { disks_.clear(); }
 
   // Observers hear of every change of a disk and every reload (ChangeEvents.h).
@@ -49,13 +54,15 @@ class WorkingCopy {
   DiskEnvironment& environment() { return env_; }
 
  private:
-  // Loads one disk into the map (replacing it); false when it cannot be loaded. Device 0 that
-  // cannot be opened is reported as missing rights.
+  // Loads one disk into the map (replacing it); false when it cannot be loaded. An image file
+  // that cannot be used is reported with its path and reason; device 0 that cannot be opened is
+  // reported as missing rights.
   bool LoadDisk(std::uint8_t deviceNumber);
 
   DiskEnvironment env_;
   std::unique_ptr<ChangeNotifier> notifier_;
   std::map<std::string, std::unique_ptr<CHardDisk>> disks_;
+  std::vector<std::string> unusableImages_;
 };
 
 }  // namespace korvex

@@ -1,5 +1,7 @@
 #include "platform/Cp437.h"
 
+#include "platform/Utf8.h"
+
 #include <array>
 #include <cstdint>
 
@@ -35,48 +37,7 @@ constexpr std::array<char32_t, 32> kControlPictures = {
 };
 constexpr char32_t kHouse = 0x2302;  // the picture of 7Fh
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
-
-std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  int extra = 0;
-  char32_t cp = 0;
-  if (lead < 0x80) {
-    cp = lead;
-  } else if ((lead & 0xE0) == 0xC0) {
-    cp = lead & 0x1F;
-    extra = 1;
-  } else if ((lead & 0xF0) == 0xE0) {
-    cp = lead & 0x0F;
-    extra = 2;
-  } else if ((lead & 0xF8) == 0xF0) {
-    cp = lead & 0x07;
-    extra = 3;
-  } else {
-    return std::nullopt;
-  }
-  if (i + extra >= text.size() && extra > 0) return std::nullopt;
-  for (int k = 1; k <= extra; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  i += extra + 1;
-  return cp;
-}
 
 std::string Cp437ToUtf8(std::string_view cp437) {
   std::string out;

@@ -10,8 +10,6 @@
 namespace korvex {
 
 std::string Cp437ToUtf8(std::string_view cp437);
-// Decodes the UTF-8 sequence at text[i] and moves i behind it; nothing for a malformed one.
-std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i);
 // Nothing when the text holds a character that code page 437 cannot show.
 std::optional<std::string> Utf8ToCp437(std::string_view utf8);
 

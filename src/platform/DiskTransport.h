@@ -29,6 +29,21 @@ class IDiskTransport {
   virtual TableReload RereadPartitionTable() = 0;
   // Where the transport reads from, for messages.
   virtual std::string Describe() const = 0;
+
+  // Why the medium could not be opened (IsOpen() false); empty when the reason is unknown.
+  virtual std::string OpenError() const { return {}; }
+  // Opened for reading only: every write is refused.
+  virtual bool IsReadOnly() const { return false; }
+  // The error number (errno) of the last transfer that moved fewer bytes than asked; 0 when it
+  // stopped at the end of the medium or the cause is unknown.
+  virtual int LastErrorNumber() const { return 0; }
+  // Makes sure that writes into the byte range cannot fail for want of space (a sparse image
+  // file has holes); false with the error number in LastErrorNumber() when the space is not there.
+  virtual bool Reserve(std::uint64_t offset, std::uint64_t length) {
+    (void)offset;
+    (void)length;
+    return true;
+  }
 };
 
 }  // namespace korvex

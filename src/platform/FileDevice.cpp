@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace korvex {
@@ -16,15 +17,32 @@ namespace {
 class FileDevice final : public IDiskTransport {
  public:
   explicit FileDevice(const DeviceEntry& entry) : entry_(entry) {
-    fd_ = ::open(entry.path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd_ < 0) return;
+    // The type is checked before opening: opening a FIFO would wait for a writer.
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
+    if (::stat(entry.path.c_str(), &info) != 0) {
+      openError_ = std::strerror(errno);
+      return;
+    }
+    if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) {
+      openError_ = S_ISDIR(info.st_mode) ? "ist ein Verzeichnis" : "ist weder eine Abbilddatei noch ein Blockgerät";
+      return;
+    }
+    fd_ = ::open(entry.path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+      // A medium the user may only read is still listed; every write is refused.
+      fd_ = ::open(entry.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+      readOnly_ = fd_ >= 0;
+    }
+    if (fd_ < 0) {
+      openError_ = std::strerror(errno);
+      return;
+    }
+    if (::fstat(fd_, &info) != 0 || (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode))) {
+      openError_ = "ist weder eine Abbilddatei noch ein Blockgerät";
       Close();
       return;
     }
     isBlockDevice_ = S_ISBLK(info.st_mode);
-    if (!isBlockDevice_ && !S_ISREG(info.st_mode)) Close();
   }
   ~FileDevice() override { Close(); }
 
@@ -60,33 +78,57 @@ class FileDevice final : public IDiskTransport {
   }
 
   std::int32_t Read(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
-    if (!IsOpen() || buffer.size() > kMaxTransfer) return 0;
+    lastErrno_ = 0;
+    if (!IsOpen() || buffer.size() > kMaxTransfer) return Fail(EINVAL);
     size_t done = 0;
     while (done < buffer.size()) {
       const ssize_t n = ::pread(fd_, buffer.data() + done, buffer.size() - done,
                                 static_cast<off_t>(offset + done));
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
+      if (n < 0) lastErrno_ = errno;
+      if (n <= 0) break;  // 0: the end of the medium
       done += static_cast<size_t>(n);
     }
     return static_cast<std::int32_t>(done);
   }
 
   std::int32_t Write(std::uint64_t offset, std::span<const std::uint8_t> buffer) override {
-    if (!IsOpen() || buffer.size() > kMaxTransfer) return 0;
+    lastErrno_ = 0;
+    if (!IsOpen() || buffer.size() > kMaxTransfer) return Fail(EINVAL);
+    if (readOnly_) return Fail(EROFS);
     // An image file must never grow: a write past the end of the disk is refused whole.
     const auto bytes = QuerySize();
-    if (!bytes || offset > *bytes || buffer.size() > *bytes - offset) return 0;
+    if (!bytes || offset > *bytes || buffer.size() > *bytes - offset) return Fail(ENOSPC);
     size_t done = 0;
     while (done < buffer.size()) {
       const ssize_t n = ::pwrite(fd_, buffer.data() + done, buffer.size() - done,
                                  static_cast<off_t>(offset + done));
       if (n < 0 && errno == EINTR) continue;
+      if (n < 0) lastErrno_ = errno;
+      if (n == 0) lastErrno_ = ENOSPC;
       if (n <= 0) break;
       done += static_cast<size_t>(n);
     }
     return static_cast<std::int32_t>(done);
   }
+
+  bool Reserve(std::uint64_t offset, std::uint64_t length) override {
+    lastErrno_ = 0;
+    if (!IsOpen() || readOnly_) {
+      Fail(readOnly_ ? EROFS : EINVAL);
+      return false;
+    }
+    if (isBlockDevice_) return true;
+    if (::fallocate(fd_, 0, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0) return true;
+    // A file system that cannot allocate ahead leaves the writes to find out.
+    if (errno == EOPNOTSUPP || errno == ENOSYS) return true;
+    lastErrno_ = errno;
+    return false;
+  }
+
+  std::string OpenError() const override { return openError_; }
+  bool IsReadOnly() const override { return readOnly_; }
+  int LastErrorNumber() const override { return lastErrno_; }
 
   bool Flush() override { return IsOpen() && ::fsync(fd_) == 0; }
 
@@ -114,6 +156,11 @@ class FileDevice final : public IDiskTransport {
     return static_cast<std::uint64_t>(info.st_size);
   }
 
+  std::int32_t Fail(int error) {
+    lastErrno_ = error;
+    return 0;
+  }
+
   void Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -122,6 +169,9 @@ class FileDevice final : public IDiskTransport {
   DeviceEntry entry_;
   int fd_ = -1;
   bool isBlockDevice_ = false;
+  bool readOnly_ = false;
+  std::string openError_;
+  int lastErrno_ = 0;
 };
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "platform/RegFileFormat.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "platform/Utf8.h"
 
 namespace korvex {
 namespace {
@@ -10,24 +13,6 @@ constexpr std::string_view kHeaderVersion5 = "Windows Registry Editor Version 5.
 constexpr std::string_view kUserRoot = "HKEY_CURRENT_USER";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
 
 // UTF-16LE (byte order mark already removed) to UTF-8; false on an odd length or a lone
 // surrogate.
@@ -47,41 +32,7 @@ bool Utf16LeToUtf8(std::string_view bytes, std::string& out) {
       code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
       i += 2;
     }
-    AppendUtf8(out, code);
-  }
-  return true;
-}
-
-bool IsValidUtf8(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    std::uint32_t code = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      code = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      code = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      code = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += length;
+    AppendUtf8(out, static_cast<char32_t>(code));
   }
   return true;
 }
@@ -161,6 +112,9 @@ class RegTextParser {
     const size_t rootEnd = name.find('\\');
     if (!EqualsIgnoreAsciiCase(name.substr(0, rootEnd), kUserRoot)) {
       return Fail("nur Schlüssel unter HKEY_CURRENT_USER können eingelesen werden");
+    }
+    if (static_cast<std::size_t>(std::count(name.begin(), name.end(), '\\')) > kMaxKeyDepth) {
+      return Fail("Schlüssel zu tief verschachtelt (mehr als " + std::to_string(kMaxKeyDepth) + " Ebenen)");
     }
     const auto path = SplitKeyPath(rootEnd == std::string_view::npos ? std::string_view() : name.substr(rootEnd + 1));
     if (!path || (rootEnd != std::string_view::npos && path->empty())) return Fail("ungültiger Schlüsselname");

@@ -53,7 +53,13 @@ HiveLock::~HiveLock() { ::close(fd_); }
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& file, std::size_t maxBytes,
                                          std::string& error, bool* missing) {
   if (missing != nullptr) *missing = false;
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // The type is checked before opening: opening a FIFO would wait for a writer.
+  struct stat before {};
+  if (::stat(file.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+    error = "Die Datei kann nicht gelesen werden: " + file.string() + " ist keine gewöhnliche Datei";
+    return std::nullopt;
+  }
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (missing != nullptr) *missing = errno == ENOENT;
     error = SystemError("Die Datei kann nicht gelesen werden:", file);
@@ -104,7 +110,7 @@ std::optional<RegKey> ReadHive(const std::filesystem::path& hive, std::string& e
 
 bool ReplaceHive(const std::filesystem::path& hive, const std::string& text, std::string& error) {
   const auto temp = HiveTempPath(hive);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     error = SystemError("Die Datei kann nicht angelegt werden:", temp);
     return false;

@@ -1,6 +1,7 @@
 #include "platform/RegTree.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace korvex {
 namespace {
@@ -14,9 +15,26 @@ bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
-std::vector<RegKey>::iterator RegKey::FindSubkey(std::string_view name) {
-  return std::find_if(subkeys_.begin(), subkeys_.end(),
-                      [&](const RegKey& key) { return EqualsIgnoreAsciiCase(key.name_, name); });
+std::string RegKey::Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = AsciiLower(c);
+  return folded;
+}
+
+template <typename T>
+void RegKey::Reindex(const std::vector<T>& items, Index& index, std::size_t from) {
+  for (std::size_t i = from; i < items.size(); ++i) {
+    if constexpr (std::is_same_v<T, RegKey>) {
+      index[Folded(items[i].name_)] = i;
+    } else {
+      index[Folded(items[i].name)] = i;
+    }
+  }
+}
+
+RegKey* RegKey::FindSubkey(std::string_view name) {
+  const auto it = subkeyIndex_.find(Folded(name));
+  return it == subkeyIndex_.end() ? nullptr : &subkeys_[it->second];
 }
 
 const RegKey* RegKey::Find(const RegPath& path) const {
@@ -26,9 +44,8 @@ const RegKey* RegKey::Find(const RegPath& path) const {
 RegKey* RegKey::Find(const RegPath& path) {
   RegKey* key = this;
   for (const auto& name : path) {
-    auto it = key->FindSubkey(name);
-    if (it == key->subkeys_.end()) return nullptr;
-    key = &*it;
+    key = key->FindSubkey(name);
+    if (key == nullptr) return nullptr;
   }
   return key;
 }
@@ -36,12 +53,12 @@ RegKey* RegKey::Find(const RegPath& path) {
 RegKey& RegKey::Create(const RegPath& path) {
   RegKey* key = this;
   for (const auto& name : path) {
-    auto it = key->FindSubkey(name);
-    if (it == key->subkeys_.end()) {
-      key->subkeys_.emplace_back(name);
-      it = std::prev(key->subkeys_.end());
+    RegKey* next = key->FindSubkey(name);
+    if (next == nullptr) {
+      key->subkeyIndex_[Folded(name)] = key->subkeys_.size();
+      next = &key->subkeys_.emplace_back(name);
     }
-    key = &*it;
+    key = next;
   }
   return *key;
 }
@@ -50,34 +67,39 @@ bool RegKey::Remove(const RegPath& path) {
   if (path.empty()) return false;
   RegKey* parent = Find(RegPath(path.begin(), path.end() - 1));
   if (parent == nullptr) return false;
-  auto it = parent->FindSubkey(path.back());
-  if (it == parent->subkeys_.end()) return false;
-  parent->subkeys_.erase(it);
+  const auto it = parent->subkeyIndex_.find(Folded(path.back()));
+  if (it == parent->subkeyIndex_.end()) return false;
+  const std::size_t position = it->second;
+  parent->subkeyIndex_.erase(it);
+  parent->subkeys_.erase(parent->subkeys_.begin() + static_cast<long>(position));
+  Reindex(parent->subkeys_, parent->subkeyIndex_, position);
   return true;
 }
 
 const RegValue* RegKey::FindValue(std::string_view name) const {
-  auto it = std::find_if(values_.begin(), values_.end(),
-                         [&](const RegValue& value) { return EqualsIgnoreAsciiCase(value.name, name); });
-  return it == values_.end() ? nullptr : &*it;
+  const auto it = valueIndex_.find(Folded(name));
+  return it == valueIndex_.end() ? nullptr : &values_[it->second];
 }
 
 void RegKey::SetValue(RegValue value) {
-  auto it = std::find_if(values_.begin(), values_.end(),
-                         [&](const RegValue& old) { return EqualsIgnoreAsciiCase(old.name, value.name); });
-  if (it == values_.end()) {
+  const auto it = valueIndex_.find(Folded(value.name));
+  if (it == valueIndex_.end()) {
+    valueIndex_[Folded(value.name)] = values_.size();
     values_.push_back(std::move(value));
     return;
   }
-  value.name = std::move(it->name);
-  *it = std::move(value);
+  RegValue& old = values_[it->second];
+  value.name = std::move(old.name);
+  old = std::move(value);
 }
 
 bool RegKey::RemoveValue(std::string_view name) {
-  auto it = std::find_if(values_.begin(), values_.end(),
-                         [&](const RegValue& value) { return EqualsIgnoreAsciiCase(value.name, name); });
-  if (it == values_.end()) return false;
-  values_.erase(it);
+  const auto it = valueIndex_.find(Folded(name));
+  if (it == valueIndex_.end()) return false;
+  const std::size_t position = it->second;
+  valueIndex_.erase(it);
+  values_.erase(values_.begin() + static_cast<long>(position));
+  Reindex(values_, valueIndex_, position);
   return true;
 }
 
@@ -90,6 +112,7 @@ std::optional<RegPath> SplitKeyPath(std::string_view path) {
     const std::string_view name = path.substr(start, end == std::string_view::npos ? path.npos : end - start);
     if (name.empty()) return std::nullopt;
     names.emplace_back(name);
+    if (names.size() > kMaxKeyDepth) return std::nullopt;
     if (end == std::string_view::npos) return names;
     start = end + 1;
   }

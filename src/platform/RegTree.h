@@ -6,11 +6,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace korvex {
 
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+// Keys nest at most this deep (as in the Windows registry); deeper paths are invalid.
+inline constexpr std::size_t kMaxKeyDepth = 512;
 
 enum class RegValueType { String, Dword };
 
@@ -47,15 +51,23 @@ class RegKey {
   bool RemoveValue(std::string_view name);
 
  private:
-  std::vector<RegKey>::iterator FindSubkey(std::string_view name);
+  // Subkeys and values are found through an index by lower-case name, so that loading a key
+  // with many thousands of them stays linear.
+  using Index = std::unordered_map<std::string, std::size_t>;
+  RegKey* FindSubkey(std::string_view name);
+  static std::string Folded(std::string_view name);
+  template <typename T>
+  static void Reindex(const std::vector<T>& items, Index& index, std::size_t from);
 
   std::string name_;
   std::vector<RegKey> subkeys_;
   std::vector<RegValue> values_;
+  Index subkeyIndex_;
+  Index valueIndex_;
 };
 
 // Splits "A\B\C" into its names; "" is the root itself. A path with an empty name (a doubled,
-// leading or trailing "\") is invalid.
+// leading or trailing "\") or with more than kMaxKeyDepth names is invalid.
 std::optional<RegPath> SplitKeyPath(std::string_view path);
 
 // One edit of a tree, as a .reg file expresses it.

@@ -177,6 +177,63 @@ inline constexpr const char* kDirectBootWriteFailed =
 // Long work in a dialog: "Abbrechen" (and closing the dialog) while the work runs.
 inline constexpr const char* kCancelWorkQuestion = "Wollen Sie den Vorgang wirklich abbrechen?";
 
+// Failing disks, interrupted saves and hostile files: our own reports and refusals.
+inline constexpr const char* kReadFailed =  // %s = device name, %s = where, %u = sector, %s = error
+    "Lesefehler auf %s (%s) bei Sektor %u: %s.\nDer nicht gelesene Teil wird nicht angezeigt; diese Festplatte wird "
+    "nicht gespeichert, damit nichts überschrieben wird, was nicht gelesen werden konnte.";
+inline constexpr const char* kReadFailedRefused =  // %s = device name, %u = sector, %s = error
+    "%s: Beim Lesen ist ein Fehler aufgetreten (Sektor %u: %s).\nDiese Festplatte wird nicht gespeichert, damit "
+    "nichts überschrieben wird, was nicht gelesen werden konnte.";
+inline constexpr const char* kEngineCopyDamaged =  // %s = device name
+    "Der Bootmanager auf %s ist beschädigt: seine Kopie von Sektor 0 (in Sektor 5) ist ungültig.\nDie Partitionen "
+    "werden aus Sektor 0 gelesen; das nächste Speichern erneuert die Kopie.";
+inline constexpr const char* kEngineNotStarted =  // %s = device name
+    "Sektor 1 von %s trägt die Kennung des Bootmanagers, aber dessen Kopie von Sektor 0 ist ungültig und Sektor 0 "
+    "startet ihn nicht (abgebrochene Installation?).\nDer Bootmanager gilt als nicht installiert; die Partitionen "
+    "werden aus Sektor 0 gelesen.";
+inline constexpr const char* kWriteFailedAt =  // %s = device name, %s = where, %u = sector, %s = error, %s = list
+    "Schreibfehler auf %s (%s) bei Sektor %u: %s.\n%s\nDie Änderungen dieser Festplatte sind nicht vollständig "
+    "gespeichert; die Festplatte bleibt als geändert markiert.";
+inline constexpr const char* kNothingWritten = "Es wurde nichts geschrieben.";
+inline constexpr const char* kSectorsWritten = "Geschrieben wurden vorher die Sektoren %s.";  // %s = list
+inline constexpr const char* kSectorBeyondMedium =  // %s = device name, %u = sector, %llu = sectors of the medium
+    "%s: Sektor %u liegt hinter dem Ende des Datenträgers (%llu Sektoren).\nDas Speichern wird abgelehnt; es wurde "
+    "nichts geschrieben.";
+inline constexpr const char* kNoSpaceReserved =  // %s = device name, %s = where, %s = error
+    "%s (%s): Der Platz für die zu schreibenden Sektoren kann nicht belegt werden: %s.\nDas Speichern wird "
+    "abgelehnt; es wurde nichts geschrieben.";
+inline constexpr const char* kReadOnlyRefused =  // %s = device name, %s = where
+    "%s (%s) ist nur zum Lesen geöffnet.\nDas Speichern wird abgelehnt.";
+inline constexpr const char* kEmptyTableQuestion =  // %s = device name, %zu = partitions on the disk
+    "%s: Nach dem Speichern beschriebe die Partitionstabelle keine Partition mehr (bisher %zu).\nWollen Sie "
+    "wirklich alle Partitionen dieser Festplatte aus den Tabellen entfernen?";
+inline constexpr const char* kEmptyTableDeclined =  // %s = device name
+    "%s: Das Speichern wurde abgebrochen; die Festplatte bleibt unverändert.";
+inline constexpr const char* kEngineTrackCovered =  // %s = device name, %u = relative sector
+    "%s: Die Partition beim relativen Sektor %u belegt Sektoren der Spur 0 (Sektoren 0 bis 7), in die der "
+    "Bootmanager geschrieben wird.\nDas Speichern wird abgelehnt.";
+inline constexpr const char* kEngineTrackInForm =
+    "Auf einer Festplatte mit Bootmanager darf keine Partition die Sektoren 0 bis 7 belegen!\n";
+inline constexpr const char* kDiskTooShortForEngine =  // %s = device name, %llu = sectors
+    "%s hat nur %llu Sektoren; der Bootmanager braucht die Sektoren 0 bis 7.\nDer Vorgang wird abgebrochen.";
+inline constexpr const char* kSpaceInUse =  // %u = first sector, %u = last sector, %u = relative sector
+    "Der Bereich von Sektor %u bis %u überschneidet die Partition beim relativen Sektor %u.\nEine Partition kann "
+    "nur in freiem Platz angelegt werden.";
+inline constexpr const char* kSpaceBeyondMedium =  // %u = last sector, %llu = sectors of the medium
+    "Die neue Partition reichte bis Sektor %u, der Datenträger hat aber nur %llu Sektoren.";
+inline constexpr const char* kBackupTargetNotAFile =  // %s = path
+    "%s ist keine gewöhnliche Datei (sondern ein Gerät, eine FIFO, ein Verzeichnis oder eine symbolische "
+    "Verknüpfung).\nSie wird nicht überschrieben; der Vorgang wird abgebrochen.";
+inline constexpr const char* kDirectBootDropped =  // %s = device name
+    "%s: Der vorgemerkte direkte Start entfällt, weil sein Eintrag nicht mehr im Bootmenü steht.";
+inline constexpr const char* kDirectBootCancelled = "Der vorgemerkte direkte Start ist aufgehoben.";
+inline constexpr const char* kNoDirectBootPending = "Auf dieser Festplatte ist kein direkter Start vorgemerkt.";
+inline constexpr const char* kSelfTestNeitherMatches =
+    " (Sektor 0 und seine Kopie passen nicht zu den gelesenen Partitionen; nichts geändert)";
+inline constexpr const char* kDiskImageNotUsable =  // %s = path, %s = reason
+    "Das Abbild %s kann nicht benutzt werden: %s.";
+inline constexpr const char* kGeometryHint = " (Eine Geometrie wird als DATEI@KÖPFExSEKTOREN angegeben, z.B. disk.img@16x63.)";
+
 // Partition images: the dialogs' and workers' texts.
 inline constexpr const char* kImageNameMissing = "Der Name für die Abbilddatei fehlt!";
 inline constexpr const char* kImageSplitSizeWrong = "Fehler in der Größenangabe der Einzeldatei!";

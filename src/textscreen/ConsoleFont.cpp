@@ -11,6 +11,7 @@
 #include "platform/LittleEndian.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
+#include "platform/Utf8.h"
 
 namespace korvex {
 namespace {

@@ -1,5 +1,8 @@
 // The boot record backup file: what it holds, that loading it back reproduces the levels, and
 // that every file it cannot use is refused without changing the working copy.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 
 #include "backup/BackupFile.h"
@@ -119,6 +122,37 @@ TEST_F(BackupFileTest, ABackupIsNotLoadedOntoAGptDisk) {
   EXPECT_EQ(prompt.Texts().back(), StrFormat(text::kGptUnchanged, gpt->DeviceName().c_str()));
   EXPECT_EQ(gpt->sector0, sector0);
   EXPECT_FALSE(gpt->IsModified());
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+namespace {
+
+// The backup is renamed into place: a FIFO, a symbolic link or a directory there is refused with
+// a message and left as it was (a device node the same way), the link's target untouched.
+TEST_F(BackupFileTest, ExportRefusesATargetThatIsNotARegularFile) {
+  auto disk = Open();
+  const std::string fifo = dir.File("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string target = dir.File("target");
+  WriteFile(target, {1, 2, 3});
+  const std::string link = dir.File("link");
+  ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+  for (const std::string& path : {fifo, link, dir.path().string()}) {
+    prompt.shown.clear();
+    EXPECT_FALSE(ExportBackup(*disk, path, prompt)) << path;
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kBackupTargetNotAFile, path.c_str()));
+    EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
+  }
+  struct stat info {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(ReadFile(target), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 }  // namespace

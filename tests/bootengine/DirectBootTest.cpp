@@ -1,5 +1,5 @@
 // Booting a chosen menu entry: the questions, exactly which bytes reach the disk, what a failed
-// write or a refused restart leaves behind, and that a later save cancels a pending direct boot.
+// write or a refused restart leaves behind, and that a pending direct boot stays until it is cancelled.
 #include "bootengine/DirectBoot.h"
 
 #include "bootengine/EngineDiskFixture.h"
@@ -132,7 +132,7 @@ TEST_F(DirectBootTest, AFailedWriteIsReportedAndThereIsNoRestart) {
   EXPECT_EQ(FileBytes(spec), before);
 }
 
-TEST_F(DirectBootTest, ARefusedRestartIsReportedAndALaterSaveCancelsThePendingDirectBoot) {
+TEST_F(DirectBootTest, ARefusedRestartIsReportedAndTheDirectBootStaysPendingUntilTheUserCancelsIt) {
   restart.accept = false;
   prompt.answers = {PromptAnswer::Yes};
   EXPECT_EQ(Boot(2), DirectBootResult::RestartRefused);
@@ -140,14 +140,24 @@ TEST_F(DirectBootTest, ARefusedRestartIsReportedAndALaterSaveCancelsThePendingDi
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Exclamation);
   ASSERT_NE(FileBytes(spec)[layout::LOADER_DIRECT_BOOT], 0);
 
-  // The reloaded working copy reads the pending request; a save must not make it permanent.
-  ASSERT_TRUE(SetTimeout(Disk(), 9, prompt));
+  // An unrelated save keeps the request, at the position its entry has after the save; the
+  // engine's master copy never carries it, so the direct boot happens once.
+  ASSERT_TRUE(MoveMenuEntry(Disk(), Part(Disk(), 2), 0, prompt));
   ASSERT_TRUE(SaveModifiedDisks(*copy, prompt)) << LastText();
-  const auto after = FileBytes(spec);
-  EXPECT_EQ(after[layout::LOADER_DIRECT_BOOT], 0);
-  EXPECT_EQ(after[layout::LOADER_DEFAULT_ENTRY], 0);  // the configured default again
+  auto after = FileBytes(spec);
+  EXPECT_NE(after[layout::LOADER_DIRECT_BOOT], 0);
+  EXPECT_EQ(after[layout::LOADER_DEFAULT_ENTRY], 0);  // partition 2 now stands first
   EXPECT_EQ(after[512 + layout::AREA_MBR_COPY + layout::LOADER_DIRECT_BOOT], 0);
-  EXPECT_EQ(after[512 + layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY], 0);
+  EXPECT_EQ(after[512 + layout::AREA_MBR_COPY + layout::LOADER_DEFAULT_ENTRY], 1);  // the default stays partition 0
+
+  // Only the user's cancellation drops it.
+  copy->LoadAll();
+  ASSERT_TRUE(CancelDirectBoot(Disk(), prompt));
+  ASSERT_TRUE(SaveModifiedDisks(*copy, prompt)) << LastText();
+  after = FileBytes(spec);
+  EXPECT_EQ(after[layout::LOADER_DIRECT_BOOT], 0);
+  EXPECT_EQ(after[layout::LOADER_DEFAULT_ENTRY], 1);
+  EXPECT_FALSE(CancelDirectBoot(Disk(), prompt));
 }
 
 TEST_F(DirectBootTest, OnlyMenuEntriesOfAnEngineDiskCanBeBooted) {

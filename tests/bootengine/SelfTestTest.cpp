@@ -143,3 +143,60 @@ TEST_F(SelfTestTest, CheckOnlyReportsWithoutRepairingOrRecovering) {
 
 }  // namespace
 }  // namespace korvex
+
+namespace korvex {
+namespace {
+
+// Damaged engine code in LBA 1..7 (here a wiped stretch of LBA 3) is found and repaired from the
+// template; its configuration, titles and passwords are not compared.
+TEST_F(SelfTestTest, DamagedEngineCodeIsFoundAndRepaired) {
+  auto disk = SavedEngineDisk();
+  const auto area = disk->engineArea;
+  std::fill_n(disk->engineArea.begin() + 2 * 512 + 100, 10, std::uint8_t{0x90});  // engine code
+  disk->engineArea[layout::AREA_TIMEOUT] = 0x05;                                  // configuration
+  const SelfTestReport report = SelfTest(*disk, false);
+  EXPECT_EQ(report.text, Report(kRepair, kFixed, "Ok!", "Ok!", "Ok!", "Ok!", "\r\n\r\n10 Fehler gefunden!"));
+  EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x05);
+  disk->engineArea[layout::AREA_TIMEOUT] = area[layout::AREA_TIMEOUT];
+  EXPECT_EQ(disk->engineArea, area);
+  EXPECT_TRUE(disk->IsModified());
+}
+
+// The engine's copy of sector 0 is the damaged one (its signature lost, a menu entry moved):
+// sector 0 matches the partitions the reader found, so sector 0 stays and the copy is repaired.
+TEST_F(SelfTestTest, ACopyThatDoesNotMatchThePartitionsIsRepairedFromSectorZero) {
+  SavedEngineDisk();
+  const auto sector0 = Sector(0);
+  auto copy = Sector(5);
+  copy[510] = 0;
+  copy[layout::LOADER_MENU_TABLE + 8] ^= 0x40;
+  ASSERT_TRUE(image->WriteSector(5, copy));
+  auto disk = Open();
+  const SelfTestReport report = SelfTest(*disk, false);
+  EXPECT_EQ(report.errors, 2u);
+  EXPECT_TRUE(std::equal(sector0.begin(), sector0.end(), disk->sector0.begin()));
+  EXPECT_TRUE(std::equal(MbrCopy(*disk).begin() + layout::LOADER_MENU_TABLE, MbrCopy(*disk).begin() + 512,
+                         sector0.begin() + layout::LOADER_MENU_TABLE));
+}
+
+// Neither sector 0 nor its copy fits the partitions of the working copy: reported, nothing
+// changed (and no disaster recovery).
+TEST_F(SelfTestTest, WhenNeitherFitsThePartitionsNothingIsChanged) {
+  auto disk = SavedEngineDisk();
+  disk->sector0[layout::LOADER_MENU_TABLE + 8] ^= 0x01;
+  for (std::size_t i = 0; i < 4; ++i) disk->sector0[0x10 + i] ^= 0xFF;
+  disk->MenuObjectsBySlot()[0]->start += 2;  // the working copy says something else again
+  const auto area = disk->engineArea;
+  const auto table = std::vector<std::uint8_t>(disk->sector0.begin() + layout::LOADER_MENU_TABLE,
+                                               disk->sector0.begin() + 512);
+  const SelfTestReport report = SelfTest(*disk, false);
+  EXPECT_EQ(report.errors, 5u);
+  EXPECT_NE(report.text.find(std::string("Boottabellen ... mit Fehlern!") + text::kSelfTestNeitherMatches),
+            std::string::npos) << report.text;
+  EXPECT_EQ(report.text.find("Katastrophen"), std::string::npos);
+  EXPECT_EQ(disk->engineArea, area);
+  EXPECT_TRUE(std::equal(table.begin(), table.end(), disk->sector0.begin() + layout::LOADER_MENU_TABLE));
+}
+
+}  // namespace
+}  // namespace korvex

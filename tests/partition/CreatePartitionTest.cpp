@@ -4,6 +4,8 @@
 
 #include "partition/PartitionEditing.h"
 #include "partition/PartitionEntry.h"
+#include "partition/PositionChecks.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
 #include "support/EditingFixture.h"
@@ -306,6 +308,49 @@ TEST_F(CreatePartitionTest, NewExtendedPartitionOwnsTheLogicalLevelAndTakesDrive
   EXPECT_EQ(drive.type, 0x83);
   EXPECT_EQ(reread->logical.Used()[1]->DataStart(), 110250u + 63);
   EXPECT_EQ(reread->logical.Used()[1]->End(), 200000u);
+}
+
+}  // namespace
+}  // namespace korvex
+
+namespace korvex {
+namespace {
+
+// A partition nested inside another one, and an extended partition that overlaps a primary one:
+// no free area lies over the outer partition, and creating there is refused; nothing changes.
+TEST_F(CreatePartitionTest, NoPartitionIsCreatedOverSectorsThatAnotherOneUses) {
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.AddPrimary(0, 0x07, 63, 150000));            // outer
+  ASSERT_TRUE(img.AddPrimary(1, 0x83, 16065, 16065));          // nested inside it
+  ASSERT_TRUE(img.AddExtended(2, 0x05, 100000, 100000, {}));   // overlaps the outer one
+  auto disk = Open();
+  for (const auto& item : disk->primary.items()) {
+    if (item.object->IsFree()) {
+      EXPECT_GE(item.object->start, 200000u) << "free area inside a partition";
+    }
+  }
+  // The logical level's free area lies partly over the outer primary partition.
+  CPartition& logicalFree = At(disk->logical, 100000);
+  ASSERT_TRUE(logicalFree.IsFree());
+  const auto before = Objects(disk->logical);
+  EXPECT_FALSE(CreatePartition(*disk, logicalFree, true, Whole(0x83), prompt));
+  EXPECT_EQ(LastText(), StrFormat(text::kSpaceInUse, 100000u, 199999u, 63u));
+  EXPECT_EQ(Objects(disk->logical), before);
+}
+
+// An extended partition reaching past the end of a small image: its free area ends at the
+// medium, a new logical drive stays on it, and "Prüfen" names a partition past the end.
+TEST_F(CreatePartitionTest, FreeAreasAndNewDrivesEndAtTheMediumAndCheckReportsThePartitionPastIt) {
+  auto& img = MakeImage(16, 16);  // 16 128 sectors
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {}));
+  auto disk = Open();
+  CPartition& area = At(disk->logical, 1008);
+  EXPECT_EQ(area.End(), 16128u);
+  ASSERT_TRUE(CreatePartition(*disk, area, true, Whole(0x83), prompt)) << LastText();
+  EXPECT_LE(disk->logical.Used()[0]->End(), 16128u);
+  const CPartition& ext = At(disk->primary, 1008);
+  EXPECT_EQ(CheckPartition(disk->primary, ext, nullptr, disk->UsableSectors()),
+            std::string(text::kBeyondDiskEnd));
 }
 
 }  // namespace

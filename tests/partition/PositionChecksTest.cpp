@@ -257,26 +257,26 @@ TEST_F(PositionChecksTest, CheckReportsWhereStartAndEndLie) {
   linux.SetMenu();
   linux.SetTitle("Linux");
   CPartition& s = add(500, 5000);
-  EXPECT_EQ(CheckPartition(disk->primary, s, nullptr),
+  EXPECT_EQ(CheckPartition(disk->primary, s, nullptr, disk->UsableSectors()),
             "Die Partition beginnt im Bereich der Partition, die beim relativen Sektor 63 beginnt\n"
             "Die Partition endet im Bereich der Partition Linux\n");
 
   s.start = 2000;
   s.length = 1000;
-  EXPECT_EQ(CheckPartition(disk->primary, s, nullptr), "");
+  EXPECT_EQ(CheckPartition(disk->primary, s, nullptr, disk->UsableSectors()), "");
   EXPECT_EQ(CheckReport({disk.get(), &disk->primary, &s}), "Keine Fehler festgestellt");
 }
 
 TEST_F(PositionChecksTest, CheckOfALogicalDriveOutsideItsExtendedPartition) {
   const CPartition& ext = At(disk->primary, 400000);
   CPartition& drive = At(disk->logical, 400000);
-  EXPECT_EQ(CheckPartition(disk->logical, drive, &ext), "");
+  EXPECT_EQ(CheckPartition(disk->logical, drive, &ext, disk->UsableSectors()), "");
   drive.start = 300000;
   drive.length = 250000;
   // Free areas count as well: the drive now ends inside the free rest of the extended partition.
   const std::string findings = "Die Partition endet im Bereich der Partition, die beim relativen Sektor 450000 beginnt\n" +
                                LoadResString(IDS_LOGICAL_OUTSIDE) + LoadResString(IDS_LOGICAL_TOO_BIG);
-  EXPECT_EQ(CheckPartition(disk->logical, drive, &ext), findings);
+  EXPECT_EQ(CheckPartition(disk->logical, drive, &ext, disk->UsableSectors()), findings);
   // The report of a logical drive finds the extended partition itself.
   EXPECT_EQ(CheckReport({disk.get(), &disk->logical, &drive}), findings);
 }

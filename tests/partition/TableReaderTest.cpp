@@ -9,6 +9,8 @@
 #include "partition/PartitionEntry.h"
 #include "platform/StringTable.h"
 #include "support/DiskFixtures.h"
+#include "partition/DiskSaver.h"
+#include "partition/PartitionEditing.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -254,25 +256,58 @@ TEST_F(BrokenChainTest, TwentyEightRecordsAreOneMoreThanTheChainMayHold) {
   ExpectWholeExtendedFree(*disk, 10000, 40000);
 }
 
-TEST_F(BrokenChainTest, UnreadableRecordEndsTheChain) {
+// An unreadable record ends the walk, but it is not taken for an empty one: the failure is
+// reported with the sector and its error, and the disk is never saved from that working copy
+// (an unrelated edit would otherwise drop the drives behind the record).
+TEST_F(BrokenChainTest, UnreadableRecordIsReportedAndTheDiskIsNotSaved) {
   auto image = MakeImage();
   ASSERT_TRUE(image.AddExtended(0, 0x05, 10000, 9000,
                                 {{10000, 10063, 400, 0x06}, {10500, 10563, 400, 0x07}, {11000, 11063, 400, 0x83}}));
+  const auto record = *image.ReadSector(10000);
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)));
   transport->unreadableSectors = {10500};
   CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
-  EXPECT_TRUE(prompt.shown.empty());
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_NE(prompt.shown[0].text.find("Lesefehler auf PHYSICALDRIVE0"), std::string::npos);
+  EXPECT_NE(prompt.shown[0].text.find("bei Sektor 10500: Input/output error"), std::string::npos) << prompt.shown[0].text;
+  EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
   ASSERT_EQ(disk.logical.Used().size(), 1u);
   EXPECT_EQ(disk.logical.Used()[0]->type, 0x06);
+
+  ASSERT_TRUE(ActivatePartition(disk, *disk.primary.Used()[0], prompt));
+  EXPECT_FALSE(WriteDisk(disk, prompt));
+  EXPECT_NE(prompt.shown.back().text.find("Sektor 10500"), std::string::npos);
+  EXPECT_EQ(*image.ReadSector(10000), record);
+  EXPECT_EQ((*image.ReadSector(0))[446], 0);  // still not active
 }
 
-TEST_F(BrokenChainTest, UnreadableFirstRecordLeavesTheWholeExtendedPartitionFree) {
+// A failed read of sector 0 does not show a blank disk that a save would then write over.
+TEST_F(BrokenChainTest, UnreadableSectorZeroShowsNoObjectsAndIsNotSaved) {
+  auto image = MakeImage();
+  ASSERT_TRUE(image.AddPrimary(0, 0x07, 63, 8000));
+  const auto sector0 = *image.ReadSector(0);
+  std::string error;
+  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)));
+  transport->unreadableSectors = {0};
+  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  ASSERT_FALSE(prompt.shown.empty());
+  EXPECT_NE(prompt.shown[0].text.find("bei Sektor 0:"), std::string::npos);
+  EXPECT_TRUE(disk.primary.empty());
+  disk.MarkModified();
+  EXPECT_FALSE(WriteDisk(disk, prompt));
+  EXPECT_EQ(*image.ReadSector(0), sector0);
+}
+
+// An extended partition that starts past the end of the image: nothing is read there, and no
+// free area is shown where there is no medium.
+TEST_F(BrokenChainTest, AnExtendedPartitionPastTheMediumHasNoFreeArea) {
   auto image = MakeImage();
   ASSERT_TRUE(image.AddPrimary(0, 0x05, 1200000, 8000));  // starts beyond the end of the image
   auto disk = OpenDisk(image, prompt);
   EXPECT_TRUE(prompt.shown.empty());
-  ExpectWholeExtendedFree(*disk, 1200000, 8000);
+  EXPECT_TRUE(disk->logical.empty());
+  ASSERT_NE(disk->FindExtended(), nullptr);
 }
 
 // --- the boot menu of a disk with the engine
@@ -288,6 +323,8 @@ class MenuReadBackTest : public TableReaderTest {
     area_[2] = 0x03;
     sector0_[510] = 0x55;
     sector0_[511] = 0xAA;
+    MbrCopy()[510] = 0x55;  // a valid copy of sector 0: the engine's tables are read from it
+    MbrCopy()[511] = 0xAA;
   }
   std::uint8_t* MbrCopy() { return area_.data() + layout::AREA_MBR_COPY; }
   void SetMenuEntry(unsigned i, std::uint8_t drive, std::uint8_t type, std::uint32_t start, std::uint32_t length) {

@@ -14,6 +14,8 @@
 #include "platform/StringTable.h"
 #include "support/DiskFixtures.h"
 #include "support/FakeRestart.h"
+#include "platform/StringFormat.h"
+#include "platform/Texts.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -342,8 +344,24 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
   EXPECT_TRUE(disk.IsModified());
   ASSERT_FALSE(prompt.shown.empty());
   EXPECT_NE(prompt.shown.back().text.find("PHYSICALDRIVE0"), std::string::npos);
-  EXPECT_NE(prompt.shown.back().text.find("Sektor 5000"), std::string::npos);
+  // The chain is written from its last record to its first: the record at 5000 went first.
+  EXPECT_NE(prompt.shown.back().text.find("Sektor 1008"), std::string::npos);
+  EXPECT_NE(prompt.shown.back().text.find("Geschrieben wurden vorher die Sektoren 5000."), std::string::npos);
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
+}
+
+TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
+  auto& img = MakeImage();
+  ASSERT_TRUE(img.AddPrimary(0, 0x07, 63, 1000));
+  std::string error;
+  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
+  transport->readOnly = true;
+  auto* faulty = transport.get();
+  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  disk.MarkModified();
+  EXPECT_FALSE(WriteDisk(disk, prompt));
+  EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kReadOnlyRefused, "PHYSICALDRIVE0", faulty->Describe().c_str()));
+  EXPECT_EQ(faulty->writesDone, 0);
 }
 
 TEST_F(TableWriterTest, SectorZeroIsWrittenLast) {

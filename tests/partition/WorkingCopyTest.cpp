@@ -1,12 +1,15 @@
-// Loading the disks of the device list: enumeration stops at the first disk that cannot be
-// loaded, and device 0 that cannot be opened is reported as missing rights.
+// Loading the disks of the device list: an image that cannot be used is reported and skipped;
+// enumeration of the machine's disks stops at the first that cannot be loaded, and device 0
+// that cannot be opened is reported as missing rights.
 #include <gtest/gtest.h>
 
 #include "demo/ImageBuilder.h"
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEditing.h"
 #include "partition/WorkingCopy.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
 #include "support/DiskFixtures.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -51,18 +54,32 @@ TEST_F(WorkingCopyTest, LoadsEveryDiskUnderItsDeviceNameWithItsLabel) {
   EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(WorkingCopyTest, SecondDiskThatCannotBeOpenedEndsEnumerationSilently) {
+// A named image that cannot be used is reported with its path and the reason, and the images
+// after it are still loaded under their own device numbers.
+TEST_F(WorkingCopyTest, AnImageThatCannotBeUsedIsReportedAndTheOthersKeepTheirNumbers) {
   Name(0, "Image a.img 1.0");
   Name(1, "Image b.img 1.0");
-  Name(2, "Image c.img 1.0");
-  const auto copy = Load({Image("a.img"), dir.File("missing.img"), Image("c.img")});
-  EXPECT_EQ(copy.disks().size(), 1u);
-  EXPECT_TRUE(prompt.shown.empty());
+  Name(2, "Image x 1.0");
+  Name(3, "Image c.img 1.0");
+  const auto copy = Load({Image("a.img"), dir.File("missing.img"), dir.path().string(), Image("c.img")});
+  EXPECT_EQ(copy.disks().size(), 2u);
+  EXPECT_NE(copy.Find(3), nullptr);
+  ASSERT_EQ(prompt.shown.size(), 2u);
+  EXPECT_EQ(prompt.shown[0].text,
+            StrFormat(text::kDiskImageNotUsable, dir.File("missing.img").c_str(), "No such file or directory"));
+  EXPECT_EQ(prompt.shown[1].text, StrFormat(text::kDiskImageNotUsable, dir.path().c_str(), "ist ein Verzeichnis"));
+  EXPECT_EQ(copy.UnusableImages(), (std::vector<std::string>{dir.File("missing.img"), dir.path().string()}));
 }
 
-TEST_F(WorkingCopyTest, FirstDiskThatCannotBeOpenedReportsMissingRights) {
+// The machine's own disks: enumeration stops at the first that cannot be opened, and disk 0
+// that cannot be opened is reported as missing rights.
+TEST_F(WorkingCopyTest, AMachineDiskThatCannotBeOpenedEndsEnumeration) {
   Name(0, "Image a.img 1.0");
-  const auto copy = Load({dir.File("missing.img"), Image("b.img")});
+  Name(1, "Image b.img 1.0");
+  const auto machineDisk = [&](const std::string& path) { return DeviceEntry{path, path, false, 0, 0}; };
+  devices = DeviceList({machineDisk(dir.File("missing")), machineDisk(Image("b.img"))});
+  WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+  copy.LoadAll();
   EXPECT_TRUE(copy.disks().empty());
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_NO_RIGHTS));

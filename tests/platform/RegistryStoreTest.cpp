@@ -1,6 +1,7 @@
 // HKEY_CURRENT_USER in its hive file: persistence, sharing between store objects, the
 // Windows-like name rules, corrupt hives and failing writes.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -263,8 +264,23 @@ INSTANTIATE_TEST_SUITE_P(
                       // Cut off in mid-line, where the rest would even parse as a smaller number.
                       CorruptHive{"TruncatedMidLine", kGoodStart + "\"Anzahl\"=dword:0000", "Zeile 4"},
                       CorruptHive{"UnterminatedString", kGoodStart + "\"Name\"=\"FAT\n", "Zeile 4"},
-                      CorruptHive{"BinaryBytes", kGoodStart + std::string("\"a\"=\"\xff\xfe\"\n"), "Zeile 4"}),
+                      CorruptHive{"BinaryBytes", kGoodStart + std::string("\"a\"=\"\xff\xfe\"\n"), "Zeile 4"},
+                      // Half a million levels: a clean parse error, no recursion that overflows the stack.
+                      CorruptHive{"NestedTooDeep", kGoodStart + "\n[HKEY_CURRENT_USER" + [] {
+                        std::string path;
+                        for (int i = 0; i < 500000; ++i) path += "\\a";
+                        return path;
+                      }() + "]\n", "Zeile 5: Schlüssel zu tief verschachtelt"}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// A FIFO in place of the hive is refused at once instead of waiting for a writer forever.
+TEST_F(RegistryStoreTest, AHiveThatIsNoRegularFileIsRefusedWithoutWaiting) {
+  std::filesystem::create_directories(hive_.parent_path());
+  ASSERT_EQ(::mkfifo(hive_.c_str(), 0600), 0);
+  std::string error;
+  EXPECT_FALSE(OpenRegistryStore(hive_, DeviceList(), "", error));
+  EXPECT_NE(error.find("keine gewöhnliche Datei"), std::string::npos) << error;
+}
 
 TEST_F(RegistryStoreTest, HiveCorruptedByOthersIsNotOverwritten) {
   auto store = Open();

@@ -1,8 +1,12 @@
 #pragma once
 // A transport that passes transfers on to an image file but fails the ones that touch chosen
-// sectors, or every write after the k-th: for testing what the program does when a disk fails.
+// sectors, the k-th read or write, or the reservation of space: for testing what the program
+// does when a disk fails. A failing write either moves nothing (EIO) or, like a full file
+// system, stores the whole sectors of its first half and reports that short count (ENOSPC).
+#include <cerrno>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "platform/DiskTransport.h"
 
@@ -14,7 +18,12 @@ class FaultyTransport final : public IDiskTransport {
 
   std::set<std::uint64_t> unreadableSectors;
   std::set<std::uint64_t> unwritableSectors;
-  int writesBeforeFailure = -1;  // -1: no limit
+  int readsBeforeFailure = -1;   // -1: no limit; k: reads 0..k-1 pass, read k fails
+  int writesBeforeFailure = -1;  // the same for writes
+  bool shortWrites = false;      // a failing write stores its first half and reports ENOSPC
+  bool reserveFails = false;     // no space can be reserved (ENOSPC)
+  bool readOnly = false;         // opened for reading only
+  int readsDone = 0;
   int writesDone = 0;
   std::vector<std::uint64_t> writtenSectors;  // first sector of each successful write, in order
 
@@ -24,16 +33,36 @@ class FaultyTransport final : public IDiskTransport {
   bool Flush() override { return inner_->Flush(); }
   TableReload RereadPartitionTable() override { return inner_->RereadPartitionTable(); }
   std::string Describe() const override { return inner_->Describe(); }
+  int LastErrorNumber() const override { return error_; }
+  bool IsReadOnly() const override { return readOnly; }
+
+  bool Reserve(std::uint64_t offset, std::uint64_t length) override {
+    error_ = reserveFails ? ENOSPC : 0;
+    return !reserveFails && inner_->Reserve(offset, length);
+  }
 
   std::int32_t Read(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
-    if (Touches(unreadableSectors, offset, buffer.size())) return 0;
+    error_ = 0;
+    const bool fails = Touches(unreadableSectors, offset, buffer.size()) ||
+                       (readsBeforeFailure >= 0 && readsDone >= readsBeforeFailure);
+    ++readsDone;
+    if (fails) {
+      error_ = EIO;
+      return 0;
+    }
     return inner_->Read(offset, buffer);
   }
 
   std::int32_t Write(std::uint64_t offset, std::span<const std::uint8_t> buffer) override {
-    if (Touches(unwritableSectors, offset, buffer.size())) return 0;
-    if (writesBeforeFailure >= 0 && writesDone >= writesBeforeFailure) return 0;
+    error_ = 0;
+    const bool fails = Touches(unwritableSectors, offset, buffer.size()) ||
+                       (writesBeforeFailure >= 0 && writesDone >= writesBeforeFailure);
     ++writesDone;
+    if (fails) {
+      error_ = shortWrites ? ENOSPC : EIO;
+      const std::size_t stored = shortWrites ? buffer.size() / 2 / 512 * 512 : 0;
+      return stored == 0 ? 0 : inner_->Write(offset, buffer.first(stored));
+    }
     const auto written = inner_->Write(offset, buffer);
     if (written > 0) writtenSectors.push_back(offset / 512);
     return written;
@@ -46,6 +75,7 @@ class FaultyTransport final : public IDiskTransport {
   }
 
   std::unique_ptr<IDiskTransport> inner_;
+  int error_ = 0;
 };
 
 }  // namespace korvex::test

@@ -1,0 +1,85 @@
+// Writes the seed corpora of the fuzz targets, made with the project's own image builder and
+// operations: a plain disk with an extended chain, the same disk with the boot engine installed,
+// their backup files, and .reg texts (the partition type catalogue and a hive the store wrote).
+// Usage: korvex_fuzz_seeds OUTPUT-FOLDER PARTS.REG
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "MemoryDisk.h"
+#include "backup/BackupFile.h"
+#include "bootengine/EngineInstall.h"
+#include "demo/ImageBuilder.h"
+#include "partition/DiskSaver.h"
+#include "platform/FileDevice.h"
+#include "platform/RegFileFormat.h"
+
+namespace korvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<char> ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const fs::path& path, const std::vector<char>& bytes, std::size_t limit = SIZE_MAX) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(std::min(limit, bytes.size())));
+}
+
+std::unique_ptr<CHardDisk> Open(const ImageBuilder& image, CPrompt& prompt) {
+  std::string error;
+  return std::make_unique<CHardDisk>(0, OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)), OsVersion{}, prompt);
+}
+
+int Make(const fs::path& out, const fs::path& catalogue) {
+  for (const char* target : {"table", "engine", "backup", "reg"}) fs::create_directories(out / target);
+  fuzz::SilentPrompt prompt;
+  std::string error;
+  auto image = ImageBuilder::Create((out / "disk.img").string(), 8, 4, 8, error);  // 256 sectors
+  if (!image || !image->AddPrimary(0, 0x07, 8, 56, true) ||
+      !image->AddExtended(1, 0x05, 64, 160, {{64, 72, 24, 0x06}, {104, 112, 24, 0x83}, {160, 168, 40, 0x0B}}) ||
+      !image->AddPrimary(2, 0x83, 224, 32)) {
+    std::fprintf(stderr, "korvex_fuzz_seeds: %s\n", error.c_str());
+    return 1;
+  }
+  const auto plain = ReadAll(image->path());
+  ExportBackup(*Open(*image, prompt), (out / "plain.save").string(), prompt);
+  auto disk = Open(*image, prompt);
+  struct YesPrompt final : CPrompt {
+    void Message(const std::string&, PromptIcon) override {}
+    PromptAnswer Ask(const std::string&, PromptButtons, PromptIcon) override { return PromptAnswer::Yes; }
+  } yes;
+  if (!InstallEngine(*disk, {0, 2}, "", yes) || !WriteDisk(*disk, yes)) return 1;
+  const auto engine = ReadAll(image->path());
+  for (const auto& [name, bytes] : {std::pair{"plain", plain}, std::pair{"engine", engine}}) {
+    WriteAll(out / "table" / name, bytes);
+    WriteAll(out / "engine" / name, bytes, 64 * 512);
+    auto backup = ReadAll(out / "plain.save");
+    backup.insert(backup.end(), bytes.begin(), bytes.begin() + 64 * 512);
+    WriteAll(out / "backup" / name, backup);
+  }
+  WriteAll(out / "reg" / "parts.reg", ReadAll(catalogue));
+  RegKey root;
+  root.Create({"Software", "Mirlach", "korvex", "Settings"}).SetValue({"Win95Hack", RegValueType::String, "Korvex95.Exe", 0});
+  root.Create({"Software", "Mirlach", "korvex", "Settings"}).SetValue({"Zahl", RegValueType::Dword, {}, 7});
+  const std::string hive = FormatRegText(root) + "[-HKEY_CURRENT_USER\\Software\\Alt]\n\"x\"=-\n";
+  WriteAll(out / "reg" / "hive.reg", std::vector<char>(hive.begin(), hive.end()));
+  fs::remove(out / "disk.img");
+  fs::remove(out / "plain.save");
+  return 0;
+}
+
+}  // namespace
+}  // namespace korvex
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "Aufruf: korvex_fuzz_seeds AUSGABEORDNER PARTS.REG\n");
+    return 2;
+  }
+  return korvex::Make(argv[1], argv[2]);
+}
