@@ -63,6 +63,23 @@ void ReadMenu(CHardDisk& disk, std::span<const std::uint8_t> tables) {
   }
 }
 
+// Adds Free objects to level (sorted by start, without Free objects) for the gaps between first
+// and end: before each object and after the last one. A trailing gap of a single sector is left
+// out; it can hold nothing.
+void AddGaps(CHardDisk& disk, PartitionLevel& level, std::uint64_t first, std::uint64_t end) {
+  std::vector<std::unique_ptr<CPartition>> gaps;
+  std::uint64_t position = first;
+  std::uint8_t number = 0;
+  for (const auto& item : level.items()) {
+    const CPartition& object = *item.object;
+    if (position < object.start) gaps.push_back(MakeFree(disk, position, object.start - position, number++));
+    // An object nested inside another one must not pull the free space back into the outer one.
+    position = std::max(position, object.End());
+  }
+  if (position + 1 < end) gaps.push_back(MakeFree(disk, position, end - position, number));
+  for (auto& gap : gaps) level.Insert(std::move(gap));
+}
+
 }  // namespace
 
 void ParseTables(CHardDisk& disk, CPrompt& prompt) {
@@ -174,36 +191,12 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
 }
 
 void AddPrimaryGaps(CHardDisk& disk) {
-  std::vector<std::unique_ptr<CPartition>> gaps;
-  std::uint64_t position = disk.ChsToLba(0, 1, 1);
-  std::uint8_t number = 0;
-  for (const auto& item : disk.primary.items()) {
-    const CPartition& object = *item.object;
-    if (position < object.start) gaps.push_back(MakeFree(disk, position, object.start - position, number++));
-    // A partition nested inside another one must not pull the free space back into the outer one.
-    position = std::max(position, object.End());
-  }
-  const std::uint64_t last = disk.LastSector();
-  if (position < last) gaps.push_back(MakeFree(disk, position, last - position + 1, number));
-  for (auto& gap : gaps) disk.primary.Insert(std::move(gap));
+  AddGaps(disk, disk.primary, disk.ChsToLba(0, 1, 1), std::uint64_t{disk.LastSector()} + 1);
 }
 
 void AddLogicalGaps(CHardDisk& disk, const CPartition& ext) {
-  std::vector<std::unique_ptr<CPartition>> gaps;
-  std::uint64_t position = ext.start;
-  std::uint8_t number = 0;
-  for (const auto& item : disk.logical.items()) {
-    const CPartition& object = *item.object;
-    if (position < object.start) {
-      gaps.push_back(MakeFree(disk, position, object.start - position, number++));
-      position = object.start;
-    }
-    position += object.length;
-  }
   // Nothing past the medium is free, even where the extended partition claims to reach.
-  const std::uint64_t end = std::min(ext.End(), disk.UsableSectors());
-  if (position + 1 < end) gaps.push_back(MakeFree(disk, position, end - position, number));
-  for (auto& gap : gaps) disk.logical.Insert(std::move(gap));
+  AddGaps(disk, disk.logical, ext.start, std::min(ext.End(), disk.UsableSectors()));
 }
 
 void RebuildFreeAreas(CHardDisk& disk) {

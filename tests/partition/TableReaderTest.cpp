@@ -113,6 +113,16 @@ TEST_F(TableReaderTest, TheLastLogicalGapEndsWithTheExtendedPartitionAndIsNeverO
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{PartitionState::Table, 100000, 9999}}));
 }
 
+TEST_F(TableReaderTest, ALogicalDriveNestedInAnotherLeavesTheFreeRestWhereItIs) {
+  // The second record lies inside the first drive; the free rest starts where the first ends.
+  auto image = MakeImage();
+  ASSERT_TRUE(image.AddExtended(0, 0x05, 10000, 10000, {{10000, 10063, 5000, 0x06}, {11000, 11063, 500, 0x83}}));
+  auto disk = OpenDisk(image, prompt);
+  EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{PartitionState::Table, 10000, 5063},
+                                                      {PartitionState::Table, 11000, 563},
+                                                      {PartitionState::Free, 15063, 4937}}));
+}
+
 TEST_F(TableReaderTest, LogicalDriveKeepsItsOwnDistanceFromRecordToData) {
   // Current partitioning tools put the data one MiB after the record.
   auto image = MakeImage();
