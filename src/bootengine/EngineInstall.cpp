@@ -1,6 +1,7 @@
 #include "bootengine/EngineInstall.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "backup/BackupFile.h"
@@ -112,52 +113,58 @@ std::vector<InstallChoice> InstallChoices(const CHardDisk& disk) {
   return choices;
 }
 
-bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const std::string& backupPath,
-                   CPrompt& prompt) {
-  if (chosen.empty()) {
-    prompt.Message(LoadResString(IDS_NO_MENU_PARTITION), PromptIcon::Stop);
-    return false;
-  }
-  if (disk.EngineInstalled()) {
-    prompt.Message(text::kEngineAlreadyInstalled, PromptIcon::Stop);
-    return false;
-  }
-  if (disk.gpt) {
-    prompt.Message(StrFormat(text::kGptUnchanged, disk.DeviceName().c_str()), PromptIcon::Stop);
-    return false;
-  }
+namespace {
+
+// What an install will do, once every check passed and every question was answered.
+struct InstallPlan {
+  std::vector<InstallChoice> choices;
+  std::set<CPartition*> menu;
+  std::vector<SlotMove> moves;
+};
+
+// The checks and questions of an install, and the backup file: the plan, or nothing after a
+// refusal or a declined question. The working copy is not changed.
+std::optional<InstallPlan> PlanInstall(CHardDisk& disk, const std::vector<unsigned>& chosen,
+                                       const std::string& backupPath, CPrompt& prompt) {
+  const auto refuse = [&](const std::string& text) {
+    prompt.Message(text, PromptIcon::Stop);
+    return std::nullopt;
+  };
+  if (chosen.empty()) return refuse(LoadResString(IDS_NO_MENU_PARTITION));
+  if (disk.EngineInstalled()) return refuse(text::kEngineAlreadyInstalled);
+  if (disk.gpt) return refuse(StrFormat(text::kGptUnchanged, disk.DeviceName().c_str()));
   if (const std::uint64_t sectors = disk.MediumSectors(); sectors != 0 && sectors < kEngineTrackSectors) {
-    prompt.Message(StrFormat(text::kDiskTooShortForEngine, disk.DeviceName().c_str(),
-                             static_cast<unsigned long long>(sectors)),
-                   PromptIcon::Stop);
-    return false;
+    return refuse(StrFormat(text::kDiskTooShortForEngine, disk.DeviceName().c_str(),
+                            static_cast<unsigned long long>(sectors)));
   }
   if (const CPartition* covered = disk.PartitionInEngineTrack()) {
-    prompt.Message(StrFormat(text::kEngineTrackCovered, disk.DeviceName().c_str(), covered->start), PromptIcon::Stop);
-    return false;
+    return refuse(StrFormat(text::kEngineTrackCovered, disk.DeviceName().c_str(), covered->start));
   }
-  const auto choices = InstallChoices(disk);
-  const auto menu = ChosenPartitions(choices, chosen, prompt);
-  if (!menu) return false;
+  InstallPlan plan{InstallChoices(disk), {}, {}};
+  const auto menu = ChosenPartitions(plan.choices, chosen, prompt);
+  if (!menu) return std::nullopt;
+  plan.menu = *menu;
   const CPartition* offender = nullptr;
-  const auto moves = PlanBootSlotMoves(disk, *menu, offender);
-  if (!moves) {
-    prompt.Message(StrFormat(text::kBootSlotNoRoom, offender->start), PromptIcon::Stop);
-    return false;
-  }
+  const auto moves = PlanBootSlotMoves(disk, plan.menu, offender);
+  if (!moves) return refuse(StrFormat(text::kBootSlotNoRoom, offender->start));
+  plan.moves = *moves;
   if (HoldsForeignData(disk.engineArea) &&
       prompt.Ask(text::kForeignTrackData, PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
-    return false;
+    return std::nullopt;
   }
   if (backupPath.empty()) {
     if (prompt.Ask(LoadResString(IDS_NO_BACKUP_NAME), PromptButtons::YesNoCancel, PromptIcon::Question) !=
         PromptAnswer::Yes) {
-      return false;
+      return std::nullopt;
     }
   } else if (!ExportBackup(disk, backupPath, prompt)) {
-    return false;
+    return std::nullopt;
   }
+  return plan;
+}
 
+// Puts the templates into the images and the chosen partitions into the menu, as plan says.
+void ApplyInstall(CHardDisk& disk, const InstallPlan& plan, CPrompt& prompt) {
   // The disk identifier stays: systems booted through the menu find their disk by it.
   std::array<std::uint8_t, kDiskIdentifierSize> identifier{};
   std::copy_n(disk.sector0.begin() + kDiskIdentifierOffset, kDiskIdentifierSize, identifier.begin());
@@ -165,9 +172,9 @@ bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const s
   std::copy(kLoaderTemplate.begin(), kLoaderTemplate.end(), disk.sector0.begin());
   std::copy(identifier.begin(), identifier.end(), disk.sector0.begin() + kDiskIdentifierOffset);
   disk.engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
-  for (const SlotMove& move : *moves) move.partition->slot = move.slot;
-  for (const InstallChoice& choice : choices) {
-    if (menu->count(choice.partition) == 0) continue;
+  for (const SlotMove& move : plan.moves) move.partition->slot = move.slot;
+  for (const InstallChoice& choice : plan.choices) {
+    if (plan.menu.count(choice.partition) == 0) continue;
     choice.partition->SetMenu();
     choice.partition->SetTitle(Utf8ToCp437(choice.text).value_or(choice.text));
   }
@@ -181,10 +188,19 @@ bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const s
   // The entries keep their table order but take the positions 0..N-1 (the table slots may have
   // gaps), so positions, menu table and default-entry byte agree from the start.
   disk.RenumberMenu();
-  for (const SlotMove& move : *moves) {
+  for (const SlotMove& move : plan.moves) {
     prompt.Message(StrFormat(text::kBootSlotMoved, move.partition->start, move.slot + 1u), PromptIcon::Information);
   }
   prompt.Message(text::kEngineInstalled, PromptIcon::Information);
+}
+
+}  // namespace
+
+bool InstallEngine(CHardDisk& disk, const std::vector<unsigned>& chosen, const std::string& backupPath,
+                   CPrompt& prompt) {
+  const auto plan = PlanInstall(disk, chosen, backupPath, prompt);
+  if (!plan) return false;
+  ApplyInstall(disk, *plan, prompt);
   return true;
 }
 

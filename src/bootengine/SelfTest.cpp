@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::uint8_t kSignature[2] = {layout::CONST_BOOT_SIGNATURE & 0xFF, layout::CONST_BOOT_SIGNATURE >> 8};
 constexpr std::uint8_t kMenuDrive = layout::CONST_FIRST_HARD_DISK;
+constexpr unsigned kDisasterErrorCount = 5;
 
 struct Range {
   std::size_t from;
@@ -75,7 +76,11 @@ class SelfTestRun {
     Step(text::kSelfTestPartitionTable, [&] {
       for (unsigned entry : {0u, 2u, 3u}) CompareEntry(kPartitionTableOffset + entry * kEntrySize, expected, false);
     });
-    if (report_.errors == 5 && !checkOnly_ && unresolved_ == 0) {
+    // The disaster recovery: exactly five errors (not five or more; the rule users of the self
+    // test know) bring back the whole sector 0 from the engine's copy. With fewer, the repairs
+    // above are enough; with more, the damage is too wide to trust the copy wholesale. Nothing is
+    // copied while sector 0 and the copy disagree about the partitions (unresolved_).
+    if (report_.errors == kDisasterErrorCount && !checkOnly_ && unresolved_ == 0) {
       report_.text += "\r\n";
       std::copy_n(MbrCopy(), layout::CONST_SECTOR_SIZE, disk_.sector0.begin());
       report_.text += text::kSelfTestDisaster;
