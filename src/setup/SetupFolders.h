@@ -14,7 +14,7 @@ std::filesystem::path HomeFolder();
 std::filesystem::path DefaultInstallFolder();
 
 // Where the user's menu entries live: $XDG_DATA_HOME/applications, where a relative or empty
-// XDG_DATA_HOME is ignored as the base directory specification says, else
+// XDG_DATA_HOME is ignored (freedesktop.org base directory rules), else
 // ~/.local/share/applications.
 std::filesystem::path ApplicationsFolder();
 
