@@ -1,9 +1,9 @@
 #include "app/BackupFileField.h"
 
 #include <wx/button.h>
-#include <wx/filedlg.h>
 #include <wx/textctrl.h>
 
+#include "app/FileChoice.h"
 #include "app/WxText.h"
 
 namespace korvex {
@@ -34,9 +34,7 @@ void CBackupFileField::Enable(bool enable) {
 }
 
 void CBackupFileField::Search() {
-  const long style = use_ == Use::Save ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
-  wxFileDialog dialog(parent_, Wx("Sicherungsdatei"), wxEmptyString, Wx(kProposedName), Wx(kFilter), style);
-  if (dialog.ShowModal() == wxID_OK) SetPath(Utf8(dialog.GetPath()));
+  if (const auto path = ChooseFile(parent_, use_ == Use::Save, "Sicherungsdatei", kProposedName, kFilter)) SetPath(*path);
 }
 
 }  // namespace korvex

@@ -1,21 +1,17 @@
 #include "app/ImageFileChoice.h"
 
 #include <wx/button.h>
-#include <wx/filedlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/FileChoice.h"
 #include "app/WxText.h"
 
 namespace korvex {
 
 std::optional<std::string> ChooseImageFile(wxWindow* parent, bool forSaving) {
-  const long style = forSaving ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
-  wxFileDialog dialog(parent, wxFileSelectorPromptStr, wxEmptyString, Wx("*.pim"),
-                      Wx("Abbilddatei (*.pim)|*.pim|Alle Dateien (*.*)|*.*"), style);
-  if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-  return Utf8(dialog.GetPath());
+  return ChooseFile(parent, forSaving, "", "*.pim", "Abbilddatei (*.pim)|*.pim|Alle Dateien (*.*)|*.*");
 }
 
 wxSizer* CreateFileNameRow(wxWindow* parent, const std::string& name, wxTextCtrl*& field, wxButton*& browse) {
