@@ -30,8 +30,8 @@ wxColour Colour(unsigned index) {
 
 }  // namespace
 
-CBootMenuPreviewDlg::CBootMenuPreviewDlg(wxWindow* parent, CHardDisk& disk, CPrompt& prompt)
-    : wxDialog(parent, wxID_ANY, Wx("Vorschau auf's Bootmenü")), model_(disk), prompt_(prompt) {
+CBootMenuPreviewDlg::CBootMenuPreviewDlg(wxWindow* parent, WorkingCopy& workingCopy, CHardDisk& disk, CPrompt& prompt)
+    : wxDialog(parent, wxID_ANY, Wx("Vorschau auf's Bootmenü")), model_(workingCopy, disk), prompt_(prompt) {
   FontResult font = LoadPreviewFont();
   if (font.font) {
     font_ = std::move(font.font);

@@ -19,7 +19,7 @@ namespace korvex {
 
 class CBootMenuPreviewDlg final : public wxDialog {
  public:
-  CBootMenuPreviewDlg(wxWindow* parent, CHardDisk& disk, CPrompt& prompt);
+  CBootMenuPreviewDlg(wxWindow* parent, WorkingCopy& workingCopy, CHardDisk& disk, CPrompt& prompt);
 
   BootMenuPreview& model() { return model_; }
   wxWindow& screenArea() const { return *screen_; }

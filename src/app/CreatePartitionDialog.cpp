@@ -23,10 +23,14 @@ constexpr std::uint32_t kProposedType = 6;
 
 }  // namespace
 
-CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPartition& freeArea, bool isLogical,
+CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingCopy, const ObjectRef& freeArea,
                                          RegistryStore& registry, CPrompt& prompt)
     : wxDialog(parent, wxID_ANY, Wx("Partition erzeugen")),
-      disk_(disk), freeArea_(freeArea), isLogical_(isLogical), registry_(registry), prompt_(prompt) {
+      workingCopy_(workingCopy),
+      freeAreaRef_(freeArea),
+      freeArea_(*Resolve(workingCopy, freeArea)),
+      registry_(registry),
+      prompt_(prompt) {
   const auto makeRadio = [&](wxWindow* box, Radio which, const char* label, bool first) {
     radios_[which] = new wxRadioButton(box, wxID_ANY, Wx(label), wxDefaultPosition, wxDefaultSize,
                                        first ? wxRB_GROUP : 0);
@@ -86,7 +90,7 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPar
   positionRow->Add(makeRadio(placeBox, AtPosition, "Position", false), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
   slot_ = new wxChoice(placeBox, wxID_ANY);
   slot_->SetName(Wx("Position"));
-  for (const std::uint8_t entry : FreeTableEntries(disk_)) slot_->Append(Wx(std::to_string(entry + 1)));
+  for (const std::uint8_t entry : FreeTableEntries(*freeArea_.disk)) slot_->Append(Wx(std::to_string(entry + 1)));
   if (slot_->GetCount() > 0) slot_->SetSelection(0);
   positionRow->Add(slot_, 0);
   place->Add(positionRow, 0, wxALL, 3);
@@ -102,7 +106,7 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPar
   radios_[AlignCylinder]->SetValue(true);
   radios_[NextFree]->SetValue(true);
   destructive_->SetValue(true);
-  const ProposedSize proposed = ProposedCreateSize(freeArea_);
+  const ProposedSize proposed = ProposedCreateSize(*freeArea_.object);
   value_->ChangeValue(Wx(StrFormat("%.2f", static_cast<double>(proposed.value))));
   unit_->SetSelection(static_cast<int>(proposed.unit));
   Follow();
@@ -121,7 +125,7 @@ CreateChoices CCreatePartitionDlg::Choices() const {
 }
 
 void CCreatePartitionDlg::Follow() {
-  const CreateControlStates states = CreateControls(disk_, isLogical_, Choices());
+  const CreateControlStates states = CreateControls(*freeArea_.disk, freeArea_.IsLogical(), Choices());
   value_->Enable(states.sizeControls);
   unit_->Enable(states.sizeControls);
   for (Radio which : {AlignCylinder, AlignTrack, AlignStart}) radios_[which]->Enable(states.sizeControls);
@@ -133,7 +137,7 @@ void CCreatePartitionDlg::Follow() {
 
 bool CCreatePartitionDlg::Create() {
   const CreateChoices choices = Choices();
-  const CreateControlStates states = CreateControls(disk_, isLogical_, choices);
+  const CreateControlStates states = CreateControls(*freeArea_.disk, freeArea_.IsLogical(), choices);
   CreateRequest request;
   request.wholeSpace = !choices.partial;
   request.type = choices.type;
@@ -154,7 +158,7 @@ bool CCreatePartitionDlg::Create() {
   if (states.slotBox && slot_->GetSelection() != wxNOT_FOUND) {
     request.tableEntry = static_cast<std::uint8_t>(std::stoi(Utf8(slot_->GetStringSelection())));
   }
-  return CreatePartition(disk_, freeArea_, isLogical_, request, prompt_);
+  return CreatePartition(workingCopy_, freeAreaRef_, request, prompt_);
 }
 
 }  // namespace korvex

@@ -16,8 +16,9 @@ namespace korvex {
 
 class CCreatePartitionDlg final : public wxDialog {
  public:
-  CCreatePartitionDlg(wxWindow* parent, CHardDisk& disk, CPartition& freeArea, bool isLogical,
-                      RegistryStore& registry, CPrompt& prompt);
+  // freeArea must name a free area of workingCopy.
+  CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingCopy, const ObjectRef& freeArea, RegistryStore& registry,
+                      CPrompt& prompt);
 
   enum Radio { WholeSpace, Partial, AlignCylinder, AlignTrack, AlignStart, NextFree, AtPosition, kRadios };
   wxRadioButton& radio(Radio which) const { return *radios_[which]; }
@@ -37,9 +38,9 @@ class CCreatePartitionDlg final : public wxDialog {
  private:
   CreateChoices Choices() const;
 
-  CHardDisk& disk_;
-  CPartition& freeArea_;
-  bool isLogical_;
+  WorkingCopy& workingCopy_;
+  ObjectRef freeAreaRef_;
+  ResolvedObject freeArea_;
   RegistryStore& registry_;
   CPrompt& prompt_;
   wxRadioButton* radios_[kRadios] = {};

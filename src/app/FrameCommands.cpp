@@ -43,32 +43,36 @@ void CMainFrame::BindCommands() {
 
   // The selected partition, logical drive or free area.
   Handle(CommandId::Delete, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) { DeletePartition(*s.disk, *s.level, *s.object, prompt); });
+    WithSelectedRef([&](const ObjectRef& ref) { DeletePartition(doc_->workingCopy(), ref, prompt); });
   });
   Handle(CommandId::Activate, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) { ActivatePartition(*s.disk, *s.object, prompt); });
+    WithSelectedRef([&](const ObjectRef& ref) { ActivatePartition(doc_->workingCopy(), ref, prompt); });
   });
   Handle(CommandId::Deactivate, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) { DeactivatePartition(*s.disk, *s.object, prompt); });
+    WithSelectedRef([&](const ObjectRef& ref) { DeactivatePartition(doc_->workingCopy(), ref, prompt); });
   });
   Handle(CommandId::MenuAdd, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) { AddToMenu(*s.disk, *s.object, prompt); });
+    WithSelectedRef([&](const ObjectRef& ref) { AddToMenu(doc_->workingCopy(), ref, prompt); });
   });
   Handle(CommandId::MenuRemove, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) { RemoveFromMenu(*s.disk, *s.object, prompt); });
+    WithSelectedRef([&](const ObjectRef& ref) { RemoveFromMenu(doc_->workingCopy(), ref, prompt); });
   });
   Handle(CommandId::Check, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) { prompt.Message(CheckReport(s), PromptIcon::Information); });
+    WithSelectedRef([&](const ObjectRef& ref) {
+      const auto report = CheckReport(doc_->workingCopy(), ref, prompt);
+      if (report) prompt.Message(*report, PromptIcon::Information);
+    });
   });
-  const auto boot = [this] { WithSelectedObject([&](ResolvedObject& s) { doc_->Boot(*s.disk, *s.object); }); };
+  const auto boot = [this] { WithSelectedRef([&](const ObjectRef& ref) { doc_->Boot(ref); }); };
   Handle(CommandId::Boot, boot);
   Handle(CommandId::BootFromContextMenu, boot);
 
   // The dialogs of the boot engine and of a new partition.
   Handle(CommandId::Create, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) {
-      if (!s.IsLogical() && !CanCreatePrimary(*s.disk, prompt)) return;
-      CCreatePartitionDlg dialog(this, *s.disk, *s.object, s.IsLogical(), doc_->registry(), prompt);
+    WithSelectedRef([&](const ObjectRef& ref) {
+      const auto target = Resolve(doc_->workingCopy(), ref);
+      if (!target->IsLogical() && !CanCreatePrimary(*target->disk, prompt)) return;
+      CCreatePartitionDlg dialog(this, doc_->workingCopy(), ref, doc_->registry(), prompt);
       dialog.ShowModal();
     });
   });
@@ -82,13 +86,14 @@ void CMainFrame::BindCommands() {
     }
   });
   Handle(CommandId::BootMenu, [this, &prompt] {
-    if (CHardDisk* disk = SelectedDisk(Context())) CBootMenuPreviewDlg(this, *disk, prompt).ShowModal();
+    CHardDisk* disk = SelectedDisk(Context());
+    if (disk != nullptr) CBootMenuPreviewDlg(this, doc_->workingCopy(), *disk, prompt).ShowModal();
   });
   Handle(CommandId::SelfTest, [this] {
     if (CHardDisk* disk = SelectedDisk(Context())) CSelfTestDlg(this, *disk).ShowModal();
   });
   Handle(CommandId::Password, [this, &prompt] {
-    WithSelectedObject([&](ResolvedObject& s) { CPasswordDlg(this, *s.disk, *s.object, prompt).ShowModal(); });
+    WithSelectedRef([&](const ObjectRef& ref) { CPasswordDlg(this, doc_->workingCopy(), ref, prompt).ShowModal(); });
   });
   Handle(CommandId::FloppyPasswordA, [this, &prompt] {
     CPasswordDlg(this, doc_->workingCopy(), FloppyDrive::A, prompt).ShowModal();

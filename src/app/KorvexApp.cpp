@@ -94,7 +94,7 @@ void CKorvexApp::ShowPreviewForScreenshot(CMainFrame& frame) {
     frame.Destroy();
     return;
   }
-  auto* dialog = new CBootMenuPreviewDlg(&frame, *disk, prompt_);
+  auto* dialog = new CBootMenuPreviewDlg(&frame, frame.doc().workingCopy(), *disk, prompt_);
   dialog->Show();
   previewTimer_.Bind(wxEVT_TIMER, [this, dialog, &frame](wxTimerEvent&) {
     SaveScreenshotAndClose(*dialog);

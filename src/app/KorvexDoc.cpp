@@ -34,8 +34,6 @@ void CKorvexDoc::ReloadDisk(std::optional<unsigned> device) {
   workingCopy().ReloadDisk(static_cast<std::uint8_t>(*device));
 }
 
-void CKorvexDoc::Boot(CHardDisk& disk, CPartition& object) {
-  BootPartition(workingCopy(), disk, object, prompt(), *restart_);
-}
+void CKorvexDoc::Boot(const ObjectRef& entry) { BootPartition(workingCopy(), entry, prompt(), *restart_); }
 
 }  // namespace korvex

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "partition/ObjectRef.h"
 #include "platform/RestartService.h"
 #include "shell/ProgramStart.h"
 
@@ -33,7 +34,7 @@ class CKorvexDoc {
   void SaveDisk(std::optional<unsigned> device);
   void ReloadDisk(std::optional<unsigned> device);
   // "Booten": restarts into a menu entry (questions and refusals through the prompt).
-  void Boot(CHardDisk& disk, CPartition& object);
+  void Boot(const ObjectRef& entry);
 
  private:
   std::unique_ptr<ProgramContext> context_;

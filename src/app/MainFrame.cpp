@@ -185,14 +185,21 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
   Destroy();
 }
 
-std::optional<ResolvedObject> CMainFrame::SelectedObject() const {
+std::optional<ObjectRef> CMainFrame::SelectedRef() const {
   const auto node = tree_->SelectedNode();
-  if (!node || node->type != NodeRef::Type::Object) return std::nullopt;
-  return Resolve(doc_->workingCopy(), node->object);
+  if (!node || node->type != NodeRef::Type::Object || !Resolve(doc_->workingCopy(), node->object)) return std::nullopt;
+  return node->object;
+}
+
+void CMainFrame::WithSelectedRef(const std::function<void(const ObjectRef&)>& action) {
+  if (const auto ref = SelectedRef()) action(*ref);
 }
 
 void CMainFrame::WithSelectedObject(const std::function<void(ResolvedObject&)>& action) {
-  if (auto selected = SelectedObject()) action(*selected);
+  if (const auto ref = SelectedRef()) {
+    auto selected = *Resolve(doc_->workingCopy(), *ref);
+    action(selected);
+  }
 }
 
 std::optional<unsigned> CMainFrame::SelectedDevice() const {

@@ -62,9 +62,11 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   void RebuildViews();
   void ReplaceRightPane(CRightPane* pane);
 
-  // The selected object, or nothing when the selection is no partition, drive or free area.
-  std::optional<ResolvedObject> SelectedObject() const;
-  // Runs action on the selected object when there is one.
+  // The reference of the selected object, or nothing when the selection is no partition, drive
+  // or free area of the working copy.
+  std::optional<ObjectRef> SelectedRef() const;
+  // Runs action with the selected object's reference, or with the object resolved, when there is one.
+  void WithSelectedRef(const std::function<void(const ObjectRef&)>& action);
   void WithSelectedObject(const std::function<void(ResolvedObject&)>& action);
   // The device of the selected disk node; nothing for the computer node.
   std::optional<unsigned> SelectedDevice() const;

@@ -115,7 +115,8 @@ FormApplyResult COverView::Apply() {
   const auto choices = BootChoices(*disk);
   const auto form = FormValues(choices);
   if (!form) return FormApplyResult::Applied;
-  return ApplyBootSettings(*disk, choices, *form, doc_.prompt()) ? FormApplyResult::Applied : FormApplyResult::Refused;
+  return ApplyBootSettings(doc_.workingCopy(), *disk, choices, *form, doc_.prompt()) ? FormApplyResult::Applied
+                                                                                     : FormApplyResult::Refused;
 }
 
 }  // namespace korvex

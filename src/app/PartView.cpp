@@ -139,7 +139,7 @@ FormApplyResult CPartView::Apply() {
   if (!resolved) return FormApplyResult::Refused;
   const auto form = Read(FormShownFor(*resolved->disk, *resolved->object), true);
   if (!form) return FormApplyResult::Refused;
-  return ApplyPartitionForm(*resolved->disk, *resolved->level, *resolved->object, *form, doc_.prompt());
+  return ApplyPartitionForm(doc_.workingCopy(), ref_, *form, doc_.prompt());
 }
 
 void CPartView::AbsoluteToRelative() { Derive(korvex::AbsoluteToRelative); }

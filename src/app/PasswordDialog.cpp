@@ -45,10 +45,10 @@ CPasswordDlg::CPasswordDlg(wxWindow* parent, const std::string& target, bool isD
   CentreOnParent();
 }
 
-CPasswordDlg::CPasswordDlg(wxWindow* parent, CHardDisk& disk, CPartition& entry, CPrompt& prompt)
-    : CPasswordDlg(parent, Cp437ToUtf8(entry.GetTitle()), false, prompt) {
-  disk_ = &disk;
-  entry_ = &entry;
+CPasswordDlg::CPasswordDlg(wxWindow* parent, WorkingCopy& workingCopy, const ObjectRef& entry, CPrompt& prompt)
+    : CPasswordDlg(parent, Cp437ToUtf8(Resolve(workingCopy, entry)->object->GetTitle()), false, prompt) {
+  workingCopy_ = &workingCopy;
+  entry_ = entry;
   ShowProtected();
 }
 
@@ -60,21 +60,24 @@ CPasswordDlg::CPasswordDlg(wxWindow* parent, WorkingCopy& workingCopy, FloppyDri
 }
 
 void CPasswordDlg::ShowProtected() {
-  protected_->SetValue(entry_ != nullptr ? entry_->passwordSet : FloppyPasswordSet(*workingCopy_, drive_));
+  if (!entry_) {
+    protected_->SetValue(FloppyPasswordSet(*workingCopy_, drive_));
+  } else if (const auto target = Resolve(*workingCopy_, *entry_)) {
+    protected_->SetValue(target->object->passwordSet);
+  }
 }
 
 bool CPasswordDlg::Store() {
   const std::string password = Utf8(password_->GetValue());
   const std::string repetition = Utf8(repetition_->GetValue());
-  const PasswordResult result = entry_ != nullptr
-                                    ? SetPartitionPassword(*disk_, *entry_, password, repetition, prompt_)
-                                    : SetFloppyPassword(*workingCopy_, drive_, password, repetition, prompt_);
+  const PasswordResult result = entry_ ? SetPartitionPassword(*workingCopy_, *entry_, password, repetition, prompt_)
+                                       : SetFloppyPassword(*workingCopy_, drive_, password, repetition, prompt_);
   return result != PasswordResult::Refused;
 }
 
 void CPasswordDlg::Delete() {
-  if (entry_ != nullptr) {
-    DeletePartitionPassword(*disk_, *entry_, prompt_);
+  if (entry_) {
+    DeletePartitionPassword(*workingCopy_, *entry_, prompt_);
   } else {
     DeleteFloppyPassword(*workingCopy_, drive_, prompt_);
   }

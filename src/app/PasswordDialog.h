@@ -14,8 +14,8 @@ namespace korvex {
 
 class CPasswordDlg final : public wxDialog {
  public:
-  // For a menu entry of disk.
-  CPasswordDlg(wxWindow* parent, CHardDisk& disk, CPartition& entry, CPrompt& prompt);
+  // For a menu entry; entry must name an object of workingCopy.
+  CPasswordDlg(wxWindow* parent, WorkingCopy& workingCopy, const ObjectRef& entry, CPrompt& prompt);
   // For floppy drive A: or B:, on every disk that carries the engine.
   CPasswordDlg(wxWindow* parent, WorkingCopy& workingCopy, FloppyDrive drive, CPrompt& prompt);
 
@@ -32,9 +32,8 @@ class CPasswordDlg final : public wxDialog {
   void ShowProtected();
 
   CPrompt& prompt_;
-  CHardDisk* disk_ = nullptr;
-  CPartition* entry_ = nullptr;
   WorkingCopy* workingCopy_ = nullptr;
+  std::optional<ObjectRef> entry_;  // nothing for a floppy drive
   FloppyDrive drive_ = FloppyDrive::A;
   wxTextCtrl* password_ = nullptr;
   wxTextCtrl* repetition_ = nullptr;

@@ -69,15 +69,15 @@ DirectBootResult Boot(CHardDisk& disk, const CPartition& object, CPrompt& prompt
 
 }  // namespace
 
-DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CPartition& object, CPrompt& prompt,
+DirectBootResult BootPartition(WorkingCopy& workingCopy, const ObjectRef& entry, CPrompt& prompt,
                                IRestartService& restart) {
-  if (!RequireMenuEntry(disk, object, prompt)) return DirectBootResult::Refused;
-  if ((disk.IsModified() || workingCopy.AnyModified()) &&
-      prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
-          PromptAnswer::Yes) {
+  const auto target = RequireMenuEntry(workingCopy, entry, prompt);
+  if (!target) return DirectBootResult::Refused;
+  if (workingCopy.AnyModified() && prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel,
+                                              PromptIcon::Question) != PromptAnswer::Yes) {
     return DirectBootResult::NotConfirmed;
   }
-  const DirectBootResult result = Boot(disk, object, prompt, restart);
+  const DirectBootResult result = Boot(*target->disk, *target->object, prompt, restart);
   // The images now hold the disk's sectors while the levels may still hold the given-up
   // changes; a later save must not mix the two.
   workingCopy.LoadAll();

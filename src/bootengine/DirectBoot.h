@@ -4,6 +4,7 @@
 // and the entry's position in the default-entry byte; the engine restores both from its master
 // copy when it boots, so the direct boot happens once.
 #include "partition/CHardDisk.h"
+#include "partition/ObjectRef.h"
 #include "partition/WorkingCopy.h"
 #include "platform/Prompt.h"
 #include "platform/RestartService.h"
@@ -21,9 +22,9 @@ enum class DirectBootResult {
 // Asks 33462 when any disk is modified (only Yes goes on), re-reads the disk's sector 0 and
 // engine area, finds the entry in the menu saved on the disk, asks 33543, writes sector 0 and
 // restarts through restart. Once the images have been re-read the working copy is reloaded
-// from the disks before returning (unsaved changes were given up), so disk and object must not
-// be used after the call.
-DirectBootResult BootPartition(WorkingCopy& workingCopy, CHardDisk& disk, CPartition& object, CPrompt& prompt,
+// from the disks before returning (unsaved changes were given up), so pointers into it must not
+// be used after the call; the entry's reference then names nothing.
+DirectBootResult BootPartition(WorkingCopy& workingCopy, const ObjectRef& entry, CPrompt& prompt,
                                IRestartService& restart);
 
 // A direct boot that is still pending (the restart did not happen) stays through every save

@@ -49,12 +49,13 @@ std::uint8_t LowestFreePosition(const CHardDisk& disk) {
 
 }  // namespace
 
-bool AddToMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
-  if (!RequireEngine(disk, prompt)) return false;
-  if (disk.logical.KeyOf(&object) != 0) return Refuse(prompt, text::kLogicalNotInMenu);
-  if (disk.primary.KeyOf(&object) == 0 || !(object.IsTable() || object.IsNewTable())) {
-    return Refuse(prompt, text::kOnlyTableToMenu);
-  }
+bool AddToMenu(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  const auto target = ResolveOrReport(workingCopy, ref, prompt);
+  if (!target || !RequireEngine(*target->disk, prompt)) return false;
+  CHardDisk& disk = *target->disk;
+  CPartition& object = *target->object;
+  if (target->IsLogical()) return Refuse(prompt, text::kLogicalNotInMenu);
+  if (!(object.IsTable() || object.IsNewTable())) return Refuse(prompt, text::kOnlyTableToMenu);
   if (object.IsExtended()) return Refuse(prompt, text::kExtendedNotInMenu);
   // New entries (slot 127) count too, or the menu could grow past what the engine can show.
   if (disk.MenuEntryCount() >= layout::CONST_MENU_ENTRIES) return Refuse(prompt, text::kMenuHasTwelve);
@@ -68,15 +69,18 @@ bool AddToMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
   return true;
 }
 
-bool RemoveFromMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
-  if (!RequireMenuEntry(disk, object, prompt)) return false;
+bool RemoveFromMenu(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  const auto target = RequireMenuEntry(workingCopy, ref, prompt);
+  if (!target) return false;
+  CHardDisk& disk = *target->disk;
+  CPartition& object = *target->object;
   const auto freeEntries = FreeTableEntries(disk);
   if (freeEntries.empty()) {
     if (prompt.Ask(LoadResString(IDS_MENU_FULL_REMOVE), PromptButtons::YesNoCancel, PromptIcon::Question) !=
         PromptAnswer::Yes) {
       return false;
     }
-    if (!DeletePartition(disk, disk.primary, object, prompt)) return false;
+    if (!DeletePartition(workingCopy, ref, prompt)) return false;
     disk.RenumberMenu();
     return true;
   }
@@ -92,8 +96,11 @@ bool RemoveFromMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
   return true;
 }
 
-bool MoveMenuEntry(CHardDisk& disk, CPartition& object, unsigned position, CPrompt& prompt) {
-  if (!RequireMenuEntry(disk, object, prompt)) return false;
+bool MoveMenuEntry(WorkingCopy& workingCopy, const ObjectRef& ref, unsigned position, CPrompt& prompt) {
+  const auto target = RequireMenuEntry(workingCopy, ref, prompt);
+  if (!target) return false;
+  CHardDisk& disk = *target->disk;
+  CPartition& object = *target->object;
   auto entries = disk.MenuObjectsBySlot();
   if (position >= entries.size()) {
     return Refuse(prompt, StrFormat(text::kMenuPositionInvalid, position, static_cast<unsigned>(entries.size() - 1)));
@@ -106,32 +113,37 @@ bool MoveMenuEntry(CHardDisk& disk, CPartition& object, unsigned position, CProm
   return true;
 }
 
-bool MoveMenuEntryByOne(CHardDisk& disk, CPartition& object, bool up, CPrompt& prompt) {
-  if (!RequireMenuEntry(disk, object, prompt)) return false;
-  const auto entries = disk.MenuObjectsBySlot();
-  const auto position = static_cast<unsigned>(std::find(entries.begin(), entries.end(), &object) - entries.begin());
+bool MoveMenuEntryByOne(WorkingCopy& workingCopy, const ObjectRef& ref, bool up, CPrompt& prompt) {
+  const auto target = RequireMenuEntry(workingCopy, ref, prompt);
+  if (!target) return false;
+  const auto entries = target->disk->MenuObjectsBySlot();
+  const auto position =
+      static_cast<unsigned>(std::find(entries.begin(), entries.end(), target->object) - entries.begin());
   if (up && position == 0) return Refuse(prompt, text::kMenuEntryAtTop);
   if (!up && position + 1 >= entries.size()) return Refuse(prompt, text::kMenuEntryAtBottom);
-  return MoveMenuEntry(disk, object, up ? position - 1 : position + 1, prompt);
+  return MoveMenuEntry(workingCopy, ref, up ? position - 1 : position + 1, prompt);
 }
 
-bool SetMenuTitle(CHardDisk& disk, CPartition& object, std::string_view cp437Title, CPrompt& prompt) {
-  if (!RequireMenuEntry(disk, object, prompt)) return false;
+bool SetMenuTitle(WorkingCopy& workingCopy, const ObjectRef& ref, std::string_view cp437Title, CPrompt& prompt) {
+  const auto target = RequireMenuEntry(workingCopy, ref, prompt);
+  if (!target) return false;
   if (cp437Title.size() > kTitleLength) return Refuse(prompt, text::kTitleTooLong);
   // The BIOS string output takes bell, backspace, line feed and carriage return as commands.
   if (std::any_of(cp437Title.begin(), cp437Title.end(),
                   [](char c) { return static_cast<std::uint8_t>(c) < kFirstShownCharacter; })) {
     return Refuse(prompt, text::kTitleControlCharacter);
   }
-  object.SetTitle(cp437Title);
-  disk.MarkModified();
+  target->object->SetTitle(cp437Title);
+  target->disk->MarkModified();
   return true;
 }
 
-bool SetDefaultPartition(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
-  if (!RequireMenuEntry(disk, object, prompt)) return false;
+bool SetDefaultPartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  const auto target = RequireMenuEntry(workingCopy, ref, prompt);
+  if (!target) return false;
+  CHardDisk& disk = *target->disk;
   for (const auto& item : disk.primary.items()) item.object->isDefault = false;
-  object.isDefault = true;
+  target->object->isDefault = true;
   disk.engineArea[layout::AREA_REMEMBER_LAST] = 0;
   disk.RenumberMenu();
   disk.MarkModified();

@@ -3,36 +3,38 @@
 // in which order, their titles, the default entry or remember-last, the automatic boot with its
 // timeout, and the two colours. Every operation works on the disk's partition objects and its
 // two images, marks the disk modified and reaches the disk only with the next save. Entries are
-// named by their objects, never by their titles, so equal titles cannot be mixed up. A refused
-// request shows a stop message, changes nothing and returns false.
+// named by object references, never by their titles, so equal titles cannot be mixed up. A
+// refused request (also a reference that names nothing) shows a stop message, changes nothing
+// and returns false.
 #include <cstdint>
 #include <string_view>
 
 #include "partition/CHardDisk.h"
+#include "partition/ObjectRef.h"
 #include "platform/Prompt.h"
 
 namespace korvex {
 
 // Puts a table partition of the primary level (not an extended one) into the menu at the lowest
 // position no entry uses.
-bool AddToMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt);
+bool AddToMenu(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 // Takes an entry out of the menu into the partition table. When the table has no free entry
 // the user is asked (33446) whether the partition may be deleted instead; Yes deletes it through
-// DeletePartition (object is destroyed then). The default mark passes on.
-bool RemoveFromMenu(CHardDisk& disk, CPartition& object, CPrompt& prompt);
+// DeletePartition (the object is gone then). The default mark passes on.
+bool RemoveFromMenu(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 // Moves an entry to the menu position position (0..N-1); the entries between close up.
-bool MoveMenuEntry(CHardDisk& disk, CPartition& object, unsigned position, CPrompt& prompt);
+bool MoveMenuEntry(WorkingCopy& workingCopy, const ObjectRef& object, unsigned position, CPrompt& prompt);
 // "Nach oben" (up) and "Nach unten": exchanges the entry with its neighbour.
-bool MoveMenuEntryByOne(CHardDisk& disk, CPartition& object, bool up, CPrompt& prompt);
+bool MoveMenuEntryByOne(WorkingCopy& workingCopy, const ObjectRef& object, bool up, CPrompt& prompt);
 
 // The title an entry shows, as code page 437 bytes: at most 40 characters, none below 20h (the
 // BIOS would take them for line control); stored blank-padded.
-bool SetMenuTitle(CHardDisk& disk, CPartition& object, std::string_view cp437Title, CPrompt& prompt);
+bool SetMenuTitle(WorkingCopy& workingCopy, const ObjectRef& object, std::string_view cp437Title, CPrompt& prompt);
 
 // Makes object the entry the engine highlights first and switches remember-last off.
-bool SetDefaultPartition(CHardDisk& disk, CPartition& object, CPrompt& prompt);
+bool SetDefaultPartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 // On: the engine highlights the entry booted last (the default-entry byte holds the entry count
 // until the first boot); no entry keeps the default mark. Off: the first entry becomes the

@@ -11,11 +11,12 @@ bool RequireEngine(const CHardDisk& disk, CPrompt& prompt) {
   return false;
 }
 
-bool RequireMenuEntry(const CHardDisk& disk, const CPartition& object, CPrompt& prompt) {
-  if (!RequireEngine(disk, prompt)) return false;
-  if (object.InMenu() && disk.primary.KeyOf(&object) != 0) return true;
+std::optional<ResolvedObject> RequireMenuEntry(const WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  auto target = ResolveOrReport(workingCopy, ref, prompt);
+  if (!target || !RequireEngine(*target->disk, prompt)) return std::nullopt;
+  if (target->object->InMenu() && !target->IsLogical()) return target;
   prompt.Message(text::kNotAMenuEntry, PromptIcon::Stop);
-  return false;
+  return std::nullopt;
 }
 
 }  // namespace korvex

@@ -53,23 +53,27 @@ std::vector<CHardDisk*> EngineDisks(const WorkingCopy& workingCopy) {
 
 }  // namespace
 
-PasswordResult SetPartitionPassword(CHardDisk& disk, CPartition& object, const std::string& password,
+PasswordResult SetPartitionPassword(WorkingCopy& workingCopy, const ObjectRef& entry, const std::string& password,
                                     const std::string& repetition, CPrompt& prompt) {
-  if (!RequireMenuEntry(disk, object, prompt)) return PasswordResult::Refused;
+  const auto target = RequireMenuEntry(workingCopy, entry, prompt);
+  if (!target) return PasswordResult::Refused;
   if (const auto refusal = CheckPassword(password, repetition, prompt)) return *refusal;
+  CPartition& object = *target->object;
   object.password = password;
   object.passwordSet = true;
   object.passwordChanged = true;
-  disk.MarkModified();
+  target->disk->MarkModified();
   return PasswordResult::Stored;
 }
 
-bool DeletePartitionPassword(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
-  if (!RequireMenuEntry(disk, object, prompt)) return false;
+bool DeletePartitionPassword(WorkingCopy& workingCopy, const ObjectRef& entry, CPrompt& prompt) {
+  const auto target = RequireMenuEntry(workingCopy, entry, prompt);
+  if (!target) return false;
+  CPartition& object = *target->object;
   if (object.passwordSet) {
     object.passwordChanged = true;
     object.passwordSet = false;
-    disk.MarkModified();
+    target->disk->MarkModified();
   }
   object.password.clear();
   return true;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "partition/CHardDisk.h"
+#include "partition/ObjectRef.h"
 #include "partition/WorkingCopy.h"
 #include "platform/Prompt.h"
 
@@ -22,10 +23,11 @@ enum class PasswordResult {
 
 // Setting checks, in this order: the two entries differ (33538), nothing typed (Empty), more
 // than 15 characters, a character the engine's prompt does not take (it takes 20h..7Eh).
-PasswordResult SetPartitionPassword(CHardDisk& disk, CPartition& object, const std::string& password,
+// The entry is named by reference; one that names nothing is refused.
+PasswordResult SetPartitionPassword(WorkingCopy& workingCopy, const ObjectRef& entry, const std::string& password,
                                     const std::string& repetition, CPrompt& prompt);
 // "Löschen" for a menu entry: the slot is cleared at the next save. False when refused.
-bool DeletePartitionPassword(CHardDisk& disk, CPartition& object, CPrompt& prompt);
+bool DeletePartitionPassword(WorkingCopy& workingCopy, const ObjectRef& entry, CPrompt& prompt);
 
 PasswordResult SetFloppyPassword(WorkingCopy& workingCopy, FloppyDrive drive, const std::string& password,
                                  const std::string& repetition, CPrompt& prompt);

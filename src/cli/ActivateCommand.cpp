@@ -11,11 +11,10 @@ int RunSetActive(CliSession& session, const Arguments& arguments, bool active) {
     PrintError(active ? "Aufruf: activate OBJEKT" : "Aufruf: deactivate OBJEKT");
     return kExitUsage;
   }
-  const auto selected = SelectObject(session, arguments[0]);
-  if (!selected) return kExitUsage;
-  CHardDisk& disk = *selected->disk;
-  const bool done = active ? ActivatePartition(disk, *selected->object, session.prompt())
-                           : DeactivatePartition(disk, *selected->object, session.prompt());
+  const auto object = ParseObjectRef(session, arguments[0]);
+  if (!object) return kExitUsage;
+  const bool done = active ? ActivatePartition(session.workingCopy(), *object, session.prompt())
+                           : DeactivatePartition(session.workingCopy(), *object, session.prompt());
   return done ? SaveChanges(session) : kExitFailed;
 }
 

@@ -21,14 +21,15 @@ int RunApply(CliSession& session, const Arguments& arguments) {
       return kExitUsage;
     }
   }
-  const auto selected = SelectObject(session, arguments[0]);
-  if (!selected) return kExitUsage;
-  CHardDisk& disk = *selected->disk;
+  const auto ref = ParseObjectRef(session, arguments[0]);
+  if (!ref) return kExitUsage;
+  const auto selected = Resolve(session.workingCopy(), *ref);
+  const CHardDisk& disk = *selected->disk;
   PartitionForm form = FormFromObject(disk, *selected->object);
   OverrideForm(options, form);
   if (options.HasRelative() && !options.HasChs()) RelativeToAbsolute(disk, form);
   if (options.HasChs() && !options.HasRelative()) AbsoluteToRelative(disk, form);
-  if (ApplyPartitionForm(disk, *selected->level, *selected->object, form, session.prompt()) != FormApplyResult::Applied) {
+  if (ApplyPartitionForm(session.workingCopy(), *ref, form, session.prompt()) != FormApplyResult::Applied) {
     return kExitFailed;
   }
   return SaveChanges(session);

@@ -11,11 +11,10 @@ int RunBoot(CliSession& session, const Arguments& arguments) {
     PrintError("Aufruf: boot OBJEKT");
     return kExitUsage;
   }
-  const auto selected = SelectObject(session, arguments[0]);
-  if (!selected) return kExitUsage;
+  const auto entry = ParseObjectRef(session, arguments[0]);
+  if (!entry) return kExitUsage;
   auto restart = SystemRestartService();
-  const DirectBootResult result =
-      BootPartition(session.workingCopy(), *selected->disk, *selected->object, session.prompt(), *restart);
+  const DirectBootResult result = BootPartition(session.workingCopy(), *entry, session.prompt(), *restart);
   return result == DirectBootResult::Restarting ? kExitOk : kExitFailed;
 }
 

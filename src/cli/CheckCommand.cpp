@@ -12,10 +12,11 @@ int RunCheck(CliSession& session, const Arguments& arguments) {
     PrintError("Aufruf: check OBJEKT");
     return kExitUsage;
   }
-  const auto selected = SelectObject(session, arguments[0]);
-  if (!selected) return kExitUsage;
-  const std::string report = CheckReport(*selected);
-  std::printf("%s%s", report.c_str(), report.ends_with('\n') ? "" : "\n");
+  const auto object = ParseObjectRef(session, arguments[0]);
+  if (!object) return kExitUsage;
+  const auto report = CheckReport(session.workingCopy(), *object, session.prompt());
+  if (!report) return kExitFailed;
+  std::printf("%s%s", report->c_str(), report->ends_with('\n') ? "" : "\n");
   return kExitOk;
 }
 

@@ -98,14 +98,14 @@ int RunCreate(CliSession& session, const Arguments& arguments) {
   }
   const auto request = ParseRequest(arguments);
   if (!request) return kExitUsage;
-  const auto selected = SelectObject(session, arguments[0]);
-  if (!selected) return kExitUsage;
-  if (!CreateInFreeArea(*selected, *request, session.prompt())) return kExitFailed;
-  const CHardDisk& disk = *selected->disk;
-  const CPartition& area = *selected->object;
-  // Keys are drawn afresh by every run; the start names the new object for the next command too.
-  std::printf("%u:%c@%u  Länge %u\n", static_cast<unsigned>(disk.DeviceNumber()), selected->IsLogical() ? 'l' : 'p',
-              area.start, area.length);
+  const auto freeArea = ParseObjectRef(session, arguments[0]);
+  if (!freeArea) return kExitUsage;
+  if (!CreateInFreeArea(session.workingCopy(), *freeArea, *request, session.prompt())) return kExitFailed;
+  // The free area's object became the new one. Keys are drawn afresh by every run; the start
+  // names the new object for the next command too.
+  const CPartition& created = *Resolve(session.workingCopy(), *freeArea)->object;
+  std::printf("%u:%c@%u  Länge %u\n", freeArea->device, freeArea->level == LevelKind::Logical ? 'l' : 'p',
+              created.start, created.length);
   return SaveChanges(session);
 }
 

@@ -10,9 +10,9 @@ int RunDelete(CliSession& session, const Arguments& arguments) {
     PrintError("Aufruf: delete OBJEKT");
     return kExitUsage;
   }
-  const auto selected = SelectObject(session, arguments[0]);
-  if (!selected) return kExitUsage;
-  if (!DeletePartition(*selected->disk, *selected->level, *selected->object, session.prompt())) return kExitFailed;
+  const auto object = ParseObjectRef(session, arguments[0]);
+  if (!object) return kExitUsage;
+  if (!DeletePartition(session.workingCopy(), *object, session.prompt())) return kExitFailed;
   return SaveChanges(session);
 }
 

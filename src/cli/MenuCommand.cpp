@@ -53,37 +53,36 @@ CHardDisk* OptionalDisk(CliSession& session, const Arguments& arguments, std::si
 
 int RunAdd(CliSession& session, const Arguments& arguments) {
   if (arguments.size() < 2 || arguments.size() > 3) return Usage();
-  const auto selected = SelectObject(session, arguments[1]);
-  if (!selected) return kExitUsage;
+  const auto entry = ParseObjectRef(session, arguments[1]);
+  if (!entry) return kExitUsage;
   std::optional<std::string> title;
   if (arguments.size() == 3 && !(title = Cp437Title(arguments[2]))) return kExitFailed;
   CPrompt& prompt = session.prompt();
-  if (!AddToMenu(*selected->disk, *selected->object, prompt)) return kExitFailed;
-  if (title && !SetMenuTitle(*selected->disk, *selected->object, *title, prompt)) return kExitFailed;
+  if (!AddToMenu(session.workingCopy(), *entry, prompt)) return kExitFailed;
+  if (title && !SetMenuTitle(session.workingCopy(), *entry, *title, prompt)) return kExitFailed;
   return SaveChanges(session);
 }
 
 int RunMove(CliSession& session, const Arguments& arguments) {
   if (arguments.size() != 3) return Usage();
-  const auto selected = SelectObject(session, arguments[1]);
-  if (!selected) return kExitUsage;
-  CHardDisk& disk = *selected->disk;
-  CPartition& object = *selected->object;
+  const auto entry = ParseObjectRef(session, arguments[1]);
+  if (!entry) return kExitUsage;
   const std::string& where = arguments[2];
   if (where == "up" || where == "down") {
-    return Done(session, MoveMenuEntryByOne(disk, object, where == "up", session.prompt()));
+    return Done(session, MoveMenuEntryByOne(session.workingCopy(), *entry, where == "up", session.prompt()));
   }
   const auto position = ParseNumber(where, UINT32_MAX);
   if (!position) return Usage();
-  return Done(session, MoveMenuEntry(disk, object, static_cast<unsigned>(*position), session.prompt()));
+  return Done(session,
+              MoveMenuEntry(session.workingCopy(), *entry, static_cast<unsigned>(*position), session.prompt()));
 }
 
 int RunTitle(CliSession& session, const Arguments& arguments) {
   if (arguments.size() != 3) return Usage();
-  const auto selected = SelectObject(session, arguments[1]);
-  if (!selected) return kExitUsage;
+  const auto entry = ParseObjectRef(session, arguments[1]);
+  if (!entry) return kExitUsage;
   const auto title = Cp437Title(arguments[2]);
-  return Done(session, title && SetMenuTitle(*selected->disk, *selected->object, *title, session.prompt()));
+  return Done(session, title && SetMenuTitle(session.workingCopy(), *entry, *title, session.prompt()));
 }
 
 int RunDefault(CliSession& session, const Arguments& arguments) {
@@ -94,9 +93,9 @@ int RunDefault(CliSession& session, const Arguments& arguments) {
     return Done(session, SetRememberLast(*disk, true, session.prompt()));
   }
   if (arguments.size() != 2) return Usage();
-  const auto selected = SelectObject(session, arguments[1]);
-  if (!selected) return kExitUsage;
-  return Done(session, SetDefaultPartition(*selected->disk, *selected->object, session.prompt()));
+  const auto entry = ParseObjectRef(session, arguments[1]);
+  if (!entry) return kExitUsage;
+  return Done(session, SetDefaultPartition(session.workingCopy(), *entry, session.prompt()));
 }
 
 // "remember-last on|off", "autoboot on|off" and "timeout SECONDS": a value and an optional disk.
@@ -146,9 +145,9 @@ int RunMenu(CliSession& session, const Arguments& arguments) {
   if (sub == "add") return RunAdd(session, arguments);
   if (sub == "remove") {
     if (arguments.size() != 2) return Usage();
-    const auto selected = SelectObject(session, arguments[1]);
-    if (!selected) return kExitUsage;
-    return Done(session, RemoveFromMenu(*selected->disk, *selected->object, session.prompt()));
+    const auto entry = ParseObjectRef(session, arguments[1]);
+    if (!entry) return kExitUsage;
+    return Done(session, RemoveFromMenu(session.workingCopy(), *entry, session.prompt()));
   }
   if (sub == "move") return RunMove(session, arguments);
   if (sub == "title") return RunTitle(session, arguments);

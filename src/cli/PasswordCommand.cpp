@@ -16,8 +16,8 @@ std::optional<FloppyDrive> Floppy(const std::string& text) {
 
 int Set(CliSession& session, const std::string& target) {
   const auto floppy = Floppy(target);
-  std::optional<ResolvedObject> selected;
-  if (!floppy && !(selected = SelectObject(session, target))) return kExitUsage;
+  std::optional<ObjectRef> entry;
+  if (!floppy && !(entry = ParseObjectRef(session, target))) return kExitUsage;
   const auto entries = ReadPasswordEntries();
   if (!entries) {
     PrintError("password: kein Passwort gelesen (Ende der Eingabe)");
@@ -26,8 +26,7 @@ int Set(CliSession& session, const std::string& target) {
   CPrompt& prompt = session.prompt();
   const PasswordResult result =
       floppy ? SetFloppyPassword(session.workingCopy(), *floppy, entries->password, entries->repetition, prompt)
-             : SetPartitionPassword(*selected->disk, *selected->object, entries->password, entries->repetition,
-                                    prompt);
+             : SetPartitionPassword(session.workingCopy(), *entry, entries->password, entries->repetition, prompt);
   if (result == PasswordResult::Empty) PrintError("password: leeres Passwort, nichts geändert");
   return result == PasswordResult::Stored ? SaveChanges(session) : kExitFailed;
 }
@@ -36,10 +35,9 @@ int Delete(CliSession& session, const std::string& target) {
   if (const auto floppy = Floppy(target)) {
     return DeleteFloppyPassword(session.workingCopy(), *floppy, session.prompt()) ? SaveChanges(session) : kExitFailed;
   }
-  const auto selected = SelectObject(session, target);
-  if (!selected) return kExitUsage;
-  return DeletePartitionPassword(*selected->disk, *selected->object, session.prompt()) ? SaveChanges(session)
-                                                                                       : kExitFailed;
+  const auto entry = ParseObjectRef(session, target);
+  if (!entry) return kExitUsage;
+  return DeletePartitionPassword(session.workingCopy(), *entry, session.prompt()) ? SaveChanges(session) : kExitFailed;
 }
 
 }  // namespace

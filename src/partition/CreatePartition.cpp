@@ -185,19 +185,27 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt) {
   return false;
 }
 
-bool CreateInFreeArea(const ResolvedObject& target, const CreateRequest& request, CPrompt& prompt) {
-  if (target.object->IsFree() && !target.IsLogical() && !CanCreatePrimary(*target.disk, prompt)) return false;
-  return CreatePartition(*target.disk, *target.object, target.IsLogical(), request, prompt);
+bool CreateInFreeArea(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
+                      CPrompt& prompt) {
+  const auto target = ResolveOrReport(workingCopy, freeArea, prompt);
+  if (!target) return false;
+  if (target->object->IsFree() && !target->IsLogical() && !CanCreatePrimary(*target->disk, prompt)) return false;
+  return CreatePartition(workingCopy, freeArea, request, prompt);
 }
 
-bool CreatePartition(CHardDisk& disk, CPartition& freeArea, bool isLogical, const CreateRequest& request,
+bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeAreaRef, const CreateRequest& request,
                      CPrompt& prompt) {
-  PartitionLevel& level = isLogical ? disk.logical : disk.primary;
+  const auto target = ResolveOrReport(workingCopy, freeAreaRef, prompt);
+  if (!target) return false;
+  CHardDisk& disk = *target->disk;
+  PartitionLevel& level = *target->level;
+  CPartition& freeArea = *target->object;
+  const bool isLogical = target->IsLogical();
   const auto refuse = [&](const std::string& text) {
     prompt.Message(text, PromptIcon::Stop);
     return false;
   };
-  if (!freeArea.IsFree() || level.KeyOf(&freeArea) == 0) return refuse(text::kNotAFreeArea);
+  if (!freeArea.IsFree()) return refuse(text::kNotAFreeArea);
   if (auto refusal = TypeRefusal(disk, isLogical, request)) return refuse(*refusal);
   std::string refusal;
   const auto slot = TargetSlot(disk, isLogical, request, refusal);

@@ -7,14 +7,25 @@
 namespace korvex {
 namespace {
 
-bool IsPrimaryTablePartition(const CHardDisk& disk, const CPartition& object) {
-  return object.InPartitionTable() && disk.primary.KeyOf(&object) != 0;
+// The primary table partition ref names; nothing after a stop message for any other object.
+CPartition* PrimaryTablePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  const auto target = ResolveOrReport(workingCopy, ref, prompt);
+  if (!target) return nullptr;
+  if (target->IsLogical() || !target->object->InPartitionTable()) {
+    prompt.Message(text::kNotATablePartition, PromptIcon::Stop);
+    return nullptr;
+  }
+  return target->object;
 }
 
 }  // namespace
 
-bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object, CPrompt& prompt) {
-  if (object.IsFree() || level.KeyOf(&object) == 0) {
+bool DeletePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  const auto target = ResolveOrReport(workingCopy, ref, prompt);
+  if (!target) return false;
+  CHardDisk& disk = *target->disk;
+  CPartition& object = *target->object;
+  if (object.IsFree()) {
     prompt.Message(text::kFreeAreaNotDeletable, PromptIcon::Stop);
     return false;
   }
@@ -28,8 +39,8 @@ bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object,
   object.SetFree();
   object.type = 0;
   object.holdsLogicalDrives = false;
-  if (object.isDefault) disk.PassDefault(object, level, prompt);
-  const bool logical = &level == &disk.logical;
+  if (object.isDefault) disk.PassDefault(object, *target->level, prompt);
+  const bool logical = target->IsLogical();
   // Both levels: a deleted logical drive's space merges with the free areas around it.
   RebuildFreeAreas(disk);  // object is destroyed here
   if (logical) NumberLogicalDrives(disk);
@@ -39,23 +50,19 @@ bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object,
   return true;
 }
 
-bool ActivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
-  if (!IsPrimaryTablePartition(disk, object)) {
-    prompt.Message(text::kNotATablePartition, PromptIcon::Stop);
-    return false;
-  }
-  object.SetActiveTable();
-  disk.MarkModified();
+bool ActivatePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  CPartition* object = PrimaryTablePartition(workingCopy, ref, prompt);
+  if (object == nullptr) return false;
+  object->SetActiveTable();
+  workingCopy.MarkModified(ref.device);
   return true;
 }
 
-bool DeactivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt) {
-  if (!IsPrimaryTablePartition(disk, object)) {
-    prompt.Message(text::kNotATablePartition, PromptIcon::Stop);
-    return false;
-  }
-  object.SetTable();
-  disk.MarkModified();
+bool DeactivatePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  CPartition* object = PrimaryTablePartition(workingCopy, ref, prompt);
+  if (object == nullptr) return false;
+  object->SetTable();
+  workingCopy.MarkModified(ref.device);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "partition/ObjectRef.h"
 
+#include "platform/Texts.h"
+
 namespace korvex {
 
 PartitionLevel& LevelOf(CHardDisk& disk, LevelKind level) {
@@ -13,6 +15,12 @@ std::optional<ResolvedObject> Resolve(const WorkingCopy& workingCopy, const Obje
   CPartition* object = level.Find(ref.key);
   if (object == nullptr) return std::nullopt;
   return ResolvedObject{disk, &level, object};
+}
+
+std::optional<ResolvedObject> ResolveOrReport(const WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  auto resolved = Resolve(workingCopy, ref);
+  if (!resolved) prompt.Message(text::kObjectGone, PromptIcon::Stop);
+  return resolved;
 }
 
 std::optional<ObjectRef> FindObjectAt(const WorkingCopy& workingCopy, unsigned device, LevelKind level,

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "partition/WorkingCopy.h"
+#include "platform/Prompt.h"
 
 namespace korvex {
 
@@ -27,6 +28,9 @@ struct ResolvedObject {
 };
 
 std::optional<ResolvedObject> Resolve(const WorkingCopy& workingCopy, const ObjectRef& ref);
+// The same for an operation: a reference that names nothing (a view may still hold one of an
+// object that a reload or a deletion took away) is told to the user with a stop message.
+std::optional<ResolvedObject> ResolveOrReport(const WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt);
 
 PartitionLevel& LevelOf(CHardDisk& disk, LevelKind level);
 

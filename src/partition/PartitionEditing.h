@@ -39,24 +39,27 @@ bool MenuCanTakeEntry(const CHardDisk& disk);
 // boot menu can take another primary partition.
 bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt);
 
-// Turns the free area freeArea (of the logical level when isLogical, else of the primary level)
-// into a new partition or logical drive as request says, splitting off the sectors that the
-// alignment leaves over as free areas of their own. False, with a stop message and nothing
-// changed, when the request is refused.
-bool CreatePartition(CHardDisk& disk, CPartition& freeArea, bool isLogical, const CreateRequest& request,
-                     CPrompt& prompt);
-// Creation in the free area target as a front end asks for it: a primary free area first needs
-// a table entry or a menu place (CanCreatePrimary), then CreatePartition.
-bool CreateInFreeArea(const ResolvedObject& target, const CreateRequest& request, CPrompt& prompt);
+// The operations below name their object by reference and resolve it in the working copy; a
+// reference that names nothing is reported and changes nothing.
 
-// Deletes object of level (disk.primary or disk.logical) after the user confirmed; deleting the
-// extended partition deletes its logical drives. The default mark passes on, the free areas of
-// both levels are rebuilt. False when refused or declined, with nothing changed.
-bool DeletePartition(CHardDisk& disk, PartitionLevel& level, CPartition& object, CPrompt& prompt);
+// Turns the free area freeArea (of either level) into a new partition or logical drive as
+// request says, splitting off the sectors that the alignment leaves over as free areas of their
+// own. False, with a stop message and nothing changed, when the request is refused.
+bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
+                     CPrompt& prompt);
+// Creation as a front end asks for it: a primary free area first needs a table entry or a menu
+// place (CanCreatePrimary), then CreatePartition.
+bool CreateInFreeArea(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
+                      CPrompt& prompt);
+
+// Deletes the object after the user confirmed; deleting the extended partition deletes its
+// logical drives. The default mark passes on, the free areas of both levels are rebuilt. False
+// when refused or declined, with nothing changed.
+bool DeletePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 // Sets or clears the boot indicator of a primary table partition; false with a stop message
 // for any other object.
-bool ActivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt);
-bool DeactivatePartition(CHardDisk& disk, CPartition& object, CPrompt& prompt);
+bool ActivatePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
+bool DeactivatePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 }  // namespace korvex

@@ -115,8 +115,13 @@ bool ClearOfLogicalOverlap(const CHardDisk& disk, const CPartition& object) {
   return NoConflict(disk.logical, object, object.start, object.length);
 }
 
-FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
-                       CPrompt& prompt) {
+FormApplyResult ApplyPartitionForm(WorkingCopy& workingCopy, const ObjectRef& ref, const PartitionForm& form,
+                                   CPrompt& prompt) {
+  const auto target = ResolveOrReport(workingCopy, ref, prompt);
+  if (!target) return FormApplyResult::Refused;
+  CHardDisk& disk = *target->disk;
+  const PartitionLevel& level = *target->level;
+  CPartition& object = *target->object;
   const auto findings = FormFindings(disk, level, object, form);
   if (!findings.empty()) {
     std::string report;
@@ -146,7 +151,7 @@ FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPart
   }
   disk.MarkModified();
   RebuildFreeAreas(disk);
-  if (&level == &disk.logical) NumberLogicalDrives(disk);
+  if (target->IsLogical()) NumberLogicalDrives(disk);
   return FormApplyResult::Applied;
 }
 
@@ -170,9 +175,11 @@ std::string CheckPartition(const PartitionLevel& level, const CPartition& object
   return report;
 }
 
-std::string CheckReport(const ResolvedObject& target) {
-  const CPartition* extended = target.IsLogical() ? target.disk->FindExtended() : nullptr;
-  const std::string report = CheckPartition(*target.level, *target.object, extended, target.disk->UsableSectors());
+std::optional<std::string> CheckReport(const WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+  const auto target = ResolveOrReport(workingCopy, ref, prompt);
+  if (!target) return std::nullopt;
+  const CPartition* extended = target->IsLogical() ? target->disk->FindExtended() : nullptr;
+  const std::string report = CheckPartition(*target->level, *target->object, extended, target->disk->UsableSectors());
   return report.empty() ? LoadResString(IDS_NO_ERRORS) : report;
 }
 

@@ -39,12 +39,12 @@ void RelativeToAbsolute(const CPhysicalDrive& geometry, PartitionForm& form);
 bool ClearOfPrimaryOverlap(const CHardDisk& disk, const CPartition& object);
 bool ClearOfLogicalOverlap(const CHardDisk& disk, const CPartition& object);
 
-// Checks form against itself and the other partitions of level (disk.primary or disk.logical),
-// asks about a type change and about losing the logical drives, and then applies it to object
-// and rebuilds the free areas. Every failed check is listed in one stop message with the error
-// count. Applied, or Refused with nothing changed.
-FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPartition& object, const PartitionForm& form,
-                       CPrompt& prompt);
+// Checks form against itself and the other partitions of the object's level, asks about a type
+// change and about losing the logical drives, and then applies it to the object and rebuilds the
+// free areas. Every failed check is listed in one stop message with the error count. Applied,
+// or Refused with nothing changed (also when object names nothing, after saying so).
+FormApplyResult ApplyPartitionForm(WorkingCopy& workingCopy, const ObjectRef& object, const PartitionForm& form,
+                                   CPrompt& prompt);
 
 // The findings of "Prüfen" for object of level, one line each: whether it reaches past the
 // disk's diskSectors, where its first and its last sector lie inside another object of the
@@ -53,8 +53,9 @@ FormApplyResult ApplyPartitionForm(CHardDisk& disk, PartitionLevel& level, CPart
 std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended,
                            std::uint64_t diskSectors);
 
-// The report of "Prüfen" for target as both front ends show it: the findings of CheckPartition
+// The report of "Prüfen" for object as both front ends show it: the findings of CheckPartition
 // (a logical drive checked against its extended partition), or "Keine Fehler festgestellt".
-std::string CheckReport(const ResolvedObject& target);
+// Nothing when object names nothing, after saying so.
+std::optional<std::string> CheckReport(const WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 }  // namespace korvex

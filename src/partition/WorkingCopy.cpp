@@ -46,9 +46,14 @@ bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
   const auto name = DiskLabel(env_.registry, deviceNumber, env_.os);
   if (!name) return false;
   disk->label = *name;
-  disk->ReportChangesTo(notifier_.get());
-  disks_[DeviceKey(deviceNumber)] = std::move(disk);
+  Add(std::move(disk));
   return true;
+}
+
+void WorkingCopy::Add(std::unique_ptr<CHardDisk> disk) {
+  disk->ReportChangesTo(notifier_.get());
+  const std::string key = DeviceKey(disk->DeviceNumber());
+  disks_[key] = std::move(disk);
 }
 
 CHardDisk* WorkingCopy::Find(unsigned deviceNumber) const {

@@ -38,6 +38,9 @@ class WorkingCopy {
   // the map. Then DiskReloaded. False when it could not be read.
   bool ReloadDisk(std::uint8_t deviceNumber);
   // The image files named for this run that could not be used at the last load.
+  // Puts an opened disk into the copy under its device number, in place of one loaded there
+  // before, and reports its changes to the observers.
+  void Add(std::unique_ptr<CHardDisk> disk);
   const std::vector<std::string>& UnusableImages() const { return unusableImages_; }
   void Clear() { disks_.clear(); }
 

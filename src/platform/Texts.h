@@ -71,6 +71,8 @@ inline constexpr const char* kDeletePartition = "Wollen Sie diese Partition wirk
 
 // Creating, deleting, activating: our own refusals where the working copy would otherwise hold
 // a partition that cannot be written or would lose data.
+inline constexpr const char* kObjectGone =
+    "Das gewählte Objekt gibt es nicht mehr: es wurde gelöscht oder die Festplatte neu eingelesen.";
 inline constexpr const char* kNotAFreeArea = "Eine Partition kann nur in einem freien Bereich angelegt werden.";
 inline constexpr const char* kPartitionTooSmall =
     "Die neue Partition hätte weniger als zwei Sektoren (ein logisches Laufwerk: hinter seinem EBR-Bereich).\n"

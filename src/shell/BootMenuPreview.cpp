@@ -5,6 +5,7 @@
 
 #include "EngineLayout.h"
 #include "bootengine/MenuScreen.h"
+#include "partition/ObjectRef.h"
 #include "platform/StringTable.h"
 
 namespace korvex {
@@ -21,8 +22,12 @@ std::uint8_t Attribute(const TextColour& colour) {
 
 }  // namespace
 
-BootMenuPreview::BootMenuPreview(CHardDisk& disk)
-    : disk_(disk), order_(disk.MenuObjectsBySlot()), opened_(CurrentMenuColours(disk)), colours_(opened_) {
+BootMenuPreview::BootMenuPreview(WorkingCopy& workingCopy, CHardDisk& disk)
+    : workingCopy_(workingCopy),
+      disk_(disk),
+      order_(disk.MenuObjectsBySlot()),
+      opened_(CurrentMenuColours(disk)),
+      colours_(opened_) {
   const std::uint8_t defaultEntry = disk.sector0[layout::LOADER_DEFAULT_ENTRY];
   selected_ = defaultEntry < order_.size() ? defaultEntry : 0;
 }
@@ -68,7 +73,8 @@ TextScreen BootMenuPreview::Screen() const {
 bool BootMenuPreview::Accept(CPrompt& prompt) {
   if (!SetMenuColours(disk_, colours_, prompt)) return false;
   for (unsigned position = 0; position < order_.size(); ++position) {
-    if (!MoveMenuEntry(disk_, *order_[position], position, prompt)) return false;
+    const auto entry = RefOf(disk_, *order_[position]);
+    if (!entry || !MoveMenuEntry(workingCopy_, *entry, position, prompt)) return false;
   }
   disk_.MarkModified();
   return true;

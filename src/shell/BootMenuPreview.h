@@ -7,6 +7,7 @@
 
 #include "bootengine/MenuConfig.h"
 #include "partition/CHardDisk.h"
+#include "partition/WorkingCopy.h"
 #include "platform/Prompt.h"
 #include "textscreen/TextScreen.h"
 
@@ -16,8 +17,9 @@ class BootMenuPreview {
  public:
   enum class Target { Menu, Bar };  // "&Menü" / "&Auswahl"
 
-  // The disk must carry the engine; its menu entries and objects must stay while the model lives.
-  explicit BootMenuPreview(CHardDisk& disk);
+  // disk, a disk of workingCopy, must carry the engine; its menu entries and objects must stay
+  // while the model lives.
+  BootMenuPreview(WorkingCopy& workingCopy, CHardDisk& disk);
 
   // The colour strip: 16 fields, the first 22 pixels wide, every other 24. Nothing beyond it.
   static std::optional<unsigned> StripColourAt(int x);
@@ -54,6 +56,7 @@ class BootMenuPreview {
   bool MayCancel(CPrompt& prompt) const;
 
  private:
+  WorkingCopy& workingCopy_;
   CHardDisk& disk_;
   std::vector<CPartition*> order_;
   MenuColours opened_;

@@ -47,8 +47,8 @@ bool BootSettingsModified(const CHardDisk& disk, const std::vector<BootChoice>& 
          form.choice != StoredChoice(disk, choices);
 }
 
-bool ApplyBootSettings(CHardDisk& disk, const std::vector<BootChoice>& choices, const BootSettingsForm& form,
-                       CPrompt& prompt) {
+bool ApplyBootSettings(WorkingCopy& workingCopy, CHardDisk& disk, const std::vector<BootChoice>& choices,
+                       const BootSettingsForm& form, CPrompt& prompt) {
   if (!disk.EngineInstalled()) return true;
   const auto seconds = ParseNumber(form.secondsText, UINT32_MAX);
   if (!seconds) {
@@ -56,9 +56,13 @@ bool ApplyBootSettings(CHardDisk& disk, const std::vector<BootChoice>& choices, 
     return false;
   }
   if (form.choice >= choices.size() || !SetTimeout(disk, static_cast<unsigned>(*seconds), prompt)) return false;
-  CPartition* chosen = choices[form.choice].object;
-  const bool defaultSet =
-      chosen == nullptr ? SetRememberLast(disk, true, prompt) : SetDefaultPartition(disk, *chosen, prompt);
+  const CPartition* chosen = choices[form.choice].object;
+  bool defaultSet = false;
+  if (chosen == nullptr) {
+    defaultSet = SetRememberLast(disk, true, prompt);
+  } else if (const auto entry = RefOf(disk, *chosen)) {
+    defaultSet = SetDefaultPartition(workingCopy, *entry, prompt);
+  }
   return defaultSet && SetAutoBoot(disk, !form.waitForUser, prompt);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "partition/CHardDisk.h"
+#include "partition/WorkingCopy.h"
 #include "platform/Prompt.h"
 
 namespace korvex {
@@ -37,11 +38,11 @@ BootSettingsForm BootSettingsOf(const CHardDisk& disk, const std::vector<BootCho
 // entry without the default mark never matches, so the form differs until it is applied).
 bool BootSettingsModified(const CHardDisk& disk, const std::vector<BootChoice>& choices, const BootSettingsForm& form);
 
-// Writes timeout, default entry (or remember-last) and automatic boot into the working copy.
-// Seconds that are no number from 0 to 99 are refused with a stop message before anything
-// changes (the engine keeps them as two decimal digits). A disk without the engine is left as
-// it is. False when refused.
-bool ApplyBootSettings(CHardDisk& disk, const std::vector<BootChoice>& choices, const BootSettingsForm& form,
-                       CPrompt& prompt);
+// Writes timeout, default entry (or remember-last) and automatic boot of disk, a disk of
+// workingCopy, into the working copy. Seconds that are no number from 0 to 99 are refused with a
+// stop message before anything changes (the engine keeps them as two decimal digits). A disk
+// without the engine is left as it is. False when refused.
+bool ApplyBootSettings(WorkingCopy& workingCopy, CHardDisk& disk, const std::vector<BootChoice>& choices,
+                       const BootSettingsForm& form, CPrompt& prompt);
 
 }  // namespace korvex

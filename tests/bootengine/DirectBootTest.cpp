@@ -38,7 +38,8 @@ class DirectBootTest : public test::EngineDiskTest {
     before = FileBytes(spec);
   }
   CHardDisk& Disk() { return *copy->Find(0); }
-  DirectBootResult Boot(unsigned n) { return BootPartition(*copy, Disk(), Part(Disk(), n), prompt, restart); }
+  ObjectRef Entry(unsigned n) { return *RefOf(Disk(), Part(Disk(), n)); }
+  DirectBootResult Boot(unsigned n) { return BootPartition(*copy, Entry(n), prompt, restart); }
 
   std::string spec;
   test::MemoryRegistry registry;
@@ -63,7 +64,7 @@ TEST_F(DirectBootTest, WritesOnlyTheDirectBootAndDefaultBytesOfSector0AndRestart
 }
 
 TEST_F(DirectBootTest, TheFirstEntryIsBootedDirectlyToo) {
-  ASSERT_TRUE(SetDefaultPartition(Disk(), Part(Disk(), 1), prompt));
+  ASSERT_TRUE(SetDefaultPartition(*copy, Entry(1), prompt));
   ASSERT_TRUE(SaveModifiedDisks(*copy, prompt));
   before = FileBytes(spec);
   prompt.answers = {PromptAnswer::Yes};
@@ -89,7 +90,7 @@ TEST_F(DirectBootTest, UnsavedChangesAreOnlyGivenUpAfterYesTo33462) {
 }
 
 TEST_F(DirectBootTest, DecliningTheRestartWritesNothingAndReloadsTheWorkingCopy) {
-  ASSERT_TRUE(MoveMenuEntry(Disk(), Part(Disk(), 2), 0, prompt));
+  ASSERT_TRUE(MoveMenuEntry(*copy, Entry(2), 0, prompt));
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::No};
   EXPECT_EQ(Boot(2), DirectBootResult::NotConfirmed);
   EXPECT_EQ(FileBytes(spec), before);
@@ -112,7 +113,7 @@ TEST_F(DirectBootTest, AnEntryThatIsNotInTheSavedMenuIsRefused) {
 }
 
 TEST_F(DirectBootTest, TheSavedPositionCountsNotTheUnsavedOne) {
-  ASSERT_TRUE(MoveMenuEntry(Disk(), Part(Disk(), 2), 0, prompt));  // unsaved: partition 2 first
+  ASSERT_TRUE(MoveMenuEntry(*copy, Entry(2), 0, prompt));  // unsaved: partition 2 first
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   EXPECT_EQ(Boot(2), DirectBootResult::Restarting);
   EXPECT_EQ(FileBytes(spec)[layout::LOADER_DEFAULT_ENTRY], 2);  // where the engine's table has it
@@ -123,10 +124,11 @@ TEST_F(DirectBootTest, AFailedWriteIsReportedAndThereIsNoRestart) {
   auto inner = OpenFileDevice(*ParseDeviceSpec(spec, error));
   auto faulty = std::make_unique<test::FaultyTransport>(std::move(inner));
   faulty->unwritableSectors = {0};
-  CHardDisk disk(0, std::move(faulty), OsVersion{}, prompt);
+  copy->Add(std::make_unique<CHardDisk>(0, std::move(faulty), OsVersion{}, prompt));
+  const std::string where = Disk().Transport()->Describe();
   prompt.answers = {PromptAnswer::Yes};
-  EXPECT_EQ(BootPartition(*copy, disk, Part(disk, 1), prompt, restart), DirectBootResult::Failed);
-  EXPECT_EQ(LastText(), StrFormat(text::kDirectBootWriteFailed, "PHYSICALDRIVE0", disk.Transport()->Describe().c_str()));
+  EXPECT_EQ(Boot(1), DirectBootResult::Failed);
+  EXPECT_EQ(LastText(), StrFormat(text::kDirectBootWriteFailed, "PHYSICALDRIVE0", where.c_str()));
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
   EXPECT_EQ(restart.calls, 0);
   EXPECT_EQ(FileBytes(spec), before);
@@ -142,7 +144,7 @@ TEST_F(DirectBootTest, ARefusedRestartIsReportedAndTheDirectBootStaysPendingUnti
 
   // An unrelated save keeps the request, at the position its entry has after the save; the
   // engine's master copy never carries it, so the direct boot happens once.
-  ASSERT_TRUE(MoveMenuEntry(Disk(), Part(Disk(), 2), 0, prompt));
+  ASSERT_TRUE(MoveMenuEntry(*copy, Entry(2), 0, prompt));
   ASSERT_TRUE(SaveModifiedDisks(*copy, prompt)) << LastText();
   auto after = FileBytes(spec);
   EXPECT_NE(after[layout::LOADER_DIRECT_BOOT], 0);
@@ -165,7 +167,7 @@ TEST_F(DirectBootTest, OnlyMenuEntriesOfAnEngineDiskCanBeBooted) {
   auto plain = ImageBuilder::Create(dir.File("plain.img"), 30, 16, 63, error);
   ASSERT_TRUE(plain->AddPrimary(0, 0x07, test::PartStart(0), test::kPartLength));
   auto disk = Open(plain->Spec());
-  EXPECT_EQ(BootPartition(*copy, *disk, Part(*disk, 0), prompt, restart), DirectBootResult::Refused);
+  EXPECT_EQ(BootPartition(disk.copy(), disk.Ref(Part(*disk, 0)), prompt, restart), DirectBootResult::Refused);
   EXPECT_EQ(LastText(), StrFormat(text::kNoEngineOnDisk, "PHYSICALDRIVE0"));
   EXPECT_EQ(restart.calls, 0);
 }

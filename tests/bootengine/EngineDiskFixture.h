@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 
 #include "EngineLayout.h"
 #include "bootengine/Templates.h"
@@ -15,7 +15,7 @@
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEntry.h"
 #include "partition/WorkingCopy.h"
-#include "support/DiskFixtures.h"
+#include "support/DiskInCopy.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -67,9 +67,9 @@ class EngineDiskTest : public ::testing::Test {
     return image->Spec();
   }
 
-  std::unique_ptr<CHardDisk> Open(const std::string& spec, std::uint8_t n = 0) { return OpenDisk(spec, prompt, n); }
+  DiskInCopy Open(const std::string& spec, std::uint8_t n = 0) { return OpenDisk(spec, prompt, n); }
   // Saves disk (opened from spec) and reads it back as the next program start would.
-  std::unique_ptr<CHardDisk> SaveAndReopen(CHardDisk& disk, const std::string& spec) {
+  DiskInCopy SaveAndReopen(CHardDisk& disk, const std::string& spec) {
     EXPECT_TRUE(WriteDisk(disk, prompt)) << LastText();
     return Open(spec, disk.DeviceNumber());
   }

@@ -15,7 +15,7 @@
 #include "partition/CHardDisk.h"
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEntry.h"
-#include "support/DiskFixtures.h"
+#include "support/DiskInCopy.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -61,9 +61,9 @@ class EngineFixture : public ::testing::Test {
     }
   }
 
-  std::unique_ptr<CHardDisk> Open() { return OpenDisk(*image, prompt); }
+  DiskInCopy Open() { return OpenDisk(*image, prompt); }
   // Saves and reads the disk back as the next program start would.
-  std::unique_ptr<CHardDisk> SaveAndReopen(CHardDisk& disk) {
+  DiskInCopy SaveAndReopen(CHardDisk& disk) {
     EXPECT_TRUE(WriteDisk(disk, prompt)) << (prompt.shown.empty() ? "" : prompt.shown.back().text);
     return Open();
   }

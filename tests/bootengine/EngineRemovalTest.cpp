@@ -21,7 +21,7 @@ using test::kNtfsStart;
 class EngineRemovalTest : public test::EngineFixture {
  protected:
   // Installs with the given choices (and a backup when named), saves and loads the disk again.
-  std::unique_ptr<CHardDisk> Installed(const std::vector<unsigned>& chosen, const std::string& backup = "") {
+  test::DiskInCopy Installed(const std::vector<unsigned>& chosen, const std::string& backup = "") {
     auto disk = Open();
     if (backup.empty()) prompt.answers = {PromptAnswer::Yes};
     EXPECT_TRUE(InstallEngine(*disk, chosen, backup, prompt));

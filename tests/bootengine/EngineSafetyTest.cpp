@@ -21,7 +21,7 @@ constexpr std::uint8_t kIdentifier[6] = {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x00};
 class EngineSafetyTest : public test::EngineFixture {
  protected:
   // The disk with the engine over the NTFS and FAT partitions, saved and read back.
-  std::unique_ptr<CHardDisk> Installed() {
+  test::DiskInCopy Installed() {
     auto disk = Open();
     prompt.answers = {PromptAnswer::Yes};
     EXPECT_TRUE(InstallEngine(*disk, {0, 1}, "", prompt));
@@ -112,7 +112,7 @@ TEST_F(EngineSafetyTest, NothingMayCoverSectorsZeroToSeven) {
   form.relativeStart = 1;
   form.length = 99999;
   RelativeToAbsolute(*disk, form);
-  EXPECT_EQ(ApplyPartitionForm(*disk, disk->primary, ntfs, form, prompt), FormApplyResult::Refused);
+  EXPECT_EQ(ApplyPartitionForm(disk.copy(), disk.Ref(ntfs), form, prompt), FormApplyResult::Refused);
   EXPECT_NE(prompt.shown.back().text.find(text::kEngineTrackInForm), std::string::npos);
   EXPECT_EQ(ntfs.start, test::kNtfsStart);
 
@@ -174,7 +174,7 @@ TEST_F(EngineSafetyTest, TheDefaultEntryComesFromTheMenuAndTheEntryBootedLastIsK
   sector0[layout::LOADER_DEFAULT_ENTRY] = 1;
   ASSERT_TRUE(image->WriteSector(0, sector0));
   disk = Open();
-  ASSERT_TRUE(SetMenuTitle(*disk, *At(*disk, test::kFatStart), "Daten", prompt));
+  ASSERT_TRUE(SetMenuTitle(disk.copy(), disk.Ref(*At(*disk, test::kFatStart)), "Daten", prompt));
   disk = SaveAndReopen(*disk);
   EXPECT_EQ(Sector(0)[layout::LOADER_DEFAULT_ENTRY], 0);
   EXPECT_TRUE(At(*disk, test::kNtfsStart)->isDefault);
@@ -185,7 +185,7 @@ TEST_F(EngineSafetyTest, TheDefaultEntryComesFromTheMenuAndTheEntryBootedLastIsK
   sector0[layout::LOADER_DEFAULT_ENTRY] = 1;  // the engine booted the FAT entry
   ASSERT_TRUE(image->WriteSector(0, sector0));
   disk = Open();
-  ASSERT_TRUE(MoveMenuEntry(*disk, *At(*disk, test::kFatStart), 0, prompt));
+  ASSERT_TRUE(MoveMenuEntry(disk.copy(), disk.Ref(*At(*disk, test::kFatStart)), 0, prompt));
   SaveAndReopen(*disk);
   EXPECT_EQ(Sector(0)[layout::LOADER_DEFAULT_ENTRY], 0);           // where the FAT entry is now
   EXPECT_EQ(Sector(5)[layout::LOADER_DEFAULT_ENTRY], 2);           // the copy: nothing booted yet

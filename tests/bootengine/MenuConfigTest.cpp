@@ -21,7 +21,7 @@ TEST_F(MenuConfigTest, AddTakesTheLowestFreePositionBetweenUsedOnes) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0, 1, 2}, .table = {{5, 0}}});
   auto disk = Open(spec);
   Part(*disk, 2).slot = 3;  // positions 0, 1 and 3 are in use
-  ASSERT_TRUE(AddToMenu(*disk, Part(*disk, 5), prompt)) << LastText();
+  ASSERT_TRUE(AddToMenu(disk.copy(), disk.Ref(Part(*disk, 5)), prompt)) << LastText();
   EXPECT_EQ(Part(*disk, 5).slot, 2);
   EXPECT_EQ(Slots(*disk), (std::vector<unsigned>{0, 1, 2, 3}));
   EXPECT_TRUE(disk->IsModified());
@@ -34,15 +34,15 @@ TEST_F(MenuConfigTest, AddTakesTheLowestFreePositionBetweenUsedOnes) {
 TEST_F(MenuConfigTest, AddRefusesWhatCannotBeAnEntryAndChangesNothing) {
   std::vector<unsigned> twelve = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
   auto full = Open(MakeEngineDisk("full.img", {.menu = twelve, .table = {{20, 0}}}));
-  EXPECT_FALSE(AddToMenu(*full, Part(*full, 20), prompt));
+  EXPECT_FALSE(AddToMenu(full.copy(), full.Ref(Part(*full, 20)), prompt));
   EXPECT_EQ(LastText(), text::kMenuHasTwelve);
 
   auto disk = Open(MakeEngineDisk("d.img", {.menu = {0}, .table = {{1, 0}}}));
   CPartition& extended = Part(*disk, 1);
   extended.type = kTypeExtendedLba;
-  EXPECT_FALSE(AddToMenu(*disk, extended, prompt));
+  EXPECT_FALSE(AddToMenu(disk.copy(), disk.Ref(extended), prompt));
   EXPECT_EQ(LastText(), text::kExtendedNotInMenu);
-  EXPECT_FALSE(AddToMenu(*disk, Part(*disk, 0), prompt));  // already an entry
+  EXPECT_FALSE(AddToMenu(disk.copy(), disk.Ref(Part(*disk, 0)), prompt));  // already an entry
   EXPECT_EQ(LastText(), text::kOnlyTableToMenu);
 
   // A disk without the engine has no menu to add to.
@@ -50,7 +50,7 @@ TEST_F(MenuConfigTest, AddRefusesWhatCannotBeAnEntryAndChangesNothing) {
   auto plain = ImageBuilder::Create(dir.File("plain.img"), 200, 16, 63, error);
   ASSERT_TRUE(plain->AddPrimary(0, 0x07, PartStart(0), test::kPartLength));
   auto noEngine = Open(plain->Spec());
-  EXPECT_FALSE(AddToMenu(*noEngine, Part(*noEngine, 0), prompt));
+  EXPECT_FALSE(AddToMenu(noEngine.copy(), noEngine.Ref(Part(*noEngine, 0)), prompt));
   EXPECT_EQ(LastText(), StrFormat(text::kNoEngineOnDisk, "PHYSICALDRIVE0"));
 
   EXPECT_FALSE(full->IsModified() || disk->IsModified() || noEngine->IsModified());
@@ -66,7 +66,7 @@ TEST_F(MenuConfigTest, ANewEntryWithSlot127StaysLastWhenAnotherIsAdded) {
   created->type = 0x07;
   created->SetTitle("Neu");
   disk->primary.Insert(std::move(created));
-  ASSERT_TRUE(AddToMenu(*disk, Part(*disk, 3), prompt)) << LastText();
+  ASSERT_TRUE(AddToMenu(disk.copy(), disk.Ref(Part(*disk, 3)), prompt)) << LastText();
   EXPECT_EQ(MenuOrder(*disk), (std::vector<unsigned>{0, 1, 3, 2}));
   EXPECT_EQ(Slots(*disk), (std::vector<unsigned>{0, 1, 2, 3}));
 }
@@ -75,7 +75,7 @@ TEST_F(MenuConfigTest, RemovedEntryGoesToTheLowestFreeTableEntryAfterTheBootSlot
   // Table partitions in entries 0 and 2 of the first disk: entry 1 is the boot slot, so 3.
   const auto spec = MakeEngineDisk("d.img", {.menu = {0, 1}, .table = {{4, 0}, {5, 2}}});
   auto disk = Open(spec);
-  ASSERT_TRUE(RemoveFromMenu(*disk, Part(*disk, 1), prompt)) << LastText();
+  ASSERT_TRUE(RemoveFromMenu(disk.copy(), disk.Ref(Part(*disk, 1)), prompt)) << LastText();
   EXPECT_TRUE(Part(*disk, 1).IsTable());
   EXPECT_EQ(Part(*disk, 1).slot, 3);
   auto reread = SaveAndReopen(*disk, spec);
@@ -88,13 +88,13 @@ TEST_F(MenuConfigTest, RemovingFromAFullTableAsks33446AndOnlyYesDeletesThePartit
   const auto spec = MakeEngineDisk("d.img", {.menu = {0, 1, 2}, .table = {{4, 0}, {5, 2}, {6, 3}}});
   auto disk = Open(spec);
   prompt.answers = {PromptAnswer::No};
-  EXPECT_FALSE(RemoveFromMenu(*disk, Part(*disk, 1), prompt));
+  EXPECT_FALSE(RemoveFromMenu(disk.copy(), disk.Ref(Part(*disk, 1)), prompt));
   EXPECT_EQ(LastText(), LoadResString(IDS_MENU_FULL_REMOVE));
   EXPECT_TRUE(Part(*disk, 1).IsMenu());
   EXPECT_FALSE(disk->IsModified());
 
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};  // 33446, then the delete's own question
-  ASSERT_TRUE(RemoveFromMenu(*disk, Part(*disk, 1), prompt)) << LastText();
+  ASSERT_TRUE(RemoveFromMenu(disk.copy(), disk.Ref(Part(*disk, 1)), prompt)) << LastText();
   EXPECT_EQ(disk->primary.FindFirst([](const CPartition& p) { return p.start == PartStart(1) && !p.IsFree(); }),
             nullptr);
   // The entries behind the deleted one close up: no gap between the table and the default byte.
@@ -107,16 +107,16 @@ TEST_F(MenuConfigTest, RemovingTheDefaultPassesItOnAndTheByteFollows) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {2, 0, 1}, .defaultPosition = 0});
   auto disk = Open(spec);
   ASSERT_EQ(Defaults(*disk), (std::vector<unsigned>{2}));
-  ASSERT_TRUE(RemoveFromMenu(*disk, Part(*disk, 2), prompt)) << LastText();
+  ASSERT_TRUE(RemoveFromMenu(disk.copy(), disk.Ref(Part(*disk, 2)), prompt)) << LastText();
   // The first menu object in level order (by start) takes the flag; it stands at position 0.
   EXPECT_EQ(Defaults(*disk), (std::vector<unsigned>{0}));
   EXPECT_EQ(DefaultByte(*disk), 0);
   EXPECT_EQ(CopyDefaultByte(*disk), 0);
 
   // Now make the entry at position 1 the default and remove the one before it.
-  ASSERT_TRUE(SetDefaultPartition(*disk, Part(*disk, 1), prompt));
+  ASSERT_TRUE(SetDefaultPartition(disk.copy(), disk.Ref(Part(*disk, 1)), prompt));
   ASSERT_EQ(DefaultByte(*disk), 1);
-  ASSERT_TRUE(RemoveFromMenu(*disk, Part(*disk, 0), prompt)) << LastText();
+  ASSERT_TRUE(RemoveFromMenu(disk.copy(), disk.Ref(Part(*disk, 0)), prompt)) << LastText();
   EXPECT_EQ(DefaultByte(*disk), 0);  // the default moved up with its entry
   auto reread = SaveAndReopen(*disk, spec);
   EXPECT_EQ(Defaults(*reread), (std::vector<unsigned>{1}));
@@ -124,7 +124,7 @@ TEST_F(MenuConfigTest, RemovingTheDefaultPassesItOnAndTheByteFollows) {
 
 TEST_F(MenuConfigTest, RemovingTheLastEntryWarnsThatNothingIsLeftToBoot) {
   auto disk = Open(MakeEngineDisk("d.img", {.menu = {0}}));
-  ASSERT_TRUE(RemoveFromMenu(*disk, Part(*disk, 0), prompt));
+  ASSERT_TRUE(RemoveFromMenu(disk.copy(), disk.Ref(Part(*disk, 0)), prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_NO_PRIMARY_LEFT));
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Exclamation);
@@ -135,10 +135,10 @@ TEST_F(MenuConfigTest, RemovingTheLastEntryWarnsThatNothingIsLeftToBoot) {
 TEST_F(MenuConfigTest, MovingAnEntryReordersTheMenuAndTheDefaultByteFollowsItsObject) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0, 1, 2, 3}, .defaultPosition = 1});
   auto disk = Open(spec);
-  ASSERT_TRUE(MoveMenuEntryByOne(*disk, Part(*disk, 1), /*up=*/true, prompt));
+  ASSERT_TRUE(MoveMenuEntryByOne(disk.copy(), disk.Ref(Part(*disk, 1)), /*up=*/true, prompt));
   EXPECT_EQ(MenuOrder(*disk), (std::vector<unsigned>{1, 0, 2, 3}));
   EXPECT_EQ(DefaultByte(*disk), 0);
-  ASSERT_TRUE(MoveMenuEntry(*disk, Part(*disk, 1), 3, prompt));
+  ASSERT_TRUE(MoveMenuEntry(disk.copy(), disk.Ref(Part(*disk, 1)), 3, prompt));
   EXPECT_EQ(MenuOrder(*disk), (std::vector<unsigned>{0, 2, 3, 1}));
   EXPECT_EQ(DefaultByte(*disk), 3);
   EXPECT_EQ(CopyDefaultByte(*disk), 3);
@@ -153,13 +153,13 @@ TEST_F(MenuConfigTest, MovingAnEntryReordersTheMenuAndTheDefaultByteFollowsItsOb
 
 TEST_F(MenuConfigTest, MovesBeyondTheMenuAreRefusedWithoutChange) {
   auto disk = Open(MakeEngineDisk("d.img", {.menu = {0, 1}, .table = {{3, 0}}}));
-  EXPECT_FALSE(MoveMenuEntryByOne(*disk, Part(*disk, 0), /*up=*/true, prompt));
+  EXPECT_FALSE(MoveMenuEntryByOne(disk.copy(), disk.Ref(Part(*disk, 0)), /*up=*/true, prompt));
   EXPECT_EQ(LastText(), text::kMenuEntryAtTop);
-  EXPECT_FALSE(MoveMenuEntryByOne(*disk, Part(*disk, 1), /*up=*/false, prompt));
+  EXPECT_FALSE(MoveMenuEntryByOne(disk.copy(), disk.Ref(Part(*disk, 1)), /*up=*/false, prompt));
   EXPECT_EQ(LastText(), text::kMenuEntryAtBottom);
-  EXPECT_FALSE(MoveMenuEntry(*disk, Part(*disk, 0), 2, prompt));
+  EXPECT_FALSE(MoveMenuEntry(disk.copy(), disk.Ref(Part(*disk, 0)), 2, prompt));
   EXPECT_EQ(LastText(), StrFormat(text::kMenuPositionInvalid, 2u, 1u));
-  EXPECT_FALSE(MoveMenuEntry(*disk, Part(*disk, 3), 0, prompt));
+  EXPECT_FALSE(MoveMenuEntry(disk.copy(), disk.Ref(Part(*disk, 3)), 0, prompt));
   EXPECT_EQ(LastText(), text::kNotAMenuEntry);
   EXPECT_EQ(MenuOrder(*disk), (std::vector<unsigned>{0, 1}));
   EXPECT_FALSE(disk->IsModified());
@@ -170,10 +170,10 @@ TEST_F(MenuConfigTest, EqualTitlesNeverShareTheDefaultOrAPosition) {
   auto disk = Open(spec);
   Part(*disk, 1).SetTitle("Windows");
   Part(*disk, 2).SetTitle("Windows");
-  ASSERT_TRUE(SetDefaultPartition(*disk, Part(*disk, 2), prompt));
+  ASSERT_TRUE(SetDefaultPartition(disk.copy(), disk.Ref(Part(*disk, 2)), prompt));
   EXPECT_EQ(Defaults(*disk), (std::vector<unsigned>{2}));
   EXPECT_EQ(DefaultByte(*disk), 2);
-  ASSERT_TRUE(MoveMenuEntryByOne(*disk, Part(*disk, 2), /*up=*/true, prompt));
+  ASSERT_TRUE(MoveMenuEntryByOne(disk.copy(), disk.Ref(Part(*disk, 2)), /*up=*/true, prompt));
   EXPECT_EQ(Slots(*disk), (std::vector<unsigned>{0, 1, 2}));
   EXPECT_EQ(MenuOrder(*disk), (std::vector<unsigned>{0, 2, 1}));
   auto reread = SaveAndReopen(*disk, spec);
@@ -194,7 +194,7 @@ TEST_F(MenuConfigTest, RememberLastWithFourEntriesStoresTheEntryCount) {
   EXPECT_TRUE(Defaults(*reread).empty());
 
   // A move keeps "none booted yet" instead of pointing at some entry.
-  ASSERT_TRUE(MoveMenuEntryByOne(*reread, Part(*reread, 3), /*up=*/true, prompt));
+  ASSERT_TRUE(MoveMenuEntryByOne(reread.copy(), reread.Ref(Part(*reread, 3)), /*up=*/true, prompt));
   EXPECT_EQ(DefaultByte(*reread), 4);
   // Off again: the first entry becomes the default.
   ASSERT_TRUE(SetRememberLast(*reread, false, prompt));
@@ -272,10 +272,10 @@ TEST_F(MenuConfigTest, TitlesAreCodePage437BytesUpTo40WithoutControlCharacters) 
   const auto spec = MakeEngineDisk("d.img", {.menu = {0, 1}});
   auto disk = Open(spec);
   const std::string title = "Windows \x8E\x99\x9A";  // "Windows ÄÖÜ" in code page 437
-  ASSERT_TRUE(SetMenuTitle(*disk, Part(*disk, 1), title, prompt));
-  EXPECT_FALSE(SetMenuTitle(*disk, Part(*disk, 0), std::string(41, 'x'), prompt));
+  ASSERT_TRUE(SetMenuTitle(disk.copy(), disk.Ref(Part(*disk, 1)), title, prompt));
+  EXPECT_FALSE(SetMenuTitle(disk.copy(), disk.Ref(Part(*disk, 0)), std::string(41, 'x'), prompt));
   EXPECT_EQ(LastText(), text::kTitleTooLong);
-  EXPECT_FALSE(SetMenuTitle(*disk, Part(*disk, 0), "Zeile\r\n", prompt));
+  EXPECT_FALSE(SetMenuTitle(disk.copy(), disk.Ref(Part(*disk, 0)), "Zeile\r\n", prompt));
   EXPECT_EQ(LastText(), text::kTitleControlCharacter);
   auto reread = SaveAndReopen(*disk, spec);
   EXPECT_EQ(Part(*reread, 1).GetTitle(), title);

@@ -118,8 +118,8 @@ TEST_F(MenuScreenTest, PreviewOfUnsavedChangesIsTheScreenAfterTheSave) {
   // screen the engine paints from the engine area that the save writes.
   const std::string spec = MakeEngineDisk("d.img", {.menu = {0, 1, 2}});
   auto disk = Open(spec);
-  ASSERT_TRUE(MoveMenuEntry(*disk, Part(*disk, 2), 0, prompt));
-  ASSERT_TRUE(SetMenuTitle(*disk, Part(*disk, 1), "Daten \x81", prompt));  // "Daten ü"
+  ASSERT_TRUE(MoveMenuEntry(disk.copy(), disk.Ref(Part(*disk, 2)), 0, prompt));
+  ASSERT_TRUE(SetMenuTitle(disk.copy(), disk.Ref(Part(*disk, 1)), "Daten \x81", prompt));  // "Daten ü"
   const EngineAreaImage preview = WithMenuTitles(disk->engineArea, MenuTitles(*disk));
   const TextScreen previewed = PaintMenuScreen(preview, EngineStartState(preview, DefaultByte(*disk)));
   EXPECT_EQ(previewed.At(5, kColumn + 3).character, 'E');

@@ -51,9 +51,10 @@ class PasswordsTest : public test::EngineDiskTest {
 TEST_F(PasswordsTest, PartitionSlotHoldsTheKeyedPasswordAndAZeroByte15) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0, 1}});
   auto disk = Open(spec);
-  ASSERT_EQ(SetPartitionPassword(*disk, Part(*disk, 0), "x", "x", prompt), PasswordResult::Stored);
+  ASSERT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(Part(*disk, 0)), "x", "x", prompt), PasswordResult::Stored);
   const std::string fifteen = "abcdefghijklmno";
-  ASSERT_EQ(SetPartitionPassword(*disk, Part(*disk, 1), fifteen, fifteen, prompt), PasswordResult::Stored);
+  ASSERT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(Part(*disk, 1)), fifteen, fifteen, prompt),
+            PasswordResult::Stored);
   EXPECT_TRUE(disk->IsModified());
   auto reread = SaveAndReopen(*disk, spec);
   const auto image = FileBytes(spec);
@@ -70,21 +71,21 @@ TEST_F(PasswordsTest, RefusedAndEmptyPasswordsChangeNothing) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0}, .table = {{3, 0}}});
   auto disk = Open(spec);
   CPartition& entry = Part(*disk, 0);
-  EXPECT_EQ(SetPartitionPassword(*disk, entry, "geheim", "geheim2", prompt), PasswordResult::Refused);
+  EXPECT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(entry), "geheim", "geheim2", prompt), PasswordResult::Refused);
   EXPECT_EQ(LastText(), LoadResString(IDS_PASSWORDS_DIFFER));
-  EXPECT_EQ(SetPartitionPassword(*disk, entry, std::string(16, 'a'), std::string(16, 'a'), prompt),
+  EXPECT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(entry), std::string(16, 'a'), std::string(16, 'a'), prompt),
             PasswordResult::Refused);
   EXPECT_EQ(LastText(), text::kPasswordTooLong);
   // Characters the engine's prompt cannot take: an umlaut (UTF-8 or code page bytes), a tab, and
   // the first byte past its range (DEL, 7Fh, is the last it takes).
   for (const std::string bad : {"m\xC3\xBCll", "m\x81ll", "a\tb", "a\x80", "\x1F"}) {
-    EXPECT_EQ(SetPartitionPassword(*disk, entry, bad, bad, prompt), PasswordResult::Refused) << bad;
+    EXPECT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(entry), bad, bad, prompt), PasswordResult::Refused) << bad;
     EXPECT_EQ(LastText(), text::kPasswordCharacters);
   }
   const auto shown = prompt.shown.size();
-  EXPECT_EQ(SetPartitionPassword(*disk, entry, "", "", prompt), PasswordResult::Empty);
+  EXPECT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(entry), "", "", prompt), PasswordResult::Empty);
   EXPECT_EQ(prompt.shown.size(), shown);
-  EXPECT_EQ(SetPartitionPassword(*disk, Part(*disk, 3), "a", "a", prompt), PasswordResult::Refused);
+  EXPECT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(Part(*disk, 3)), "a", "a", prompt), PasswordResult::Refused);
   EXPECT_EQ(LastText(), text::kNotAMenuEntry);
   EXPECT_FALSE(entry.passwordSet || entry.passwordChanged || disk->IsModified());
 }
@@ -93,7 +94,8 @@ TEST_F(PasswordsTest, TheBootPromptsWholeRangeIsAccepted) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0}});
   auto disk = Open(spec);
   const std::string edges = " \x7F";  // 20h and 7Fh, the first and last character the prompt takes
-  EXPECT_EQ(SetPartitionPassword(*disk, Part(*disk, 0), edges, edges, prompt), PasswordResult::Stored) << LastText();
+  EXPECT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(Part(*disk, 0)), edges, edges, prompt), PasswordResult::Stored)
+      << LastText();
   auto reread = SaveAndReopen(*disk, spec);
   EXPECT_EQ(Slot(FileBytes(spec), 0), Stored(edges));
 }
@@ -101,10 +103,10 @@ TEST_F(PasswordsTest, TheBootPromptsWholeRangeIsAccepted) {
 TEST_F(PasswordsTest, DeletingClearsTheSlotAtTheNextSave) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0}});
   auto disk = Open(spec);
-  ASSERT_EQ(SetPartitionPassword(*disk, Part(*disk, 0), "~ !", "~ !", prompt), PasswordResult::Stored);
+  ASSERT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(Part(*disk, 0)), "~ !", "~ !", prompt), PasswordResult::Stored);
   auto protectedDisk = SaveAndReopen(*disk, spec);
   ASSERT_TRUE(Part(*protectedDisk, 0).passwordSet);
-  ASSERT_TRUE(DeletePartitionPassword(*protectedDisk, Part(*protectedDisk, 0), prompt));
+  ASSERT_TRUE(DeletePartitionPassword(protectedDisk.copy(), protectedDisk.Ref(Part(*protectedDisk, 0)), prompt));
   EXPECT_TRUE(protectedDisk->IsModified());
   auto reread = SaveAndReopen(*protectedDisk, spec);
   EXPECT_FALSE(Part(*reread, 0).passwordSet);
@@ -114,11 +116,12 @@ TEST_F(PasswordsTest, DeletingClearsTheSlotAtTheNextSave) {
 TEST_F(PasswordsTest, StoredPasswordStaysWithItsPartitionWhenTheMenuIsReordered) {
   const auto spec = MakeEngineDisk("d.img", {.menu = {0, 1, 2}});
   auto disk = Open(spec);
-  ASSERT_EQ(SetPartitionPassword(*disk, Part(*disk, 0), "erste", "erste", prompt), PasswordResult::Stored);
+  ASSERT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(Part(*disk, 0)), "erste", "erste", prompt),
+            PasswordResult::Stored);
   auto saved = SaveAndReopen(*disk, spec);
   // Reordered after a program start: the password text is gone, only the stored bytes remain.
-  ASSERT_TRUE(MoveMenuEntry(*saved, Part(*saved, 0), 2, prompt));
-  ASSERT_TRUE(RemoveFromMenu(*saved, Part(*saved, 1), prompt));
+  ASSERT_TRUE(MoveMenuEntry(saved.copy(), saved.Ref(Part(*saved, 0)), 2, prompt));
+  ASSERT_TRUE(RemoveFromMenu(saved.copy(), saved.Ref(Part(*saved, 1)), prompt));
   auto reread = SaveAndReopen(*saved, spec);
   EXPECT_EQ(MenuOrder(*reread), (std::vector<unsigned>{2, 0}));
   EXPECT_FALSE(Part(*reread, 2).passwordSet);

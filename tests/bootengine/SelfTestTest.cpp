@@ -11,7 +11,7 @@ namespace {
 class SelfTestTest : public test::EngineFixture {
  protected:
   // A disk with the engine as it is after a save and a fresh load.
-  std::unique_ptr<CHardDisk> SavedEngineDisk() {
+  test::DiskInCopy SavedEngineDisk() {
     auto disk = Open();
     prompt.answers = {PromptAnswer::Yes};
     EXPECT_TRUE(InstallEngine(*disk, {0, 1}, "", prompt));

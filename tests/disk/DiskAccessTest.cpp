@@ -5,7 +5,7 @@
 #include "bootengine/EngineFixture.h"
 #include "partition/WorkingCopy.h"
 #include "platform/ProgramSettings.h"
-#include "support/DiskFixtures.h"
+#include "support/DiskInCopy.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 

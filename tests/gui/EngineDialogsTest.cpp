@@ -159,7 +159,7 @@ TEST_F(EngineDialogsTest, ThePreviewDrawsTheMenuAndOkStoresColoursAndOrder) {
 TEST_F(EngineDialogsTest, ThePreviewPaintsTheEnginesCellsInTheConsoleFont) {
   const std::string spec = MakeEngineDisk("0.img", {.menu = {0, 1}});
   OpenWindow({spec});
-  CBootMenuPreviewDlg dialog(frame, *Copy().Find(0), prompt);
+  CBootMenuPreviewDlg dialog(frame, Copy(), *Copy().Find(0), prompt);
   ASSERT_TRUE(prompt.shown.empty()) << LastText();  // the font was found
   EXPECT_EQ(dialog.screenArea().GetClientSize(), wxSize(640, 400));
   const wxImage image = dialog.ScreenPicture();

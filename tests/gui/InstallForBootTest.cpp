@@ -76,7 +76,7 @@ TEST_F(InstallForBootTest, ThreeEntriesReorderedAndRecolouredThroughTheDialogs) 
   EXPECT_EQ(reread->engineArea[layout::AREA_BAR_COLOUR], 0x2E);
 
   // What the preview shows for the saved disk.
-  CBootMenuPreviewDlg preview(frame, *Copy().Find(0), prompt);
+  CBootMenuPreviewDlg preview(frame, Copy(), *Copy().Find(0), prompt);
   const TextScreen screen = preview.model().Screen();
   const std::string keep = Variable("KORVEX_DIALOG_SCREEN");
   std::ofstream file(keep.empty() ? dir.File("screen.bin") : keep, std::ios::binary);

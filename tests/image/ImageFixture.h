@@ -16,7 +16,7 @@
 #include "image/ImageRestore.h"
 #include "image/ImageSave.h"
 #include "partition/CHardDisk.h"
-#include "support/DiskFixtures.h"
+#include "support/DiskInCopy.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -102,14 +102,14 @@ class ImageTest : public ::testing::Test {
     return Bytes(all.begin() + std::int64_t{first} * 512, all.begin() + (std::int64_t{first} + count) * 512);
   }
 
-  std::unique_ptr<CHardDisk> Open() { return OpenDisk(*image, prompt); }
+  DiskInCopy Open() { return OpenDisk(*image, prompt); }
   // The disk through a transport that fails chosen sectors; faulty points at it.
-  std::unique_ptr<CHardDisk> OpenFaulty(FaultyTransport*& faulty) {
+  DiskInCopy OpenFaulty(FaultyTransport*& faulty) {
     std::string error;
     auto inner = OpenFileDevice(*ParseDeviceSpec(image->Spec(), error));
     auto transport = std::make_unique<FaultyTransport>(std::move(inner));
     faulty = transport.get();
-    return std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt);
+    return DiskInCopy(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt), prompt);
   }
 
   static CPartition& At(const PartitionLevel& level, std::uint32_t start) {

@@ -41,7 +41,7 @@ CreateRequest Whole(std::uint8_t type = 6) {
 class CreatePartitionTest : public test::EditingTest {
  protected:
   // Partitions at 63 and 200 000 leave the free area [100 000, 200 000) between them.
-  std::unique_ptr<CHardDisk> DiskWithGapAt100000() {
+  test::DiskInCopy DiskWithGapAt100000() {
     auto& img = MakeImage(20, 255);
     EXPECT_TRUE(img.AddPrimary(0, 0x83, 63, 99937));
     EXPECT_TRUE(img.AddPrimary(1, 0x07, 200000, 100000));
@@ -54,7 +54,8 @@ TEST_F(CreatePartitionTest, TenMegabytesWithCylinderAlignmentFromSector100000) {
   ASSERT_TRUE(image->AddBootSector(112455, "old data"));
   ASSERT_TRUE(image->AddBootSector(112455 + 63, "old data"));
   CPartition& area = At(disk->primary, 100000);
-  ASSERT_TRUE(CreatePartition(*disk, area, false, Partial(10, CreateUnit::MByte, CreateAlignment::Cylinder), prompt))
+  ASSERT_TRUE(
+      CreatePartition(disk.copy(), disk.Ref(area), Partial(10, CreateUnit::MByte, CreateAlignment::Cylinder), prompt))
       << LastText();
   // Start moves to 7 × 16 065; 20 480 requested sectors end at 132 934, rounded up to 144 584.
   EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{Table, 63, 99937},
@@ -85,7 +86,7 @@ TEST_F(CreatePartitionTest, ZeroingStopsAtTheNewPartitionsLastSector) {
     auto disk = DiskWithGapAt100000();
     ASSERT_TRUE(image->AddBootSector(100000 + 63, "next"));
     CPartition& area = At(disk->primary, 100000);
-    ASSERT_TRUE(CreatePartition(*disk, area, false,
+    ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(area),
                                 Partial(static_cast<float>(sectors * 512), CreateUnit::Byte, CreateAlignment::Sector),
                                 prompt))
         << LastText();
@@ -101,7 +102,7 @@ TEST_F(CreatePartitionTest, RequestThatRoundedUpWouldPassTheEndIsRoundedDown) {
   auto disk = DiskWithGapAt100000();
   // 85 000 sectors from 112 455 end at 197 454; the next boundary (208 844) lies past 199 999,
   // so the end goes back to 192 779 (192 780 = 12 × 16 065).
-  ASSERT_TRUE(CreatePartition(*disk, At(disk->primary, 100000), false,
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(At(disk->primary, 100000)),
                               Partial(85000.0f * 512, CreateUnit::Byte, CreateAlignment::Cylinder), prompt));
   EXPECT_EQ(At(disk->primary, 112455).length, 80325u);
   EXPECT_EQ(At(disk->primary, 192780).length, 7220u);
@@ -112,7 +113,7 @@ TEST_F(CreatePartitionTest, PartOfAFreeAreaAtSectorZeroStartsOneTrackLater) {
   MakeImage(20, 255);  // no signature: one free area from sector 0
   auto disk = Open();
   ASSERT_EQ(Objects(disk->primary), (std::vector<Obj>{{Free, 0, kSectors}}));
-  ASSERT_TRUE(CreatePartition(*disk, At(disk->primary, 0), false,
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(At(disk->primary, 0)),
                               Partial(1, CreateUnit::MByte, CreateAlignment::Track), prompt));
   // 2 048 sectors from 63 end at 2 110, rounded up to the track end 2 141; no free piece is
   // split off before the partition (track 0 is never free space).
@@ -129,7 +130,7 @@ TEST_F(CreatePartitionTest, WholeFreeSpaceTakesTheFreeAreaExactly) {
   auto disk = Open();
   ASSERT_EQ(Objects(disk->primary), (std::vector<Obj>{{Free, 63, kSectors - 63}}));
   CPartition& area = At(disk->primary, 63);
-  ASSERT_TRUE(CreatePartition(*disk, area, false, Whole(0x83), prompt));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(area), Whole(0x83), prompt));
   EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{NewTable, 63, kSectors - 63}}));
   EXPECT_EQ(area.slot, 0);
   EXPECT_EQ(area.type, 0x83);
@@ -138,7 +139,7 @@ TEST_F(CreatePartitionTest, WholeFreeSpaceTakesTheFreeAreaExactly) {
 TEST_F(CreatePartitionTest, WholeSpaceOfABlankDiskNeverBeginsInTrackZero) {
   MakeImage(20, 255);
   auto disk = Open();
-  ASSERT_TRUE(CreatePartition(*disk, At(disk->primary, 0), false, Whole(), prompt));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(At(disk->primary, 0)), Whole(), prompt));
   EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{NewTable, 63, kSectors - 63}}));
 }
 
@@ -147,7 +148,7 @@ TEST_F(CreatePartitionTest, ExplicitEntryAndMenuTitle) {
   CreateRequest request = Whole();
   request.tableEntry = 4;
   CPartition& area = At(disk->primary, 100000);
-  ASSERT_TRUE(CreatePartition(*disk, area, false, request, prompt));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(area), request, prompt));
   EXPECT_EQ(area.slot, 3);
 
   // The boot engine counts as installed by its first two bytes; the menu takes the partition.
@@ -156,7 +157,7 @@ TEST_F(CreatePartitionTest, ExplicitEntryAndMenuTitle) {
   CreateRequest toMenu = Whole();
   toMenu.toMenu = true;
   CPartition& tail = At(disk->primary, 300000);
-  ASSERT_TRUE(CreatePartition(*disk, tail, false, toMenu, prompt));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(tail), toMenu, prompt));
   EXPECT_TRUE(tail.IsNewMenu());
   EXPECT_EQ(tail.slot, 0) << "a new entry goes after the last one; positions stay 0..N-1";
   EXPECT_EQ(tail.GetTitle(), "Neu");
@@ -166,19 +167,21 @@ TEST_F(CreatePartitionTest, ExplicitEntryAndMenuTitle) {
 
 class CreateRefusalTest : public CreatePartitionTest {
  protected:
-  void ExpectRefused(CHardDisk& disk, CPartition& area, bool logical, const CreateRequest& request,
+  void ExpectRefused(const test::DiskInCopy& disk, CPartition& area, const CreateRequest& request,
                      const std::string& text) {
-    const auto before = Objects(logical ? disk.logical : disk.primary);
-    const auto logicalBefore = Objects(disk.logical);
-    disk.MarkSaved();
+    const ObjectRef ref = disk.Ref(area);
+    const PartitionLevel& level = LevelOf(*disk, ref.level);
+    const auto before = Objects(level);
+    const auto logicalBefore = Objects(disk->logical);
+    disk->MarkSaved();
     prompt.shown.clear();
-    EXPECT_FALSE(CreatePartition(disk, area, logical, request, prompt));
+    EXPECT_FALSE(CreatePartition(disk.copy(), ref, request, prompt));
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].text, text);
     EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
-    EXPECT_EQ(Objects(logical ? disk.logical : disk.primary), before);
-    EXPECT_EQ(Objects(disk.logical), logicalBefore);
-    EXPECT_FALSE(disk.IsModified());
+    EXPECT_EQ(Objects(level), before);
+    EXPECT_EQ(Objects(disk->logical), logicalBefore);
+    EXPECT_FALSE(disk->IsModified());
   }
 };
 
@@ -187,13 +190,13 @@ TEST_F(CreateRefusalTest, ExtendedTypesWhereTheDiskAlreadyHasAnExtendedPartition
   ASSERT_TRUE(img.AddExtended(0, 0x05, 63, 99937, {{63, 126, 5000}}));
   auto disk = Open();
   CPartition& area = At(disk->primary, 100000);
-  ExpectRefused(*disk, area, false, Whole(5), LoadResString(IDS_ONE_TYPE5_PER_DISK));
+  ExpectRefused(disk, area, Whole(5), LoadResString(IDS_ONE_TYPE5_PER_DISK));
   // Type 15 passes the type-5 rule but would be a second extended partition of the disk.
-  ExpectRefused(*disk, area, false, Whole(15), text::kSecondExtended);
+  ExpectRefused(disk, area, Whole(15), text::kSecondExtended);
   // Inside the extended partition: type 5 meets the type-5 rule first, type 15 the logical one.
   CPartition& inside = At(disk->logical, 5126);
-  ExpectRefused(*disk, inside, true, Whole(5), LoadResString(IDS_ONE_TYPE5_PER_DISK));
-  ExpectRefused(*disk, inside, true, Whole(15), text::kLogicalNotExtended);
+  ExpectRefused(disk, inside, Whole(5), LoadResString(IDS_ONE_TYPE5_PER_DISK));
+  ExpectRefused(disk, inside, Whole(15), text::kLogicalNotExtended);
 }
 
 TEST_F(CreateRefusalTest, ExtendedTypesInTheBootMenuAndMenuWithoutEngine) {
@@ -201,32 +204,33 @@ TEST_F(CreateRefusalTest, ExtendedTypesInTheBootMenuAndMenuWithoutEngine) {
   CPartition& area = At(disk->primary, 100000);
   CreateRequest request = Whole(6);
   request.toMenu = true;
-  ExpectRefused(*disk, area, false, request, text::kMenuUnavailable);
+  ExpectRefused(disk, area, request, text::kMenuUnavailable);
   disk->engineArea[0] = 0xE9;
   disk->engineArea[1] = 0x69;
   request.type = 5;
-  ExpectRefused(*disk, area, false, request, LoadResString(IDS_TYPE5_NOT_HERE));
+  ExpectRefused(disk, area, request, LoadResString(IDS_TYPE5_NOT_HERE));
   request.type = 15;
-  ExpectRefused(*disk, area, false, request, text::kType15NotHere);
-  ExpectRefused(*disk, area, false, Whole(0), text::kTypeZeroLine);
+  ExpectRefused(disk, area, request, text::kType15NotHere);
+  ExpectRefused(disk, area, Whole(0), text::kTypeZeroLine);
 }
 
 TEST_F(CreateRefusalTest, SizesThatAreNotPositiveOrTooLarge) {
   auto disk = DiskWithGapAt100000();
   CPartition& area = At(disk->primary, 100000);
-  ExpectRefused(*disk, area, false, Partial(0, CreateUnit::MByte, CreateAlignment::Cylinder), text::kSizeNotPositive);
-  ExpectRefused(*disk, area, false, Partial(-3, CreateUnit::MByte, CreateAlignment::Cylinder), text::kSizeNotPositive);
-  ExpectRefused(*disk, area, false, Partial(51200512, CreateUnit::Byte, CreateAlignment::Sector), text::kSizeTooLarge);
+  ExpectRefused(disk, area, Partial(0, CreateUnit::MByte, CreateAlignment::Cylinder), text::kSizeNotPositive);
+  ExpectRefused(disk, area, Partial(-3, CreateUnit::MByte, CreateAlignment::Cylinder), text::kSizeNotPositive);
+  ExpectRefused(disk, area, Partial(51200512, CreateUnit::Byte, CreateAlignment::Sector), text::kSizeTooLarge);
   // 2 TiB is 2^32 sectors, whose low 32 bits are 0: the whole count must be compared.
-  ExpectRefused(*disk, area, false, Partial(2048, CreateUnit::GByte, CreateAlignment::Sector), text::kSizeTooLarge);
+  ExpectRefused(disk, area, Partial(2048, CreateUnit::GByte, CreateAlignment::Sector), text::kSizeTooLarge);
 }
 
 TEST_F(CreateRefusalTest, PartitionsOfFewerThanTwoSectors) {
   auto disk = DiskWithGapAt100000();
   CPartition& area = At(disk->primary, 100000);
-  ExpectRefused(*disk, area, false, Partial(512, CreateUnit::Byte, CreateAlignment::Sector), text::kPartitionTooSmall);
-  ExpectRefused(*disk, area, false, Partial(100, CreateUnit::Byte, CreateAlignment::Sector), text::kPartitionTooSmall);
-  ASSERT_TRUE(CreatePartition(*disk, area, false, Partial(1024, CreateUnit::Byte, CreateAlignment::Sector), prompt));
+  ExpectRefused(disk, area, Partial(512, CreateUnit::Byte, CreateAlignment::Sector), text::kPartitionTooSmall);
+  ExpectRefused(disk, area, Partial(100, CreateUnit::Byte, CreateAlignment::Sector), text::kPartitionTooSmall);
+  ASSERT_TRUE(
+      CreatePartition(disk.copy(), disk.Ref(area), Partial(1024, CreateUnit::Byte, CreateAlignment::Sector), prompt));
   EXPECT_EQ(area.start, 100000u);
   EXPECT_EQ(area.length, 2u);
 }
@@ -237,7 +241,7 @@ TEST_F(CreateRefusalTest, LogicalDriveNeedsATrackAndTwoDataSectors) {
   ASSERT_TRUE(img.AddExtended(0, 0x05, 63, 99937, {{63, 126, 937}, {1127, 1190, 5000}}));
   auto disk = Open();
   ASSERT_EQ(At(disk->logical, 1063).length, 64u);
-  ExpectRefused(*disk, At(disk->logical, 1063), true, Whole(0x83), text::kPartitionTooSmall);
+  ExpectRefused(disk, At(disk->logical, 1063), Whole(0x83), text::kPartitionTooSmall);
 }
 
 TEST_F(CreateRefusalTest, FullPartitionTable) {
@@ -249,17 +253,17 @@ TEST_F(CreateRefusalTest, FullPartitionTable) {
   CPartition& area = At(disk->primary, 5000);
   CreateRequest request = Whole();
   request.tableEntry = 2;
-  ExpectRefused(*disk, area, false, request, "Der Eintrag 2 der Partitionstabelle ist nicht frei.");
-  ASSERT_TRUE(CreatePartition(*disk, area, false, Whole(), prompt));
+  ExpectRefused(disk, area, request, "Der Eintrag 2 der Partitionstabelle ist nicht frei.");
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(area), Whole(), prompt));
   EXPECT_EQ(area.slot, 3);
 
   // Without the boot engine nothing can take a fifth primary partition.
   prompt.shown.clear();
-  EXPECT_FALSE(CreateInFreeArea({disk.get(), &disk->primary, &At(disk->primary, 1063)}, Whole(), prompt));
+  EXPECT_FALSE(CreateInFreeArea(disk.copy(), disk.Ref(At(disk->primary, 1063)), Whole(), prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, text::kTableFull);
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Information);
-  ExpectRefused(*disk, At(disk->primary, 1063), false, Whole(), text::kNoFreeTableEntry);
+  ExpectRefused(disk, At(disk->primary, 1063), Whole(), text::kNoFreeTableEntry);
   // With the engine the menu can still take it, and entry 1 (the boot slot) counts as taken.
   disk->engineArea[0] = 0xE9;
   disk->engineArea[1] = 0x69;
@@ -276,9 +280,9 @@ TEST_F(CreateRefusalTest, ATableEntryIsOnlyForATablePartition) {
   CreateRequest request = Whole();
   request.tableEntry = 3;
   request.toMenu = true;
-  ExpectRefused(*disk, At(disk->primary, 100000), false, request, text::kTableEntryOnlyForTable);
+  ExpectRefused(disk, At(disk->primary, 100000), request, text::kTableEntryOnlyForTable);
   request.toMenu = false;
-  ExpectRefused(*disk, At(disk->logical, 5126), true, request, text::kTableEntryOnlyForTable);
+  ExpectRefused(disk, At(disk->logical, 5126), request, text::kTableEntryOnlyForTable);
 }
 
 // --- extended partitions and logical drives
@@ -286,18 +290,19 @@ TEST_F(CreateRefusalTest, ATableEntryIsOnlyForATablePartition) {
 TEST_F(CreatePartitionTest, NewExtendedPartitionOwnsTheLogicalLevelAndTakesDrives) {
   auto disk = DiskWithGapAt100000();
   CPartition& ext = At(disk->primary, 100000);
-  ASSERT_TRUE(CreatePartition(*disk, ext, false, Whole(0x0F), prompt));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(ext), Whole(0x0F), prompt));
   EXPECT_TRUE(ext.holdsLogicalDrives);
   EXPECT_TRUE(ext.destructive);
   EXPECT_EQ(disk->FindExtended(), &ext);
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{Free, 100000, 100000}}));
 
   CPartition& first = At(disk->logical, 100000);
-  ASSERT_TRUE(CreatePartition(*disk, first, true, Partial(5, CreateUnit::MByte, CreateAlignment::Track, 0x83), prompt));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(first), Partial(5, CreateUnit::MByte, CreateAlignment::Track, 0x83),
+                              prompt));
   // A logical drive keeps its start (its record); 10 240 sectors are rounded up to the track end.
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{NewTable, 100000, 10250}, {Free, 110250, 89750}}));
   EXPECT_EQ(first.dataOffset, 63u);
-  ASSERT_TRUE(CreatePartition(*disk, At(disk->logical, 110250), true, Whole(0x07), prompt));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(At(disk->logical, 110250)), Whole(0x07), prompt));
   EXPECT_EQ(At(disk->logical, 110250).slot, 1);
 
   auto reread = SaveAndReopen(*disk);
@@ -333,7 +338,7 @@ TEST_F(CreatePartitionTest, NoPartitionIsCreatedOverSectorsThatAnotherOneUses) {
   CPartition& logicalFree = At(disk->logical, 100000);
   ASSERT_TRUE(logicalFree.IsFree());
   const auto before = Objects(disk->logical);
-  EXPECT_FALSE(CreatePartition(*disk, logicalFree, true, Whole(0x83), prompt));
+  EXPECT_FALSE(CreatePartition(disk.copy(), disk.Ref(logicalFree), Whole(0x83), prompt));
   EXPECT_EQ(LastText(), StrFormat(text::kSpaceInUse, 100000u, 199999u, 63u));
   EXPECT_EQ(Objects(disk->logical), before);
 }
@@ -346,7 +351,7 @@ TEST_F(CreatePartitionTest, FreeAreasAndNewDrivesEndAtTheMediumAndCheckReportsTh
   auto disk = Open();
   CPartition& area = At(disk->logical, 1008);
   EXPECT_EQ(area.End(), 16128u);
-  ASSERT_TRUE(CreatePartition(*disk, area, true, Whole(0x83), prompt)) << LastText();
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(area), Whole(0x83), prompt)) << LastText();
   EXPECT_LE(disk->logical.Used()[0]->End(), 16128u);
   const CPartition& ext = At(disk->primary, 1008);
   EXPECT_EQ(CheckPartition(disk->primary, ext, nullptr, disk->UsableSectors()),

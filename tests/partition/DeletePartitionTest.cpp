@@ -23,7 +23,7 @@ constexpr std::uint32_t kSectors = 200 * 16 * 63;
 class DeletePartitionTest : public test::EditingTest {
  protected:
   // A primary partition and an extended partition [20 000, 120 000) with three drives.
-  std::unique_ptr<CHardDisk> DiskWithThreeDrives() {
+  test::DiskInCopy DiskWithThreeDrives() {
     auto& img = MakeImage(200, 16);
     EXPECT_TRUE(img.AddPrimary(0, 0x06, 63, 10000));
     EXPECT_TRUE(img.AddExtended(1, 0x05, 20000, 100000,
@@ -35,7 +35,7 @@ class DeletePartitionTest : public test::EditingTest {
 TEST_F(DeletePartitionTest, DeletingTheExtendedPartitionRemovesEveryLogicalDrive) {
   auto disk = DiskWithThreeDrives();
   prompt.answers = {PromptAnswer::Yes};
-  ASSERT_TRUE(DeletePartition(*disk, disk->primary, At(disk->primary, 20000), prompt));
+  ASSERT_TRUE(DeletePartition(disk.copy(), disk.Ref(At(disk->primary, 20000)), prompt));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, text::kDeleteExtended);
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Exclamation);
@@ -55,8 +55,8 @@ TEST_F(DeletePartitionTest, AnythingButYesChangesNothing) {
   const auto logical = Objects(disk->logical);
   for (const PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel}) {
     prompt.answers = {answer};
-    EXPECT_FALSE(DeletePartition(*disk, disk->primary, At(disk->primary, 20000), prompt));
-    EXPECT_FALSE(DeletePartition(*disk, disk->logical, At(disk->logical, 30000), prompt));
+    EXPECT_FALSE(DeletePartition(disk.copy(), disk.Ref(At(disk->primary, 20000)), prompt));
+    EXPECT_FALSE(DeletePartition(disk.copy(), disk.Ref(At(disk->logical, 30000)), prompt));
   }
   EXPECT_EQ(prompt.shown.back().text, text::kDeletePartition);
   EXPECT_EQ(Objects(disk->primary), primary);
@@ -69,13 +69,13 @@ TEST_F(DeletePartitionTest, DeletedLogicalDriveBecomesFreeSpaceMergedWithItsNeig
   // The drives end at 30 000, 40 000 and 50 000; the gaps around the middle drive are empty,
   // so its space and the trailing gap after the third drive stay apart.
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
-  ASSERT_TRUE(DeletePartition(*disk, disk->logical, At(disk->logical, 30000), prompt));
+  ASSERT_TRUE(DeletePartition(disk.copy(), disk.Ref(At(disk->logical, 30000)), prompt));
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{Table, 20000, 10000},
                                                       {Free, 30000, 10000},
                                                       {Table, 40000, 10000},
                                                       {Free, 50000, 70000}}));
   EXPECT_EQ(At(disk->logical, 40000).slot, 1);  // renumbered chain position
-  ASSERT_TRUE(DeletePartition(*disk, disk->logical, At(disk->logical, 40000), prompt));
+  ASSERT_TRUE(DeletePartition(disk.copy(), disk.Ref(At(disk->logical, 40000)), prompt));
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{Table, 20000, 10000}, {Free, 30000, 90000}}));
 
   auto reread = SaveAndReopen(*disk);
@@ -87,7 +87,7 @@ TEST_F(DeletePartitionTest, DeletingTheFirstLogicalDriveKeepsTheOthersInPlace) {
   auto disk = DiskWithThreeDrives();
   ASSERT_TRUE(image->AddBootSector(30063, "drive 2"));
   prompt.answers = {PromptAnswer::Yes};
-  ASSERT_TRUE(DeletePartition(*disk, disk->logical, At(disk->logical, 20000), prompt));
+  ASSERT_TRUE(DeletePartition(disk.copy(), disk.Ref(At(disk->logical, 20000)), prompt));
   EXPECT_EQ(Objects(disk->logical).front(), (Obj{Free, 20000, 10000}));
 
   auto reread = SaveAndReopen(*disk);
@@ -105,7 +105,7 @@ TEST_F(DeletePartitionTest, ASecondExtendedPartitionKeepsItsDrivesWhenTheFirstIs
   auto disk = Open();
   ASSERT_EQ(disk->FindExtended()->start, 63u);
   prompt.answers = {PromptAnswer::Yes};
-  ASSERT_TRUE(DeletePartition(*disk, disk->primary, At(disk->primary, 63), prompt));
+  ASSERT_TRUE(DeletePartition(disk.copy(), disk.Ref(At(disk->primary, 63)), prompt));
   // The other extended partition now owns the logical level, with the drive its chain holds.
   ASSERT_EQ(disk->FindExtended()->start, 50000u);
   ASSERT_EQ(disk->logical.Used().size(), 1u);
@@ -119,7 +119,7 @@ TEST_F(DeletePartitionTest, ASecondExtendedPartitionKeepsItsDrivesWhenTheFirstIs
 
 TEST_F(DeletePartitionTest, AFreeAreaCannotBeDeleted) {
   auto disk = DiskWithThreeDrives();
-  EXPECT_FALSE(DeletePartition(*disk, disk->primary, At(disk->primary, 10063), prompt));
+  EXPECT_FALSE(DeletePartition(disk.copy(), disk.Ref(At(disk->primary, 10063)), prompt));
   EXPECT_EQ(LastText(), text::kFreeAreaNotDeletable);
   EXPECT_FALSE(disk->IsModified());
 }
@@ -145,20 +145,20 @@ class DefaultEntryTest : public DeletePartitionTest {
     second->isDefault = true;
     prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   }
-  std::unique_ptr<CHardDisk> disk;
+  test::DiskInCopy disk;
   CPartition* first = nullptr;
   CPartition* second = nullptr;
 };
 
 TEST_F(DefaultEntryTest, TheDefaultMarkPassesToTheFirstRemainingMenuEntry) {
-  ASSERT_TRUE(DeletePartition(*disk, disk->primary, *second, prompt));
+  ASSERT_TRUE(DeletePartition(disk.copy(), disk.Ref(*second), prompt));
   EXPECT_TRUE(first->isDefault);
   EXPECT_EQ(prompt.shown.size(), 1u);  // only the question
 }
 
 TEST_F(DefaultEntryTest, DeletingTheLastMenuEntryWarnsThatNothingIsLeftToBoot) {
   first->SetTable();
-  ASSERT_TRUE(DeletePartition(*disk, disk->primary, *second, prompt));
+  ASSERT_TRUE(DeletePartition(disk.copy(), disk.Ref(*second), prompt));
   ASSERT_EQ(prompt.shown.size(), 2u);
   EXPECT_EQ(prompt.shown[1].text, LoadResString(IDS_NO_PRIMARY_LEFT));
   EXPECT_EQ(prompt.shown[1].icon, PromptIcon::Exclamation);
@@ -170,13 +170,13 @@ TEST_F(DefaultEntryTest, DeletingTheLastMenuEntryWarnsThatNothingIsLeftToBoot) {
 TEST_F(DeletePartitionTest, ActivateAndDeactivateATablePartition) {
   auto disk = DiskWithThreeDrives();
   CPartition& p = At(disk->primary, 63);
-  ASSERT_TRUE(ActivatePartition(*disk, p, prompt));
+  ASSERT_TRUE(ActivatePartition(disk.copy(), disk.Ref(p), prompt));
   EXPECT_TRUE(p.IsActiveTable());
   auto reread = SaveAndReopen(*disk);
   EXPECT_EQ(ReadTableEntry(*image->ReadSector(0), 0).bootIndicator, 0x80);
   CPartition& again = At(reread->primary, 63);
   ASSERT_TRUE(again.IsActiveTable());
-  ASSERT_TRUE(DeactivatePartition(*reread, again, prompt));
+  ASSERT_TRUE(DeactivatePartition(reread.copy(), reread.Ref(again), prompt));
   EXPECT_TRUE(again.IsTable());
   EXPECT_TRUE(reread->IsModified());
   SaveAndReopen(*reread);
@@ -185,10 +185,10 @@ TEST_F(DeletePartitionTest, ActivateAndDeactivateATablePartition) {
 
 TEST_F(DeletePartitionTest, OnlyPrimaryTablePartitionsCanBeActivated) {
   auto disk = DiskWithThreeDrives();
-  EXPECT_FALSE(ActivatePartition(*disk, At(disk->logical, 20000), prompt));
+  EXPECT_FALSE(ActivatePartition(disk.copy(), disk.Ref(At(disk->logical, 20000)), prompt));
   EXPECT_EQ(LastText(), text::kNotATablePartition);
-  EXPECT_FALSE(ActivatePartition(*disk, At(disk->primary, 10063), prompt));
-  EXPECT_FALSE(DeactivatePartition(*disk, At(disk->primary, 10063), prompt));
+  EXPECT_FALSE(ActivatePartition(disk.copy(), disk.Ref(At(disk->primary, 10063)), prompt));
+  EXPECT_FALSE(DeactivatePartition(disk.copy(), disk.Ref(At(disk->primary, 10063)), prompt));
   EXPECT_FALSE(disk->IsModified());
 }
 

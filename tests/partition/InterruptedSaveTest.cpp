@@ -17,7 +17,7 @@
 #include "partition/PartitionEntry.h"
 #include "platform/OsIdentity.h"
 #include "platform/StringFormat.h"
-#include "support/DiskFixtures.h"
+#include "support/DiskInCopy.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -75,8 +75,9 @@ Layout LayoutOf(const CHardDisk& disk) {
   return layout;
 }
 
-CPartition* At(const PartitionLevel& level, std::uint32_t start) {
-  return level.FindFirst([&](const CPartition& p) { return p.start == start; });
+// The object of the level that starts at start.
+std::optional<ObjectRef> At(const test::DiskInCopy& disk, LevelKind level, std::uint32_t start) {
+  return FindObjectAt(disk.copy(), disk->DeviceNumber(), level, start);
 }
 
 // What a scenario needs besides the disk: its folder (for backup files) and the prompt.
@@ -87,18 +88,18 @@ struct Context {
 
 struct Scenario {
   const char* name;
-  std::function<void(ImageBuilder&, Context&)> build;  // lays out the old disk
-  std::function<bool(CHardDisk&, Context&)> change;    // the edit whose save is interrupted
+  std::function<void(ImageBuilder&, Context&)> build;       // lays out the old disk
+  std::function<bool(test::DiskInCopy&, Context&)> change;  // the edit whose save is interrupted
 };
 
 // A failure names the scenario, not its bytes.
 void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
 
-std::unique_ptr<CHardDisk> OpenWith(const std::string& spec, CPrompt& prompt, test::FaultyTransport*& faulty) {
+test::DiskInCopy OpenWith(const std::string& spec, CPrompt& prompt, test::FaultyTransport*& faulty) {
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(spec, error)));
   faulty = transport.get();
-  return std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt);
+  return test::DiskInCopy(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt), prompt);
 }
 
 // The plain layout with the engine installed over P1 and P2 (the extended partition stays in
@@ -118,40 +119,46 @@ CreateRequest Request(std::uint8_t type) {
 
 const Scenario kScenarios[] = {
     {"CreatePrimary", [](ImageBuilder& i, Context&) { PlainLayout(i); },
-     [](CHardDisk& d, Context& c) {
-       CPartition* area = At(d.primary, 5 * kCylinder);
-       return area != nullptr && CreatePartition(d, *area, false, Request(0x0C), c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto area = At(d, LevelKind::Primary, 5 * kCylinder);
+       return area && CreatePartition(d.copy(), *area, Request(0x0C), c.prompt);
      }},
     {"CreateLogical", [](ImageBuilder& i, Context&) { PlainLayout(i); },
-     [](CHardDisk& d, Context& c) {
-       CPartition* area = At(d.logical, 8 * kCylinder);
-       return area != nullptr && CreatePartition(d, *area, true, Request(0x0B), c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto area = At(d, LevelKind::Logical, 8 * kCylinder);
+       return area && CreatePartition(d.copy(), *area, Request(0x0B), c.prompt);
      }},
     {"DeleteLogical", [](ImageBuilder& i, Context&) { PlainLayout(i); },
-     [](CHardDisk& d, Context& c) {
-       CPartition* drive = At(d.logical, kExt);
-       return drive != nullptr && DeletePartition(d, d.logical, *drive, c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto drive = At(d, LevelKind::Logical, kExt);
+       return drive && DeletePartition(d.copy(), *drive, c.prompt);
      }},
     {"DeletePrimary", [](ImageBuilder& i, Context&) { PlainLayout(i); },
-     [](CHardDisk& d, Context& c) {
-       CPartition* p = At(d.primary, kP2);
-       return p != nullptr && DeletePartition(d, d.primary, *p, c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto p = At(d, LevelKind::Primary, kP2);
+       return p && DeletePartition(d.copy(), *p, c.prompt);
      }},
     {"Activate", [](ImageBuilder& i, Context&) { PlainLayout(i); },
-     [](CHardDisk& d, Context& c) {
-       CPartition* p = At(d.primary, kP2);
-       return p != nullptr && ActivatePartition(d, *p, c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto p = At(d, LevelKind::Primary, kP2);
+       return p && ActivatePartition(d.copy(), *p, c.prompt);
      }},
     {"Install", [](ImageBuilder& i, Context&) { PlainLayout(i); },
-     [](CHardDisk& d, Context& c) { return InstallEngine(d, {0, 1}, "", c.prompt); }},
+     [](test::DiskInCopy& d, Context& c) {
+       return InstallEngine(*d, {0, 1}, "", c.prompt);
+     }},
     {"RemoveEmpty", EngineLayout,
-     [](CHardDisk& d, Context& c) { return RemoveEngine(d, {RemovalMode::EmptyMbr, "", {}}, c.prompt); }},
+     [](test::DiskInCopy& d, Context& c) {
+       return RemoveEngine(*d, {RemovalMode::EmptyMbr, "", {}}, c.prompt);
+     }},
     {"RemoveFromBackup", EngineLayout,
-     [](CHardDisk& d, Context& c) {
-       return RemoveEngine(d, {RemovalMode::FromBackup, c.dir.File("plain.save"), {}}, c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       return RemoveEngine(*d, {RemovalMode::FromBackup, c.dir.File("plain.save"), {}}, c.prompt);
      }},
     {"RemoveKeeping", EngineLayout,
-     [](CHardDisk& d, Context& c) { return RemoveEngine(d, {RemovalMode::KeepPartitions, "", {1}}, c.prompt); }},
+     [](test::DiskInCopy& d, Context& c) {
+       return RemoveEngine(*d, {RemovalMode::KeepPartitions, "", {1}}, c.prompt);
+     }},
     {"SelfTestRepair",
      [](ImageBuilder& i, Context& c) {
        EngineLayout(i, c);
@@ -160,7 +167,7 @@ const Scenario kScenarios[] = {
        sector[kPartitionTableOffset + 2 * kEntrySize + 12] ^= 1;       // and a table entry
        ASSERT_TRUE(i.WriteSector(0, sector));
      },
-     [](CHardDisk& d, Context&) { return SelfTest(d, false).errors == 5; }},
+     [](test::DiskInCopy& d, Context&) { return SelfTest(*d, false).errors == 5; }},
     {"BackupImport",
      [](ImageBuilder& i, Context& c) {
        std::string error;
@@ -169,21 +176,21 @@ const Scenario kScenarios[] = {
        ASSERT_TRUE(ExportBackup(*test::OpenDisk(*other, c.prompt), c.dir.File("other.save"), c.prompt));
        PlainLayout(i);
      },
-     [](CHardDisk& d, Context& c) { return ImportBackup(d, c.dir.File("other.save"), c.prompt); }},
+     [](test::DiskInCopy& d, Context& c) { return ImportBackup(*d, c.dir.File("other.save"), c.prompt); }},
     {"MenuTitle", EngineLayout,
-     [](CHardDisk& d, Context& c) {
-       CPartition* p = At(d.primary, kP2);
-       return p != nullptr && SetMenuTitle(d, *p, "Linux", c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto p = At(d, LevelKind::Primary, kP2);
+       return p && SetMenuTitle(d.copy(), *p, "Linux", c.prompt);
      }},
     {"MenuMove", EngineLayout,
-     [](CHardDisk& d, Context& c) {
-       CPartition* p = At(d.primary, kP2);
-       return p != nullptr && MoveMenuEntry(d, *p, 0, c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto p = At(d, LevelKind::Primary, kP2);
+       return p && MoveMenuEntry(d.copy(), *p, 0, c.prompt);
      }},
     {"MenuDefaultAndTimeout", EngineLayout,
-     [](CHardDisk& d, Context& c) {
-       CPartition* p = At(d.primary, kP2);
-       return p != nullptr && SetDefaultPartition(d, *p, c.prompt) && SetTimeout(d, 5, c.prompt);
+     [](test::DiskInCopy& d, Context& c) {
+       const auto p = At(d, LevelKind::Primary, kP2);
+       return p && SetDefaultPartition(d.copy(), *p, c.prompt) && SetTimeout(*d, 5, c.prompt);
      }},
 };
 
@@ -230,7 +237,7 @@ TEST_P(InterruptedSaveTest, AFailureIsReportedAndLeavesTheOldOrTheNewLayout) {
   auto disk = OpenWith(cleanSpec, Yes(), faulty);
   const int reads = faulty->readsDone;
   Context cleanContext{cleanDir, prompt};
-  ASSERT_TRUE(GetParam().change(*disk, cleanContext)) << prompt.Texts().back();
+  ASSERT_TRUE(GetParam().change(disk, cleanContext)) << prompt.Texts().back();
   ASSERT_TRUE(WriteDisk(*disk, prompt)) << prompt.Texts().back();
   const std::vector<std::uint64_t> order = faulty->writtenSectors;
   const Layout after = Reread(cleanSpec);
@@ -244,7 +251,7 @@ TEST_P(InterruptedSaveTest, AFailureIsReportedAndLeavesTheOldOrTheNewLayout) {
       const std::string spec = Build(dir);
       auto faultyDisk = OpenWith(spec, Yes(), faulty);
       Context context{dir, prompt};
-      ASSERT_TRUE(GetParam().change(*faultyDisk, context));
+      ASSERT_TRUE(GetParam().change(faultyDisk, context));
       faulty->writesBeforeFailure = static_cast<int>(k);
       faulty->shortWrites = shortWrites;
       EXPECT_FALSE(WriteDisk(*faultyDisk, prompt));
@@ -264,7 +271,7 @@ TEST_P(InterruptedSaveTest, AFailureIsReportedAndLeavesTheOldOrTheNewLayout) {
     const std::string spec = Build(dir);
     auto faultyDisk = OpenWith(spec, Yes(), faulty);
     Context context{dir, prompt};
-    ASSERT_TRUE(GetParam().change(*faultyDisk, context));
+    ASSERT_TRUE(GetParam().change(faultyDisk, context));
     faulty->reserveFails = true;
     EXPECT_FALSE(WriteDisk(*faultyDisk, prompt));
     EXPECT_TRUE(faulty->writtenSectors.empty());
@@ -281,14 +288,14 @@ TEST_P(InterruptedSaveTest, AFailureIsReportedAndLeavesTheOldOrTheNewLayout) {
     std::string error;
     auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(spec, error)));
     transport->readsBeforeFailure = k;
-    CHardDisk unread(0, std::move(transport), OsVersion{}, answers);
+    test::DiskInCopy unread(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, answers), answers);
     ASSERT_FALSE(answers.shown.empty());
     EXPECT_NE(answers.shown.front().text.find("Lesefehler auf PHYSICALDRIVE0"), std::string::npos)
         << answers.shown.front().text;
     Context context{dir, answers};
     GetParam().change(unread, context);  // may be refused on what could not be read
-    unread.MarkModified();
-    EXPECT_FALSE(WriteDisk(unread, answers));
+    unread->MarkModified();
+    EXPECT_FALSE(WriteDisk(*unread, answers));
     EXPECT_EQ(Sectors(spec, order), untouched);
   }
   RecordProperty("runs", runs);

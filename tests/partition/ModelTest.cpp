@@ -4,7 +4,7 @@
 #include "demo/ImageBuilder.h"
 #include "partition/CHardDisk.h"
 #include "platform/StringTable.h"
-#include "support/DiskFixtures.h"
+#include "support/DiskInCopy.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -53,7 +53,7 @@ class DiskQueryTest : public ::testing::Test {
 
   test::TempDir dir;
   test::ScriptedPrompt prompt;
-  std::unique_ptr<CHardDisk> disk;
+  test::DiskInCopy disk;
 };
 
 TEST_F(DiskQueryTest, CountsMenuEntriesOfBothMenuStatesAndFindsType15) {

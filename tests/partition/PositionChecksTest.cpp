@@ -42,8 +42,8 @@ class PositionChecksTest : public test::EditingTest {
     RelativeToAbsolute(*disk, form);
     return form;
   }
-  FormApplyResult Apply(PartitionLevel& level, CPartition& object, const PartitionForm& form) {
-    return ApplyPartitionForm(*disk, level, object, form, prompt);
+  FormApplyResult Apply(const CPartition& object, const PartitionForm& form) {
+    return ApplyPartitionForm(disk.copy(), disk.Ref(object), form, prompt);
   }
   void ExpectReport(const std::string& report) {
     ASSERT_FALSE(prompt.shown.empty());
@@ -51,7 +51,7 @@ class PositionChecksTest : public test::EditingTest {
     EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
   }
 
-  std::unique_ptr<CHardDisk> disk;
+  test::DiskInCopy disk;
 };
 
 TEST_F(PositionChecksTest, DerivationBothWays) {
@@ -78,7 +78,7 @@ TEST_F(PositionChecksTest, DerivationBothWays) {
 
 TEST_F(PositionChecksTest, MatchingValuesAreAppliedAndTheFreeAreasRebuilt) {
   CPartition& p = At(disk->primary, 200000);
-  ASSERT_EQ(Apply(disk->primary, p, Moved(p, 150000, 100000)), FormApplyResult::Applied);
+  ASSERT_EQ(Apply(p, Moved(p, 150000, 100000)), FormApplyResult::Applied);
   EXPECT_TRUE(prompt.shown.empty());  // the type stayed: no question
   EXPECT_EQ(p.start, 150000u);
   EXPECT_EQ(At(disk->primary, 100000).length, 50000u);
@@ -94,7 +94,7 @@ TEST_F(PositionChecksTest, OneErrorShowsItsTextAnEmptyLineAndTheCount) {
   CPartition& p = At(disk->primary, 200000);
   PartitionForm form = FormFromObject(*disk, p);
   form.length = 99999;  // the CHS end still says 100 000 sectors
-  EXPECT_EQ(Apply(disk->primary, p, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, form), FormApplyResult::Refused);
   ExpectReport("Die absolute Endposition passt nicht zur Länge der Partition!\n\n1 Fehler. Speichern nicht möglich!\n");
   EXPECT_EQ(p.length, 100000u);
   EXPECT_FALSE(disk->IsModified());
@@ -104,19 +104,19 @@ TEST_F(PositionChecksTest, EveryFailedCheckIsListedInOrderAndCounted) {
   CPartition& p = At(disk->primary, 200000);
   PartitionForm form = FormFromObject(*disk, p);
   form.relativeStart = 50000;  // inside the first partition, CHS unchanged
-  EXPECT_EQ(Apply(disk->primary, p, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, form), FormApplyResult::Refused);
   ExpectReport(Report(
       {LoadResString(IDS_START_MISMATCH), LoadResString(IDS_END_MISMATCH), LoadResString(IDS_OVERLAP)}));
 
   // A single sector: start equals end.
-  EXPECT_EQ(Apply(disk->primary, p, Moved(p, 200000, 1)), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, Moved(p, 200000, 1)), FormApplyResult::Refused);
   ExpectReport(Report({LoadResString(IDS_START_NOT_BEFORE_END)}));
 }
 
 TEST_F(PositionChecksTest, OverlapRuleStartOrEndInsideAnotherPartition) {
   CPartition& p = At(disk->primary, 200000);
   // Starting in free space and ending inside the extended partition is a conflict.
-  EXPECT_EQ(Apply(disk->primary, p, Moved(p, 300000, 150000)), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, Moved(p, 300000, 150000)), FormApplyResult::Refused);
   ExpectReport(Report({LoadResString(IDS_OVERLAP)}));
   // Enclosing another partition completely is no conflict by the rule.
   CPartition& first = At(disk->primary, 63);
@@ -134,28 +134,28 @@ TEST_F(PositionChecksTest, ExtendedTypeRules) {
   CPartition& drive = At(disk->logical, 400000);
   PartitionForm form = FormFromObject(*disk, drive);
   form.type = 5;
-  EXPECT_EQ(Apply(disk->logical, drive, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(drive, form), FormApplyResult::Refused);
   ExpectReport(Report({LoadResString(IDS_TYPE5_NOT_HERE), LoadResString(IDS_ONE_TYPE5_PER_DISK)}));
   form.type = 15;
-  EXPECT_EQ(Apply(disk->logical, drive, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(drive, form), FormApplyResult::Refused);
   ExpectReport(Report({text::kType15NotHere, text::kSecondExtended}));
 
   CPartition& p = At(disk->primary, 200000);
   form = FormFromObject(*disk, p);
   form.type = 5;
-  EXPECT_EQ(Apply(disk->primary, p, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, form), FormApplyResult::Refused);
   ExpectReport(Report({LoadResString(IDS_ONE_TYPE5_PER_DISK)}));
   form.type = 15;
-  EXPECT_EQ(Apply(disk->primary, p, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, form), FormApplyResult::Refused);
   ExpectReport(Report({text::kSecondExtended}));
 
   // The extended partition itself: other values with type 5 pass, and so does type 15.
   CPartition& ext = At(disk->primary, 400000);
   form = Moved(ext, 400000, 150000);
-  ASSERT_EQ(Apply(disk->primary, ext, form), FormApplyResult::Applied) << LastText();
+  ASSERT_EQ(Apply(ext, form), FormApplyResult::Applied) << LastText();
   form.type = 15;
   prompt.answers = {PromptAnswer::Yes};
-  ASSERT_EQ(Apply(disk->primary, ext, form), FormApplyResult::Applied) << LastText();
+  ASSERT_EQ(Apply(ext, form), FormApplyResult::Applied) << LastText();
   EXPECT_EQ(ext.type, 15);
   EXPECT_EQ(disk->logical.Used().size(), 1u);
 }
@@ -165,12 +165,12 @@ TEST_F(PositionChecksTest, TypeChangeAsksAndNoChangesNothing) {
   PartitionForm form = FormFromObject(*disk, p);
   form.type = 0x0B;
   prompt.answers = {PromptAnswer::No};
-  EXPECT_EQ(Apply(disk->primary, p, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, form), FormApplyResult::Refused);
   EXPECT_EQ(LastText(), LoadResString(IDS_TYPE_CHANGE));
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Exclamation);
   EXPECT_EQ(p.type, 0x07);
   prompt.answers = {PromptAnswer::Yes};
-  EXPECT_EQ(Apply(disk->primary, p, form), FormApplyResult::Applied);
+  EXPECT_EQ(Apply(p, form), FormApplyResult::Applied);
   EXPECT_EQ(p.type, 0x0B);
 }
 
@@ -179,10 +179,10 @@ TEST_F(PositionChecksTest, ExtendedToAnotherTypeAsksTwiceAndDropsTheLogicalDrive
   PartitionForm form = FormFromObject(*disk, ext);
   form.type = 7;
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::No};
-  EXPECT_EQ(Apply(disk->primary, ext, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(ext, form), FormApplyResult::Refused);
   EXPECT_EQ(disk->logical.size(), 2u);
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
-  ASSERT_EQ(Apply(disk->primary, ext, form), FormApplyResult::Applied);
+  ASSERT_EQ(Apply(ext, form), FormApplyResult::Applied);
   ASSERT_GE(prompt.shown.size(), 2u);
   EXPECT_EQ(prompt.shown[prompt.shown.size() - 2].text, LoadResString(IDS_TYPE_CHANGE));
   EXPECT_EQ(prompt.shown.back().text, LoadResString(IDS_LOSE_LOGICAL_DRIVES));
@@ -204,7 +204,7 @@ TEST_F(PositionChecksTest, APartitionTurnedExtendedOwnsTheLevelAndGetsAnEmptyFir
   PartitionForm form = FormFromObject(*disk, p);
   form.type = 0x0F;
   prompt.answers = {PromptAnswer::Yes};
-  ASSERT_EQ(Apply(disk->primary, p, form), FormApplyResult::Applied) << LastText();
+  ASSERT_EQ(Apply(p, form), FormApplyResult::Applied) << LastText();
   EXPECT_TRUE(p.holdsLogicalDrives);
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{Free, 200000, 100000}}));
 
@@ -219,25 +219,25 @@ TEST_F(PositionChecksTest, APartitionTurnedExtendedOwnsTheLevelAndGetsAnEmptyFir
 
 TEST_F(PositionChecksTest, ValuesTheDiskCouldNotHold) {
   CPartition& p = At(disk->primary, 200000);
-  EXPECT_EQ(Apply(disk->primary, p, Moved(p, 1550000, 100000)), FormApplyResult::Refused);  // the disk ends at 1 606 500
+  EXPECT_EQ(Apply(p, Moved(p, 1550000, 100000)), FormApplyResult::Refused);  // the disk ends at 1 606 500
   ExpectReport(Report({text::kBeyondDiskEnd}));
 
   CPartition& drive = At(disk->logical, 400000);
-  EXPECT_EQ(Apply(disk->logical, drive, Moved(drive, 400000, 63)), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(drive, Moved(drive, 400000, 63)), FormApplyResult::Refused);
   ExpectReport(Report({text::kLogicalWithoutData}));
-  EXPECT_EQ(Apply(disk->logical, drive, Moved(drive, 390000, 20000)), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(drive, Moved(drive, 390000, 20000)), FormApplyResult::Refused);
   ExpectReport(Report({LoadResString(IDS_LOGICAL_OUTSIDE)}));
 
   PartitionForm form = FormFromObject(*disk, p);
   form.type = 0;
-  EXPECT_EQ(Apply(disk->primary, p, form), FormApplyResult::Refused);
+  EXPECT_EQ(Apply(p, form), FormApplyResult::Refused);
   ExpectReport(Report({text::kTypeZeroLine}));
 }
 
 TEST_F(PositionChecksTest, ApplyingToAFreeAreaLeavesNoLastingChange) {
   const auto before = Objects(disk->primary);
   CPartition& gap = At(disk->primary, 100000);
-  ASSERT_EQ(Apply(disk->primary, gap, Moved(gap, 120000, 50000)), FormApplyResult::Applied);
+  ASSERT_EQ(Apply(gap, Moved(gap, 120000, 50000)), FormApplyResult::Applied);
   EXPECT_EQ(Objects(disk->primary), before);
 }
 
@@ -264,7 +264,7 @@ TEST_F(PositionChecksTest, CheckReportsWhereStartAndEndLie) {
   s.start = 2000;
   s.length = 1000;
   EXPECT_EQ(CheckPartition(disk->primary, s, nullptr, disk->UsableSectors()), "");
-  EXPECT_EQ(CheckReport({disk.get(), &disk->primary, &s}), "Keine Fehler festgestellt");
+  EXPECT_EQ(CheckReport(disk.copy(), disk.Ref(s), prompt).value_or("nothing"), "Keine Fehler festgestellt");
 }
 
 TEST_F(PositionChecksTest, CheckOfALogicalDriveOutsideItsExtendedPartition) {
@@ -278,7 +278,7 @@ TEST_F(PositionChecksTest, CheckOfALogicalDriveOutsideItsExtendedPartition) {
                                LoadResString(IDS_LOGICAL_OUTSIDE) + LoadResString(IDS_LOGICAL_TOO_BIG);
   EXPECT_EQ(CheckPartition(disk->logical, drive, &ext, disk->UsableSectors()), findings);
   // The report of a logical drive finds the extended partition itself.
-  EXPECT_EQ(CheckReport({disk.get(), &disk->logical, &drive}), findings);
+  EXPECT_EQ(CheckReport(disk.copy(), disk.Ref(drive), prompt).value_or("nothing"), findings);
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 
 #include "EngineLayout.h"
 #include "demo/ImageBuilder.h"
-#include "partition/PartitionEntry.h"
-#include "platform/StringTable.h"
-#include "support/DiskFixtures.h"
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEditing.h"
+#include "partition/PartitionEntry.h"
+#include "platform/StringTable.h"
+#include "support/DiskInCopy.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -277,16 +277,16 @@ TEST_F(BrokenChainTest, UnreadableRecordIsReportedAndTheDiskIsNotSaved) {
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)));
   transport->unreadableSectors = {10500};
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  test::DiskInCopy disk(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt), prompt);
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_NE(prompt.shown[0].text.find("Lesefehler auf PHYSICALDRIVE0"), std::string::npos);
   EXPECT_NE(prompt.shown[0].text.find("bei Sektor 10500: Input/output error"), std::string::npos) << prompt.shown[0].text;
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
-  ASSERT_EQ(disk.logical.Used().size(), 1u);
-  EXPECT_EQ(disk.logical.Used()[0]->type, 0x06);
+  ASSERT_EQ(disk->logical.Used().size(), 1u);
+  EXPECT_EQ(disk->logical.Used()[0]->type, 0x06);
 
-  ASSERT_TRUE(ActivatePartition(disk, *disk.primary.Used()[0], prompt));
-  EXPECT_FALSE(WriteDisk(disk, prompt));
+  ASSERT_TRUE(ActivatePartition(disk.copy(), disk.Ref(*disk->primary.Used()[0]), prompt));
+  EXPECT_FALSE(WriteDisk(*disk, prompt));
   EXPECT_NE(prompt.shown.back().text.find("Sektor 10500"), std::string::npos);
   EXPECT_EQ(*image.ReadSector(10000), record);
   EXPECT_EQ((*image.ReadSector(0))[446], 0);  // still not active
@@ -344,7 +344,7 @@ class MenuReadBackTest : public TableReaderTest {
   void SetTitle(unsigned i, const char* title) {
     std::memcpy(area_.data() + layout::AREA_SCREEN_LINES + (5 + i) * 48 + 3, title, std::strlen(title) + 1);
   }
-  std::unique_ptr<CHardDisk> Open() {
+  test::DiskInCopy Open() {
     EXPECT_TRUE(image_->WriteSector(0, sector0_));
     for (unsigned s = 0; s < 7; ++s) {
       EXPECT_TRUE(image_->WriteSector(1 + s, std::span<const std::uint8_t>(area_.data() + s * 512, 512)));

@@ -11,11 +11,11 @@
 #include "partition/PartitionEntry.h"
 #include "partition/TableReader.h"
 #include "partition/TableWriter.h"
-#include "platform/StringTable.h"
-#include "support/DiskFixtures.h"
-#include "support/FakeRestart.h"
 #include "platform/StringFormat.h"
+#include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "support/DiskInCopy.h"
+#include "support/FakeRestart.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -34,9 +34,9 @@ class TableWriterTest : public ::testing::Test {
     image.emplace(*ImageBuilder::Create(dir.File("disk.img"), cylinders, heads, kSpt, error));
     return *image;
   }
-  std::unique_ptr<CHardDisk> Open() { return test::OpenDisk(*image, prompt); }
+  test::DiskInCopy Open() { return test::OpenDisk(*image, prompt); }
   // Saves and reads the disk back as the next program start would.
-  std::unique_ptr<CHardDisk> SaveAndReopen(CHardDisk& disk) {
+  test::DiskInCopy SaveAndReopen(CHardDisk& disk) {
     EXPECT_TRUE(WriteDisk(disk, prompt)) << (prompt.shown.empty() ? "" : prompt.shown.back().text);
     return Open();
   }

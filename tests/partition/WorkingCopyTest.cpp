@@ -116,7 +116,7 @@ TEST_F(WorkingCopyTest, ObserversHearEveryEditSaveAndReloadAndAReloadKeepsTheOth
   CHardDisk& first = *copy.Find(0);
   CreateRequest request;
   request.type = 7;
-  ASSERT_TRUE(CreatePartition(first, *first.primary.items().front().object, false, request, prompt));
+  ASSERT_TRUE(CreatePartition(copy, *RefOf(first, *first.primary.items().front().object), request, prompt));
   ASSERT_FALSE(log.events.empty());
   EXPECT_EQ(log.events.back(), std::make_pair(ChangeEvent::DiskChanged, 0u));
   copy.MarkModified(1);

@@ -32,7 +32,7 @@ TEST_F(BootMenuPreviewTest, TheStripMapsClicksToColoursAndABackgroundTakesOnlyTh
   EXPECT_EQ(BootMenuPreview::StripColourAt(-1), std::nullopt);
 
   auto disk = Open(MakeEngineDisk("0.img", {.menu = {0, 1}}));
-  BootMenuPreview preview(*disk);
+  BootMenuPreview preview(disk.copy(), *disk);
   EXPECT_FALSE(preview.ColoursChanged());
   preview.SetTarget(BootMenuPreview::Target::Bar);
   preview.SetBackground(true);
@@ -51,7 +51,7 @@ TEST_F(BootMenuPreviewTest, TheScreenFollowsColoursAndOrderAndOkStoresThem) {
   // own screen of the reread disk is the same, cell for cell.
   const std::string spec = MakeEngineDisk("0.img", {.menu = {0, 1, 2}});
   auto disk = Open(spec);
-  BootMenuPreview preview(*disk);
+  BootMenuPreview preview(disk.copy(), *disk);
   EXPECT_EQ(preview.selected(), 0u);
   EXPECT_FALSE(preview.CanMoveUp());
   preview.MoveSelected(false);
@@ -75,14 +75,14 @@ TEST_F(BootMenuPreviewTest, TheScreenFollowsColoursAndOrderAndOkStoresThem) {
   auto reread = SaveAndReopen(*disk, spec);
   EXPECT_EQ(MenuOrder(*reread), (std::vector<unsigned>{1, 0, 2}));
   EXPECT_EQ(CurrentMenuColours(*reread).bar, (TextColour{0x0E, 0x04}));
-  BootMenuPreview again(*reread);
+  BootMenuPreview again(reread.copy(), *reread);
   EXPECT_EQ(RowTitle(again.Screen(), 0), "Eintrag 1");
 }
 
 TEST_F(BootMenuPreviewTest, UnusableColoursAreRefusedInOrderAndCancelAsksOnlyAfterColourChanges) {
   auto disk = Open(MakeEngineDisk("0.img", {.menu = {0, 1}}));
   const EngineAreaImage before = disk->engineArea;
-  BootMenuPreview preview(*disk);
+  BootMenuPreview preview(disk.copy(), *disk);
   preview.MoveSelected(false);
   EXPECT_TRUE(preview.MayCancel(prompt));
   EXPECT_TRUE(prompt.shown.empty());

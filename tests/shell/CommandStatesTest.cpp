@@ -115,7 +115,7 @@ TEST_F(CommandStatesTest, TreeOfADiskWithATypeFifteenExtendedPartitionAndItsMenu
   EXPECT_EQ(ContextMenuFor(*copy, disk.children[2].ref)->resource, 143);
   EXPECT_EQ(ContextMenuFor(*copy, disk.ref)->resource, 146);
 
-  ASSERT_TRUE(DeactivatePartition(*copy->Find(0), *Resolve(*copy, disk.children[0].ref.object)->object, prompt));
+  ASSERT_TRUE(DeactivatePartition(*copy, disk.children[0].ref.object, prompt));
   EXPECT_EQ(KindOf(*copy, disk.children[0].ref), NodeKind::DataPartition);
   const auto primaryMenu = ContextMenuFor(*copy, disk.children[0].ref);
   EXPECT_TRUE(primaryMenu->entries.front().enabled);  // nothing active any more

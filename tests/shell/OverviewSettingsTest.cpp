@@ -19,7 +19,7 @@ TEST_F(OverviewSettingsTest, SecondsAreStoredAsTwoDecimalDigitsAndAbove99Refused
   BootSettingsForm form = BootSettingsOf(*disk, choices);
   for (const auto& [text, stored] : {std::pair{"15", 0x15}, {"7", 0x07}}) {
     form.secondsText = text;
-    ASSERT_TRUE(ApplyBootSettings(*disk, choices, form, prompt));
+    ASSERT_TRUE(ApplyBootSettings(disk.copy(), *disk, choices, form, prompt));
     EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], stored);
     EXPECT_FALSE(BootSettingsModified(*disk, choices, form));
   }
@@ -30,7 +30,7 @@ TEST_F(OverviewSettingsTest, SecondsAreStoredAsTwoDecimalDigitsAndAbove99Refused
   for (const char* bad : {"120", "", "5s"}) {
     form.secondsText = bad;
     form.choice = 1;
-    EXPECT_FALSE(ApplyBootSettings(*disk, choices, form, prompt)) << bad;
+    EXPECT_FALSE(ApplyBootSettings(disk.copy(), *disk, choices, form, prompt)) << bad;
     EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
   }
   EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x07);
@@ -50,12 +50,12 @@ TEST_F(OverviewSettingsTest, TheDefaultIsChosenByObjectEvenWhenTitlesRepeat) {
   BootSettingsForm form = BootSettingsOf(*disk, choices);
   EXPECT_EQ(form.choice, 0u);
   form.choice = 2;
-  ASSERT_TRUE(ApplyBootSettings(*disk, choices, form, prompt));
+  ASSERT_TRUE(ApplyBootSettings(disk.copy(), *disk, choices, form, prompt));
   EXPECT_EQ(Defaults(*disk), std::vector<unsigned>{2});
 
   // "der zuletzt gebooteten Partition": remember-last, no entry keeps the mark.
   form.choice = 3;
-  ASSERT_TRUE(ApplyBootSettings(*disk, choices, form, prompt));
+  ASSERT_TRUE(ApplyBootSettings(disk.copy(), *disk, choices, form, prompt));
   EXPECT_TRUE(ReadEngineConfig(*disk).rememberLast);
   EXPECT_TRUE(Defaults(*disk).empty());
   EXPECT_EQ(BootSettingsOf(*disk, choices).choice, 3u);

@@ -1,33 +1,6 @@
 #include "support/DiskFixtures.h"
 
-#include <stdexcept>
-
-#include "disk/SectorHelper.h"
-#include "platform/OsIdentity.h"
-
 namespace korvex::test {
-
-namespace {
-
-// With KORVEX_PLATFORM=9x every transfer goes through the stand-in helper korvex95, so that the
-// tests built on OpenDisk run once more over the helper transport. korvex95 serves device n of
-// the list it is given: the image stands in every place up to n.
-std::unique_ptr<IDiskTransport> OpenTransport(const DeviceEntry& entry, std::uint8_t n, OsVersion os) {
-  if (os.platformId == kPlatformDirect) return OpenFileDevice(entry);
-  std::string disks = entry.spec;
-  for (unsigned k = 0; k < n; ++k) disks += ":" + entry.spec;
-  return OpenSectorHelper(SectorHelperSettings{KORVEX95_PATH, n, disks});
-}
-
-}  // namespace
-
-std::unique_ptr<CHardDisk> OpenDisk(const std::string& spec, CPrompt& prompt, std::uint8_t n) {
-  std::string error;
-  const auto entry = ParseDeviceSpec(spec, error);
-  if (!entry) throw std::runtime_error(error);
-  const OsVersion os = QueryOsVersion();
-  return std::make_unique<CHardDisk>(n, OpenTransport(*entry, n, os), os, prompt);
-}
 
 std::string MemoryRegistry::Full(RegRoot root, const std::string& key) {
   return (root == RegRoot::LocalMachine ? "HKLM\\" : "HKCU\\") + key;

@@ -1,5 +1,5 @@
 #pragma once
-// Opening image files as disks of the working copy, and a registry store held in memory.
+// A registry store held in memory.
 #include <map>
 #include <memory>
 #include <string>
@@ -11,13 +11,6 @@
 #include "platform/Registry.h"
 
 namespace korvex::test {
-
-// The image as disk n of the working copy, read and parsed; with KORVEX_PLATFORM=9x reached
-// through the stand-in sector helper korvex95.
-std::unique_ptr<CHardDisk> OpenDisk(const std::string& spec, CPrompt& prompt, std::uint8_t n = 0);
-inline std::unique_ptr<CHardDisk> OpenDisk(const ImageBuilder& image, CPrompt& prompt, std::uint8_t n = 0) {
-  return OpenDisk(image.Spec(), prompt, n);
-}
 
 // A registry store in memory whose machine part a test fills itself.
 class MemoryRegistry final : public RegistryStore {

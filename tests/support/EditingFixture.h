@@ -9,7 +9,7 @@
 
 #include "demo/ImageBuilder.h"
 #include "partition/DiskSaver.h"
-#include "support/DiskFixtures.h"
+#include "support/DiskInCopy.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -39,8 +39,8 @@ class EditingTest : public ::testing::Test {
     image.emplace(*ImageBuilder::Create(dir.File("disk.img"), cylinders, heads, sectors, error));
     return *image;
   }
-  std::unique_ptr<CHardDisk> Open() { return OpenDisk(*image, prompt); }
-  std::unique_ptr<CHardDisk> SaveAndReopen(CHardDisk& disk) {
+  DiskInCopy Open() { return OpenDisk(*image, prompt); }
+  DiskInCopy SaveAndReopen(CHardDisk& disk) {
     EXPECT_TRUE(WriteDisk(disk, prompt)) << (prompt.shown.empty() ? "" : prompt.shown.back().text);
     return Open();
   }
