@@ -180,6 +180,8 @@ inline constexpr const char* kDirectBootWriteFailed =
 inline constexpr const char* kCancelWorkQuestion = "Wollen Sie den Vorgang wirklich abbrechen?";
 
 // Failing disks, interrupted saves and hostile files: our own reports and refusals.
+// Behind a disk's name in the device tree when part of it could not be read.
+inline constexpr const char* kUnreadDiskMark = "  (Lesefehler, wird nicht gespeichert)";
 inline constexpr const char* kReadFailed =  // %s = device name, %s = where, %u = sector, %s = error
     "Lesefehler auf %s (%s) bei Sektor %u: %s.\nDer nicht gelesene Teil wird nicht angezeigt; diese Festplatte wird "
     "nicht gespeichert, damit nichts überschrieben wird, was nicht gelesen werden konnte.";

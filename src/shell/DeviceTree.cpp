@@ -5,6 +5,7 @@
 #include "disk/FormatSize.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
 
 namespace korvex {
 
@@ -49,7 +50,9 @@ DeviceNode ObjectNode(const CHardDisk& disk, LevelKind level, const PartitionLev
 }
 
 DeviceNode DiskNode(const CHardDisk& disk) {
-  DeviceNode node{NodeRef::Disk(disk.DeviceNumber()), DiskKind(disk), disk.label, {}};
+  // A disk that could not be read whole is never saved; its node says so before a save is tried.
+  const std::string label = disk.readFailures.empty() ? disk.label : disk.label + text::kUnreadDiskMark;
+  DeviceNode node{NodeRef::Disk(disk.DeviceNumber()), DiskKind(disk), label, {}};
   // The logical level hangs below the extended partition that holds it (the first one, should
   // a damaged table hold two).
   const CPartition* extended = disk.FindExtended();

@@ -3,8 +3,11 @@
 // holding an active partition and a type-15 extended partition with logical drives.
 #include "shell/CommandStates.h"
 
+#include <cerrno>
+
 #include "bootengine/EngineDiskFixture.h"
 #include "partition/PartitionEditing.h"
+#include "platform/Texts.h"
 
 namespace korvex {
 namespace {
@@ -120,6 +123,15 @@ TEST_F(CommandStatesTest, TreeOfADiskWithATypeFifteenExtendedPartitionAndItsMenu
   const auto primaryMenu = ContextMenuFor(*copy, disk.children[0].ref);
   EXPECT_TRUE(primaryMenu->entries.front().enabled);  // nothing active any more
   EXPECT_EQ(ComputerName(registry), "unbekannt");  // the store holds no computer name
+}
+
+TEST_F(CommandStatesTest, ADiskThatWasNotReadWholeSaysSoInTheTree) {
+  Load({PlainDisk(), PlainDisk()});
+  copy->Find(1)->readFailures.push_back({2016, 1, EIO});
+  const DeviceNode root = BuildDeviceTree(*copy, "werkstatt");
+  ASSERT_EQ(root.children.size(), 2u);
+  EXPECT_EQ(root.children[0].label, copy->Find(0)->label);
+  EXPECT_EQ(root.children[1].label, copy->Find(1)->label + text::kUnreadDiskMark);
 }
 
 }  // namespace
