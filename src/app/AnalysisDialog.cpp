@@ -46,6 +46,18 @@ CAnalysisDlg::CAnalysisDlg(wxWindow* parent, CHardDisk& disk, CPrompt& prompt)
   tree_->Bind(wxEVT_TREE_ITEM_ACTIVATED, [this](wxTreeEvent&) {
     if (view_->IsEnabled()) ViewSelected();
   });
+  tree_->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+    int where = 0;
+    const wxTreeItemId item = tree_->HitTest(event.GetPosition(), where);
+    if (item == root_ && (where & wxTREE_HITTEST_ONITEM) != 0 && ClickRoot()) return;
+    event.Skip();
+  });
+  // A click on the dialog's own background brings the result buttons back in line with the
+  // selection.
+  Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+    FollowSelection();
+    event.Skip();
+  });
 
   start_ = new wxButton(this, wxID_OK, Wx("Start"));
   view_ = new wxButton(this, wxID_ANY, Wx("Ansehen"));
@@ -114,6 +126,18 @@ bool CAnalysisDlg::SelectHit(std::uint64_t sector) {
     }
   }
   return false;
+}
+
+bool CAnalysisDlg::ClickRoot() {
+  const wxTreeItemId selected = tree_->GetSelection();
+  if (selected.IsOk() && selected != root_) return false;
+  // The root stays expanded, so the item below it is its first child.
+  wxTreeItemIdValue cookie;
+  const wxTreeItemId first = tree_->GetFirstChild(root_, cookie);
+  if (!first.IsOk()) return false;
+  tree_->SelectItem(first);
+  FollowSelection();
+  return true;
 }
 
 const ScanHit* CAnalysisDlg::SelectedHit() const {

@@ -30,6 +30,10 @@ class CAnalysisDlg final : public CLongWorkDlg {
   std::vector<ScanHit> Hits() const;
   // Selects the listed hit at sector; false when there is none.
   bool SelectHit(std::uint64_t sector);
+  // A click on the list's root item: while nothing or the root is selected, the item below the
+  // root (the first hit) is selected instead. False when there is none or another item is
+  // selected; the click then selects the root as usual.
+  bool ClickRoot();
   // "Ansehen": the selected hit's sector in the modal "Sektoransicht".
   void ViewSelected();
   // "Löschen": the selected hit leaves the list.

@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/gauge.h>
 #include <wx/textctrl.h>
+#include <wx/treectrl.h>
 
 #include "analysis/VolumeSectors.h"
 #include "app/AnalysisDialog.h"
@@ -110,6 +111,47 @@ TEST_F(AnalysisDialogTest, TheSearchFindsTheVolumesShowsOneAndAdoptsOneIntoTheTr
   EXPECT_EQ(Resolve(Copy(), *adopted)->object->type, 0x04);
   EXPECT_TRUE(Copy().AnyModified());
   EXPECT_TRUE(Enabled(CommandId::Save));
+}
+
+// Clicks on the list's root item and on the dialog's background.
+TEST_F(AnalysisDialogTest, AClickOnTheRootGoesToTheFirstHitAndABackgroundClickSetsTheButtons) {
+  ASSERT_TRUE(Select(NodeRef::Disk(0)));
+  wxTEST_DIALOG(Run(CommandId::Analysis), DriveModal<CAnalysisDlg>([&](CAnalysisDlg& dialog) {
+    wxTreeCtrl& tree = dialog.resultTree();
+    const wxTreeItemId root = tree.GetRootItem();
+    const auto clickRoot = [&] {
+      wxRect label;
+      EXPECT_TRUE(tree.GetBoundingRect(root, label, true));
+      wxMouseEvent click(wxEVT_LEFT_DOWN);
+      click.SetPosition(label.GetPosition() + wxPoint(2, label.GetHeight() / 2));
+      click.SetEventObject(&tree);
+      tree.GetEventHandler()->ProcessEvent(click);
+    };
+    EXPECT_FALSE(dialog.ClickRoot());  // no hits yet: the root may be selected
+    dialog.Start();
+    WaitForWork(dialog);
+    EXPECT_EQ(dialog.Hits().size(), 3u);
+
+    tree.SelectItem(root);
+    EXPECT_FALSE(dialog.viewButton().IsEnabled());
+    clickRoot();
+    wxTreeItemIdValue cookie;
+    EXPECT_EQ(tree.GetSelection(), tree.GetFirstChild(root, cookie));  // the first hit
+    EXPECT_TRUE(dialog.viewButton().IsEnabled());
+    // With a hit selected, the root may be chosen as usual.
+    EXPECT_TRUE(dialog.SelectHit(kNtfsStart));
+    EXPECT_FALSE(dialog.ClickRoot());
+
+    // A background click brings the buttons back in line with a selected hit.
+    for (wxButton* button : {&dialog.viewButton(), &dialog.deleteButton(), &dialog.adoptButton()}) button->Disable();
+    wxMouseEvent background(wxEVT_LEFT_DOWN);
+    background.SetEventObject(&dialog);
+    dialog.GetEventHandler()->ProcessEvent(background);
+    EXPECT_TRUE(dialog.viewButton().IsEnabled());
+    EXPECT_TRUE(dialog.deleteButton().IsEnabled());
+    EXPECT_TRUE(dialog.adoptButton().IsEnabled());
+    return wxID_CANCEL;
+  }));
 }
 
 TEST_F(AnalysisDialogTest, AStoppedSearchMayStartAgainWithoutListingAHitTwice) {
