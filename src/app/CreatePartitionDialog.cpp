@@ -27,8 +27,7 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingC
                                          RegistryStore& registry, CPrompt& prompt)
     : wxDialog(parent, wxID_ANY, Wx("Partition erzeugen")),
       workingCopy_(workingCopy),
-      freeAreaRef_(freeArea),
-      freeArea_(*Resolve(workingCopy, freeArea)),
+      freeArea_(freeArea),
       registry_(registry),
       prompt_(prompt) {
   const auto makeRadio = [&](wxWindow* box, Radio which, const char* label, bool first) {
@@ -90,7 +89,7 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingC
   positionRow->Add(makeRadio(placeBox, AtPosition, "Position", false), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
   slot_ = new wxChoice(placeBox, wxID_ANY);
   slot_->SetName(Wx("Position"));
-  for (const std::uint8_t entry : FreeTableEntries(*freeArea_.disk)) slot_->Append(Wx(std::to_string(entry + 1)));
+  for (const std::uint8_t entry : FreeTableEntries(*FreeArea().disk)) slot_->Append(Wx(std::to_string(entry + 1)));
   if (slot_->GetCount() > 0) slot_->SetSelection(0);
   positionRow->Add(slot_, 0);
   place->Add(positionRow, 0, wxALL, 3);
@@ -106,7 +105,7 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingC
   radios_[AlignCylinder]->SetValue(true);
   radios_[NextFree]->SetValue(true);
   destructive_->SetValue(true);
-  const ProposedSize proposed = ProposedCreateSize(*freeArea_.object);
+  const ProposedSize proposed = ProposedCreateSize(*FreeArea().object);
   value_->ChangeValue(Wx(StrFormat("%.2f", static_cast<double>(proposed.value))));
   unit_->SetSelection(static_cast<int>(proposed.unit));
   Follow();
@@ -125,7 +124,8 @@ CreateChoices CCreatePartitionDlg::Choices() const {
 }
 
 void CCreatePartitionDlg::Follow() {
-  const CreateControlStates states = CreateControls(*freeArea_.disk, freeArea_.IsLogical(), Choices());
+  const ResolvedObject area = FreeArea();
+  const CreateControlStates states = CreateControls(*area.disk, area.IsLogical(), Choices());
   value_->Enable(states.sizeControls);
   unit_->Enable(states.sizeControls);
   for (Radio which : {AlignCylinder, AlignTrack, AlignStart}) radios_[which]->Enable(states.sizeControls);
@@ -137,7 +137,8 @@ void CCreatePartitionDlg::Follow() {
 
 bool CCreatePartitionDlg::Create() {
   const CreateChoices choices = Choices();
-  const CreateControlStates states = CreateControls(*freeArea_.disk, freeArea_.IsLogical(), choices);
+  const ResolvedObject area = FreeArea();
+  const CreateControlStates states = CreateControls(*area.disk, area.IsLogical(), choices);
   CreateRequest request;
   request.wholeSpace = !choices.partial;
   request.type = choices.type;
@@ -158,7 +159,7 @@ bool CCreatePartitionDlg::Create() {
   if (states.slotBox && slot_->GetSelection() != wxNOT_FOUND) {
     request.tableEntry = static_cast<std::uint8_t>(std::stoi(Utf8(slot_->GetStringSelection())));
   }
-  return CreatePartition(workingCopy_, freeAreaRef_, request, prompt_);
+  return CreatePartition(workingCopy_, freeArea_, request, prompt_);
 }
 
 }  // namespace korvex

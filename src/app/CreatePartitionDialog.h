@@ -38,9 +38,11 @@ class CCreatePartitionDlg final : public wxDialog {
  private:
   CreateChoices Choices() const;
 
+  // The free area; the modal dialog keeps the working copy from changing under it.
+  ResolvedObject FreeArea() const { return *Resolve(workingCopy_, freeArea_); }
+
   WorkingCopy& workingCopy_;
-  ObjectRef freeAreaRef_;
-  ResolvedObject freeArea_;
+  ObjectRef freeArea_;
   RegistryStore& registry_;
   CPrompt& prompt_;
   wxRadioButton* radios_[kRadios] = {};

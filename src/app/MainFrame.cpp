@@ -187,19 +187,19 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
 
 std::optional<ObjectRef> CMainFrame::SelectedRef() const {
   const auto node = tree_->SelectedNode();
-  if (!node || node->type != NodeRef::Type::Object || !Resolve(doc_->workingCopy(), node->object)) return std::nullopt;
+  if (!node || node->type != NodeRef::Type::Object) return std::nullopt;
   return node->object;
 }
 
 void CMainFrame::WithSelectedRef(const std::function<void(const ObjectRef&)>& action) {
-  if (const auto ref = SelectedRef()) action(*ref);
+  const auto ref = SelectedRef();
+  if (ref && Resolve(doc_->workingCopy(), *ref)) action(*ref);
 }
 
 void CMainFrame::WithSelectedObject(const std::function<void(ResolvedObject&)>& action) {
-  if (const auto ref = SelectedRef()) {
-    auto selected = *Resolve(doc_->workingCopy(), *ref);
-    action(selected);
-  }
+  const auto ref = SelectedRef();
+  auto selected = ref ? Resolve(doc_->workingCopy(), *ref) : std::nullopt;
+  if (selected) action(*selected);
 }
 
 std::optional<unsigned> CMainFrame::SelectedDevice() const {

@@ -62,10 +62,11 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   void RebuildViews();
   void ReplaceRightPane(CRightPane* pane);
 
-  // The reference of the selected object, or nothing when the selection is no partition, drive
-  // or free area of the working copy.
+  // The reference of the selected node's object, or nothing when the selection is no partition,
+  // drive or free area.
   std::optional<ObjectRef> SelectedRef() const;
-  // Runs action with the selected object's reference, or with the object resolved, when there is one.
+  // Runs action with the selected object's reference, or with the object resolved, when the
+  // reference names an object of the working copy.
   void WithSelectedRef(const std::function<void(const ObjectRef&)>& action);
   void WithSelectedObject(const std::function<void(ResolvedObject&)>& action);
   // The device of the selected disk node; nothing for the computer node.
