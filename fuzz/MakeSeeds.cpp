@@ -10,6 +10,7 @@
 #include "MemoryDisk.h"
 #include "backup/BackupFile.h"
 #include "bootengine/EngineInstall.h"
+#include "bootengine/LoaderRecognition.h"
 #include "demo/ImageBuilder.h"
 #include "partition/DiskSaver.h"
 #include "platform/FileDevice.h"
@@ -32,7 +33,7 @@ void WriteAll(const fs::path& path, const std::vector<char>& bytes, std::size_t 
 
 std::unique_ptr<CHardDisk> Open(const ImageBuilder& image, CPrompt& prompt) {
   std::string error;
-  return std::make_unique<CHardDisk>(0, OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)), OsVersion{}, prompt);
+  return std::make_unique<CHardDisk>(0, OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)), OsVersion{}, HoldsOurLoader, prompt);
 }
 
 int Make(const fs::path& out, const fs::path& catalogue) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bootengine/LoaderRecognition.h"
 #include "partition/CHardDisk.h"
 #include "platform/DiskTransport.h"
 #include "platform/Prompt.h"
@@ -51,7 +52,7 @@ inline std::unique_ptr<CHardDisk> OpenMemoryDisk(const std::uint8_t* data, std::
                                                  CPrompt& prompt) {
   const std::size_t sectors = std::min(size / 512, maxSectors);
   std::vector<std::uint8_t> bytes(data, data + sectors * 512);
-  return std::make_unique<CHardDisk>(0, std::make_unique<MemoryTransport>(std::move(bytes)), OsVersion{}, prompt);
+  return std::make_unique<CHardDisk>(0, std::make_unique<MemoryTransport>(std::move(bytes)), OsVersion{}, HoldsOurLoader, prompt);
 }
 
 }  // namespace korvex::fuzz

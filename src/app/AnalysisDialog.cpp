@@ -8,7 +8,7 @@
 #include "analysis/DriveSectors.h"
 #include "app/Icons.h"
 #include "app/SectorViewDialog.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/StringFormat.h"
 #include "shell/DeviceTree.h"
 #include "platform/Texts.h"

@@ -9,7 +9,7 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "textscreen/TextScreenRaster.h"
 
 namespace korvex {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/DialogButtons.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"

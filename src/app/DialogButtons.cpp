@@ -4,7 +4,7 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 

@@ -2,7 +2,7 @@
 
 #include <wx/filedlg.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 

@@ -5,7 +5,7 @@
 
 #include "app/Icons.h"
 #include "app/WxCommands.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/StringTable.h"
 
 namespace korvex {

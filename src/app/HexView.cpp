@@ -9,7 +9,7 @@
 #include <wx/menu.h>
 #include <wx/settings.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 namespace {

@@ -21,7 +21,4 @@ wxImageList* CreateScanImageList();
 // The toolbar image of a command (16 × 15 pixels); an empty bitmap for a command without one.
 wxBitmap ToolbarBitmap(CommandId command);
 
-// The picture of the about box.
-wxBitmap AboutPicture();
-
 }  // namespace korvex

@@ -6,7 +6,7 @@
 #include <wx/textctrl.h>
 
 #include "app/FileChoice.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 

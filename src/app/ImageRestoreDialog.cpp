@@ -8,7 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "app/ImageFileChoice.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "image/ImageReading.h"
 #include "image/ImageSaveForm.h"
 

@@ -10,7 +10,7 @@
 #include <wx/textctrl.h>
 
 #include "app/ImageFileChoice.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 

@@ -7,7 +7,7 @@
 
 #include "app/BackupFileField.h"
 #include "app/DialogButtons.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 namespace {

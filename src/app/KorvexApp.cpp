@@ -7,7 +7,7 @@
 #include "app/BootMenuPreviewDialog.h"
 #include "app/MainFrame.h"
 #include "app/Screenshot.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 namespace {

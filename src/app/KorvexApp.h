@@ -8,7 +8,7 @@
 #include <wx/app.h>
 #include <wx/timer.h>
 
-#include "app/GuiPrompt.h"
+#include "wxcommon/GuiPrompt.h"
 #include "shell/ProgramStart.h"
 
 namespace korvex {

@@ -10,7 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/Texts.h"
 
 namespace korvex {

@@ -13,7 +13,7 @@
 #include "app/PartView.h"
 #include "app/SystemInfoView.h"
 #include "app/WxCommands.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/StringTable.h"
 
 namespace korvex {

@@ -8,7 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "app/KorvexDoc.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "disk/FormatSize.h"
 
 namespace korvex {

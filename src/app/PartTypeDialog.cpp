@@ -4,7 +4,7 @@
 #include <wx/sizer.h>
 
 #include "app/EditList.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"

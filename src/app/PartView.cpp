@@ -7,7 +7,7 @@
 #include <wx/textctrl.h>
 
 #include "app/KorvexDoc.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/Cp437.h"
 #include "platform/StringTable.h"

@@ -7,7 +7,7 @@
 #include <wx/textctrl.h>
 
 #include "app/DialogButtons.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/Cp437.h"
 
 namespace korvex {

@@ -7,7 +7,7 @@
 #include "EngineLayout.h"
 #include "app/BackupFileField.h"
 #include "app/DialogButtons.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "bootengine/ChoiceText.h"
 
 namespace korvex {

@@ -5,7 +5,7 @@
 #include <wx/sizer.h>
 
 #include "app/HexView.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 
 namespace korvex {
 

@@ -6,7 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "bootengine/SelfTest.h"
 
 namespace korvex {

@@ -5,7 +5,7 @@
 #include <wx/textctrl.h>
 
 #include "app/KorvexDoc.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "shell/SystemInfo.h"
 
 namespace korvex {

@@ -13,8 +13,9 @@
 namespace korvex {
 
 CHardDisk::CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> transport, OsVersion os,
-                     CPrompt& prompt)
-    : CPhysicalDrive(deviceNumber, std::move(transport), os), diskIndex(deviceNumber) {
+                     LoaderCheck holdsEngineLoader, CPrompt& prompt)
+    : CPhysicalDrive(deviceNumber, std::move(transport), os), diskIndex(deviceNumber),
+      holdsEngineLoader_(holdsEngineLoader) {
   if (IsUsable()) {
     ReadForWorkingCopy(1, layout::CONST_AREA_SIZE / kSectorSize, engineArea, prompt);
     ReadForWorkingCopy(0, 1, sector0, prompt);

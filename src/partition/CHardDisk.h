@@ -10,6 +10,7 @@
 #include "EngineLayout.h"
 #include "disk/CPhysicalDrive.h"
 #include "partition/ChangeEvents.h"
+#include "partition/LoaderCheck.h"
 #include "partition/PartitionLevel.h"
 #include "platform/Prompt.h"
 
@@ -32,8 +33,10 @@ struct ReadFailure {
 class CHardDisk : public CPhysicalDrive {
  public:
   // Opens the disk through transport, reads sector 0 and the engine area and builds both
-  // levels; prompt receives the reader's messages.
-  CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> transport, OsVersion os, CPrompt& prompt);
+  // levels; holdsEngineLoader tells the engine's loader in sector 0; prompt receives the
+  // reader's messages.
+  CHardDisk(std::uint8_t deviceNumber, std::unique_ptr<IDiskTransport> transport, OsVersion os,
+            LoaderCheck holdsEngineLoader, CPrompt& prompt);
   ~CHardDisk() override;
 
   KeyCounter keys;
@@ -74,6 +77,8 @@ class CHardDisk : public CPhysicalDrive {
   bool EngineInstalled() const;
   // The engine's copy of sector 0 in the engine area image carries the signature 55h AAh.
   bool EngineCopyIntact() const;
+  // The sector 0 image holds the engine's loader.
+  bool SectorZeroHoldsEngineLoader() const { return holdsEngineLoader_(sector0); }
   // A partition or logical drive that begins in sectors 0..7, where the engine is written;
   // nothing when there is none.
   const CPartition* PartitionInEngineTrack() const;
@@ -119,6 +124,7 @@ class CHardDisk : public CPhysicalDrive {
 
   bool modified_ = false;
   const ChangeNotifier* notifier_ = nullptr;
+  LoaderCheck holdsEngineLoader_;
 };
 
 }  // namespace korvex

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <set>
 
-#include "bootengine/Templates.h"
 #include "partition/PartitionEntry.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -24,13 +23,6 @@ std::unique_ptr<CPartition> MakeFree(const CHardDisk& disk, std::uint64_t start,
 
 std::uint32_t Saturate32(std::uint64_t value) {
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
-}
-
-// Sector 0 holds the engine's loader: its code and signature are the loader template's.
-bool HoldsOurLoader(const SectorImage& sector0) {
-  return HasBootSignature(sector0) && std::equal(sector0.begin() + layout::LOADER_CODE,
-                                                 sector0.begin() + layout::LOADER_CODE + layout::LOADER_CODE_SIZE,
-                                                 kLoaderTemplate.begin() + layout::LOADER_CODE);
 }
 
 // The menu of tables (the engine's copy of sector 0, or sector 0 itself when that copy is
@@ -89,7 +81,7 @@ void ParseTables(CHardDisk& disk, CPrompt& prompt) {
   if (disk.EngineInstalled() && !disk.EngineCopyIntact()) {
     disk.engineDamaged = true;
     const char* device = disk.DeviceName().c_str();
-    if (HoldsOurLoader(disk.sector0)) {
+    if (disk.SectorZeroHoldsEngineLoader()) {
       prompt.Message(StrFormat(text::kEngineCopyDamaged, device), PromptIcon::Exclamation);
     } else {
       // Sector 0 never started this engine: the disk is what sector 0 says, without the engine.

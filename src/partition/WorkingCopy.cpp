@@ -38,7 +38,8 @@ bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
     unusableImages_.push_back(entry->path);
     return false;
   }
-  auto disk = std::make_unique<CHardDisk>(deviceNumber, std::move(transport), env_.os, env_.prompt);
+  auto disk = std::make_unique<CHardDisk>(deviceNumber, std::move(transport), env_.os, env_.holdsEngineLoader,
+                                          env_.prompt);
   if (!disk->IsUsable()) {
     if (deviceNumber == 0) env_.prompt.Message(LoadResString(IDS_NO_RIGHTS), PromptIcon::Information);
     return false;

@@ -15,12 +15,13 @@
 
 namespace korvex {
 
-// What loading a disk needs from the platform.
+// What loading a disk needs from the platform, and the boot engine's check of sector 0.
 struct DiskEnvironment {
   const DeviceList& devices;
   OsVersion os;
   const RegistryStore& registry;
   CPrompt& prompt;
+  LoaderCheck holdsEngineLoader;
 };
 
 std::string DeviceKey(unsigned deviceNumber);

@@ -2,6 +2,7 @@
 
 #include <clocale>
 
+#include "bootengine/LoaderRecognition.h"
 #include "demo/DemoDiskSet.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringTable.h"
@@ -15,7 +16,7 @@ ProgramContext::ProgramContext(DeviceList devices, std::unique_ptr<RegistryStore
       os_(os),
       computerName_(std::move(computerName)),
       prompt_(prompt),
-      workingCopy_(DiskEnvironment{devices_, os_, *registry_, prompt_}) {}
+      workingCopy_(DiskEnvironment{devices_, os_, *registry_, prompt_, HoldsOurLoader}) {}
 
 StartResult StartProgram(const StartOptions& options, CPrompt& prompt) {
   std::setlocale(LC_ALL, "");

@@ -3,6 +3,7 @@
 #include "bootengine/DirectBoot.h"
 
 #include "bootengine/EngineDiskFixture.h"
+#include "bootengine/LoaderRecognition.h"
 #include "bootengine/MenuConfig.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -33,7 +34,7 @@ class DirectBootTest : public test::EngineDiskTest {
     devices = *DeviceList::FromSpecs({spec}, error);
     registry.AddScsiUnit("Scsi Port 0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0", "DiskPeripheral",
                          "Image d.img 1.0");
-    copy.emplace(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+    copy.emplace(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
     copy->LoadAll();
     before = FileBytes(spec);
   }
@@ -124,7 +125,7 @@ TEST_F(DirectBootTest, AFailedWriteIsReportedAndThereIsNoRestart) {
   auto inner = OpenFileDevice(*ParseDeviceSpec(spec, error));
   auto faulty = std::make_unique<test::FaultyTransport>(std::move(inner));
   faulty->unwritableSectors = {0};
-  copy->Add(std::make_unique<CHardDisk>(0, std::move(faulty), OsVersion{}, prompt));
+  copy->Add(std::make_unique<CHardDisk>(0, std::move(faulty), OsVersion{}, HoldsOurLoader, prompt));
   const std::string where = Disk().Transport()->Describe();
   prompt.answers = {PromptAnswer::Yes};
   EXPECT_EQ(Boot(1), DirectBootResult::Failed);

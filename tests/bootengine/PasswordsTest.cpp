@@ -1,5 +1,6 @@
 // Boot-time passwords: the stored slot bytes, the refusals of the dialog's checks, floppy slots on
 // every engine disk, and a stored password that stays with its partition when the menu moves.
+#include "bootengine/LoaderRecognition.h"
 #include "bootengine/Passwords.h"
 
 #include "bootengine/EngineDiskFixture.h"
@@ -39,7 +40,7 @@ class PasswordsTest : public test::EngineDiskTest {
       registry.AddScsiUnit("Scsi Port " + std::to_string(n) + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0",
                            "DiskPeripheral", "Image d" + std::to_string(n) + ".img 1.0");
     }
-    WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+    WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
     copy.LoadAll();
     return copy;
   }

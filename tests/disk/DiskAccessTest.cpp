@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bootengine/EngineFixture.h"
+#include "bootengine/LoaderRecognition.h"
 #include "partition/WorkingCopy.h"
 #include "platform/ProgramSettings.h"
 #include "support/DiskInCopy.h"
@@ -25,7 +26,7 @@ TEST(DiskAccessTest, TheHelperTransportLoadsWhatTheDirectTransportReadsUnderNumb
   test::MemoryRegistry registry;
   test::ScriptedPrompt prompt;
   ASSERT_TRUE(registry.WriteString(RegRoot::CurrentUser, kSettingsKey, kHelperProgramValue, KORVEX95_PATH));
-  WorkingCopy helper(DiskEnvironment{devices, OsVersion{kPlatformHelper}, registry, prompt});
+  WorkingCopy helper(DiskEnvironment{devices, OsVersion{kPlatformHelper}, registry, prompt, HoldsOurLoader});
   helper.LoadAll();
 
   ASSERT_EQ(helper.disks().size(), 2u);

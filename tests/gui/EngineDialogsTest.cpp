@@ -13,7 +13,7 @@
 #include "app/PasswordDialog.h"
 #include "app/RemoveEngineDialog.h"
 #include "app/SelfTestDialog.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "gui/GuiFixture.h"
 #include "gui/ModalDriver.h"
 #include "platform/StringTable.h"

@@ -11,7 +11,7 @@
 
 #include "app/ImageRestoreDialog.h"
 #include "app/ImageSaveDialog.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "gui/GuiFixture.h"
 #include "gui/ModalDriver.h"
 #include "platform/Texts.h"

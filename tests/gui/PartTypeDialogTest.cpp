@@ -5,7 +5,7 @@
 
 #include "app/EditList.h"
 #include "app/PartTypeDialog.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "gui/GuiFixture.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringTable.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "app/PartView.h"
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "disk/FormatSize.h"
 #include "gui/GuiFixture.h"
 #include "parttypes/PartTypeCatalogue.h"

@@ -6,7 +6,7 @@
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/ProgramSettings.h"
 #include "setup/SetupFixture.h"
 #include "setup/SetupSettings.h"

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "bootengine/LoaderRecognition.h"
 #include "demo/ImageBuilder.h"
 #include "image/ImageRestore.h"
 #include "image/ImageSave.h"
@@ -109,7 +110,7 @@ class ImageTest : public ::testing::Test {
     auto inner = OpenFileDevice(*ParseDeviceSpec(image->Spec(), error));
     auto transport = std::make_unique<FaultyTransport>(std::move(inner));
     faulty = transport.get();
-    return DiskInCopy(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt), prompt);
+    return DiskInCopy(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt), prompt);
   }
 
   static CPartition& At(const PartitionLevel& level, std::uint32_t start) {

@@ -9,6 +9,7 @@
 #include "backup/BackupFile.h"
 #include "bootengine/EngineInstall.h"
 #include "bootengine/EngineRemoval.h"
+#include "bootengine/LoaderRecognition.h"
 #include "bootengine/MenuConfig.h"
 #include "bootengine/SelfTest.h"
 #include "demo/ImageBuilder.h"
@@ -99,7 +100,7 @@ test::DiskInCopy OpenWith(const std::string& spec, CPrompt& prompt, test::Faulty
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(spec, error)));
   faulty = transport.get();
-  return test::DiskInCopy(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt), prompt);
+  return test::DiskInCopy(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt), prompt);
 }
 
 // The plain layout with the engine installed over P1 and P2 (the extended partition stays in
@@ -288,7 +289,7 @@ TEST_P(InterruptedSaveTest, AFailureIsReportedAndLeavesTheOldOrTheNewLayout) {
     std::string error;
     auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(spec, error)));
     transport->readsBeforeFailure = k;
-    test::DiskInCopy unread(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, answers), answers);
+    test::DiskInCopy unread(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, HoldsOurLoader, answers), answers);
     ASSERT_FALSE(answers.shown.empty());
     EXPECT_NE(answers.shown.front().text.find("Lesefehler auf PHYSICALDRIVE0"), std::string::npos)
         << answers.shown.front().text;

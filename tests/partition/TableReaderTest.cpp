@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "EngineLayout.h"
+#include "bootengine/LoaderRecognition.h"
 #include "demo/ImageBuilder.h"
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEditing.h"
@@ -277,7 +278,7 @@ TEST_F(BrokenChainTest, UnreadableRecordIsReportedAndTheDiskIsNotSaved) {
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)));
   transport->unreadableSectors = {10500};
-  test::DiskInCopy disk(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt), prompt);
+  test::DiskInCopy disk(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt), prompt);
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_NE(prompt.shown[0].text.find("Lesefehler auf PHYSICALDRIVE0"), std::string::npos);
   EXPECT_NE(prompt.shown[0].text.find("bei Sektor 10500: Input/output error"), std::string::npos) << prompt.shown[0].text;
@@ -300,7 +301,7 @@ TEST_F(BrokenChainTest, UnreadableSectorZeroShowsNoObjectsAndIsNotSaved) {
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)));
   transport->unreadableSectors = {0};
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  CHardDisk disk(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
   ASSERT_FALSE(prompt.shown.empty());
   EXPECT_NE(prompt.shown[0].text.find("bei Sektor 0:"), std::string::npos);
   EXPECT_TRUE(disk.primary.empty());

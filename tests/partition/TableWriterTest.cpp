@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "EngineLayout.h"
+#include "bootengine/LoaderRecognition.h"
 #include "bootengine/Templates.h"
 #include "demo/ImageBuilder.h"
 #include "partition/DiskSaver.h"
@@ -337,7 +338,7 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
   auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  CHardDisk disk(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
   faulty->writesBeforeFailure = 1;  // the second sector write fails
   disk.MarkModified();
   EXPECT_FALSE(WriteDisk(disk, prompt));
@@ -357,7 +358,7 @@ TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
   transport->readOnly = true;
   auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  CHardDisk disk(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
   disk.MarkModified();
   EXPECT_FALSE(WriteDisk(disk, prompt));
   EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kReadOnlyRefused, "PHYSICALDRIVE0", faulty->Describe().c_str()));
@@ -370,7 +371,7 @@ TEST_F(TableWriterTest, SectorZeroIsWrittenLast) {
   std::string error;
   auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
   auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  CHardDisk disk(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
   std::copy(kEngineTemplate.begin(), kEngineTemplate.end(), disk.engineArea.begin());
   ASSERT_TRUE(WriteDisk(disk, prompt));
   ASSERT_FALSE(faulty->writtenSectors.empty());
@@ -389,7 +390,7 @@ TEST_F(TableWriterTest, SaveAllAsksToRestartAlsoWithoutChanges) {
   registry.AddScsiUnit("Scsi Port 0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0", "DiskPeripheral", "Image d 1");
   std::string error;
   const auto devices = *DeviceList::FromSpecs({image->Spec()}, error);
-  WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+  WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
   copy.LoadAll();
   FakeRestart restart;
   prompt.answers = {PromptAnswer::No};
@@ -413,7 +414,7 @@ TEST_F(TableWriterTest, SaveAllSetsTheBannerDigitOfModifiedEngineDisks) {
   registry.AddScsiUnit("Scsi Port 0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0", "DiskPeripheral", "Image d 1");
   std::string error;
   const auto devices = *DeviceList::FromSpecs({image->Spec()}, error);
-  WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+  WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
   copy.LoadAll();
   InstallByHand(*copy.Find(0), {63});
   ASSERT_EQ(copy.Find(0)->engineArea[layout::CONST_VERSION_MINOR_AREA], '3');

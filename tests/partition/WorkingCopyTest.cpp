@@ -3,6 +3,7 @@
 // that cannot be opened is reported as missing rights.
 #include <gtest/gtest.h>
 
+#include "bootengine/LoaderRecognition.h"
 #include "demo/ImageBuilder.h"
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEditing.h"
@@ -32,7 +33,7 @@ class WorkingCopyTest : public ::testing::Test {
   WorkingCopy Load(const std::vector<std::string>& specs) {
     std::string error;
     devices = *DeviceList::FromSpecs(specs, error);
-    WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+    WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
     copy.LoadAll();
     return copy;
   }
@@ -78,7 +79,7 @@ TEST_F(WorkingCopyTest, AMachineDiskThatCannotBeOpenedEndsEnumeration) {
   Name(1, "Image b.img 1.0");
   const auto machineDisk = [&](const std::string& path) { return DeviceEntry{path, path, false, 0, 0}; };
   devices = DeviceList({machineDisk(dir.File("missing")), machineDisk(Image("b.img"))});
-  WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+  WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
   copy.LoadAll();
   EXPECT_TRUE(copy.disks().empty());
   ASSERT_EQ(prompt.shown.size(), 1u);

@@ -1,6 +1,7 @@
 // The device tree's kinds and labels, the command states and the context menus, on working
 // copies read from images: a disk with the boot engine and a full menu, and a disk without it
 // holding an active partition and a type-15 extended partition with logical drives.
+#include "bootengine/LoaderRecognition.h"
 #include "shell/CommandStates.h"
 
 #include <cerrno>
@@ -24,7 +25,7 @@ class CommandStatesTest : public test::EngineDiskTest {
       registry.AddScsiUnit("Scsi Port " + std::to_string(n) + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0",
                            "DiskPeripheral", "Image " + std::to_string(n) + ".img 1.0");
     }
-    copy.emplace(DiskEnvironment{devices, OsVersion{}, registry, prompt});
+    copy.emplace(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
     copy->LoadAll();
   }
   // The disk without the engine: an active NTFS partition, a type-15 extended partition with two

@@ -1,5 +1,6 @@
 // The overview's automatic-boot settings on engine disks: what the form shows, when it counts
 // as changed, and what applying writes (seconds as two decimal digits, the default by object).
+#include "bootengine/LoaderRecognition.h"
 #include "shell/OverviewSettings.h"
 
 #include "bootengine/EngineConfig.h"
@@ -78,7 +79,7 @@ TEST_F(OverviewSettingsTest, TheSystemInformationNamesEachDisk) {
   test::MemoryRegistry registry;
   registry.AddScsiUnit("Scsi Port 0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0", "DiskPeripheral", "Image a.img 1.0");
   registry.AddScsiUnit("Scsi Port 1\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0", "DiskPeripheral", "Image b.img 1.0");
-  WorkingCopy copy(DiskEnvironment{*devices, OsVersion{}, registry, prompt});
+  WorkingCopy copy(DiskEnvironment{*devices, OsVersion{}, registry, prompt, HoldsOurLoader});
   copy.LoadAll();
   EXPECT_EQ(SystemInfoText(copy, registry),
             "1.Festplatte\r\n\tName : Image a.img\r\n2.Festplatte\r\n\tName : Image b.img\r\n");

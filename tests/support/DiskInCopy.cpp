@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "bootengine/LoaderRecognition.h"
 #include "disk/SectorHelper.h"
 #include "platform/OsIdentity.h"
 
@@ -27,11 +28,11 @@ DiskInCopy OpenDisk(const std::string& spec, CPrompt& prompt, std::uint8_t n) {
   const auto entry = ParseDeviceSpec(spec, error);
   if (!entry) throw std::runtime_error(error);
   const OsVersion os = QueryOsVersion();
-  return DiskInCopy(std::make_unique<CHardDisk>(n, OpenTransport(*entry, n, os), os, prompt), prompt);
+  return DiskInCopy(std::make_unique<CHardDisk>(n, OpenTransport(*entry, n, os), os, HoldsOurLoader, prompt), prompt);
 }
 
 DiskInCopy::Holder::Holder(unsigned n, CPrompt& prompt)
-    : copy(DiskEnvironment{devices, QueryOsVersion(), registry, prompt}), device(n) {}
+    : copy(DiskEnvironment{devices, QueryOsVersion(), registry, prompt, HoldsOurLoader}), device(n) {}
 
 DiskInCopy::DiskInCopy(std::unique_ptr<CHardDisk> disk, CPrompt& prompt)
     : holder_(std::make_unique<Holder>(disk->DeviceNumber(), prompt)) {

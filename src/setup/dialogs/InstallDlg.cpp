@@ -6,7 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/StringFormat.h"
 #include "setup/SetupFolders.h"
 #include "setup/SetupTexts.h"

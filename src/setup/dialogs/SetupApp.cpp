@@ -1,6 +1,6 @@
 #include "setup/dialogs/SetupApp.h"
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/DeviceList.h"
 #include "platform/Registry.h"
 #include "setup/Distribution.h"

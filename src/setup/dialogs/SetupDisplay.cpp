@@ -2,7 +2,7 @@
 
 #include <wx/textctrl.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "setup/SetupTexts.h"
 
 namespace korvex::setup {

@@ -4,7 +4,7 @@
 // dropped; the log refreshes at once, since the steps run on the UI thread.
 #include <string>
 
-#include "app/GuiPrompt.h"
+#include "wxcommon/GuiPrompt.h"
 
 class wxTextCtrl;
 class wxWindow;

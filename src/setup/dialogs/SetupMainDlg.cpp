@@ -6,8 +6,8 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "app/Icons.h"
-#include "app/WxText.h"
+#include "wxcommon/Drawing.h"
+#include "wxcommon/WxText.h"
 #include "setup/SetupSettings.h"
 #include "setup/SetupTexts.h"
 #include "setup/dialogs/InstallDlg.h"

@@ -4,7 +4,7 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "setup/SetupTexts.h"
 #include "setup/dialogs/SetupDisplay.h"
 

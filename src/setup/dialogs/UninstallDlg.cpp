@@ -3,7 +3,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "setup/SetupTexts.h"
 #include "setup/dialogs/SetupDisplay.h"
 

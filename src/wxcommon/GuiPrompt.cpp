@@ -1,9 +1,9 @@
-#include "app/GuiPrompt.h"
+#include "wxcommon/GuiPrompt.h"
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
-#include "app/WxText.h"
+#include "wxcommon/WxText.h"
 #include "platform/StringTable.h"
 
 namespace korvex {
