@@ -37,7 +37,8 @@ class MainWindowTest : public GuiTest {
 TEST_F(MainWindowTest, StartsOnlyWithACatalogueAndThenShowsTheDemoSet) {
   EXPECT_EQ(OpenWindow({}, true), nullptr);
   ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_NO_PARTITION_TYPES));
+  EXPECT_EQ(prompt.shown[0].text.rfind(LoadResString(IDS_NO_PARTITION_TYPES), 0), 0u) << prompt.shown[0].text;
+  EXPECT_NE(prompt.shown[0].text.find("korvex-cli registry ensure-catalogue"), std::string::npos);
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
   EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
 
