@@ -8,12 +8,13 @@
 
 #include "app/Icons.h"
 #include "app/WxText.h"
+#include "ProgramVersion.h"
 
 namespace korvex {
 
 void ShowAboutBox(wxWindow* parent) {
   wxDialog dialog(parent, wxID_ANY, Wx("Info über korvex"));
-  auto* name = new wxStaticText(&dialog, wxID_ANY, Wx("Korvex 4.22"));
+  auto* name = new wxStaticText(&dialog, wxID_ANY, Wx(std::string("Korvex ") + kProgramVersion));
   name->SetFont(wxFontInfo(22).Bold().FaceName("Verdana"));
   auto* texts = new wxBoxSizer(wxVERTICAL);
   texts->Add(name, 0, wxBOTTOM, 6);
