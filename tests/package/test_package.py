@@ -75,6 +75,11 @@ class PackageTest(ProgramTestCase):
         # Nothing from the build machine's own folders.
         self.assertNotIn("build", depends)
 
+    def test_apt_would_install_it_with_its_dependencies_from_the_archive(self):
+        simulated = self.run_program("apt-get", "--simulate", "--no-install-recommends", "install", PACKAGE)
+        self.assertEqual(simulated.returncode, 0, simulated.stdout + simulated.stderr)
+        self.assertIn(f"Inst korvex ({VERSION}-1", simulated.stdout)
+
     def test_lintian_finds_no_error(self):
         self.assertIn(LINTIAN.returncode, (0, 1), LINTIAN.stderr)
         errors = [line for line in LINTIAN.stdout.splitlines() if line.startswith("E:")]
