@@ -27,7 +27,15 @@ packages=(
   # The boot menu preview and the hex view's model:
   zlib1g-dev                             # gzip-compressed console fonts and the PNG pictures
   console-setup-linux                    # the VGA 8x16 console fonts the boot menu preview draws
-  desktop-file-utils                     # desktop-file-validate checks the installer's menu entry
+  desktop-file-utils                     # desktop-file-validate checks the menu entries
+  # The Debian package (scripts/make-deb.sh) and its test (ctest -L package):
+  dpkg-dev                               # dpkg-shlibdeps for the package's library dependencies
+  librsvg2-bin                           # rsvg-convert renders the program's icon into the hicolor sizes
+  lintian                                # checks the package
+  appstream                              # appstreamcli validates the AppStream file
+  libxml2-utils                          # xmllint checks the polkit action against its DTD
+  polkitd                                # the polkit action DTD (policyconfig-1.dtd)
+  man-db                                 # man -l renders the manual pages with warnings on
 )
 
 as_root=()

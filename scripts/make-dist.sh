@@ -14,10 +14,15 @@ if [ -z "$build" ]; then
 fi
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cmake --install "$build" --prefix "$stage" --strip >/dev/null
+for component in korvex setup; do
+  cmake --install "$build" --prefix "$stage" --strip --component "$component" >/dev/null
+done
 mkdir -p "$dist"
-for program in korvex-setup korvex korvex-cli korvex95; do
+for program in korvex-setup korvex korvex-cli; do
   cp -f "$stage/bin/$program" "$dist/"
 done
+# An installation keeps the sector helper in libexec/korvex; the distribution folder beside the
+# programs, where the installer copies it from.
+cp -f "$stage/libexec/korvex/korvex95" "$dist/"
 cp -f "$stage/share/korvex/parts.reg" "$dist/"
 echo "$dist"

@@ -6,6 +6,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "ProgramVersion.h"
 #include "wxcommon/Drawing.h"
 #include "wxcommon/WxText.h"
 
@@ -13,7 +14,7 @@ namespace korvex {
 
 void ShowAboutBox(wxWindow* parent) {
   wxDialog dialog(parent, wxID_ANY, Wx("Info über korvex"));
-  auto* name = new wxStaticText(&dialog, wxID_ANY, Wx("Korvex 4.22"));
+  auto* name = new wxStaticText(&dialog, wxID_ANY, Wx(std::string("Korvex ") + kProgramVersion));
   name->SetFont(wxFontInfo(22).Bold().FaceName("Verdana"));
   auto* texts = new wxBoxSizer(wxVERTICAL);
   texts->Add(name, 0, wxBOTTOM, 6);

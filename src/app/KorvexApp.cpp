@@ -13,7 +13,7 @@ namespace korvex {
 namespace {
 
 constexpr const char* kUsage = "Aufruf: korvex [--demo] [--screenshot DATEI.png | --screenshot-preview DATEI.png] "
-    "[ABBILD[@KÖPFExSEKTOREN]]...";
+    "[ABBILD[@KÖPFExSEKTOREN]]...\n        korvex --help | --version";
 // Time for the window manager and GTK to paint the window before it is captured.
 constexpr int kScreenshotDelayMs = 800;
 
@@ -23,7 +23,11 @@ std::optional<ProgramOptions> ParseProgramArguments(const std::vector<std::strin
   ProgramOptions options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument == "--demo") {
+    if (argument == "--help") {
+      options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
+    } else if (argument == "--demo") {
       options.start.demo = true;
     } else if (argument == "--screenshot" && i + 1 < arguments.size()) {
       options.screenshot = arguments[++i];
@@ -37,6 +41,14 @@ std::optional<ProgramOptions> ParseProgramArguments(const std::vector<std::strin
     }
   }
   return options;
+}
+
+std::string ProgramHelp() {
+  return std::string(kUsage) +
+         "\nOhne Abbilder zeigt korvex die Festplatten aus KORVEX_DISKS, sonst die des Rechners; für diese braucht es\n"
+         "Administratorrechte (der Menüeintrag fragt mit korvex-pkexec nach dem Passwort). --demo zeigt die\n"
+         "Beispielfestplatten, --screenshot speichert ein Bild des Hauptfensters und endet.\n"
+         "Ausführlich: man korvex";
 }
 
 CMainFrame* OpenMainWindow(const StartOptions& options, CPrompt& prompt) {

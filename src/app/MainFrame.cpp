@@ -11,6 +11,7 @@
 #include "app/FrameMenus.h"
 #include "app/OverView.h"
 #include "app/PartView.h"
+#include "wxcommon/ProgramIcon.h"
 #include "app/SystemInfoView.h"
 #include "app/WxCommands.h"
 #include "wxcommon/WxText.h"
@@ -36,6 +37,7 @@ CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
               wxSize(640, 480)),
       doc_(std::move(doc)) {
   SetName(Wx(LoadResString(IDS_APP_TITLE)));
+  SetIcons(ProgramIcons());
   CreateBars();
   splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
   splitter_->SetMinimumPaneSize(20);

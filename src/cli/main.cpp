@@ -1,30 +1,42 @@
 // korvex-cli: the program's operations for scripts. Each run loads the working copy of the
 // disks, applies one command and saves the disks it changed.
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 
+#include "ProgramVersion.h"
 #include "cli/Commands.h"
 
 namespace korvex {
 namespace {
 
-void PrintUsage() {
-  std::fprintf(stderr,
+void PrintUsage(std::FILE* stream) {
+  std::fprintf(stream,
                "Aufruf: korvex-cli [--disk ABBILD[@KÖPFExSEKTOREN]]... [--demo] [--yes] [--restart] BEFEHL [ARGUMENTE]\n"
+               "        korvex-cli --help | --version | BEFEHL --help\n"
                "Ohne --disk und --demo gelten KORVEX_DISKS oder die Festplatten des Rechners.\n"
                "Objekte: FESTPLATTE:KEY (wie \"list\" sie zeigt), FESTPLATTE:p@SEKTOR, FESTPLATTE:l@SEKTOR.\n"
-               "Ändernde Befehle speichern die geänderten Festplatten; --restart bietet danach den Neustart an.\n\n"
+               "Ändernde Befehle speichern die geänderten Festplatten; --restart bietet danach den Neustart an,\n"
+               "--yes beantwortet jede Frage mit Ja.\n"
+               "Exit-Status: 0 Erfolg, 1 abgelehnt oder fehlgeschlagen, 2 falscher Aufruf. Ausführlich: man korvex-cli\n\n"
                "Befehle:\n");
-  for (const auto& command : CommandTable()) std::fprintf(stderr, "  %s\n", command.usage);
+  for (const auto& command : CommandTable()) std::fprintf(stream, "  %s\n", command.usage);
 }
 
+// What a run asks for besides a command.
+enum class Request { Command, Help, Version };
+
 // Global options come before the command; nothing when they are malformed.
-bool ParseOptions(int argc, char** argv, CliOptions& options) {
+std::optional<Request> ParseOptions(int argc, char** argv, CliOptions& options) {
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const std::string option = argv[i];
-    if (option == "--disk" && i + 1 < argc) {
+    if (option == "--help") {
+      return Request::Help;
+    } else if (option == "--version") {
+      return Request::Version;
+    } else if (option == "--disk" && i + 1 < argc) {
       options.diskSpecs.push_back(argv[++i]);
     } else if (option.rfind("--disk=", 0) == 0) {
       options.diskSpecs.push_back(option.substr(7));
@@ -36,20 +48,29 @@ bool ParseOptions(int argc, char** argv, CliOptions& options) {
       options.restart = true;
     } else {
       PrintError("unbekannte Option: " + option);
-      return false;
+      return std::nullopt;
     }
   }
-  if (i == argc) return false;
+  if (i == argc) return std::nullopt;
   options.command = argv[i++];
   options.arguments.assign(argv + i, argv + argc);
-  return true;
+  return Request::Command;
 }
 
 int Main(int argc, char** argv) {
   CliOptions options;
-  if (!ParseOptions(argc, argv, options)) {
-    PrintUsage();
+  const auto request = ParseOptions(argc, argv, options);
+  if (!request) {
+    PrintUsage(stderr);
     return kExitUsage;
+  }
+  if (*request == Request::Help) {
+    PrintUsage(stdout);
+    return kExitOk;
+  }
+  if (*request == Request::Version) {
+    std::printf("korvex-cli %s\n", kProgramVersion);
+    return kExitOk;
   }
   const CliCommand* command = nullptr;
   for (const auto& candidate : CommandTable()) {
@@ -57,8 +78,13 @@ int Main(int argc, char** argv) {
   }
   if (command == nullptr) {
     PrintError("unbekannter Befehl: " + options.command);
-    PrintUsage();
+    PrintUsage(stderr);
     return kExitUsage;
+  }
+  // "COMMAND --help": that command's line of the usage, before any disk is opened.
+  if (std::find(options.arguments.begin(), options.arguments.end(), "--help") != options.arguments.end()) {
+    std::printf("Aufruf: korvex-cli [OPTIONEN] %s\n", command->usage);
+    return kExitOk;
   }
   CliSession session(std::move(options));
   if (!session.OpenPlatform()) return kExitFailed;

@@ -18,9 +18,10 @@ bool IsExecutableFile(const std::filesystem::path& path) {
 
 std::vector<std::filesystem::path> SearchDirectories() {
   std::vector<std::filesystem::path> directories;
-  std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) directories.push_back(self.parent_path());
+  if (const auto self = RunningProgramFolder(); !self.empty()) {
+    directories.push_back(self);
+    directories.push_back(HelperFolder(self));
+  }
   if (const char* path = std::getenv("PATH"); path != nullptr) {
     std::stringstream stream(path);
     for (std::string directory; std::getline(stream, directory, ':');) {
@@ -32,6 +33,12 @@ std::vector<std::filesystem::path> SearchDirectories() {
 }
 
 }  // namespace
+
+std::filesystem::path RunningProgramFolder() {
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : self.parent_path();
+}
 
 std::optional<std::string> FindProgram(const std::string& name) {
   if (name.empty()) return std::nullopt;

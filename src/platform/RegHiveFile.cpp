@@ -21,24 +21,58 @@ std::string SystemError(const std::string& what, const std::filesystem::path& fi
   return what + " " + file.string() + ": " + std::strerror(errno);
 }
 
+// Started as root for a user (pkexec, sudo), the program keeps that user's store in the user's
+// home. Whatever root makes there — folders, the lock file, each new hive — goes to the owner of
+// the folder it is made in, so that the user's own runs can change the store afterwards. For
+// anyone else, and in root's own folders, nothing changes hands.
+bool GiveToFolderOwner(int fd, const std::filesystem::path& folder) {
+  if (::geteuid() != 0) return true;
+  struct stat owner {};
+  if (::stat(folder.empty() ? "." : folder.c_str(), &owner) != 0) return false;
+  if (owner.st_uid == 0) return true;
+  return ::fchown(fd, owner.st_uid, owner.st_gid) == 0;
+}
+
+// Makes dir and its missing parents. A folder made here is opened without following a link
+// (the user may swap names in a folder of their own) before it is given to its parent's owner.
+bool MakeFolders(const std::filesystem::path& dir, std::string& error) {
+  struct stat info {};
+  if (dir.empty() || ::stat(dir.c_str(), &info) == 0) return true;
+  const auto parent = dir.parent_path();
+  if (parent != dir && !MakeFolders(parent, error)) return false;
+  if (::mkdir(dir.c_str(), 0777) != 0) {
+    if (errno == EEXIST) return true;
+    error = SystemError("Das Verzeichnis kann nicht angelegt werden:", dir);
+    return false;
+  }
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  const bool given = fd >= 0 && GiveToFolderOwner(fd, parent);
+  if (!given) error = SystemError("Das Verzeichnis kann nicht übergeben werden:", dir);
+  if (fd >= 0) ::close(fd);
+  return given;
+}
+
+// Opens the lock file, making it when missing; never through a link.
+int OpenLockFile(const std::filesystem::path& lockPath, std::string& error) {
+  constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(lockPath.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+  if (fd >= 0 && !GiveToFolderOwner(fd, lockPath.parent_path())) {
+    error = SystemError("Die Sperrdatei kann nicht übergeben werden:", lockPath);
+    ::close(fd);
+    return -1;
+  }
+  if (fd < 0 && errno == EEXIST) fd = ::open(lockPath.c_str(), kFlags);
+  if (fd < 0) error = SystemError("Die Sperrdatei kann nicht geöffnet werden:", lockPath);
+  return fd;
+}
+
 }  // namespace
 
 std::unique_ptr<HiveLock> HiveLock::Acquire(const std::filesystem::path& hive, std::string& error) {
-  const auto dir = hive.parent_path();
-  if (!dir.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (ec) {
-      error = "Das Verzeichnis " + dir.string() + " kann nicht angelegt werden: " + ec.message();
-      return nullptr;
-    }
-  }
+  if (!MakeFolders(hive.parent_path(), error)) return nullptr;
   const auto lockPath = HiveLockPath(hive);
-  const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    error = SystemError("Die Sperrdatei kann nicht geöffnet werden:", lockPath);
-    return nullptr;
-  }
+  const int fd = OpenLockFile(lockPath, error);
+  if (fd < 0) return nullptr;
   while (::flock(fd, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     error = SystemError("Die Sperre kann nicht gesetzt werden:", lockPath);
@@ -110,7 +144,13 @@ std::optional<RegKey> ReadHive(const std::filesystem::path& hive, std::string& e
 
 bool ReplaceHive(const std::filesystem::path& hive, const std::string& text, std::string& error) {
   const auto temp = HiveTempPath(hive);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+  // A temporary file left by a crash is removed, and a new one made: an existing name (or a
+  // link planted in its place) is never written through.
+  if (::unlink(temp.c_str()) != 0 && errno != ENOENT) {
+    error = SystemError("Die Datei kann nicht angelegt werden:", temp);
+    return false;
+  }
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     error = SystemError("Die Datei kann nicht angelegt werden:", temp);
     return false;
@@ -118,7 +158,8 @@ bool ReplaceHive(const std::filesystem::path& hive, const std::string& text, std
   // The new hive keeps the access rights of the old one (a private hive stays private).
   struct stat old {};
   const bool keepMode = ::stat(hive.c_str(), &old) == 0;
-  if ((keepMode && ::fchmod(fd, old.st_mode & 07777) != 0) || !WriteAll(fd, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) || ::fsync(fd) != 0) {
+  if ((keepMode && ::fchmod(fd, old.st_mode & 07777) != 0) || !GiveToFolderOwner(fd, hive.parent_path()) ||
+      !WriteAll(fd, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) || ::fsync(fd) != 0) {
     error = SystemError("Die Datei kann nicht geschrieben werden:", temp);
     ::close(fd);
     ::unlink(temp.c_str());

@@ -6,6 +6,9 @@
 //
 // Key paths use "\" as separator and compare without regard to ASCII letter case, as the
 // Windows registry does. Subkeys enumerate in the order they were created (or read).
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -46,9 +49,14 @@ class RegistryStore {
   virtual bool ApplyChanges(const RegChangeSet& changes);
 };
 
-// Where HKEY_CURRENT_USER lives: $KORVEX_HOME/user.reg, else $XDG_CONFIG_HOME/korvex/user.reg,
-// else ~/.config/korvex/user.reg.
-std::filesystem::path DefaultUserHivePath();
+// The user root runs the program for: the number in PKEXEC_UID, else in SUDO_UID, when the real
+// user is root (0) and the number names another user; nothing otherwise.
+std::optional<uid_t> InvokingUser(uid_t realUser);
+
+// Where HKEY_CURRENT_USER lives: $KORVEX_HOME/user.reg; for root started by pkexec or sudo the
+// invoking user's ~/.config/korvex/user.reg; else $XDG_CONFIG_HOME/korvex/user.reg, else
+// ~/.config/korvex/user.reg.
+std::filesystem::path DefaultUserHivePath(uid_t realUser = ::getuid());
 
 // Opens the store. A missing hive file is an empty HKEY_CURRENT_USER (created at the first
 // write); a hive that cannot be read or parsed gives nothing and an error text naming the file

@@ -3,8 +3,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
+#include <limits>
 
 #include "platform/MachineRegistry.h"
 #include "platform/RegFileFormat.h"
@@ -148,16 +150,41 @@ const char* EnvironmentValue(const char* name) {
 
 bool RegistryStore::ApplyChanges(const RegChangeSet&) { return false; }
 
-std::filesystem::path DefaultUserHivePath() {
+std::optional<uid_t> InvokingUser(uid_t realUser) {
+  if (realUser != 0) return std::nullopt;
+  for (const char* variable : {"PKEXEC_UID", "SUDO_UID"}) {
+    const char* text = EnvironmentValue(variable);
+    if (text == nullptr) continue;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long uid = std::strtoull(text, &end, 10);
+    // A malformed number names nobody; root itself is no other user.
+    if (errno != 0 || *end != '\0' || text[0] < '0' || text[0] > '9' || uid == 0 ||
+        uid > std::numeric_limits<uid_t>::max() - 1) {
+      continue;
+    }
+    return static_cast<uid_t>(uid);
+  }
+  return std::nullopt;
+}
+
+std::filesystem::path DefaultUserHivePath(uid_t realUser) {
   constexpr const char* kHiveName = "user.reg";
   if (const char* home = EnvironmentValue("KORVEX_HOME")) return std::filesystem::path(home) / kHiveName;
+  // Started as root for a user (pkexec, sudo): that user's settings and catalogue, never the
+  // empty store of root. Root's environment says nothing about that user's XDG folders.
+  if (const auto user = InvokingUser(realUser)) {
+    if (const passwd* entry = ::getpwuid(*user); entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
+      return std::filesystem::path(entry->pw_dir) / ".config" / "korvex" / kHiveName;
+    }
+  }
   // A relative XDG_CONFIG_HOME is invalid and ignored.
   if (const char* config = EnvironmentValue("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
     return std::filesystem::path(config) / "korvex" / kHiveName;
   }
   const char* home = EnvironmentValue("HOME");
   if (home == nullptr) {
-    const passwd* user = ::getpwuid(::getuid());
+    const passwd* user = ::getpwuid(realUser);
     home = (user != nullptr && user->pw_dir != nullptr) ? user->pw_dir : "/";
   }
   return std::filesystem::path(home) / ".config" / "korvex" / kHiveName;

@@ -345,6 +345,15 @@ inline constexpr const char* kAdopted =  // %u, %u = first and last sector, %s =
 inline constexpr const char* kSectorUnreadable =  // %llu = sector, %s = device name
     "Sektor %llu von %s kann nicht gelesen werden.";
 
+// The first start without a catalogue: what follows message 33447 when the catalogue that ships
+// with the program cannot be imported.
+inline constexpr const char* kShippedCatalogueMissing =  // %s, %s = the places looked at
+    "Der mitgelieferte Katalog parts.reg liegt weder in %s noch in %s.";
+inline constexpr const char* kShippedCatalogueUnusable =  // %s = why the import failed
+    "Der mitgelieferte Katalog konnte nicht übernommen werden:\n%s";
+inline constexpr const char* kHowToImportCatalogue =
+    "Importieren Sie einen Katalog mit\n  korvex-cli registry ensure-catalogue DATEI.reg";
+
 // The window program's forms.
 inline constexpr const char* kTitleNotCp437 =
     "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/ProgramSearch.h"
 #include "platform/StringFormat.h"
 #include "setup/SetupTexts.h"
 
@@ -25,8 +26,7 @@ std::string IncompleteMessage(const std::vector<std::string>& missing) {
 std::filesystem::path DistributionFolder(const std::string& named) {
   std::error_code ec;
   if (!named.empty()) return std::filesystem::absolute(named, ec).lexically_normal();
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) return self.parent_path();
+  if (auto self = RunningProgramFolder(); !self.empty()) return self;
   return std::filesystem::current_path(ec);
 }
 

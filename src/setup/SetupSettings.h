@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "ProgramVersion.h"
 #include "platform/Registry.h"
 
 namespace korvex::setup {
@@ -16,7 +17,8 @@ inline constexpr const char* kSetupKey = "SOFTWARE\\MIRLACH\\SETUP";
 inline constexpr const char* kSetupSettingsKey = "SOFTWARE\\MIRLACH\\SETUP\\SETTINGS";
 inline constexpr const char* kFolderValue = "Pfad";
 inline constexpr const char* kVersionValue = "Version";
-inline constexpr const char* kInstalledVersion = "4.0";
+// The version recorded for an installation: the program's own, from the build.
+inline constexpr const char* kInstalledVersion = kProgramVersion;
 
 // The installer's key, written when its main dialog opens: the sector helper of the
 // distribution it runs from.

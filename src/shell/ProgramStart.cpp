@@ -4,8 +4,9 @@
 
 #include "bootengine/LoaderRecognition.h"
 #include "demo/DemoDiskSet.h"
-#include "parttypes/PartTypeCatalogue.h"
+#include "platform/ProgramSearch.h"
 #include "platform/StringTable.h"
+#include "shell/ShippedCatalogue.h"
 
 namespace korvex {
 
@@ -33,7 +34,10 @@ StartResult StartProgram(const StartOptions& options, CPrompt& prompt) {
   std::string computerName = HostComputerName();
   auto registry = OpenRegistryStore(DefaultUserHivePath(), *devices, computerName, error);
   if (!registry) return {nullptr, error};
-  if (options.requireCatalogue && !HasPartTypeCatalogue(*registry)) return {nullptr, LoadResString(IDS_NO_PARTITION_TYPES)};
+  const auto programFolder = options.programFolder.empty() ? RunningProgramFolder() : options.programFolder;
+  if (!EnsureShippedCatalogue(*registry, programFolder, error) && options.requireCatalogue) {
+    return {nullptr, LoadResString(IDS_NO_PARTITION_TYPES) + "\n\n" + error};
+  }
   return {std::make_unique<ProgramContext>(std::move(*devices), std::move(registry), os, std::move(computerName), prompt),
           ""};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Start-up shared by both front ends: the platform opened in the program's order, then the
 // working copy. The window program and korvex-cli differ only in what they show of a failure.
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,9 @@ struct StartOptions {
   std::vector<std::string> diskSpecs;  // image files, "path[@HEADSxSECTORS]"; empty: environment
   bool demo = false;                   // add the demo disk set (made on first use)
   bool requireCatalogue = true;        // refuse to start without a partition type catalogue
+  // Where the shipped catalogue is looked for (ShippedCatalogue.h); empty: the running program's
+  // folder.
+  std::filesystem::path programFolder;
 };
 
 // What a running front end works with. The device list and the store outlive the working copy
@@ -52,8 +56,9 @@ struct StartResult {
 
 // Sets the C locale to the user's (size texts follow its decimal separator), reads the OS
 // identity, makes the demo set when asked, builds the device list, opens the registry store with
-// the host name as computer name, and checks the partition type catalogue (33447 without one).
-// The working copy starts empty: LoadAll reads it.
+// the host name as computer name, and imports the shipped partition type catalogue into a store
+// that has none. Where the catalogue is required and still missing, the program does not start
+// (33447, then why and how to import one). The working copy starts empty: LoadAll reads it.
 StartResult StartProgram(const StartOptions& options, CPrompt& prompt);
 
 }  // namespace korvex

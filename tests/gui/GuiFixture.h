@@ -33,8 +33,10 @@ class GuiTest : public EngineDiskTest {
     ASSERT_TRUE(ImportRegFile(*store, std::string(KORVEX_SOURCE_DIR) + "/data/parts.reg", error)) << error;
   }
 
+  // The window program as if it lay in a folder without a shipped catalogue: only what the test
+  // imported counts.
   CMainFrame* OpenWindow(const std::vector<std::string>& specs, bool demo = false) {
-    frame = OpenMainWindow({specs, demo, true}, prompt);
+    frame = OpenMainWindow({specs, demo, true, dir.File("bin")}, prompt);
     Settle();
     return frame;
   }

@@ -4,6 +4,7 @@
 #include <wx/choice.h>
 #include <wx/image.h>
 #include <wx/radiobut.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
@@ -14,6 +15,7 @@
 #include "app/Screenshot.h"
 #include "bootengine/EngineConfig.h"
 #include "gui/GuiFixture.h"
+#include "gui/ModalDriver.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -37,7 +39,8 @@ class MainWindowTest : public GuiTest {
 TEST_F(MainWindowTest, StartsOnlyWithACatalogueAndThenShowsTheDemoSet) {
   EXPECT_EQ(OpenWindow({}, true), nullptr);
   ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_NO_PARTITION_TYPES));
+  EXPECT_EQ(prompt.shown[0].text.rfind(LoadResString(IDS_NO_PARTITION_TYPES), 0), 0u) << prompt.shown[0].text;
+  EXPECT_NE(prompt.shown[0].text.find("korvex-cli registry ensure-catalogue"), std::string::npos);
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
   EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
 
@@ -247,6 +250,33 @@ TEST_F(MainWindowTest, APictureOfTheMainWindowOnTheDemoSetIsNotBlank) {
     }
   }
   EXPECT_GT(colours.size(), 20u);  // texts, icons and controls, not one flat colour
+}
+
+TEST_F(MainWindowTest, TheWindowCarriesTheProgramsIconAndTheAboutBoxTheBuildsVersion) {
+  ImportCatalogue();
+  OpenWindow({}, true);
+  ASSERT_NE(frame, nullptr);
+  const wxIconBundle& icons = frame->GetIcons();
+  ASSERT_EQ(icons.GetIconCount(), 7u);  // 16, 24, 32, 48, 64, 128 and 256 pixels
+  const wxIcon small = icons.GetIconOfExactSize(wxSize(16, 16));
+  ASSERT_TRUE(small.IsOk());
+  const wxImage pixels = wxBitmap(small).ConvertToImage();
+  int drawn = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) drawn += !pixels.HasAlpha() || pixels.GetAlpha(x, y) > 0;
+  }
+  EXPECT_GT(drawn, 100) << "the drawing, not an empty square";
+
+  std::vector<std::string> labels;
+  wxTEST_DIALOG(Run(CommandId::About), DriveModal<wxDialog>([&](wxDialog& about) {
+                  for (const wxWindow* child : about.GetChildren()) {
+                    if (const auto* text = dynamic_cast<const wxStaticText*>(child)) {
+                      labels.push_back(text->GetLabel().utf8_string());
+                    }
+                  }
+                  return wxID_OK;
+                }));
+  EXPECT_NE(std::find(labels.begin(), labels.end(), "Korvex " KORVEX_PROJECT_VERSION), labels.end());
 }
 
 }  // namespace

@@ -220,6 +220,9 @@ TEST_F(RegistryStoreTest, ReadsFallBackWhenKeyValueOrTypeIsMissing) {
 
 TEST_F(RegistryStoreTest, DefaultHivePathFollowsTheEnvironment) {
   const test::SavedVariable korvexHome("KORVEX_HOME"), configHome("XDG_CONFIG_HOME"), home("HOME");
+  const test::SavedVariable pkexec("PKEXEC_UID"), sudo("SUDO_UID");  // a run under sudo names another user
+  ::unsetenv("PKEXEC_UID");
+  ::unsetenv("SUDO_UID");
 
   ::setenv("HOME", "/home/anna", 1);
   ::setenv("XDG_CONFIG_HOME", "/xdg", 1);

@@ -2,7 +2,6 @@
 
 #include "wxcommon/WxText.h"
 #include "platform/DeviceList.h"
-#include "platform/Registry.h"
 #include "setup/Distribution.h"
 #include "setup/SetupFolders.h"
 #include "setup/dialogs/SetupDisplay.h"
@@ -12,21 +11,26 @@ namespace korvex::setup {
 
 bool CSetupApp::OnInit() {
   SetupPrompt prompt;
-  const auto distribution = DistributionFolder(argc > 1 ? Utf8(argv[1]) : std::string());
-  if (const auto missing = MissingDistributionFiles(distribution); !missing.empty()) {
+  distribution_ = DistributionFolder(argc > 1 ? Utf8(argv[1]) : std::string());
+  if (const auto missing = MissingDistributionFiles(distribution_); !missing.empty()) {
     prompt.Message(IncompleteMessage(missing), PromptIcon::Stop);
     return false;
   }
   std::string error;
-  auto store = OpenRegistryStore(DefaultUserHivePath(), DeviceList{}, "", error);
-  if (!store) {
+  store_ = OpenRegistryStore(DefaultUserHivePath(), DeviceList{}, "", error);
+  if (!store_) {
     prompt.Message(error, PromptIcon::Stop);
     return false;
   }
   SetAppName("korvex-setup");
-  CSetupMainDlg dialog(nullptr, {distribution, ApplicationsFolder(), *store, prompt, {}});
+  return true;
+}
+
+int CSetupApp::OnRun() {
+  SetupPrompt prompt;
+  CSetupMainDlg dialog(nullptr, {distribution_, ApplicationsFolder(), *store_, prompt, {}});
   dialog.ShowModal();
-  return false;
+  return 0;
 }
 
 }  // namespace korvex::setup

@@ -1,12 +1,12 @@
 #include "setup/dialogs/SetupMainDlg.h"
 
 #include <wx/button.h>
-#include <wx/icon.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
 #include "wxcommon/Drawing.h"
+#include "wxcommon/ProgramIcon.h"
 #include "wxcommon/WxText.h"
 #include "setup/SetupSettings.h"
 #include "setup/SetupTexts.h"
@@ -18,9 +18,7 @@ namespace korvex::setup {
 CSetupMainDlg::CSetupMainDlg(wxWindow* parent, const SetupContext& context)
     : wxDialog(parent, wxID_ANY, Wx(text::kMainTitle)), context_(context) {
   const wxBitmap picture = AboutPicture();
-  wxIcon icon;
-  icon.CopyFromBitmap(picture);
-  SetIcon(icon);
+  SetIcons(ProgramIcons());
 
   auto* welcome = new wxStaticText(this, wxID_ANY, Wx(text::kMainWelcome));
   welcome->SetFont(welcome->GetFont().Bold());
