@@ -69,10 +69,20 @@ DirectBootResult Boot(CHardDisk& disk, const CPartition& object, CPrompt& prompt
 
 }  // namespace
 
+std::optional<std::string> DirectBootRefusal(const ResolvedObject& target) {
+  if (auto refusal = MenuEntryRefusal(target)) return refusal;
+  if (!SavedMenuPosition(*target.disk, *target.object)) return std::string(text::kNotInSavedMenu);
+  return std::nullopt;
+}
+
 DirectBootResult BootPartition(WorkingCopy& workingCopy, const ObjectRef& entry, CPrompt& prompt,
                                IRestartService& restart) {
-  const auto target = RequireMenuEntry(workingCopy, entry, prompt);
+  const auto target = ResolveOrReport(workingCopy, entry, prompt);
   if (!target) return DirectBootResult::Refused;
+  if (auto refusal = DirectBootRefusal(*target)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
+    return DirectBootResult::Refused;
+  }
   if (workingCopy.AnyModified() && prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel,
                                               PromptIcon::Question) != PromptAnswer::Yes) {
     return DirectBootResult::NotConfirmed;

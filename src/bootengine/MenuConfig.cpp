@@ -49,16 +49,24 @@ std::uint8_t LowestFreePosition(const CHardDisk& disk) {
 
 }  // namespace
 
+std::optional<std::string> MenuAddRefusal(const ResolvedObject& target) {
+  const CHardDisk& disk = *target.disk;
+  const CPartition& object = *target.object;
+  if (!disk.EngineInstalled()) return StrFormat(text::kNoEngineOnDisk, disk.DeviceName().c_str());
+  if (target.IsLogical()) return std::string(text::kLogicalNotInMenu);
+  if (!(object.IsTable() || object.IsNewTable())) return std::string(text::kOnlyTableToMenu);
+  if (object.IsExtended()) return std::string(text::kExtendedNotInMenu);
+  // New entries (slot 127) count too, or the menu could grow past what the engine can show.
+  if (disk.MenuEntryCount() >= layout::CONST_MENU_ENTRIES) return std::string(text::kMenuHasTwelve);
+  return std::nullopt;
+}
+
 bool AddToMenu(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
   const auto target = ResolveOrReport(workingCopy, ref, prompt);
-  if (!target || !RequireEngine(*target->disk, prompt)) return false;
+  if (!target) return false;
+  if (auto refusal = MenuAddRefusal(*target)) return Refuse(prompt, *refusal);
   CHardDisk& disk = *target->disk;
   CPartition& object = *target->object;
-  if (target->IsLogical()) return Refuse(prompt, text::kLogicalNotInMenu);
-  if (!(object.IsTable() || object.IsNewTable())) return Refuse(prompt, text::kOnlyTableToMenu);
-  if (object.IsExtended()) return Refuse(prompt, text::kExtendedNotInMenu);
-  // New entries (slot 127) count too, or the menu could grow past what the engine can show.
-  if (disk.MenuEntryCount() >= layout::CONST_MENU_ENTRIES) return Refuse(prompt, text::kMenuHasTwelve);
   object.slot = LowestFreePosition(disk);
   object.SetMenu();
   object.isDefault = false;

@@ -7,6 +7,8 @@
 // refused request (also a reference that names nothing) shows a stop message, changes nothing
 // and returns false.
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "partition/CHardDisk.h"
@@ -15,8 +17,13 @@
 
 namespace korvex {
 
+// Why target cannot go into the menu: its disk lacks the engine, it is a logical drive, no
+// inactive partition-table partition or an extended one, or the menu holds 12 entries (new
+// ones, not yet saved, included: the engine's table holds 12 in all). Nothing when it can.
+std::optional<std::string> MenuAddRefusal(const ResolvedObject& target);
+
 // Puts a table partition of the primary level (not an extended one) into the menu at the lowest
-// position no entry uses.
+// position no entry uses; refused as MenuAddRefusal says.
 bool AddToMenu(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 // Takes an entry out of the menu into the partition table. When the table has no free entry

@@ -11,12 +11,20 @@ bool RequireEngine(const CHardDisk& disk, CPrompt& prompt) {
   return false;
 }
 
+std::optional<std::string> MenuEntryRefusal(const ResolvedObject& target) {
+  if (!target.disk->EngineInstalled()) return StrFormat(text::kNoEngineOnDisk, target.disk->DeviceName().c_str());
+  if (!target.object->InMenu() || target.IsLogical()) return std::string(text::kNotAMenuEntry);
+  return std::nullopt;
+}
+
 std::optional<ResolvedObject> RequireMenuEntry(const WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
   auto target = ResolveOrReport(workingCopy, ref, prompt);
-  if (!target || !RequireEngine(*target->disk, prompt)) return std::nullopt;
-  if (target->object->InMenu() && !target->IsLogical()) return target;
-  prompt.Message(text::kNotAMenuEntry, PromptIcon::Stop);
-  return std::nullopt;
+  if (!target) return std::nullopt;
+  if (auto refusal = MenuEntryRefusal(*target)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
+    return std::nullopt;
+  }
+  return target;
 }
 
 }  // namespace korvex

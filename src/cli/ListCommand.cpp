@@ -29,7 +29,7 @@ void WriteObjectJson(JsonWriter& json, PartitionKey key, const CPartition& p, bo
       .Field("new", p.isNew);
   if (logical && !p.IsFree()) {
     json.Field("ebr", std::int64_t{p.start})
-        .Field("dataStart", std::int64_t{p.DataStart()})
+        .Field("dataStart", static_cast<std::int64_t>(p.DataStart()))
         .Field("dataLength", std::int64_t{p.DataLength()});
   }
   json.EndObject();
@@ -76,10 +76,11 @@ std::string ListJson(const WorkingCopy& workingCopy) {
         .Field("heads", std::int64_t{disk->Heads()})
         .Field("sectors", std::int64_t{disk->SectorsPerTrack()})
         .Field("capacity", static_cast<std::int64_t>(disk->Capacity()))
-        .Field("lastSector", std::int64_t{disk->LastSector()})
+        .Field("lastSector", static_cast<std::int64_t>(disk->LastSector()))
         .Field("engine", disk->EngineInstalled())
         .Field("gpt", disk->gpt)
         .Field("engineDamaged", disk->engineDamaged)
+        .Field("logicalChainBroken", disk->logicalChainBroken)
         .Field("modified", disk->IsModified());
     json.Key("readErrors").BeginArray();
     for (const ReadFailure& failure : disk->readFailures) {
@@ -106,7 +107,9 @@ void PrintObject(PartitionKey key, const CPartition& p, bool logical) {
   if (p.isNew) flags += " neu";
   std::printf("    %5u  %-11s %4u  %3u  %10u  %10u  %12s", key, StateName(p.state), p.slot, p.type, p.start,
               p.length, FormatSize(Bytes(p.length)).c_str());
-  if (logical && !p.IsFree()) std::printf("  EBR %u, Daten %u+%u", p.start, p.DataStart(), p.DataLength());
+  if (logical && !p.IsFree()) {
+    std::printf("  EBR %u, Daten %llu+%u", p.start, static_cast<unsigned long long>(p.DataStart()), p.DataLength());
+  }
   const std::string title = p.GetTitle();
   if (!title.empty()) std::printf("  \"%s\"", Cp437ToUtf8(title).c_str());
   std::printf("%s\n", flags.c_str());
@@ -144,6 +147,9 @@ void PrintText(const WorkingCopy& workingCopy) {
     for (const ReadFailure& failure : disk->readFailures) {
       std::printf("  Lesefehler bei Sektor %u (%u Sektoren): %s - nicht gelesen, wird nicht gespeichert\n", failure.lba,
                   failure.count, std::strerror(failure.error));
+    }
+    if (disk->logicalChainBroken) {
+      std::printf("  Kette der logischen Laufwerke defekt - nicht gelesen, wird nicht gespeichert\n");
     }
     if (disk->EngineInstalled()) PrintEngineConfig(*disk);
     PrintLevel("Primär", disk->primary, false);

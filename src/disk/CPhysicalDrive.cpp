@@ -41,14 +41,10 @@ std::uint64_t CPhysicalDrive::Capacity() const {
          geometry_.TracksPerCylinder * kSectorSize;
 }
 
-std::uint32_t CPhysicalDrive::LastSector() const {
-  const auto cylinders = static_cast<std::uint16_t>(geometry_.Cylinders);
-  const auto heads = static_cast<std::uint8_t>(geometry_.TracksPerCylinder);
-  // A medium smaller than one cylinder has no whole cylinder; the 16-bit wrap of cylinders - 1
-  // would otherwise claim the last sector lies far beyond the end.
-  if (cylinders == 0) return 0;
-  return ChsToLba(static_cast<std::uint16_t>(cylinders - 1), static_cast<std::uint8_t>(heads - 1),
-                  static_cast<std::uint8_t>(geometry_.SectorsPerTrack));
+std::uint64_t CPhysicalDrive::LastSector() const {
+  const std::uint64_t sectors = Capacity() / kSectorSize;
+  // A medium smaller than one cylinder has no whole cylinder.
+  return sectors == 0 ? 0 : sectors - 1;
 }
 
 std::uint64_t CPhysicalDrive::MediumSectors() const {

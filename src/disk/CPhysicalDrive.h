@@ -52,8 +52,9 @@ class CPhysicalDrive {
   bool SameGeometry(const DiskGeometry& other) const { return geometry_ == other; }
   // Cylinders × sectors per track × heads × 512 bytes.
   std::uint64_t Capacity() const;
-  // The last sector that whole cylinders cover (cylinders taken to 16 bits, heads to 8 bits).
-  std::uint32_t LastSector() const;
+  // The last sector that whole cylinders cover, in 64 bits: a disk larger than a partition table
+  // can address keeps its true size here.
+  std::uint64_t LastSector() const;
   // Sectors of the medium itself, the partial last cylinder included.
   std::uint64_t MediumSectors() const;
   // Sectors a partition may occupy: the medium, or the whole cylinders when its size is unknown.

@@ -1,5 +1,8 @@
 #include "image/ImageRange.h"
 
+#include "partition/SectorRanges.h"
+#include "platform/Texts.h"
+
 namespace korvex {
 
 std::optional<SectorRange> ImagedRange(const CPartition& object, bool logical) {
@@ -8,6 +11,13 @@ std::optional<SectorRange> ImagedRange(const CPartition& object, bool logical) {
   // A drive whose data would start at its own record (offset 0) has no volume to image.
   if (object.dataOffset == 0 || object.dataOffset >= object.length) return std::nullopt;
   return SectorRange{object.DataStart(), object.DataLength()};
+}
+
+std::optional<std::string> ImageRangeRefusal(const CPartition& object, bool logical) {
+  const auto range = ImagedRange(object, logical);
+  if (!range) return std::string(text::kImageNoRange);
+  if (!MbrAddressable(range->first, range->count)) return NotAddressableText(range->first);
+  return std::nullopt;
 }
 
 }  // namespace korvex

@@ -3,13 +3,14 @@
 // writes onto one.
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "partition/CPartition.h"
 
 namespace korvex {
 
 struct SectorRange {
-  std::uint32_t first = 0;
+  std::uint64_t first = 0;  // 64 bits: a drive's data may begin past what its record can name
   std::uint32_t count = 0;
 
   std::uint64_t End() const { return std::uint64_t{first} + count; }
@@ -21,5 +22,10 @@ struct SectorRange {
 // extended boot record (one track on a disk written by this program, 2048 sectors on one
 // aligned to 1 MiB) and ends with the entry. Nothing for a free area or a drive without data.
 std::optional<SectorRange> ImagedRange(const CPartition& object, bool logical);
+
+// Why object has no range an image can be made of or restored onto: there is none (a free area,
+// a drive without data), or it reaches past the last sector a partition table can name. Nothing
+// when there is one.
+std::optional<std::string> ImageRangeRefusal(const CPartition& object, bool logical);
 
 }  // namespace korvex

@@ -9,6 +9,7 @@
 #include "image/BlockPipeline.h"
 #include "image/ImageReading.h"
 #include "partition/PartitionEntry.h"
+#include "partition/SectorRanges.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -78,7 +79,7 @@ std::optional<WorkOutcome> SetNtfsHiddenSectors(CPhysicalDrive& disk, const Sect
   }
   const std::uint64_t volumeSectors = ReadLe32(std::span(boot).subspan(kVolumeSectors)) |
                                       std::uint64_t{ReadLe32(std::span(boot).subspan(kVolumeSectors + 4))} << 32;
-  std::vector<std::uint32_t> copies = {target.first};
+  std::vector<std::uint32_t> copies = {static_cast<std::uint32_t>(target.first)};  // below 2^32: checked first
   Sector backup{};
   if (volumeSectors < target.count && disk.ReadSectors(static_cast<std::uint32_t>(target.first + volumeSectors), 1, backup) &&
       backup == boot) {
@@ -112,9 +113,10 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
     return {WorkEnd::Failed, text::kImageSizeMismatch, PromptIcon::Exclamation};
   }
   const std::uint64_t mediumSectors = disk.MediumSectors();
-  // Sector numbers are 32 bits: a range past 2^32 sectors cannot be addressed either.
-  if (!disk.IsUsable() || target.End() > std::uint64_t{UINT32_MAX} + 1 ||
-      (mediumSectors != 0 && target.End() > mediumSectors)) {
+  if (!MbrAddressable(target.first, target.count)) {
+    return WorkOutcome::Failed(NotAddressableText(target.first) + text::kImageNothingWritten);
+  }
+  if (!disk.IsUsable() || (mediumSectors != 0 && target.End() > mediumSectors)) {
     return WorkOutcome::Failed(StrFormat(text::kImageTargetBeyondDisk, disk.DeviceName().c_str()));
   }
 

@@ -39,11 +39,11 @@ std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileNa
     prompt.Message(text::kImageNameMissing, PromptIcon::Stop);
     return std::nullopt;
   }
-  const auto target = ImagedRange(entry, logical);
-  if (!target) {
-    prompt.Message(text::kImageNoRange, PromptIcon::Stop);
+  if (auto refusal = ImageRangeRefusal(entry, logical)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
     return std::nullopt;
   }
+  const auto target = ImagedRange(entry, logical);
   const FirstHeader first = ReadFirstHeader(path);
   if (first.state != FirstHeaderState::Read) {
     prompt.Message(FirstHeaderRefusal(first.state, path), PromptIcon::Stop);

@@ -73,11 +73,11 @@ std::optional<ImageSaveRequest> PrepareImageSave(const ImageSaveForm& form, CHar
       return std::nullopt;
     }
   }
-  const auto range = ImagedRange(entry, logical);
-  if (!range) {
-    prompt.Message(text::kImageNoRange, PromptIcon::Stop);
+  if (auto refusal = ImageRangeRefusal(entry, logical)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
     return std::nullopt;
   }
+  const auto range = ImagedRange(entry, logical);
   if (const IDiskTransport* transport = disk.Transport()) {
     const auto mounted = FindMountedOverlap(transport->Describe(), range->first, range->count, mounts);
     if (mounted && prompt.Ask(StrFormat(text::kImageSourceMounted, mounted->device.c_str(), mounted->mountPoint.c_str()),

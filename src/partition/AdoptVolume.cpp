@@ -7,7 +7,9 @@
 #include "partition/LogicalLevelUpkeep.h"
 #include "partition/PartitionEditing.h"
 #include "partition/PartitionEntry.h"
+#include "partition/SectorRanges.h"
 #include "partition/TableReader.h"
+#include "partition/TableWriter.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -19,14 +21,6 @@ namespace {
 // data, the classic layout one track. Further away it goes one track before the volume, the
 // program's own spacing, so the free space before stays usable.
 constexpr std::uint64_t kFarthestRecord = 2048;
-
-// The used object of level that shares a sector with [start, end), or nothing.
-const CPartition* Occupant(const PartitionLevel& level, std::uint64_t start, std::uint64_t end) {
-  for (const CPartition* p : level.Used()) {
-    if (p->start < end && start < p->End()) return p;
-  }
-  return nullptr;
-}
 
 // Where the extended boot record of a logical drive whose data begins at dataStart goes inside
 // ext, or nothing when no free sector precedes the data.
@@ -54,22 +48,27 @@ CPartition* AdoptVolume(CHardDisk& disk, const FoundVolume& volume, CPrompt& pro
   };
   if (disk.gpt) return refuse(StrFormat(text::kAdoptGpt, disk.DeviceName().c_str()));
   if (volume.type == 0 || IsExtendedType(volume.type)) return refuse(text::kAdoptTypeInvalid);
-  const std::uint64_t diskSectors = std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
-  if (volume.length == 0 || end > diskSectors) return refuse(text::kAdoptPastDiskEnd);
+  if (volume.length == 0 || end > disk.UsableSectors()) return refuse(text::kAdoptPastDiskEnd);
+  if (!MbrAddressable(start, volume.length)) return refuse(NotAddressableText(start));
 
   const CPartition* ext = disk.FindExtended();
   const bool insideExtended = ext != nullptr && start >= ext->start && end <= ext->End();
   std::unique_ptr<CPartition> adopted;
   if (insideExtended) {
-    if (Occupant(disk.logical, start, end) != nullptr) return refuse(range(text::kAdoptOverlap));
+    if (FirstSharingObject(disk.logical, start, volume.length) != nullptr) return refuse(range(text::kAdoptOverlap));
     const auto record = RecordPlace(disk, *ext, start);
     if (!record) return refuse(text::kAdoptNoRoomForRecord);
+    if (ChainRecordCountWith(*ext, disk.logical.Used(), *record) > kMaxChainRecords) {
+      return refuse(StrFormat(text::kChainFull, kMaxChainRecords));
+    }
     adopted = std::make_unique<CPartition>(static_cast<std::uint32_t>(*record), static_cast<std::uint32_t>(end - *record), 0);
     adopted->dataOffset = static_cast<std::uint32_t>(start - *record);
   } else {
-    if (ext != nullptr && start < ext->End() && ext->start < end) return refuse(range(text::kAdoptAcrossExtended));
+    if (ext != nullptr && RunsShareSector(start, volume.length, ext->start, ext->length)) {
+      return refuse(range(text::kAdoptAcrossExtended));
+    }
     if (start < disk.SectorsPerTrack()) return refuse(text::kAdoptInTrackZero);
-    if (Occupant(disk.primary, start, end) != nullptr) return refuse(range(text::kAdoptOverlap));
+    if (FirstSharingObject(disk.primary, start, volume.length) != nullptr) return refuse(range(text::kAdoptOverlap));
     const auto entries = FreeTableEntries(disk);
     if (entries.empty()) return refuse(text::kTableFull);
     adopted = std::make_unique<CPartition>(volume.start, volume.length, entries.front());

@@ -18,9 +18,10 @@ struct FoundVolume {
 
 // The new partition (state NewTable, never destructive: its first sectors are the volume's),
 // or nothing after a stop message with nothing changed: a GPT disk, type 0, 5 or 15, a place
-// past the disk's end, in track 0, across the border of the extended partition or over another
-// partition, a full partition table, or a logical drive without a free sector before it for
-// its extended boot record.
+// past the disk's end or past the last sector a table can name, in track 0, across the border
+// of the extended partition or sharing a sector with another partition, a full partition table,
+// a logical drive without a free sector before it for its extended boot record, or one more
+// record than the chain of logical drives may hold.
 CPartition* AdoptVolume(CHardDisk& disk, const FoundVolume& volume, CPrompt& prompt);
 
 }  // namespace korvex

@@ -62,6 +62,7 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   engineDamaged = false;
   directBootPending = 0;
   logicalDrivesOnDisk = 0;
+  logicalChainBroken = false;
   partitionsOnDisk = 0;
   // An unreadable sector 0 leaves the disk without objects: shown as unreadable, not as blank.
   if (!SectorRead(0)) return;
@@ -70,7 +71,9 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   if (HasBootSignature(sector0) || (EngineInstalled() && EngineCopyIntact())) {
     ParseTables(*this, prompt);
   } else {
-    auto whole = std::make_unique<CPartition>(0, LastSector() + 1, 0);
+    // As far as a 32-bit length reaches: nothing from 2^32 on can be named in a table.
+    const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(LastSector() + 1, UINT32_MAX));
+    auto whole = std::make_unique<CPartition>(0, length, 0);
     whole->SetFree();
     whole->diskNumber = diskIndex;
     whole->type = 0;

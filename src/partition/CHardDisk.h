@@ -55,6 +55,10 @@ class CHardDisk : public CPhysicalDrive {
   // Reads that failed since the working copy was loaded (kept when the tables are parsed anew);
   // while there is one, saving is refused.
   std::vector<ReadFailure> readFailures;
+  // The chain of extended boot records could not be read whole (it loops, links on past the
+  // last record the reader follows, or links past the last sector a table can name): its drives
+  // are not shown, and saving is refused, or the save would write the chain without them.
+  bool logicalChainBroken = false;
   // LBA 1 carries the engine signature, but the engine's copy of sector 0 is not valid: the
   // tables were read from sector 0 (and the engine counts as installed only when sector 0 holds
   // the engine's loader).

@@ -80,8 +80,9 @@ class CPartition {
   bool InPartitionTable() const { return IsTable() || IsNewTable() || IsActiveTable(); }
   bool IsExtended() const;
 
+  // Both in 64 bits: a drive near the end of what a table can name may reach past 2^32.
   std::uint64_t End() const { return std::uint64_t{start} + length; }  // one past the last sector
-  std::uint32_t DataStart() const { return start + dataOffset; }
+  std::uint64_t DataStart() const { return std::uint64_t{start} + dataOffset; }
   std::uint32_t DataLength() const { return length - dataOffset; }
 };
 

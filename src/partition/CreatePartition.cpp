@@ -5,6 +5,9 @@
 #include "partition/LogicalLevelUpkeep.h"
 #include "partition/PartitionEditing.h"
 #include "partition/PartitionEntry.h"
+#include "partition/SectorRanges.h"
+#include "partition/TableReader.h"
+#include "partition/TableWriter.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -143,18 +146,19 @@ std::optional<std::uint64_t> RequestedSectors(const CreateRequest& request, cons
 
 // The refusal text when the sectors [start, start + length) are not all free: a partition or
 // logical drive uses one of them (a free area derived around a nested partition, or inside an
-// extended partition that overlaps a primary one, can lie over used sectors), or they reach past
-// the medium.
+// extended partition that overlaps a primary one, can lie over used sectors), they reach past
+// the medium or past the last sector a table can name.
 std::optional<std::string> SpaceRefusal(const CHardDisk& disk, bool isLogical, std::uint32_t start, std::uint32_t length) {
   const std::uint64_t end = std::uint64_t{start} + length;
   if (end > disk.UsableSectors()) {
     return StrFormat(text::kSpaceBeyondMedium, static_cast<unsigned>(end - 1),
                      static_cast<unsigned long long>(disk.UsableSectors()));
   }
+  if (!MbrAddressable(start, length)) return NotAddressableText(start);
+  // A logical drive lies inside its extended partition, and only there.
   const CPartition* owner = isLogical ? disk.FindExtended() : nullptr;
   for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
-    for (const CPartition* used : level->Used()) {
-      if (used == owner || used->End() <= start || used->start >= end) continue;
+    if (const CPartition* used = FirstSharingObject(*level, start, length, owner)) {
       return StrFormat(text::kSpaceInUse, start, static_cast<unsigned>(end - 1), used->start);
     }
   }
@@ -185,6 +189,22 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt) {
   return false;
 }
 
+std::optional<std::string> CreateRefusal(const CHardDisk& disk, const CPartition& freeArea, bool isLogical) {
+  if (!freeArea.IsFree()) return std::string(text::kNotAFreeArea);
+  if (!isLogical && FreeTableEntries(disk).empty() && !MenuCanTakeEntry(disk)) return std::string(text::kTableFull);
+  if (isLogical) {
+    // The new drive's record lies where the free area begins.
+    const CPartition* ext = disk.FindExtended();
+    if (ext != nullptr && ChainRecordCountWith(*ext, disk.logical.Used(), freeArea.start) > kMaxChainRecords) {
+      return StrFormat(text::kChainFull, kMaxChainRecords);
+    }
+  }
+  // Where a partition over the whole area would lie; a part of it lies nowhere else.
+  const auto placement = Place(disk, freeArea, isLogical, CreateRequest{}, freeArea.length);
+  if (!placement) return std::string(text::kPartitionTooSmall);
+  return SpaceRefusal(disk, isLogical, placement->start, placement->length);
+}
+
 bool CreateInFreeArea(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
                       CPrompt& prompt) {
   const auto target = ResolveOrReport(workingCopy, freeArea, prompt);
@@ -205,7 +225,7 @@ bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeAreaRef, con
     prompt.Message(text, PromptIcon::Stop);
     return false;
   };
-  if (!freeArea.IsFree()) return refuse(text::kNotAFreeArea);
+  if (auto refusal = CreateRefusal(disk, freeArea, isLogical)) return refuse(*refusal);
   if (auto refusal = TypeRefusal(disk, isLogical, request)) return refuse(*refusal);
   std::string refusal;
   const auto slot = TargetSlot(disk, isLogical, request, refusal);

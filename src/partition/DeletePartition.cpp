@@ -7,26 +7,56 @@
 namespace korvex {
 namespace {
 
-// The primary table partition ref names; nothing after a stop message for any other object.
-CPartition* PrimaryTablePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
+bool HasActivePartition(const CHardDisk& disk) {
+  return disk.primary.FindFirst([](const CPartition& p) { return p.IsActiveTable(); }) != nullptr;
+}
+
+// Sets the boot indicator of the object ref names (or clears it), or refuses as
+// ActivationRefusal says.
+bool SetActive(WorkingCopy& workingCopy, const ObjectRef& ref, bool activate, CPrompt& prompt) {
   const auto target = ResolveOrReport(workingCopy, ref, prompt);
-  if (!target) return nullptr;
-  if (target->IsLogical() || !target->object->InPartitionTable()) {
-    prompt.Message(text::kNotATablePartition, PromptIcon::Stop);
-    return nullptr;
+  if (!target) return false;
+  if (auto refusal = ActivationRefusal(*target, activate)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
+    return false;
   }
-  return target->object;
+  if (activate) {
+    target->object->SetActiveTable();
+  } else {
+    target->object->SetTable();
+  }
+  workingCopy.MarkModified(ref.device);
+  return true;
 }
 
 }  // namespace
+
+std::optional<std::string> DeleteRefusal(const ResolvedObject& target) {
+  if (target.object->IsFree()) return std::string(text::kFreeAreaNotDeletable);
+  return std::nullopt;
+}
+
+std::optional<std::string> ActivationRefusal(const ResolvedObject& target, bool activate) {
+  const CPartition& object = *target.object;
+  if (target.IsLogical() || !object.InPartitionTable()) return std::string(text::kNotATablePartition);
+  // With the engine the boot menu decides what starts; the boot indicator is the engine's.
+  if (target.disk->EngineInstalled()) return std::string(text::kActivationWithEngine);
+  if (!activate) {
+    if (!object.IsActiveTable()) return std::string(text::kNotActive);
+    return std::nullopt;
+  }
+  if (object.IsExtended()) return std::string(text::kExtendedNotActivatable);
+  if (HasActivePartition(*target.disk)) return std::string(text::kAlreadyActive);
+  return std::nullopt;
+}
 
 bool DeletePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
   const auto target = ResolveOrReport(workingCopy, ref, prompt);
   if (!target) return false;
   CHardDisk& disk = *target->disk;
   CPartition& object = *target->object;
-  if (object.IsFree()) {
-    prompt.Message(text::kFreeAreaNotDeletable, PromptIcon::Stop);
+  if (auto refusal = DeleteRefusal(*target)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
     return false;
   }
   const bool extended = object.IsExtended();
@@ -51,19 +81,11 @@ bool DeletePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& pr
 }
 
 bool ActivatePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
-  CPartition* object = PrimaryTablePartition(workingCopy, ref, prompt);
-  if (object == nullptr) return false;
-  object->SetActiveTable();
-  workingCopy.MarkModified(ref.device);
-  return true;
+  return SetActive(workingCopy, ref, true, prompt);
 }
 
 bool DeactivatePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
-  CPartition* object = PrimaryTablePartition(workingCopy, ref, prompt);
-  if (object == nullptr) return false;
-  object->SetTable();
-  workingCopy.MarkModified(ref.device);
-  return true;
+  return SetActive(workingCopy, ref, false, prompt);
 }
 
 }  // namespace korvex

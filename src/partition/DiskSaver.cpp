@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "partition/PartitionEntry.h"
+#include "partition/SectorRanges.h"
+#include "partition/TableReader.h"
 #include "partition/TableWriter.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -42,6 +44,7 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
     const ReadFailure& failure = disk.readFailures.front();
     return StrFormat(text::kReadFailedRefused, name, failure.lba, std::strerror(failure.error));
   }
+  if (disk.logicalChainBroken) return StrFormat(text::kChainBrokenRefused, name);
   if (disk.gpt) return StrFormat(text::kGptRefused, name);
   if (auto* transport = disk.Transport(); transport != nullptr) {
     if (transport->IsReadOnly()) return StrFormat(text::kReadOnlyRefused, name, transport->Describe().c_str());
@@ -54,10 +57,22 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
     return StrFormat(text::kMenuTooLong, name);
   }
   if (ext != nullptr) {
-    for (const CPartition* drive : disk.logical.Used()) {
+    const auto drives = disk.logical.Used();
+    for (const CPartition* drive : drives) {
       if (drive->start < ext->start || drive->End() > ext->End()) {
         return StrFormat(text::kLogicalOutsideRefused, name, drive->start);
       }
+    }
+    if (const std::size_t records = ChainRecordCount(*ext, drives); records > kMaxChainRecords) {
+      return StrFormat(text::kChainTooLongRefused, name, records, kMaxChainRecords);
+    }
+  }
+  for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
+    if (const auto pair = OverlappingPair(*level)) {
+      return StrFormat(text::kOverlapRefused, name, pair->first->start, pair->second->start);
+    }
+    for (const CPartition* p : level->Used()) {
+      if (!MbrAddressable(p->start, p->length)) return StrFormat(text::kNotAddressableRefused, name, p->start);
     }
   }
   if (disk.EngineInstalled() || disk.engineAreaToWrite) {
@@ -90,8 +105,8 @@ bool ConfirmNotEmptied(CHardDisk& disk, CPrompt& prompt) {
 
 // Zeroes the first sector and the sector one track later of a new destructive partition,
 // never a sector outside the partition itself.
-void PlanZeroing(const CHardDisk& disk, std::uint32_t first, std::uint64_t end, std::vector<PlannedWrite>& plan) {
-  for (const std::uint64_t lba : {std::uint64_t{first}, std::uint64_t{first} + disk.SectorsPerTrack()}) {
+void PlanZeroing(const CHardDisk& disk, std::uint64_t first, std::uint64_t end, std::vector<PlannedWrite>& plan) {
+  for (const std::uint64_t lba : {first, first + disk.SectorsPerTrack()}) {
     if (lba < end) plan.push_back({static_cast<std::uint32_t>(lba), Zeros()});
   }
 }

@@ -4,6 +4,7 @@
 // user is reached through the prompt alone.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "partition/CHardDisk.h"
@@ -39,6 +40,13 @@ bool MenuCanTakeEntry(const CHardDisk& disk);
 // boot menu can take another primary partition.
 bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt);
 
+// Why no partition or logical drive can be created in freeArea, whatever the request: it is no
+// free area; a primary one has neither a table entry nor a menu place left; a logical one would
+// make the chain of logical drives longer than the reader follows; even the whole area is too
+// small, or it lies over used sectors, past the medium or past the last sector a table can name.
+// Nothing when a creation may go ahead. CreatePartition refuses the same.
+std::optional<std::string> CreateRefusal(const CHardDisk& disk, const CPartition& freeArea, bool isLogical);
+
 // The operations below name their object by reference and resolve it in the working copy; a
 // reference that names nothing is reported and changes nothing.
 
@@ -52,13 +60,22 @@ bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeArea, const 
 bool CreateInFreeArea(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
                       CPrompt& prompt);
 
+// Why target cannot be deleted: it is a free area. Nothing when it can.
+std::optional<std::string> DeleteRefusal(const ResolvedObject& target);
+
 // Deletes the object after the user confirmed; deleting the extended partition deletes its
 // logical drives. The default mark passes on, the free areas of both levels are rebuilt. False
 // when refused or declined, with nothing changed.
 bool DeletePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
+// Why target's boot indicator cannot be set (activate) or cleared: it is no partition of the
+// partition table (a logical drive, a menu entry, a free area), its disk carries the boot engine,
+// and for activate it is an extended partition or the disk has an active partition already; for
+// deactivate it is not active. Nothing when it can.
+std::optional<std::string> ActivationRefusal(const ResolvedObject& target, bool activate);
+
 // Sets or clears the boot indicator of a primary table partition; false with a stop message
-// for any other object.
+// when ActivationRefusal refuses.
 bool ActivatePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 bool DeactivatePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 

@@ -4,6 +4,7 @@
 
 #include "partition/LogicalLevelUpkeep.h"
 #include "partition/PartitionEntry.h"
+#include "partition/SectorRanges.h"
 #include "partition/TableReader.h"
 #include "platform/Cp437.h"
 #include "platform/StringFormat.h"
@@ -22,15 +23,10 @@ bool Within(std::int64_t sector, const CPartition& y) {
   return sector >= y.start && sector <= LastOf(y.start, y.length);
 }
 
-// The overlap rule for a run [start, start + length) that self would occupy in level.
+// The overlap rule for a run [start, start + length) that self would occupy in level: it shares
+// no sector with another partition of the level.
 bool NoConflict(const PartitionLevel& level, const CPartition& self, std::uint32_t start, std::uint32_t length) {
-  const std::int64_t last = LastOf(start, length);
-  for (const auto& item : level.items()) {
-    const CPartition& y = *item.object;
-    if (&y == &self || y.IsFree()) continue;
-    if (Within(start, y) || Within(last, y)) return false;
-  }
-  return true;
+  return FirstSharingObject(level, start, length, &self) == nullptr;
 }
 
 // The failed checks of a form, in their fixed order, as report lines.
@@ -59,7 +55,11 @@ std::vector<std::string> FormFindings(const CHardDisk& disk, const PartitionLeve
     findings.push_back(text::kSecondExtended);
   }
   // Our own checks: values the writer could not put on the disk without losing data.
-  if (std::uint64_t{form.relativeStart} + form.length > disk.UsableSectors()) findings.push_back(text::kBeyondDiskEnd);
+  if (std::uint64_t{form.relativeStart} + form.length > disk.UsableSectors()) {
+    findings.push_back(text::kBeyondDiskEnd);
+  } else if (!MbrAddressable(form.relativeStart, form.length)) {
+    findings.push_back(text::kNotAddressableLine);
+  }
   // The engine is written over sectors 0..7 at every save.
   if (disk.EngineInstalled() && !logical && !object.IsFree() && form.length > 0 && form.relativeStart < kEngineTrackSectors) {
     findings.push_back(text::kEngineTrackInForm);
@@ -79,8 +79,7 @@ bool Confirmed(CPrompt& prompt, unsigned question) {
   return prompt.Ask(LoadResString(question), PromptButtons::YesNoCancel, PromptIcon::Exclamation) == PromptAnswer::Yes;
 }
 
-std::string FindingLine(unsigned where, const CPartition& other) {
-  const std::string lead = LoadResString(where);
+std::string FindingLine(const std::string& lead, const CPartition& other) {
   if (other.IsMenu()) return StrFormat("%s %s\n", lead.c_str(), Cp437ToUtf8(other.GetTitle()).c_str());
   return StrFormat(LoadResString(IDS_STARTS_AT_SECTOR).c_str(), lead.c_str(), static_cast<long>(other.start));
 }
@@ -158,13 +157,24 @@ FormApplyResult ApplyPartitionForm(WorkingCopy& workingCopy, const ObjectRef& re
 std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended,
                            std::uint64_t diskSectors) {
   std::string report;
-  if (object.End() > diskSectors) report += text::kBeyondDiskEnd;
+  if (object.End() > diskSectors) {
+    report += text::kBeyondDiskEnd;
+  } else if (!MbrAddressable(object.start, object.length)) {
+    report += text::kNotAddressableLine;
+  }
   const std::int64_t last = LastOf(object.start, object.length);
   for (const auto& item : level.items()) {
     const CPartition& other = *item.object;
     if (&other == &object) continue;
-    if (Within(object.start, other)) report += FindingLine(IDS_STARTS_INSIDE, other);
-    if (Within(last, other)) report += FindingLine(IDS_ENDS_INSIDE, other);
+    const bool startInside = Within(object.start, other);
+    const bool endInside = Within(last, other);
+    if (startInside) report += FindingLine(LoadResString(IDS_STARTS_INSIDE), other);
+    if (endInside) report += FindingLine(LoadResString(IDS_ENDS_INSIDE), other);
+    // A partition wholly inside this one has neither end of this one inside it.
+    if (!startInside && !endInside && !other.IsFree() &&
+        RunsShareSector(object.start, object.length, other.start, other.length)) {
+      report += FindingLine(text::kEnclosesPartition, other);
+    }
   }
   if (extended != nullptr) {
     if (object.start < extended->start || object.start > LastOf(extended->start, extended->length)) {
@@ -175,9 +185,18 @@ std::string CheckPartition(const PartitionLevel& level, const CPartition& object
   return report;
 }
 
+std::optional<std::string> CheckRefusal(const ResolvedObject& target) {
+  if (target.object->IsFree()) return std::string(text::kFreeAreaNotCheckable);
+  return std::nullopt;
+}
+
 std::optional<std::string> CheckReport(const WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& prompt) {
   const auto target = ResolveOrReport(workingCopy, ref, prompt);
   if (!target) return std::nullopt;
+  if (auto refusal = CheckRefusal(*target)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
+    return std::nullopt;
+  }
   const CPartition* extended = target->IsLogical() ? target->disk->FindExtended() : nullptr;
   const std::string report = CheckPartition(*target->level, *target->object, extended, target->disk->UsableSectors());
   return report.empty() ? LoadResString(IDS_NO_ERRORS) : report;

@@ -34,8 +34,8 @@ void AbsoluteToRelative(const CPhysicalDrive& geometry, PartitionForm& form);
 void RelativeToAbsolute(const CPhysicalDrive& geometry, PartitionForm& form);
 
 // True when object (with its current start and length) conflicts with no other used object of
-// the primary (logical) level: neither its first nor its last sector lies inside one of them.
-// An object wholly inside object is no conflict by this rule.
+// the primary (logical) level: it shares no sector with any of them, whether it reaches into one,
+// lies inside one or holds one wholly inside itself.
 bool ClearOfPrimaryOverlap(const CHardDisk& disk, const CPartition& object);
 bool ClearOfLogicalOverlap(const CHardDisk& disk, const CPartition& object);
 
@@ -47,15 +47,19 @@ FormApplyResult ApplyPartitionForm(WorkingCopy& workingCopy, const ObjectRef& ob
                                    CPrompt& prompt);
 
 // The findings of "Prüfen" for object of level, one line each: whether it reaches past the
-// disk's diskSectors, where its first and its last sector lie inside another object of the
-// level and, for a logical drive of extended, whether it lies outside or is larger than that
-// extended partition. Empty when nothing was found.
+// disk's diskSectors or past the last sector a partition table can name, where its first and its
+// last sector lie inside another object of the level, which partitions lie wholly inside it and,
+// for a logical drive of extended, whether it lies outside or is larger than that extended
+// partition. Empty when nothing was found.
 std::string CheckPartition(const PartitionLevel& level, const CPartition& object, const CPartition* extended,
                            std::uint64_t diskSectors);
 
+// Why "Prüfen" does not apply to the object: it is a free area. Nothing when it applies.
+std::optional<std::string> CheckRefusal(const ResolvedObject& target);
+
 // The report of "Prüfen" for object as both front ends show it: the findings of CheckPartition
 // (a logical drive checked against its extended partition), or "Keine Fehler festgestellt".
-// Nothing when object names nothing, after saying so.
+// Nothing when object names nothing or CheckRefusal refuses it, after saying so.
 std::optional<std::string> CheckReport(const WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 
 }  // namespace korvex

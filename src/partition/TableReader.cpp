@@ -4,6 +4,7 @@
 #include <set>
 
 #include "partition/PartitionEntry.h"
+#include "partition/SectorRanges.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -11,18 +12,18 @@
 namespace korvex {
 namespace {
 
-constexpr unsigned kMaxLinkedRecords = 26;  // the 27th record may not link on
+std::uint32_t Saturate32(std::uint64_t value) {
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
+}
 
+// A free area below 2^32; one that would begin at sector 0 and reach 2^32 keeps 2^32 - 1 sectors,
+// all a 32-bit length can hold.
 std::unique_ptr<CPartition> MakeFree(const CHardDisk& disk, std::uint64_t start, std::uint64_t length,
                                      std::uint8_t slot) {
-  auto gap = std::make_unique<CPartition>(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), slot);
+  auto gap = std::make_unique<CPartition>(static_cast<std::uint32_t>(start), Saturate32(length), slot);
   gap->SetFree();
   gap->diskNumber = disk.diskIndex;
   return gap;
-}
-
-std::uint32_t Saturate32(std::uint64_t value) {
-  return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
 }
 
 // The menu of tables (the engine's copy of sector 0, or sector 0 itself when that copy is
@@ -57,8 +58,9 @@ void ReadMenu(CHardDisk& disk, std::span<const std::uint8_t> tables) {
 
 // Adds Free objects to level (sorted by start, without Free objects) for the gaps between first
 // and end: before each object and after the last one. A trailing gap of a single sector is left
-// out; it can hold nothing.
+// out; it can hold nothing. What lies from 2^32 on cannot be named in a table and is never free.
 void AddGaps(CHardDisk& disk, PartitionLevel& level, std::uint64_t first, std::uint64_t end) {
+  end = std::min(end, kMbrSectorLimit);
   std::vector<std::unique_ptr<CPartition>> gaps;
   std::uint64_t position = first;
   std::uint8_t number = 0;
@@ -132,10 +134,11 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
   SectorImage record{};
   bool broken = false;
   std::uint64_t position = extStart;
-  for (unsigned linked = 0;; ++linked) {
+  for (std::size_t records = 1;; ++records) {
     if (position >= extEnd || position >= mediumEnd) break;  // a link that leaves ext or the disk ends the walk
-    if (!visited.insert(position).second) {
-      broken = true;  // a link back to a record already read: the chain loops
+    // A link back to a record already read (the chain loops), or to a sector no table can name.
+    if (!visited.insert(position).second || !MbrAddressable(position, 1)) {
+      broken = true;
       break;
     }
     // A record that cannot be read ends the walk; the failure is reported and keeps the disk
@@ -156,7 +159,7 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
       drives.push_back(std::move(drive));
     }
     if (link.type == 0) break;
-    if (linked >= kMaxLinkedRecords) {
+    if (records >= kMaxChainRecords) {
       broken = true;
       break;
     }
@@ -164,12 +167,14 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
   }
   if (broken) {
     prompt.Message(LoadResString(IDS_LOGICAL_CHAIN_BROKEN), PromptIcon::Stop);
+    disk.logicalChainBroken = true;
     drives.clear();
   }
   disk.logicalDrivesOnDisk = drives.size();
   if (drives.empty()) {
-    // One free area over the extended partition, as far as it lies on the medium.
-    const std::uint64_t end = std::min(ext.End(), disk.UsableSectors());
+    // One free area over the extended partition, as far as it lies on the medium and a table can
+    // name its sectors.
+    const std::uint64_t end = std::min({ext.End(), disk.UsableSectors(), kMbrSectorLimit});
     if (end <= ext.start) return;
     auto whole = MakeFree(disk, ext.start, end - ext.start, kSlotNone);
     whole->diskNumber = ext.diskNumber;
@@ -183,7 +188,7 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
 }
 
 void AddPrimaryGaps(CHardDisk& disk) {
-  AddGaps(disk, disk.primary, disk.ChsToLba(0, 1, 1), std::uint64_t{disk.LastSector()} + 1);
+  AddGaps(disk, disk.primary, disk.ChsToLba(0, 1, 1), disk.LastSector() + 1);
 }
 
 void AddLogicalGaps(CHardDisk& disk, const CPartition& ext) {

@@ -50,6 +50,10 @@ std::span<std::uint8_t> ScreenLine(EngineAreaImage& area, unsigned line) {
                                  layout::CONST_SCREEN_LINE_SIZE);
 }
 
+// A drive whose record does not lie at the extended partition's start is reached through a
+// record there with an empty first entry.
+bool NeedsLeadRecord(const CPartition& ext, std::uint64_t firstRecord) { return firstRecord != ext.start; }
+
 }  // namespace
 
 PartitionEntry MakeEntry(const CHardDisk& disk, std::uint8_t bootIndicator, std::uint8_t type,
@@ -145,13 +149,25 @@ SectorImage EmptyRecord() {
   return record;
 }
 
+std::size_t ChainRecordCount(const CPartition& ext, const std::vector<CPartition*>& drives) {
+  if (drives.empty()) return 0;
+  return drives.size() + (NeedsLeadRecord(ext, drives.front()->start) ? 1 : 0);
+}
+
+std::size_t ChainRecordCountWith(const CPartition& ext, const std::vector<CPartition*>& drives,
+                                 std::uint64_t recordStart) {
+  const std::uint64_t first =
+      drives.empty() ? recordStart : std::min<std::uint64_t>(drives.front()->start, recordStart);
+  return drives.size() + 1 + (NeedsLeadRecord(ext, first) ? 1 : 0);
+}
+
 std::vector<ChainRecord> BuildExtendedChain(const CHardDisk& disk, const std::vector<CPartition*>& drives,
                                             const CPartition& ext) {
   std::vector<ChainRecord> chain;
   const auto link = [&](const CPartition& next) {
     return MakeEntry(disk, 0, kTypeExtended, next.start, next.start - ext.start, next.length, true);
   };
-  if (!drives.empty() && drives.front()->start != ext.start) {
+  if (!drives.empty() && NeedsLeadRecord(ext, drives.front()->start)) {
     ChainRecord lead{ext.start, EmptyRecord(), nullptr};
     WriteTableEntry(lead.sector, 1, link(*drives.front()));
     chain.push_back(lead);

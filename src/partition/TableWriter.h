@@ -55,6 +55,12 @@ struct ChainRecord {
 std::vector<ChainRecord> BuildExtendedChain(const CHardDisk& disk, const std::vector<CPartition*>& drives,
                                             const CPartition& ext);
 
+// The records BuildExtendedChain writes for drives (sorted by start) of ext.
+std::size_t ChainRecordCount(const CPartition& ext, const std::vector<CPartition*>& drives);
+// The same with one more drive whose record lies at recordStart.
+std::size_t ChainRecordCountWith(const CPartition& ext, const std::vector<CPartition*>& drives,
+                                 std::uint64_t recordStart);
+
 // A record with no entries: 510 zero bytes and the signature.
 SectorImage EmptyRecord();
 

@@ -91,9 +91,22 @@ inline constexpr const char* kMenuUnavailable =
     "Diese Festplatte hat keinen Bootmanager oder ihr Bootmenü hat schon 12 Einträge.\n"
     "Die Partition kann nicht ins Bootmenü aufgenommen werden.";
 inline constexpr const char* kLogicalNotInMenu = "Ein logisches Laufwerk kann nicht ins Bootmenü aufgenommen werden.";
+inline constexpr const char* kChainFull =  // %zu = most records
+    "Die Kette der logischen Laufwerke ist voll: beim Einlesen werden höchstens %zu erweiterte Bootsektoren (EBR) "
+    "gelesen.\nEin weiteres logisches Laufwerk ist in dieser erweiterten Partition nicht möglich.";
+inline constexpr const char* kSpaceNotAddressable =  // %llu = first sector
+    "Der Bereich ab Sektor %llu reicht über Sektor 4294967295 hinaus, den letzten, den eine Partitionstabelle "
+    "angeben kann.";
 inline constexpr const char* kFreeAreaNotDeletable = "Ein freier Bereich kann nicht gelöscht werden.";
 inline constexpr const char* kNotATablePartition =
     "Nur Partitionen der Partitionstabelle können aktiviert oder deaktiviert werden.";
+inline constexpr const char* kActivationWithEngine =
+    "Auf einer Festplatte mit Bootmanager bestimmt das Bootmenü, welche Partition startet.\nEine Partition kann "
+    "hier weder aktiviert noch deaktiviert werden.";
+inline constexpr const char* kAlreadyActive =
+    "Auf dieser Festplatte ist bereits eine Partition aktiv.\nDeaktivieren Sie diese zuerst.";
+inline constexpr const char* kExtendedNotActivatable = "Eine erweiterte Partition kann nicht aktiviert werden.";
+inline constexpr const char* kNotActive = "Diese Partition ist nicht aktiv.";
 
 // Position checks of the partition form: our own findings, one report line each (the type-0
 // line also refuses a creation).
@@ -101,6 +114,12 @@ inline constexpr const char* kBeyondDiskEnd = "Die Partition reicht über das En
 inline constexpr const char* kLogicalWithoutData =
     "Das logische Laufwerk hat hinter seinem EBR-Bereich keinen Platz für Daten!\n";
 inline constexpr const char* kTypeZeroLine = "Der Partitionstyp 0 kennzeichnet einen unbenutzten Eintrag!\n";
+inline constexpr const char* kNotAddressableLine =
+    "Die Partition reicht über Sektor 4294967295 hinaus, den letzten, den eine Partitionstabelle angeben kann!\n";
+// "Prüfen": the lead of a line for a partition wholly inside the checked one, like 33449 and 33450.
+inline constexpr const char* kEnclosesPartition = "Die Partition umschließt die Partition";
+inline constexpr const char* kFreeAreaNotCheckable =
+    "Geprüft werden nur Partitionen und logische Laufwerke, kein freier Bereich.";
 
 // The hex sector view ("Sektoransicht") and the boot menu preview: our own refusals.
 inline constexpr const char* kPasteTooLarge =  // %zu = capacity, bytes on the clipboard, resulting length
@@ -140,6 +159,18 @@ inline constexpr const char* kMenuTooLong =
 inline constexpr const char* kLogicalOutsideRefused =
     "%s: Das logische Laufwerk beim relativen Sektor %u liegt außerhalb der erweiterten Partition.\n"
     "Das Speichern wird abgelehnt.";
+inline constexpr const char* kOverlapRefused =  // %s = device name, %u = relative sectors of the two partitions
+    "%s: Die Partitionen bei den relativen Sektoren %u und %u überschneiden sich.\nDas Speichern wird abgelehnt, "
+    "damit keine von beiden überschrieben wird. Ändern oder löschen Sie zuerst eine der beiden.";
+inline constexpr const char* kNotAddressableRefused =  // %s = device name, %u = relative sector
+    "%s: Die Partition beim relativen Sektor %u reicht über Sektor 4294967295 hinaus, den letzten, den eine "
+    "Partitionstabelle angeben kann.\nDas Speichern wird abgelehnt.";
+inline constexpr const char* kChainBrokenRefused =  // %s = device name
+    "%s: Die Kette der logischen Laufwerke konnte nicht ganz gelesen werden.\nDiese Festplatte wird nicht "
+    "gespeichert, damit die nicht gelesenen logischen Laufwerke nicht verloren gehen.";
+inline constexpr const char* kChainTooLongRefused =  // %s = device name, %zu = records, %zu = most records
+    "%s: Die Kette der logischen Laufwerke hätte %zu erweiterte Bootsektoren (EBR); beim Einlesen werden höchstens "
+    "%zu gelesen.\nDas Speichern wird abgelehnt.";
 inline constexpr const char* kRestartForTable =
     "%s wird gerade benutzt; der Kern liest die neue Partitionstabelle erst nach einem Neustart.";
 inline constexpr const char* kFlushFailed =
@@ -182,6 +213,8 @@ inline constexpr const char* kCancelWorkQuestion = "Wollen Sie den Vorgang wirkl
 // Failing disks, interrupted saves and hostile files: our own reports and refusals.
 // Behind a disk's name in the device tree when part of it could not be read.
 inline constexpr const char* kUnreadDiskMark = "  (Lesefehler, wird nicht gespeichert)";
+// The same for a disk whose chain of logical drives could not be read whole.
+inline constexpr const char* kBrokenChainMark = "  (Kette der logischen Laufwerke defekt, wird nicht gespeichert)";
 inline constexpr const char* kReadFailed =  // %s = device name, %s = where, %u = sector, %s = error
     "Lesefehler auf %s (%s) bei Sektor %u: %s.\nDer nicht gelesene Teil wird nicht angezeigt; diese Festplatte wird "
     "nicht gespeichert, damit nichts überschrieben wird, was nicht gelesen werden konnte.";

@@ -2,38 +2,38 @@
 
 #include <algorithm>
 
-#include "EngineLayout.h"
+#include "bootengine/DirectBoot.h"
+#include "bootengine/MenuConfig.h"
+#include "bootengine/MenuEntryChecks.h"
+#include "image/ImageRange.h"
+#include "partition/PartitionEditing.h"
+#include "partition/PositionChecks.h"
 
 namespace korvex {
 namespace {
-
-bool KindIsOneOf(const CommandContext& context, std::initializer_list<NodeKind> kinds) {
-  if (!context.selection) return false;
-  const auto kind = KindOf(context.workingCopy, *context.selection);
-  return kind && std::find(kinds.begin(), kinds.end(), *kind) != kinds.end();
-}
-
-bool HasActivePartition(const CHardDisk& disk) {
-  return disk.primary.Count([](const CPartition& p) { return p.IsActiveTable(); }) > 0;
-}
 
 bool AnyDiskHasEngine(const WorkingCopy& workingCopy) {
   return std::any_of(workingCopy.disks().begin(), workingCopy.disks().end(),
                      [](const auto& entry) { return entry.second->EngineInstalled(); });
 }
 
-// Activate and deactivate: a data or menu partition of a disk without the boot engine, and
-// whether the disk has an active partition already.
-bool ActivationApplies(const CommandContext& context, bool wantActive) {
-  const CHardDisk* disk = SelectedDisk(context);
-  return disk != nullptr && !disk->EngineInstalled() &&
-         KindIsOneOf(context, {NodeKind::DataPartition, NodeKind::MenuPartition}) &&
-         HasActivePartition(*disk) == wantActive;
-}
-
 bool OnEngineDisk(const CommandContext& context) {
   const CHardDisk* disk = SelectedDisk(context);
   return disk != nullptr && disk->EngineInstalled();
+}
+
+// The object the selection names, when it names one.
+std::optional<ResolvedObject> SelectedObject(const WorkingCopy& workingCopy, const std::optional<NodeRef>& selection) {
+  if (!selection || selection->type != NodeRef::Type::Object) return std::nullopt;
+  return Resolve(workingCopy, selection->object);
+}
+
+// A command that acts on the selected object is enabled exactly when its operation would not
+// refuse that object: both ask the operation's own rule.
+template <typename Rule>
+bool ObjectPasses(const CommandContext& context, Rule rule) {
+  const auto target = SelectedObject(context.workingCopy, context.selection);
+  return target && !rule(*target);
 }
 
 MenuEntry Item(CommandId command, const char* text) { return {command, text, true, {}}; }
@@ -70,20 +70,24 @@ bool IsCommandEnabled(CommandId command, const CommandContext& context) {
     case CommandId::Apply:
       return context.rightPane != RightPane::SystemInfo && context.rightPaneModified;
     case CommandId::Create:
-      return KindIsOneOf(context, {NodeKind::FreeSpace});
+      return ObjectPasses(context, [](const ResolvedObject& t) {
+        return CreateRefusal(*t.disk, *t.object, t.IsLogical());
+      });
     case CommandId::Delete:
+      return ObjectPasses(context, DeleteRefusal);
     case CommandId::Check:
+      return ObjectPasses(context, CheckRefusal);
     case CommandId::ImageSave:
     case CommandId::ImageRestore:
-      return KindIsOneOf(context, {NodeKind::DataPartition, NodeKind::MenuPartition, NodeKind::ExtendedPartition});
+      return ObjectPasses(context, [](const ResolvedObject& t) { return ImageRangeRefusal(*t.object, t.IsLogical()); });
     case CommandId::MenuAdd:
-      // Entries created for the menu but not yet saved (NewMenu) do not count against the limit.
-      return KindIsOneOf(context, {NodeKind::DataPartition}) && OnEngineDisk(context) &&
-             disk->primary.Count([](const CPartition& p) { return p.IsMenu(); }) < layout::CONST_MENU_ENTRIES;
+      return ObjectPasses(context, MenuAddRefusal);
     case CommandId::MenuRemove:
-    case CommandId::Boot:
     case CommandId::Password:
-      return OnEngineDisk(context) && KindIsOneOf(context, {NodeKind::MenuPartition});
+      return ObjectPasses(context, MenuEntryRefusal);
+    case CommandId::Boot:
+    case CommandId::BootFromContextMenu:
+      return ObjectPasses(context, DirectBootRefusal);
     case CommandId::AbsoluteToRelative:
     case CommandId::RelativeToAbsolute:
       return context.rightPane == RightPane::PartitionForm;
@@ -93,17 +97,16 @@ bool IsCommandEnabled(CommandId command, const CommandContext& context) {
     case CommandId::BootManager:
       return disk != nullptr;
     case CommandId::Activate:
-      return ActivationApplies(context, false);
+      return ObjectPasses(context, [](const ResolvedObject& t) { return ActivationRefusal(t, true); });
     case CommandId::Deactivate:
-      return ActivationApplies(context, true);
+      return ObjectPasses(context, [](const ResolvedObject& t) { return ActivationRefusal(t, false); });
     case CommandId::FloppyPasswordA:
     case CommandId::FloppyPasswordB:
       return AnyDiskHasEngine(context.workingCopy);
     case CommandId::Analysis:
-      return KindIsOneOf(context, {NodeKind::Disk, NodeKind::BootDisk});
+      return disk != nullptr && context.selection->type == NodeRef::Type::Disk;  // Disk or BootDisk
     case CommandId::Reload:
     case CommandId::ReloadDisk:
-    case CommandId::BootFromContextMenu:
     case CommandId::PartitionTypes:
     case CommandId::About:
       return true;
@@ -145,10 +148,10 @@ std::optional<ContextMenu> ContextMenuFor(const WorkingCopy& workingCopy, const 
                                 : ContextMenu{159, {Item(CommandId::Activate, "Ak&tivieren")}};
       menu.entries.insert(menu.entries.end(), {Item(CommandId::Delete, "&Löschen"), Separator()});
       AddPartitionTail(menu.entries, "Abgleich");
-      // Neither an extended partition nor a logical drive can be booted from the partition
-      // table or the menu; without the engine, only one partition can be active.
-      menu.entries.front().enabled = *kind != NodeKind::ExtendedPartition && node.object.level != LevelKind::Logical &&
-                                     (engine || !HasActivePartition(*disk));
+      // Greyed as the operation would refuse it: neither an extended partition nor a logical
+      // drive can be booted from the partition table or the menu, the menu holds 12 entries at
+      // most, and without the engine only one partition can be active.
+      menu.entries.front().enabled = IsCommandEnabled(*menu.entries.front().command, {workingCopy, node});
       return menu;
     }
   }

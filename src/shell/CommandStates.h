@@ -25,6 +25,9 @@ struct CommandContext {
 // drive; nothing for the computer node or no selection.
 CHardDisk* SelectedDisk(const CommandContext& context);
 
+// A command that acts on the selected object is enabled exactly when its operation would not
+// refuse that object: the state asks the operation's own rule (CreateRefusal, ActivationRefusal,
+// MenuAddRefusal, …), so the window program and korvex-cli can never disagree.
 bool IsCommandEnabled(CommandId command, const CommandContext& context);
 
 // One entry of a context menu: a command, a separator (no command, no children) or a submenu.
@@ -42,8 +45,9 @@ struct ContextMenu {
 
 // The context menu of the node; nothing for a node that has none (or names nothing). Its
 // entries are enabled, except the first entry of a partition's menu ("Ins Menü aufnehmen" or
-// "Aktivieren"), which is greyed for an extended partition, a logical drive, and, on a disk
-// without the boot engine, while a partition of the disk is active.
+// "Aktivieren"), which follows its command state: greyed for an extended partition, a logical
+// drive, on a disk with the boot engine and 12 menu entries, and on a disk without it while a
+// partition of the disk is active.
 std::optional<ContextMenu> ContextMenuFor(const WorkingCopy& workingCopy, const NodeRef& node);
 
 }  // namespace korvex

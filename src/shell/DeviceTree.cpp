@@ -51,7 +51,12 @@ DeviceNode ObjectNode(const CHardDisk& disk, LevelKind level, const PartitionLev
 
 DeviceNode DiskNode(const CHardDisk& disk) {
   // A disk that could not be read whole is never saved; its node says so before a save is tried.
-  const std::string label = disk.readFailures.empty() ? disk.label : disk.label + text::kUnreadDiskMark;
+  std::string label = disk.label;
+  if (!disk.readFailures.empty()) {
+    label += text::kUnreadDiskMark;
+  } else if (disk.logicalChainBroken) {
+    label += text::kBrokenChainMark;
+  }
   DeviceNode node{NodeRef::Disk(disk.DeviceNumber()), DiskKind(disk), label, {}};
   // The logical level hangs below the extended partition that holds it (the first one, should
   // a damaged table hold two).

@@ -6,6 +6,7 @@
 
 #include "analysis/VolumeSectors.h"
 #include "partition/PartitionEntry.h"
+#include "partition/TableReader.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 #include "support/EditingFixture.h"
@@ -97,9 +98,9 @@ TEST_F(AdoptHitTest, VolumesInsideTheExtendedPartitionComeBackAsLogicalDrives) {
   auto reread = SaveAndReopen(*disk);
   const auto drives = reread->logical.Used();
   ASSERT_EQ(drives.size(), 2u);
-  EXPECT_EQ((std::vector<std::uint32_t>{drives[0]->DataStart(), drives[0]->DataLength(), drives[1]->DataStart(),
+  EXPECT_EQ((std::vector<std::uint64_t>{drives[0]->DataStart(), drives[0]->DataLength(), drives[1]->DataStart(),
                                         drives[1]->DataLength()}),
-            (std::vector<std::uint32_t>{6080, 2048, 12000, 2048}));
+            (std::vector<std::uint64_t>{6080, 2048, 12000, 2048}));
   EXPECT_EQ(*image->ReadSector(12007), Bytes(test::SwapSignature()));
   EXPECT_EQ(*image->ReadSector(6082), Bytes(test::ExtSuperblock(256, test::ExtGeneration::Ext4)));
 }
@@ -123,6 +124,7 @@ TEST_F(AdoptHitTest, RefusalsChangeNothing) {
   const std::vector<Case> cases = {
       {forged, std::nullopt, text::kAdoptNoVolume},
       {found(3000, 2000), std::nullopt, StrFormat(text::kAdoptOverlap, 3000u, 4999u)},
+      {found(900, 5200), std::nullopt, StrFormat(text::kAdoptOverlap, 900u, 6099u)},  // holds a partition whole
       {found(9000, 2000), std::nullopt, StrFormat(text::kAdoptAcrossExtended, 9000u, 10999u)},
       {found(10, 500), std::nullopt, text::kAdoptInTrackZero},
       {found(19000, 2000), std::nullopt, text::kAdoptPastDiskEnd},
@@ -145,6 +147,21 @@ TEST_F(AdoptHitTest, RefusalsChangeNothing) {
   EXPECT_EQ(LastText(), text::kTableFull);
   EXPECT_EQ(Objects(disk->logical), logical);
   EXPECT_EQ(Objects(disk->primary).size(), primary.size() + 1);  // only the one adopted partition was added
+}
+
+// The chain of logical drives holds 27 records, as many as the reader follows: a volume that
+// would need a 28th is refused, whichever free area of the extended partition it lies in.
+TEST_F(AdoptHitTest, AVolumeThatWouldNeedATwentyEighthRecordIsRefused) {
+  auto& img = MakeImage(20, 16);
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 15000, test::ChainOfDrives(1008, 27, 200, 100)));
+  auto disk = Open();
+  ASSERT_EQ(disk->logical.Used().size(), 27u);
+  const auto logical = Objects(disk->logical);
+  const ScanHit hit{10000, HitKind::FileSystem, FileSystemKind::Fat16, "", VolumeRange{10000, 2000}};
+  EXPECT_EQ(AdoptHit(*disk, hit, std::nullopt, prompt), nullptr);
+  EXPECT_EQ(LastText(), StrFormat(text::kChainFull, kMaxChainRecords));
+  EXPECT_EQ(Objects(disk->logical), logical);
+  EXPECT_FALSE(disk->IsModified());
 }
 
 }  // namespace

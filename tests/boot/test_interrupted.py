@@ -31,7 +31,7 @@ class InterruptedInstall(BootTestCase):
         # emergency boot reads by CHS).
         spec = f"{base}@{diskimage.HEADS}x{diskimage.SECTORS_PER_TRACK}"
         home = dict(os.environ, KORVEX_HOME=str(self.folder / "home"))
-        subprocess.run([diskimage.CLI, "--disk", spec, "activate", f"0:p@{active.start}"], check=True, env=home,
+        subprocess.run([diskimage.CLI, "--disk", spec, "save", "0"], check=True, env=home,
                        capture_output=True)
         for failing in range(1, INSTALL_WRITES + 1):
             with self.subTest(failing_write=failing):

@@ -66,20 +66,27 @@ TEST_F(MainWindowTest, CommandStatesFollowTheSelection) {
   EXPECT_FALSE(Enabled(CommandId::Save) || Enabled(CommandId::SaveDisk));
   EXPECT_TRUE(Enabled(CommandId::Reload) && Enabled(CommandId::PartitionTypes) && Enabled(CommandId::About));
 
-  // Twelve saved menu entries: no thirteenth; an entry not yet saved (NewMenu) does not count.
+  // Twelve menu entries: no thirteenth, whether saved or not yet (NewMenu); with eleven, yes.
   const NodeRef data = At(0, LevelKind::Primary, PartStart(12));
   ASSERT_TRUE(Select(data));
   EXPECT_EQ(PaneKind(), RightPane::PartitionForm);
   EXPECT_FALSE(Enabled(CommandId::MenuAdd));
   EXPECT_TRUE(Enabled(CommandId::Delete) && Enabled(CommandId::Check) && Enabled(CommandId::AbsoluteToRelative));
   Part(*Copy().Find(0), 11).state = PartitionState::NewMenu;
+  Settle();
+  EXPECT_FALSE(Enabled(CommandId::MenuAdd));
+  Part(*Copy().Find(0), 11).state = PartitionState::Table;
+  Settle();
   EXPECT_TRUE(Enabled(CommandId::MenuAdd));
 
-  // A logical drive looks at the disk above its extended partition: no engine there, and an
-  // active partition, so only "Deaktivieren".
+  // A logical drive has no boot indicator: neither "Aktivieren" nor "Deaktivieren"; the active
+  // partition itself can be deactivated.
   ASSERT_TRUE(Select(At(1, LevelKind::Logical, 4032)));
   EXPECT_FALSE(Enabled(CommandId::MenuAdd) || Enabled(CommandId::Activate) || Enabled(CommandId::Password));
+  EXPECT_FALSE(Enabled(CommandId::Deactivate));
+  ASSERT_TRUE(Select(At(1, LevelKind::Primary, 63)));
   EXPECT_TRUE(Enabled(CommandId::Deactivate));
+  EXPECT_FALSE(Enabled(CommandId::Activate));
 
   // The disk's dialogs are enabled as the table says.
   ASSERT_TRUE(Select(NodeRef::Disk(0)));

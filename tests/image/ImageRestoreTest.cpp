@@ -7,6 +7,7 @@
 #include "image/BlockCompression.h"
 #include "image/ImageFixture.h"
 #include "image/ImageFormat.h"
+#include "image/ImageRestoreForm.h"
 #include "partition/PartitionEntry.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
@@ -59,6 +60,41 @@ TEST_F(ImageRestoreTest, ImagesRoundTripOntoAnotherPartitionAndNothingElseChange
     std::copy(source.begin(), source.end(), expected.begin() + test::kTargetStart * 512);
     EXPECT_EQ(test::ReadFile(image->path()), expected);
   }
+}
+
+// A logical drive whose record lies at 2^32 - 2048 and whose data begins 63 sectors past 2^32:
+// a 32-bit data start would wrap to sector 63, and the restore would overwrite the start of the
+// disk. Neither the dialog's check nor the worker takes such a target; nothing is written.
+TEST_F(ImageRestoreTest, ADriveWhoseDataLiesPastTwoToThe32IsNoTargetAndNothingIsWritten) {
+  std::string error;
+  image.emplace(*ImageBuilder::Create(dir.File("big.img"), 267400, 255, 63, error));  // just over 2^32 sectors
+  const std::uint32_t record = UINT32_MAX - 2047;
+  const std::uint64_t dataStart = (std::uint64_t{1} << 32) + 63;
+  ASSERT_TRUE(image->AddPrimary(0, 0x07, 2048, test::kLogicalData));
+  ASSERT_TRUE(image->AddExtended(1, 0x05, record, 2048 + 2111 + test::kLogicalData, {}));
+  ASSERT_TRUE(image->SetEntry(record, 0, EntrySpec{0, 0x07, 2111, test::kLogicalData}, record));
+  Fill(2048, test::kLogicalData, 4);
+  Fill(63, test::kLogicalData, 5);
+  auto disk = Open();
+  const std::string path = dir.File("source.pim");
+  ASSERT_EQ(Save(*disk, 2048, path, false).end, WorkEnd::Done);
+  const CPartition& drive = *disk->logical.Used()[0];
+  ASSERT_EQ(drive.DataStart(), dataStart);
+  // What lies where a wrapped data start would put the image (the file is too large to read whole).
+  const auto wrapTarget = [&] {
+    std::vector<Bytes> sectors;
+    for (std::uint32_t s = 63; s < 63 + test::kLogicalData; ++s) sectors.push_back(*image->ReadSector(s));
+    return sectors;
+  };
+  const auto before = wrapTarget();
+
+  const std::string refusal = StrFormat(text::kSpaceNotAddressable, static_cast<unsigned long long>(dataStart));
+  EXPECT_FALSE(PrepareImageRestore(path, *disk, drive, true, 1, prompt));
+  EXPECT_EQ(prompt.shown.back().text, refusal);
+  const WorkOutcome outcome = Restore(*disk, record, path, 2, true);
+  EXPECT_EQ(outcome.end, WorkEnd::Failed);
+  EXPECT_EQ(outcome.text, refusal + text::kImageNothingWritten);
+  EXPECT_TRUE(wrapTarget() == before);
 }
 
 TEST_F(ImageRestoreTest, AnNtfsVolumeOnALogicalDriveGetsItsAbsoluteFirstSectorAsHiddenSectors) {

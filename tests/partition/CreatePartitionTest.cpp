@@ -5,6 +5,7 @@
 #include "partition/PartitionEditing.h"
 #include "partition/PartitionEntry.h"
 #include "partition/PositionChecks.h"
+#include "partition/TableReader.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -263,12 +264,60 @@ TEST_F(CreateRefusalTest, FullPartitionTable) {
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0].text, text::kTableFull);
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Information);
-  ExpectRefused(disk, At(disk->primary, 1063), Whole(), text::kNoFreeTableEntry);
+  // The operation itself refuses the same, whoever calls it.
+  ExpectRefused(disk, At(disk->primary, 1063), Whole(), text::kTableFull);
   // With the engine the menu can still take it, and entry 1 (the boot slot) counts as taken.
   disk->engineArea[0] = 0xE9;
   disk->engineArea[1] = 0x69;
   EXPECT_TRUE(CanCreatePrimary(*disk, prompt));
   EXPECT_TRUE(FreeTableEntries(*disk).empty());
+  ExpectRefused(disk, At(disk->primary, 1063), Whole(), text::kNoFreeTableEntry);
+}
+
+// The boundary of the overlap rule: one shared sector, at either end of the new partition.
+TEST_F(CreateRefusalTest, ACreationSharingExactlyOneSectorWithAPartitionIsRefused) {
+  auto disk = DiskWithGapAt100000();
+  CPartition& area = At(disk->primary, 100000);
+  CPartition& before = At(disk->primary, 63);
+  CPartition& after = At(disk->primary, 200000);
+  before.length += 1;  // now ends on the free area's first sector
+  ExpectRefused(disk, area, Whole(), StrFormat(text::kSpaceInUse, 100000u, 199999u, 63u));
+  before.length -= 1;
+  after.start -= 1;  // now begins on the free area's last sector
+  after.length += 1;
+  ExpectRefused(disk, area, Whole(), StrFormat(text::kSpaceInUse, 100000u, 199999u, 199999u));
+  after.start += 1;
+  after.length -= 1;
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(area), Whole(), prompt)) << LastText();
+  EXPECT_EQ(area.start, 100000u);
+  EXPECT_EQ(area.End(), 200000u);
+}
+
+// The reader follows 27 extended boot records; a 28th would cost every logical drive at the
+// next start, so neither the last free area nor any other one takes another drive.
+TEST_F(CreateRefusalTest, TheChainOfLogicalDrivesTakesNoMoreRecordsThanTheReaderFollows) {
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 10000, 100000, test::ChainOfDrives(10000, 27, 1000, 900)));
+  auto disk = Open();
+  ASSERT_EQ(disk->logical.Used().size(), 27u);
+  const std::string full = StrFormat(text::kChainFull, kMaxChainRecords);
+  ExpectRefused(disk, At(disk->logical, 36963), Whole(0x83), full);
+  ExpectRefused(disk, At(disk->logical, 10963), Whole(0x83), full);  // a gap between two drives
+}
+
+TEST_F(CreatePartitionTest, ADriveAtTheExtendedStartSavesTheLeadRecordAndFitsTheChain) {
+  // 26 drives behind a free area at the extended partition's start: the chain has a lead
+  // record there, 27 in all. A drive in the trailing free area would make 28; one at the start
+  // takes the lead record's place.
+  auto& img = MakeImage(20, 255);
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 10000, 100000, test::ChainOfDrives(11000, 26, 1000, 900)));
+  auto disk = Open();
+  EXPECT_EQ(CreateRefusal(*disk, At(disk->logical, 36963), true), StrFormat(text::kChainFull, kMaxChainRecords));
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(At(disk->logical, 10000)), Whole(0x83), prompt)) << LastText();
+  auto reread = SaveAndReopen(*disk);
+  EXPECT_EQ(reread->logical.Used().size(), 27u);
+  EXPECT_FALSE(reread->logicalChainBroken);
+  EXPECT_EQ(reread->logical.Used()[0]->start, 10000u);
 }
 
 TEST_F(CreateRefusalTest, ATableEntryIsOnlyForATablePartition) {

@@ -183,6 +183,37 @@ TEST_F(DeletePartitionTest, ActivateAndDeactivateATablePartition) {
   EXPECT_EQ(ReadTableEntry(*image->ReadSector(0), 0).bootIndicator, 0);
 }
 
+// One active partition per disk; none of an extended partition; and none at all where the boot
+// engine decides what starts. Each refusal is a stop message and changes nothing.
+TEST_F(DeletePartitionTest, OneActivePartitionNoExtendedOneAndNoneOnADiskWithTheEngine) {
+  auto disk = DiskWithThreeDrives();
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(At(disk->primary, 10063)), CreateRequest{}, prompt));
+  CPartition& first = At(disk->primary, 63);
+  CPartition& second = At(disk->primary, 10063);
+  const auto refused = [&](bool activate, const CPartition& p, const char* text) {
+    disk->MarkSaved();
+    prompt.shown.clear();
+    const ObjectRef ref = disk.Ref(p);
+    EXPECT_FALSE(activate ? ActivatePartition(disk.copy(), ref, prompt)
+                          : DeactivatePartition(disk.copy(), ref, prompt));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, text);
+    EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
+    EXPECT_FALSE(disk->IsModified());
+  };
+  refused(false, second, text::kNotActive);
+  ASSERT_TRUE(ActivatePartition(disk.copy(), disk.Ref(first), prompt));
+  refused(true, second, text::kAlreadyActive);
+  refused(true, first, text::kAlreadyActive);
+  refused(true, At(disk->primary, 20000), text::kExtendedNotActivatable);
+  EXPECT_FALSE(second.IsActiveTable());
+  disk->engineArea[0] = 0xE9;
+  disk->engineArea[1] = 0x69;
+  refused(false, first, text::kActivationWithEngine);
+  refused(true, second, text::kActivationWithEngine);
+  EXPECT_TRUE(first.IsActiveTable());
+}
+
 TEST_F(DeletePartitionTest, OnlyPrimaryTablePartitionsCanBeActivated) {
   auto disk = DiskWithThreeDrives();
   EXPECT_FALSE(ActivatePartition(disk.copy(), disk.Ref(At(disk->logical, 20000)), prompt));

@@ -140,9 +140,10 @@ const Scenario kScenarios[] = {
        return p && DeletePartition(d.copy(), *p, c.prompt);
      }},
     {"Activate", [](ImageBuilder& i, Context&) { PlainLayout(i); },
-     [](test::DiskInCopy& d, Context& c) {
-       const auto p = At(d, LevelKind::Primary, kP2);
-       return p && ActivatePartition(d.copy(), *p, c.prompt);
+     [](test::DiskInCopy& d, Context& c) {  // the active mark moves from P1 to P2
+       const auto p1 = At(d, LevelKind::Primary, kP1);
+       const auto p2 = At(d, LevelKind::Primary, kP2);
+       return p1 && p2 && DeactivatePartition(d.copy(), *p1, c.prompt) && ActivatePartition(d.copy(), *p2, c.prompt);
      }},
     {"Install", [](ImageBuilder& i, Context&) { PlainLayout(i); },
      [](test::DiskInCopy& d, Context& c) {

@@ -113,21 +113,41 @@ TEST_F(PositionChecksTest, EveryFailedCheckIsListedInOrderAndCounted) {
   ExpectReport(Report({LoadResString(IDS_START_NOT_BEFORE_END)}));
 }
 
-TEST_F(PositionChecksTest, OverlapRuleStartOrEndInsideAnotherPartition) {
+TEST_F(PositionChecksTest, OverlapRuleAnySharedSectorIsAConflict) {
   CPartition& p = At(disk->primary, 200000);
   // Starting in free space and ending inside the extended partition is a conflict.
   EXPECT_EQ(Apply(p, Moved(p, 300000, 150000)), FormApplyResult::Refused);
   ExpectReport(Report({LoadResString(IDS_OVERLAP)}));
-  // Enclosing another partition completely is no conflict by the rule.
+  // Swallowing another partition whole is one, too: the first partition grows over the second.
   CPartition& first = At(disk->primary, 63);
+  EXPECT_EQ(Apply(first, Moved(first, 63, 350000)), FormApplyResult::Refused);
+  ExpectReport(Report({LoadResString(IDS_OVERLAP)}));
+  EXPECT_FALSE(disk->IsModified());
+
   first.length = 1000;
   EXPECT_TRUE(ClearOfPrimaryOverlap(*disk, p));
   p.start = 50;
-  p.length = 5000;
-  EXPECT_TRUE(ClearOfPrimaryOverlap(*disk, p));
+  p.length = 5000;  // encloses [63, 1063)
+  EXPECT_FALSE(ClearOfPrimaryOverlap(*disk, p));
+  EXPECT_FALSE(ClearOfPrimaryOverlap(*disk, first));  // lies wholly inside p
   p.start = 500;
   EXPECT_FALSE(ClearOfPrimaryOverlap(*disk, p));
+  p.start = 1063;  // begins right after
+  EXPECT_TRUE(ClearOfPrimaryOverlap(*disk, p));
   EXPECT_TRUE(ClearOfLogicalOverlap(*disk, *disk->logical.Used()[0]));
+}
+
+TEST_F(PositionChecksTest, OneSharedSectorAtEitherEndIsAConflict) {
+  CPartition& p = At(disk->primary, 200000);
+  // The first partition is [63, 100 000): a form starting on its last sector overlaps it.
+  EXPECT_EQ(Apply(p, Moved(p, 99999, 50000)), FormApplyResult::Refused);
+  ExpectReport(Report({LoadResString(IDS_OVERLAP)}));
+  // The extended partition begins at 400 000: a form ending on that sector overlaps it.
+  EXPECT_EQ(Apply(p, Moved(p, 300000, 100001)), FormApplyResult::Refused);
+  ExpectReport(Report({LoadResString(IDS_OVERLAP)}));
+  EXPECT_FALSE(disk->IsModified());
+  // One sector further off on each side, both fit.
+  EXPECT_EQ(Apply(p, Moved(p, 100000, 300000)), FormApplyResult::Applied);
 }
 
 TEST_F(PositionChecksTest, ExtendedTypeRules) {
@@ -265,6 +285,41 @@ TEST_F(PositionChecksTest, CheckReportsWhereStartAndEndLie) {
   s.length = 1000;
   EXPECT_EQ(CheckPartition(disk->primary, s, nullptr, disk->UsableSectors()), "");
   EXPECT_EQ(CheckReport(disk.copy(), disk.Ref(s), prompt).value_or("nothing"), "Keine Fehler festgestellt");
+}
+
+TEST_F(PositionChecksTest, CheckReportsPartitionsWhollyInsideAndFindsTheLastSector) {
+  CPartition& first = At(disk->primary, 63);
+  CPartition& second = At(disk->primary, 200000);
+  // The first partition grows over the second one and into the extended partition; in level
+  // order the second partition comes first. Free areas inside are no finding.
+  first.length = 400000;
+  EXPECT_EQ(CheckPartition(disk->primary, first, nullptr, disk->UsableSectors()),
+            "Die Partition umschließt die Partition, die beim relativen Sektor 200000 beginnt\n"
+            "Die Partition endet im Bereich der Partition, die beim relativen Sektor 400000 beginnt\n");
+  // A menu entry inside is named by its title; the end now lies in the free area behind it.
+  second.SetMenu();
+  second.SetTitle("Windows");
+  first.length = 300000;
+  EXPECT_EQ(CheckPartition(disk->primary, first, nullptr, disk->UsableSectors()),
+            "Die Partition umschließt die Partition Windows\n"
+            "Die Partition endet im Bereich der Partition, die beim relativen Sektor 300000 beginnt\n");
+  // The swallowed one begins inside the other; its last sector, too.
+  EXPECT_EQ(CheckPartition(disk->primary, second, nullptr, disk->UsableSectors()),
+            "Die Partition beginnt im Bereich der Partition, die beim relativen Sektor 63 beginnt\n"
+            "Die Partition endet im Bereich der Partition, die beim relativen Sektor 63 beginnt\n");
+  // Starting on the other partition's last sector is starting inside it.
+  first.length = 200001 - 63;
+  second.SetTable();
+  EXPECT_EQ(CheckPartition(disk->primary, second, nullptr, disk->UsableSectors()),
+            "Die Partition beginnt im Bereich der Partition, die beim relativen Sektor 63 beginnt\n");
+}
+
+TEST_F(PositionChecksTest, CheckRefusesAFreeArea) {
+  const CPartition& gap = At(disk->primary, 100000);
+  EXPECT_FALSE(CheckReport(disk.copy(), disk.Ref(gap), prompt));
+  ASSERT_FALSE(prompt.shown.empty());
+  EXPECT_EQ(prompt.shown.back().text, text::kFreeAreaNotCheckable);
+  EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
 }
 
 TEST_F(PositionChecksTest, CheckOfALogicalDriveOutsideItsExtendedPartition) {

@@ -10,6 +10,7 @@
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEditing.h"
 #include "partition/PartitionEntry.h"
+#include "partition/TableReader.h"
 #include "platform/StringTable.h"
 #include "support/DiskInCopy.h"
 #include "support/FaultyTransport.h"
@@ -107,11 +108,19 @@ TEST_F(TableReaderTest, TheLastLogicalGapEndsWithTheExtendedPartitionAndIsNeverO
   auto disk = OpenDisk(image, prompt);
   EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{PartitionState::Table, 100000, 9998},
                                                       {PartitionState::Free, 109998, 2}}));
-  // One sector before the end is left over, too small to show as free.
+  // One sector before the end is left over, too small to show as free: not when the disk is
+  // read, and not when the free areas are derived anew after an edit.
   auto oneShort = MakeImage();
   ASSERT_TRUE(oneShort.AddExtended(0, 0x05, 100000, 10000, {{100000, 100063, 9936, 0x06}}));
   disk = OpenDisk(oneShort, prompt);
-  EXPECT_EQ(Objects(disk->logical), (std::vector<Obj>{{PartitionState::Table, 100000, 9999}}));
+  const std::vector<Obj> alone = {{PartitionState::Table, 100000, 9999}};
+  EXPECT_EQ(Objects(disk->logical), alone);
+  RebuildFreeAreas(*disk);
+  EXPECT_EQ(Objects(disk->logical), alone);
+  // The extended partition itself ends where it says; the primary free area behind it begins there.
+  EXPECT_EQ(disk->FindExtended()->End(), 110000u);
+  EXPECT_EQ(disk->primary.items().back().object->start, 110000u);
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(TableReaderTest, ALogicalDriveNestedInAnotherLeavesTheFreeRestWhereItIs) {
@@ -234,13 +243,8 @@ TEST_F(BrokenChainTest, LinkOutsideTheExtendedPartitionIsNotFollowed) {
   EXPECT_EQ(disk->logical.Used()[0]->type, 0x06);
 }
 
-std::vector<LogicalSpec> ManyDrives(std::uint32_t extStart, int count) {
-  std::vector<LogicalSpec> drives;
-  for (int i = 0; i < count; ++i) {
-    const std::uint32_t ebr = extStart + static_cast<std::uint32_t>(i) * 1000;
-    drives.push_back({ebr, ebr + 63, 900, 0x06});
-  }
-  return drives;
+std::vector<LogicalSpec> ManyDrives(std::uint32_t extStart, std::uint32_t count) {
+  return test::ChainOfDrives(extStart, count, 1000, 900);
 }
 
 TEST_F(BrokenChainTest, ThirtyRecordsReportOnceAndFreeTheExtendedPartition) {
@@ -257,8 +261,22 @@ TEST_F(BrokenChainTest, TwentySevenRecordsWhoseLastEndsTheChainAreAllRead) {
   auto disk = OpenDisk(image, prompt);
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(disk->logical.Used().size(), 27u);
+  EXPECT_FALSE(disk->logicalChainBroken);
 }
 
+// Whatever breaks the chain marks the disk, which keeps it from being saved (the drives the
+// reader dropped are still on the disk); reading the disk anew clears the mark with the chain.
+TEST_F(BrokenChainTest, ABrokenChainMarksTheDisk) {
+  auto image = MakeImage();
+  ASSERT_TRUE(image.AddExtended(0, 0x05, 10000, 40000, ManyDrives(10000, 28)));
+  EXPECT_TRUE(OpenDisk(image, prompt)->logicalChainBroken);
+  ASSERT_TRUE(image.SetEntry(10000, 1, EntrySpec{0, 0x05, 0, 1063}, 10000));  // links to itself
+  EXPECT_TRUE(OpenDisk(image, prompt)->logicalChainBroken);
+  ASSERT_TRUE(image.AddExtended(0, 0x05, 10000, 40000, ManyDrives(10000, 2)));
+  auto disk = OpenDisk(image, prompt);
+  EXPECT_FALSE(disk->logicalChainBroken);
+  EXPECT_EQ(disk->logical.Used().size(), 2u);
+}
 TEST_F(BrokenChainTest, TwentyEightRecordsAreOneMoreThanTheChainMayHold) {
   auto image = MakeImage();
   ASSERT_TRUE(image.AddExtended(0, 0x05, 10000, 40000, ManyDrives(10000, 28)));
@@ -286,11 +304,12 @@ TEST_F(BrokenChainTest, UnreadableRecordIsReportedAndTheDiskIsNotSaved) {
   ASSERT_EQ(disk->logical.Used().size(), 1u);
   EXPECT_EQ(disk->logical.Used()[0]->type, 0x06);
 
-  ASSERT_TRUE(ActivatePartition(disk.copy(), disk.Ref(*disk->primary.Used()[0]), prompt));
+  const auto sector0 = *image.ReadSector(0);
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(*disk->primary.items()[0].object), CreateRequest{}, prompt));
   EXPECT_FALSE(WriteDisk(*disk, prompt));
   EXPECT_NE(prompt.shown.back().text.find("Sektor 10500"), std::string::npos);
   EXPECT_EQ(*image.ReadSector(10000), record);
-  EXPECT_EQ((*image.ReadSector(0))[446], 0);  // still not active
+  EXPECT_EQ(*image.ReadSector(0), sector0);  // the new partition is not in the table
 }
 
 // A failed read of sector 0 does not show a blank disk that a save would then write over.

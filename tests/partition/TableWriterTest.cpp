@@ -321,6 +321,65 @@ TEST_F(TableWriterTest, RefusalsLeaveTheDiskUntouchedAndModified) {
   EXPECT_EQ(*img.ReadSector(0), original);
 }
 
+TEST_F(TableWriterTest, PartitionsSharingASectorAreNeverWritten) {
+  auto& img = MakeImage();
+  ASSERT_TRUE(img.AddPrimary(0, 0x07, 63, 10000));
+  ASSERT_TRUE(img.AddPrimary(1, 0x83, 20000, 10000));
+  ASSERT_TRUE(img.AddExtended(2, 0x05, 40000, 20000, {{40000, 40063, 5000}, {46000, 46063, 5000}}));
+  const auto sector0 = *img.ReadSector(0);
+  const auto firstRecord = *img.ReadSector(40000);
+  const std::string overlap = StrFormat(text::kOverlapRefused, "PHYSICALDRIVE0", 63u, 20000u);
+  // The first partition reaches one sector into the second, or swallows it whole.
+  for (const std::uint32_t length : {20000u - 63 + 1, 35000u - 63}) {
+    auto disk = Open();
+    disk->primary.FindFirst([](const CPartition& p) { return p.start == 63; })->length = length;
+    disk->MarkModified();
+    EXPECT_FALSE(WriteDisk(*disk, prompt));
+    EXPECT_EQ(prompt.shown.back().text, overlap);
+    EXPECT_TRUE(disk->IsModified());
+  }
+  // Two logical drives of the chain.
+  auto drives = Open();
+  drives->logical.Used()[0]->length = 6001;
+  drives->MarkModified();
+  EXPECT_FALSE(WriteDisk(*drives, prompt));
+  EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kOverlapRefused, "PHYSICALDRIVE0", 40000u, 46000u));
+  EXPECT_EQ(*img.ReadSector(0), sector0);
+  EXPECT_EQ(*img.ReadSector(40000), firstRecord);
+  // The extended partition holding its drives is no overlap.
+  drives->logical.Used()[0]->length = 5063;
+  EXPECT_TRUE(WriteDisk(*drives, prompt)) << prompt.shown.back().text;
+}
+
+TEST_F(TableWriterTest, AChainThatWasNotReadWholeOrWouldBeTooLongIsNeverWritten) {
+  auto& img = MakeImage();
+  auto drives = test::ChainOfDrives(10000, 28, 1000, 900);
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 10000, 40000, drives));
+  const auto firstRecord = *img.ReadSector(10000);
+  auto broken = Open();
+  EXPECT_TRUE(broken->logicalChainBroken);
+  broken->MarkModified();
+  EXPECT_FALSE(WriteDisk(*broken, prompt));
+  EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kChainBrokenRefused, "PHYSICALDRIVE0"));
+  EXPECT_EQ(*img.ReadSector(10000), firstRecord);
+
+  // 27 records are read whole; the first drive moved off the extended start would need a lead
+  // record there, a 28th.
+  drives.pop_back();
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 10000, 40000, drives));
+  auto full = Open();
+  ASSERT_FALSE(full->logicalChainBroken);
+  CPartition& first = *full->logical.Used()[0];
+  first.start += 10;
+  first.length -= 10;
+  first.dataOffset -= 10;
+  full->MarkModified();
+  EXPECT_FALSE(WriteDisk(*full, prompt));
+  EXPECT_EQ(prompt.shown.back().text,
+            StrFormat(text::kChainTooLongRefused, "PHYSICALDRIVE0", std::size_t{28}, kMaxChainRecords));
+  EXPECT_EQ(*img.ReadSector(10010), std::vector<std::uint8_t>(512, 0));
+}
+
 TEST_F(TableWriterTest, ChangedGeometryIsRefusedWith33490) {
   auto& img = MakeImage(100);
   auto disk = Open();

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "bootengine/EngineDiskFixture.h"
+#include "bootengine/MenuConfig.h"
 #include "partition/PartitionEditing.h"
 #include "platform/Texts.h"
 
@@ -49,14 +50,18 @@ class CommandStatesTest : public test::EngineDiskTest {
   std::optional<WorkingCopy> copy;
 };
 
-TEST_F(CommandStatesTest, TheMenuTakesATwelfthEntryOnlyWhileElevenAreSavedMenuEntries) {
+TEST_F(CommandStatesTest, TheMenuTakesATwelfthEntryOnlyWhileItHoldsEleven) {
   Load({MakeEngineDisk("0.img", {.menu = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, .table = {{12, 0}}})});
   const NodeRef data = Node(0, LevelKind::Primary, PartStart(12));
   EXPECT_EQ(KindOf(*copy, data), NodeKind::DataPartition);
   EXPECT_FALSE(Enabled(CommandId::MenuAdd, data));  // 12 entries in state Menu
 
-  // An entry created for the menu but not yet saved does not count against the limit.
+  // An entry created for the menu but not yet saved counts as well: the engine's table holds
+  // 12 entries in all, and AddToMenu refuses a 13th.
   Part(*copy->Find(0), 11).state = PartitionState::NewMenu;
+  EXPECT_FALSE(Enabled(CommandId::MenuAdd, data));
+  EXPECT_FALSE(AddToMenu(*copy, data.object, prompt));
+  Part(*copy->Find(0), 11).state = PartitionState::Table;
   EXPECT_TRUE(Enabled(CommandId::MenuAdd, data));
   const NodeRef menu = Node(0, LevelKind::Primary, PartStart(0));
   EXPECT_EQ(KindOf(*copy, menu), NodeKind::MenuPartition);
@@ -101,11 +106,11 @@ TEST_F(CommandStatesTest, TreeOfADiskWithATypeFifteenExtendedPartitionAndItsMenu
   EXPECT_EQ(extended.children[0].ref.object.level, LevelKind::Logical);
   EXPECT_EQ(extended.children[2].kind, NodeKind::FreeSpace);
 
-  // A logical drive is judged by the disk above its extended partition: that disk has an
-  // active partition, so the drive may deactivate but not activate.
+  // A logical drive has no boot indicator of its own: it can neither activate nor deactivate.
   const NodeRef drive = extended.children[0].ref;
-  EXPECT_TRUE(Enabled(CommandId::Deactivate, drive));
+  EXPECT_FALSE(Enabled(CommandId::Deactivate, drive));
   EXPECT_FALSE(Enabled(CommandId::Activate, drive));
+  EXPECT_TRUE(Enabled(CommandId::Deactivate, disk.children[0].ref));
   EXPECT_FALSE(Enabled(CommandId::MenuAdd, drive));  // no engine on that disk
 
   // Context menus: the first entry is greyed for the logical drive, the extended partition
@@ -133,6 +138,8 @@ TEST_F(CommandStatesTest, ADiskThatWasNotReadWholeSaysSoInTheTree) {
   ASSERT_EQ(root.children.size(), 2u);
   EXPECT_EQ(root.children[0].label, copy->Find(0)->label);
   EXPECT_EQ(root.children[1].label, copy->Find(1)->label + text::kUnreadDiskMark);
+  copy->Find(0)->logicalChainBroken = true;
+  EXPECT_EQ(BuildDeviceTree(*copy, "werkstatt").children[0].label, copy->Find(0)->label + text::kBrokenChainMark);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #pragma once
-// A registry store held in memory.
+// A registry store held in memory, and chains of logical drives for the image builder.
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "demo/ImageBuilder.h"
 #include "partition/CHardDisk.h"
@@ -38,5 +39,17 @@ class MemoryRegistry final : public RegistryStore {
   Key& Ensure(const std::string& full);
   std::map<std::string, Key> keys_;
 };
+
+// count logical drives of type 6, the first record at firstRecord and one every spacing sectors,
+// each with dataLength sectors of data one track (63 sectors) after its record.
+inline std::vector<LogicalSpec> ChainOfDrives(std::uint32_t firstRecord, std::uint32_t count, std::uint32_t spacing,
+                                              std::uint32_t dataLength) {
+  std::vector<LogicalSpec> drives;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t record = firstRecord + i * spacing;
+    drives.push_back({record, record + 63, dataLength, 0x06});
+  }
+  return drives;
+}
 
 }  // namespace korvex::test
