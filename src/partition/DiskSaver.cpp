@@ -1,5 +1,6 @@
 #include "partition/DiskSaver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -299,7 +300,9 @@ bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt) {
 }
 
 void OfferRestart(CPrompt& prompt, IRestartService& service) {
-  if (prompt.Ask(LoadResString(IDS_RESTART_NOW), PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
+  // "Nein" is the default: an Enter pressed in passing must not restart the machine.
+  if (prompt.Ask(LoadResString(IDS_RESTART_NOW), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
+      PromptAnswer::Yes) {
     prompt.Message(LoadResString(IDS_REMEMBER_RESTART), PromptIcon::Exclamation);
     return;
   }
@@ -307,8 +310,17 @@ void OfferRestart(CPrompt& prompt, IRestartService& service) {
 }
 
 bool SaveAll(WorkingCopy& workingCopy, CPrompt& prompt, IRestartService& service) {
+  // Only the running system's view of its own disks needs a restart; image files are read
+  // afresh by whoever opens them next.
+  std::vector<const CHardDisk*> blockDevices;
+  for (const auto& [key, disk] : workingCopy.disks()) {
+    if (disk->IsModified() && disk->Transport() != nullptr && disk->Transport()->IsBlockDevice()) {
+      blockDevices.push_back(disk.get());
+    }
+  }
   const bool written = SaveModifiedDisks(workingCopy, prompt);
-  OfferRestart(prompt, service);
+  const auto saved = [](const CHardDisk* disk) { return !disk->IsModified(); };
+  if (std::any_of(blockDevices.begin(), blockDevices.end(), saved)) OfferRestart(prompt, service);
   return written;
 }
 

@@ -20,11 +20,12 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt);
 // when all of them were written.
 bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt);
 
-// Asks whether to restart now; yes restarts through service (missing rights are reported),
-// no reminds the user to restart.
+// Asks whether to restart now, "Nein" being the default; yes restarts through service (missing
+// rights are reported), no reminds the user to restart.
 void OfferRestart(CPrompt& prompt, IRestartService& service);
 
-// "Speichern": SaveModifiedDisks, then the restart question, also when nothing was written.
+// "Speichern": SaveModifiedDisks, then the restart question when a block device of this
+// machine was written (never for image files alone, nor when nothing was written).
 bool SaveAll(WorkingCopy& workingCopy, CPrompt& prompt, IRestartService& service);
 
 // The save of one chosen disk: refused for the first disk when its engine has an empty menu.

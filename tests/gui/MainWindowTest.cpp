@@ -3,17 +3,20 @@
 // overview's boot settings and a picture of the window.
 #include <wx/choice.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
 #include <set>
 
+#include "app/GuiPrompt.h"
 #include "app/OverView.h"
 #include "app/PartView.h"
 #include "app/Screenshot.h"
 #include "bootengine/EngineConfig.h"
 #include "gui/GuiFixture.h"
+#include "gui/ModalDriver.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -247,6 +250,22 @@ TEST_F(MainWindowTest, APictureOfTheMainWindowOnTheDemoSetIsNotBlank) {
     }
   }
   EXPECT_GT(colours.size(), 20u);  // texts, icons and controls, not one flat colour
+}
+
+// The message boxes of the core's questions: "Nein" is the default button exactly when the
+// question says so (the restart after a save), so that Enter pressed in passing answers No.
+TEST_F(MainWindowTest, AQuestionWhoseDefaultIsNoHasNeinAsItsDefaultButton) {
+  GuiPrompt boxes;
+  for (const PromptButtons buttons : {PromptButtons::YesNoDefaultNo, PromptButtons::YesNo}) {
+    PromptAnswer answer = PromptAnswer::Cancel;
+    wxTEST_DIALOG(answer = boxes.Ask(LoadResString(IDS_RESTART_NOW), buttons, PromptIcon::Question),
+                  DriveModal<wxMessageDialog>([&](wxMessageDialog& box) {
+                    EXPECT_EQ((box.GetMessageDialogStyle() & wxNO_DEFAULT) != 0,
+                              buttons == PromptButtons::YesNoDefaultNo);
+                    return wxID_NO;
+                  }));
+    EXPECT_EQ(answer, PromptAnswer::No);
+  }
 }
 
 }  // namespace
