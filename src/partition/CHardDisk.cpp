@@ -4,8 +4,9 @@
 #include <cstring>
 #include <tuple>
 
-#include "partition/TableReader.h"
+#include "partition/MountedChanges.h"
 #include "partition/PartitionEntry.h"
+#include "partition/TableReader.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -62,6 +63,7 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   directBootPending = 0;
   logicalDrivesOnDisk = 0;
   partitionsOnDisk = 0;
+  rangesOnDisk.clear();
   // An unreadable sector 0 leaves the disk without objects: shown as unreadable, not as blank.
   if (!SectorRead(0)) return;
   // With the engine installed the tables live in its copy of sector 0; a damaged sector 0 (its
@@ -76,6 +78,7 @@ void CHardDisk::Reparse(CPrompt& prompt) {
     primary.Insert(std::move(whole));
   }
   partitionsOnDisk = primary.Used().size() + logical.Used().size();
+  rangesOnDisk = RangesTheSaveWrites(*this);
 }
 
 void CHardDisk::MarkModified() { SetModified(true); }

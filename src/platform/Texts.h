@@ -216,6 +216,10 @@ inline constexpr const char* kEmptyTableDeclined =  // %s = device name
 inline constexpr const char* kEngineTrackCovered =  // %s = device name, %u = relative sector
     "%s: Die Partition beim relativen Sektor %u belegt Sektoren der Spur 0 (Sektoren 0 bis 7), in die der "
     "Bootmanager geschrieben wird.\nDas Speichern wird abgelehnt.";
+// %s = device name, %llu, %llu = first and last sector, %s = mounted device, %s = mount point
+inline constexpr const char* kSaveTouchesMount =
+    "%s: Das Speichern änderte die Sektoren %llu bis %llu, in denen das eingehängte Dateisystem %s (%s) liegt.\n"
+    "Hängen Sie es zuerst aus. Das Speichern wird abgelehnt; es wurde nichts geschrieben.";
 inline constexpr const char* kEngineTrackInForm =
     "Auf einer Festplatte mit Bootmanager darf keine Partition die Sektoren 0 bis 7 belegen!\n";
 inline constexpr const char* kDiskTooShortForEngine =  // %s = device name, %llu = sectors
