@@ -64,8 +64,10 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   logicalDrivesOnDisk = 0;
   partitionsOnDisk = 0;
   rangesOnDisk.clear();
+  engineWithoutLoader = false;
   // An unreadable sector 0 leaves the disk without objects: shown as unreadable, not as blank.
   if (!SectorRead(0)) return;
+  CheckEngineTrust(*this, prompt);
   // With the engine installed the tables live in its copy of sector 0; a damaged sector 0 (its
   // signature lost) must not make them look empty, or the next save would write empty tables.
   if (HasBootSignature(sector0) || (EngineInstalled() && EngineCopyIntact())) {

@@ -70,6 +70,11 @@ class CHardDisk : public CPhysicalDrive {
   // The same partitions and logical drives with their ranges: what a save deletes, moves,
   // shrinks or retypes is found against them.
   std::vector<TableRange> rangesOnDisk;
+  // LBA 1..7 hold the engine with a valid copy of sector 0, but sector 0 does not hold its
+  // loader (an installation torn before sector 0, or a loader another program wrote): the
+  // engine counts as not installed and the tables come from sector 0; the self test can put
+  // the engine's sector 0 back.
+  bool engineWithoutLoader = false;
   // The direct-boot byte of sector 0 while a direct boot waits for the next start (0: none).
   std::uint8_t directBootPending = 0;
 

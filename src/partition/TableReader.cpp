@@ -26,11 +26,19 @@ std::uint32_t Saturate32(std::uint64_t value) {
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
 }
 
-// Sector 0 holds the engine's loader: its code and signature are the loader template's.
+// Differing code bytes up to which sector 0 still holds the engine's loader, damaged (a virus or
+// a bad sector changed some of them; the self test repairs it). Another program's loader, or
+// none, differs in nearly all of them.
+constexpr std::size_t kDamagedLoaderBytes = layout::LOADER_CODE_SIZE / 4;
+
+// Sector 0 holds the engine's loader: its code is the loader template's but for a little
+// damage (a lost signature is damage the self test repairs too, not another loader).
 bool HoldsOurLoader(const SectorImage& sector0) {
-  return HasBootSignature(sector0) && std::equal(sector0.begin() + layout::LOADER_CODE,
-                                                 sector0.begin() + layout::LOADER_CODE + layout::LOADER_CODE_SIZE,
-                                                 kLoaderTemplate.begin() + layout::LOADER_CODE);
+  std::size_t differing = 0;
+  for (std::size_t i = layout::LOADER_CODE; i < layout::LOADER_CODE + layout::LOADER_CODE_SIZE; ++i) {
+    differing += sector0[i] != kLoaderTemplate[i] ? 1 : 0;
+  }
+  return differing <= kDamagedLoaderBytes;
 }
 
 // The menu of tables (the engine's copy of sector 0, or sector 0 itself when that copy is
@@ -82,22 +90,33 @@ void AddGaps(CHardDisk& disk, PartitionLevel& level, std::uint64_t first, std::u
 
 }  // namespace
 
-void ParseTables(CHardDisk& disk, CPrompt& prompt) {
-  // The engine's signature is trusted only with a valid copy of sector 0 behind it: after an
-  // interrupted installation LBA 1 may carry it while the copy is still empty, and reading the
-  // tables from there would show a disk without partitions.
-  if (disk.EngineInstalled() && !disk.EngineCopyIntact()) {
-    disk.engineDamaged = true;
-    const char* device = disk.DeviceName().c_str();
-    if (HoldsOurLoader(disk.sector0)) {
-      prompt.Message(StrFormat(text::kEngineCopyDamaged, device), PromptIcon::Exclamation);
-    } else {
-      // Sector 0 never started this engine: the disk is what sector 0 says, without the engine.
-      prompt.Message(StrFormat(text::kEngineNotStarted, device), PromptIcon::Exclamation);
-      disk.engineArea[0] = 0;
-      disk.engineArea[1] = 0;
-    }
+// The engine's signature is trusted only when sector 0 holds the engine's loader, which is what
+// starts it, and a valid copy of sector 0 stands behind it. An installation torn before sector 0
+// leaves the signature in LBA 1 while the old loader and its tables are still in sector 0: the
+// disk is then what sector 0 says, without the engine (and reading the engine's tables would
+// show partitions sector 0 does not have, or an empty disk when the copy is not yet written).
+// With our loader but a damaged copy the tables come from sector 0 and the engine stays.
+void CheckEngineTrust(CHardDisk& disk, CPrompt& prompt) {
+  if (!disk.EngineInstalled()) return;
+  const bool copyIntact = disk.EngineCopyIntact();
+  const bool ourLoader = HoldsOurLoader(disk.sector0);
+  if (copyIntact && ourLoader) return;
+  disk.engineDamaged = true;
+  const char* device = disk.DeviceName().c_str();
+  if (ourLoader) {
+    prompt.Message(StrFormat(text::kEngineCopyDamaged, device), PromptIcon::Exclamation);
+    return;
   }
+  // With a valid copy the self test can put the engine's sector 0 back; without one there is
+  // nothing to go back to.
+  disk.engineWithoutLoader = copyIntact;
+  prompt.Message(StrFormat(copyIntact ? text::kEngineLoaderMissing : text::kEngineNotStarted, device),
+                 PromptIcon::Exclamation);
+  disk.engineArea[0] = 0;
+  disk.engineArea[1] = 0;
+}
+
+void ParseTables(CHardDisk& disk, CPrompt& prompt) {
   const bool engine = disk.EngineInstalled();
   const std::span<const std::uint8_t> table =
       engine && !disk.engineDamaged

@@ -220,6 +220,11 @@ inline constexpr const char* kEngineTrackCovered =  // %s = device name, %u = re
 inline constexpr const char* kSaveTouchesMount =
     "%s: Das Speichern änderte die Sektoren %llu bis %llu, in denen das eingehängte Dateisystem %s (%s) liegt.\n"
     "Hängen Sie es zuerst aus. Das Speichern wird abgelehnt; es wurde nichts geschrieben.";
+inline constexpr const char* kEngineLoaderMissing =  // %s = device name
+    "Sektor 1 von %s trägt den Bootmanager, aber Sektor 0 enthält nicht dessen Ladeprogramm (abgebrochene "
+    "Installation oder von einem anderen Programm überschrieben); der Bootmanager startet nicht.\nEr gilt als "
+    "nicht installiert; die Partitionen werden aus Sektor 0 gelesen. Der Selbsttest kann Sektor 0 des "
+    "Bootmanagers wiederherstellen.";
 inline constexpr const char* kEngineTrackInForm =
     "Auf einer Festplatte mit Bootmanager darf keine Partition die Sektoren 0 bis 7 belegen!\n";
 inline constexpr const char* kDiskTooShortForEngine =  // %s = device name, %llu = sectors
@@ -236,6 +241,8 @@ inline constexpr const char* kDirectBootDropped =  // %s = device name
     "%s: Der vorgemerkte direkte Start entfällt, weil sein Eintrag nicht mehr im Bootmenü steht.";
 inline constexpr const char* kDirectBootCancelled = "Der vorgemerkte direkte Start ist aufgehoben.";
 inline constexpr const char* kNoDirectBootPending = "Auf dieser Festplatte ist kein direkter Start vorgemerkt.";
+inline constexpr const char* kSelfTestLoaderMissing =
+    "Sektor 0 enthält nicht das Ladeprogramm des Bootmanagers; Maßstab ist dessen Kopie von Sektor 0.\r\n";
 inline constexpr const char* kSelfTestNeitherMatches =
     " (Sektor 0 und seine Kopie passen nicht zu den gelesenen Partitionen; nichts geändert)";
 inline constexpr const char* kDiskImageNotUsable =  // %s = path, %s = reason
