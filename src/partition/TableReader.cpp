@@ -41,6 +41,22 @@ bool HoldsOurLoader(const SectorImage& sector0) {
   return differing <= kDamagedLoaderBytes;
 }
 
+// The engine starts with the default-entry byte of sector 0, which equals its copy's after every
+// save and every boot (unless remember-last or a pending direct boot use it). A save that stopped
+// between the engine area and sector 0 leaves them apart: the copy's, which belongs to the menu
+// read from the copy, is shown and becomes sector 0's with the next save, and the user is told.
+void ReportDefaultEntriesApart(CHardDisk& disk, std::span<const std::uint8_t> tables, CPrompt& prompt) {
+  const std::uint8_t configured = tables[layout::LOADER_DEFAULT_ENTRY];
+  std::uint8_t& booted = disk.sector0[layout::LOADER_DEFAULT_ENTRY];
+  if (booted == configured || disk.engineArea[layout::AREA_REMEMBER_LAST] != 0 ||
+      disk.sector0[layout::LOADER_DIRECT_BOOT] != 0) {
+    return;
+  }
+  prompt.Message(StrFormat(text::kDefaultEntriesApart, disk.DeviceName().c_str(), booted + 1u, configured + 1u),
+                 PromptIcon::Exclamation);
+  booted = configured;
+}
+
 // The menu of tables (the engine's copy of sector 0, or sector 0 itself when that copy is
 // damaged), with titles and password slots from the engine area.
 void ReadMenu(CHardDisk& disk, std::span<const std::uint8_t> tables) {
@@ -123,6 +139,7 @@ void ParseTables(CHardDisk& disk, CPrompt& prompt) {
           ? std::span<const std::uint8_t>(disk.engineArea.data() + layout::AREA_MBR_COPY, layout::CONST_SECTOR_SIZE)
           : std::span<const std::uint8_t>(disk.sector0);
   if (engine) ReadMenu(disk, table);
+  if (engine && !disk.engineDamaged) ReportDefaultEntriesApart(disk, table, prompt);
   bool chainRead = false;
   for (unsigned i = 0; i < 4; ++i) {
     const auto entry = ReadTableEntry(table, i);

@@ -225,6 +225,10 @@ inline constexpr const char* kEngineLoaderMissing =  // %s = device name
     "Installation oder von einem anderen Programm überschrieben); der Bootmanager startet nicht.\nEr gilt als "
     "nicht installiert; die Partitionen werden aus Sektor 0 gelesen. Der Selbsttest kann Sektor 0 des "
     "Bootmanagers wiederherstellen.";
+inline constexpr const char* kDefaultEntriesApart =  // %s = device name, %u, %u = menu entries from 1
+    "%s: Sektor 0 nennt den %u. Eintrag des Bootmenüs als Standard, die Kopie des Bootmanagers den %u. (ein "
+    "Speichern wurde wohl unterbrochen).\nAngezeigt wird der Standardeintrag der Kopie; das nächste Speichern "
+    "schreibt ihn auch in Sektor 0.";
 inline constexpr const char* kEngineTrackInForm =
     "Auf einer Festplatte mit Bootmanager darf keine Partition die Sektoren 0 bis 7 belegen!\n";
 inline constexpr const char* kDiskTooShortForEngine =  // %s = device name, %llu = sectors

@@ -4,6 +4,7 @@
 // may lie in sectors 0..7, disks shorter than the engine are refused before the first write, the
 // disk identifier survives, and the default entry comes from the menu the user saw.
 #include "backup/BackupFile.h"
+#include "bootengine/EngineConfig.h"
 #include "bootengine/EngineFixture.h"
 #include "bootengine/EngineInstall.h"
 #include "bootengine/EngineRemoval.h"
@@ -224,15 +225,22 @@ TEST_F(EngineSafetyTest, TheDiskIdentifierIsKept) {
   EXPECT_TRUE(identifierIn(Sector(0)));
 }
 
-// Sector 0's default-entry byte and the copy's disagree (the copy is what the user sees): an
-// unrelated save keeps the user's default. With remember-last, the entry booted last (as the
-// engine left it in sector 0) stays the one highlighted, also after the menu is reordered.
+// Sector 0's default-entry byte and the copy's disagree, as a save that stopped between the two
+// leaves them: the copy's default (the one of the menu read from the copy) is the one shown
+// everywhere, the load says that the next save writes it to sector 0, and an unrelated save
+// does. With remember-last, the entry booted last (as the engine left it in sector 0) stays the
+// one highlighted, also after the menu is reordered.
 TEST_F(EngineSafetyTest, TheDefaultEntryComesFromTheMenuAndTheEntryBootedLastIsKept) {
   auto disk = Installed();
   auto sector0 = Sector(0);
   sector0[layout::LOADER_DEFAULT_ENTRY] = 1;
   ASSERT_TRUE(image->WriteSector(0, sector0));
+  prompt.shown.clear();
   disk = Open();
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{StrFormat(text::kDefaultEntriesApart, "PHYSICALDRIVE0", 2u, 1u)});
+  EXPECT_TRUE(At(*disk, test::kNtfsStart)->isDefault);
+  EXPECT_FALSE(At(*disk, test::kFatStart)->isDefault);
+  EXPECT_EQ(ReadEngineConfig(*disk).defaultEntry, 0);  // one default: the flag and the byte agree
   ASSERT_TRUE(SetMenuTitle(disk.copy(), disk.Ref(*At(*disk, test::kFatStart)), "Daten", prompt));
   disk = SaveAndReopen(*disk);
   EXPECT_EQ(Sector(0)[layout::LOADER_DEFAULT_ENTRY], 0);
