@@ -229,6 +229,8 @@ inline constexpr const char* kDefaultEntriesApart =  // %s = device name, %u, %u
     "%s: Sektor 0 nennt den %u. Eintrag des Bootmenüs als Standard, die Kopie des Bootmanagers den %u. (ein "
     "Speichern wurde wohl unterbrochen).\nAngezeigt wird der Standardeintrag der Kopie; das nächste Speichern "
     "schreibt ihn auch in Sektor 0.";
+inline constexpr const char* kBackupReadFailed =  // %u = sector, %s = device name, %s = error
+    "Sektor %u von %s kann nicht gelesen werden: %s.\nEs wurde keine Sicherungsdatei geschrieben.";
 inline constexpr const char* kEngineTrackInForm =
     "Auf einer Festplatte mit Bootmanager darf keine Partition die Sektoren 0 bis 7 belegen!\n";
 inline constexpr const char* kDiskTooShortForEngine =  // %s = device name, %llu = sectors
