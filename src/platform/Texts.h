@@ -231,6 +231,8 @@ inline constexpr const char* kDefaultEntriesApart =  // %s = device name, %u, %u
     "schreibt ihn auch in Sektor 0.";
 inline constexpr const char* kBackupReadFailed =  // %u = sector, %s = device name, %s = error
     "Sektor %u von %s kann nicht gelesen werden: %s.\nEs wurde keine Sicherungsdatei geschrieben.";
+inline constexpr const char* kKeptPartitionActive =  // %u = relative sector, %d = type
+    "\nDann ist die Partition beim relativen Sektor %u (Typ %d) aktiv: von ihr startet die Festplatte.";
 inline constexpr const char* kEngineTrackInForm =
     "Auf einer Festplatte mit Bootmanager darf keine Partition die Sektoren 0 bis 7 belegen!\n";
 inline constexpr const char* kDiskTooShortForEngine =  // %s = device name, %llu = sectors
