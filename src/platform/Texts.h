@@ -365,8 +365,9 @@ inline constexpr const char* kSectorUnreadable =  // %llu = sector, %s = device 
     "Sektor %llu von %s kann nicht gelesen werden.";
 
 // The window program's forms.
-inline constexpr const char* kTitleNotCp437 =
-    "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";
+inline constexpr const char* kTitleNotCp437 =  // %s = the character
+    "Der Titel enthält das Zeichen \"%s\", das der Bootmanager (Codepage 437) nicht darstellen kann.\nDer Titel "
+    "wird nicht übernommen.";
 inline constexpr const char* kCatalogueNotStored =
     "Die Partitionstypen konnten nicht gespeichert werden.\nDer Katalog bleibt, wie er war.";
 
