@@ -110,11 +110,9 @@ std::optional<PartitionForm> CPartView::Read(const PartitionForm& objectValues, 
   form.relativeStart = values[RelativeStart];
   form.length = values[Length];
   if (title_->IsEnabled()) {
-    const auto title = Utf8ToCp437(Utf8(title_->GetValue()));
-    if (!title && report) {
-      doc_.prompt().Message(text::kTitleNotCp437, PromptIcon::Stop);
-      return std::nullopt;
-    }
+    const std::string typed = Utf8(title_->GetValue());
+    const auto title = report ? BootScreenText(typed, doc_.prompt()) : Utf8ToCp437(typed);
+    if (!title && report) return std::nullopt;
     form.title = title.value_or(objectValues.title);
   }
   if (type_->IsEnabled()) form.type = TypeIdByName(doc_.registry(), Utf8(type_->GetStringSelection()));
@@ -127,6 +125,8 @@ bool CPartView::IsModified() const {
   // Only the user's edits count: values that differ from the object as it is now and from what
   // the form was made with. A change made elsewhere (a free area that became a partition) leaves
   // the form's values as they were built, and the form is rebuilt instead of applied.
+  // A title the boot screen cannot show is an edit too: "Übernehmen" then says why it is refused.
+  if (title_->IsEnabled() && !Utf8ToCp437(Utf8(title_->GetValue()))) return true;
   const PartitionForm shown = FormShownFor(*resolved->disk, *resolved->object);
   const auto form = Read(shown, false);
   const auto asBuilt = Read(built_, false);

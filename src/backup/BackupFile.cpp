@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "partition/PartitionEntry.h"
@@ -36,7 +37,7 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::span<const st
 
 }  // namespace
 
-bool ExportBackup(const CHardDisk& disk, const std::string& path, CPrompt& prompt) {
+bool ExportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt) {
   // The file is renamed into place: a device node, FIFO, directory or symbolic link there would
   // be replaced by it. Nothing is followed.
   struct stat existing {};
@@ -44,9 +45,17 @@ bool ExportBackup(const CHardDisk& disk, const std::string& path, CPrompt& promp
     prompt.Message(StrFormat(text::kBackupTargetNotAFile, path.c_str()), PromptIcon::Stop);
     return false;
   }
+  // The two sectors as they are on the disk, not the working copy's images: the reader may
+  // have changed those (a signature it does not trust is cleared), and edits change them.
   BackupBytes bytes{};
-  std::copy(disk.sector0.begin(), disk.sector0.end(), bytes.begin());
-  std::copy_n(disk.engineArea.begin(), kSectorSize, bytes.begin() + kSectorSize);
+  for (std::uint32_t lba = 0; lba < 2 && !path.empty(); ++lba) {
+    const auto sector = std::span<std::uint8_t>(bytes).subspan(lba * kSectorSize, kSectorSize);
+    if (const auto error = disk.ReadSectorsChecked(lba, 1, sector)) {
+      prompt.Message(StrFormat(text::kBackupReadFailed, lba, disk.DeviceName().c_str(), std::strerror(*error)),
+                     PromptIcon::Stop);
+      return false;
+    }
+  }
   if (path.empty() || !WriteFileAtomically(path, bytes)) {
     prompt.Message(text::kBackupCannotCreate, PromptIcon::Exclamation);
     return false;

@@ -1,7 +1,7 @@
 #pragma once
-// The boot record backup file: 1024 bytes without header, the disk's sector-0 image followed by
-// the first 512 bytes of its engine area image (LBA 1). The installation of the boot engine
-// writes it before it changes any image; the removal can load it back.
+// The boot record backup file: 1024 bytes without header, the disk's sector 0 followed by its
+// LBA 1 (the first sector of the engine area). The installation of the boot engine writes it
+// before it changes any image; the removal can load it back.
 #include <cstddef>
 #include <string>
 
@@ -12,12 +12,13 @@ namespace korvex {
 
 inline constexpr std::size_t kBackupFileSize = 1024;
 
-// Writes the two images of disk to path: into a temporary file beside it, flushed and then
-// renamed over path, so that path holds either its old content or the complete backup. A path
-// that exists and is not a regular file (device, FIFO, directory, symbolic link) is refused with
-// a message and left alone. False after the "cannot open" message when any step fails; nothing
-// of disk changes either way.
-bool ExportBackup(const CHardDisk& disk, const std::string& path, CPrompt& prompt);
+// Writes sector 0 and LBA 1 of disk, read from the disk itself (the working copy's images may
+// differ from them), to path: into a temporary file beside it, flushed and then renamed over
+// path, so that path holds either its old content or the complete backup. A path that exists
+// and is not a regular file (device, FIFO, directory, symbolic link) is refused with a message
+// and left alone; a sector that cannot be read is reported and no file is written. False after
+// the "cannot open" message when any other step fails; nothing of disk changes either way.
+bool ExportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt);
 
 // Loads a backup file into disk's sector-0 image and the first sector of its engine area
 // image, rebuilds both levels from them and marks the disk modified; the next save writes

@@ -1,5 +1,6 @@
 #include "bootengine/EngineRemoval.h"
 
+#include <optional>
 #include <set>
 
 #include "backup/BackupFile.h"
@@ -40,23 +41,44 @@ std::uint8_t LowestFreeSlot(const CHardDisk& disk) {
   return slot;
 }
 
-bool KeepPartitions(CHardDisk& disk, const std::vector<unsigned>& keep, CPrompt& prompt) {
+// Without the engine the loader left in sector 0 (or any other) starts the active partition:
+// the engine's default entry when it is kept, else the first kept one, becomes the only active
+// partition. Returns it.
+CPartition& ActivateForBoot(CHardDisk& disk, const std::vector<CPartition*>& kept, const CPartition* defaultEntry) {
+  CPartition* chosen = kept.front();
+  for (CPartition* p : kept) {
+    if (p == defaultEntry) chosen = p;
+  }
+  for (CPartition* p : disk.primary.Used()) {
+    if (p->IsActiveTable()) p->SetTable();
+  }
+  chosen->SetActiveTable();
+  return *chosen;
+}
+
+// Moves the chosen menu partitions into the partition table; nothing after a refusal, else the
+// line that tells which partition is active now (empty when none was kept).
+std::optional<std::string> KeepPartitions(CHardDisk& disk, const std::vector<unsigned>& keep, CPrompt& prompt) {
   const auto choices = RemovalChoices(disk);
   std::set<unsigned> checked;
   for (unsigned index : keep) {
     if (index >= choices.size()) {
       prompt.Message(StrFormat(text::kKeepChoiceInvalid, index + 1), PromptIcon::Stop);
-      return false;
+      return std::nullopt;
     }
     checked.insert(index);
   }
   const std::size_t inTable = disk.primary.Count([](const CPartition& p) { return p.InPartitionTable(); });
   if (checked.size() + inTable > kTableSlots) {
     prompt.Message(LoadResString(IDS_TOO_MANY_TO_KEEP), PromptIcon::Information);
-    return false;
+    return std::nullopt;
   }
+  const CPartition* defaultEntry =
+      disk.primary.FindFirst([](const CPartition& p) { return p.InMenu() && p.isDefault; });
+  std::vector<CPartition*> kept;
   for (unsigned index : checked) {
     CPartition& p = *choices[index];
+    kept.push_back(&p);
     const std::uint8_t slot = LowestFreeSlot(disk);
     if (p.IsNewMenu()) {
       p.MarkNew(PartitionState::NewTable);
@@ -66,8 +88,13 @@ bool KeepPartitions(CHardDisk& disk, const std::vector<unsigned>& keep, CPrompt&
     p.slot = slot;
     p.isDefault = false;
   }
+  std::string report;
+  if (!kept.empty()) {
+    const CPartition& active = ActivateForBoot(disk, kept, defaultEntry);
+    report = StrFormat(text::kKeptPartitionActive, active.start, static_cast<int>(active.type));
+  }
   DropEngine(disk);
-  return true;
+  return report;
 }
 
 }  // namespace
@@ -85,6 +112,7 @@ bool RemoveEngine(CHardDisk& disk, const RemovalRequest& request, CPrompt& promp
     prompt.Message(text::kNoEngineInstalled, PromptIcon::Stop);
     return false;
   }
+  std::string report = text::kEngineRemoved;
   switch (request.mode) {
     case RemovalMode::EmptyMbr:
       RemoveMenuPartitions(disk);
@@ -96,11 +124,14 @@ bool RemoveEngine(CHardDisk& disk, const RemovalRequest& request, CPrompt& promp
         return true;
       }
       break;
-    case RemovalMode::KeepPartitions:
-      if (!KeepPartitions(disk, request.keep, prompt)) return false;
+    case RemovalMode::KeepPartitions: {
+      const auto active = KeepPartitions(disk, request.keep, prompt);
+      if (!active) return false;
+      report += *active;
       break;
+    }
   }
-  prompt.Message(text::kEngineRemoved, PromptIcon::Information);
+  prompt.Message(report, PromptIcon::Information);
   return true;
 }
 

@@ -24,7 +24,9 @@ struct RemovalRequest {
 std::vector<CPartition*> RemovalChoices(const CHardDisk& disk);
 
 // Removes the engine as request says, then tells the user that the change takes effect with the
-// save. Refused with a message and nothing changed: no engine on disk, a backup file that
+// save. KeepPartitions makes the engine's default entry, when it is kept, else the first kept
+// partition the only active one, so that the disk boots without the engine, and the report
+// names it. Refused with a message and nothing changed: no engine on disk, a backup file that
 // ImportBackup refuses, a kept choice that names no menu partition, more kept partitions than
 // the partition table has free entries.
 bool RemoveEngine(CHardDisk& disk, const RemovalRequest& request, CPrompt& prompt);

@@ -5,8 +5,9 @@
 
 namespace korvex {
 
-// Sector 0 holds the engine's loader: its code and boot signature are the loader template's.
-// This is the LoaderCheck that disks are opened with (partition/LoaderCheck.h).
+// Sector 0 holds the engine's loader: its code is the loader template's but for a little damage
+// (a lost signature is damage the self test repairs too, not another loader). This is the
+// LoaderCheck that disks are opened with (partition/LoaderCheck.h).
 bool HoldsOurLoader(std::span<const std::uint8_t> sector0);
 
 }  // namespace korvex

@@ -44,13 +44,32 @@ constexpr Range kEngineTexts[] = {
     {layout::AREA_MBR_COPY + layout::LOADER_TEXT, layout::LOADER_TEXT_SIZE},
 };
 
+// The findings of reading the disk anew after a repair, as lines of the report.
+class ReportLines final : public CPrompt {
+ public:
+  explicit ReportLines(std::string& text) : text_(text) {}
+  void Message(const std::string& text, PromptIcon) override { text_ += "\r\n" + text; }
+  PromptAnswer Ask(const std::string& text, PromptButtons, PromptIcon) override {
+    Message(text, PromptIcon::Question);
+    return PromptAnswer::No;
+  }
+
+ private:
+  std::string& text_;
+};
+
 class SelfTestRun {
  public:
-  SelfTestRun(CHardDisk& disk, bool checkOnly) : disk_(disk), checkOnly_(checkOnly) {}
+  // trustCopy: sector 0 does not hold the engine's loader (CHardDisk::engineWithoutLoader), so
+  // the partitions of the working copy were read from there and cannot tell which table is
+  // right: the engine's copy of sector 0 is the measure.
+  SelfTestRun(CHardDisk& disk, bool checkOnly, bool trustCopy)
+      : disk_(disk), checkOnly_(checkOnly), trustCopy_(trustCopy) {}
 
   SelfTestReport Run() {
     report_.text = text::kSelfTestStart;
     report_.text += checkOnly_ ? text::kSelfTestCheckOnly : text::kSelfTestRepair;
+    if (trustCopy_) report_.text += text::kSelfTestLoaderMissing;
     // The loader's code counts together with the engine's code and constants in LBA 1..7 and
     // the loader code of the engine's copy of sector 0 (which the engine writes to sector 0 at
     // every boot); its texts together with the engine's texts.
@@ -80,7 +99,9 @@ class SelfTestRun {
     // test know) bring back the whole sector 0 from the engine's copy. With fewer, the repairs
     // above are enough; with more, the damage is too wide to trust the copy wholesale. Nothing is
     // copied while sector 0 and the copy disagree about the partitions (unresolved_).
-    if (report_.errors == kDisasterErrorCount && !checkOnly_ && unresolved_ == 0) {
+    if (trustCopy_ && !checkOnly_ && report_.errors > 0) {
+      RestoreEngineSectorZero();
+    } else if (report_.errors == kDisasterErrorCount && !checkOnly_ && unresolved_ == 0) {
       report_.text += "\r\n";
       std::copy_n(MbrCopy(), layout::CONST_SECTOR_SIZE, disk_.sector0.begin());
       report_.text += text::kSelfTestDisaster;
@@ -112,6 +133,20 @@ class SelfTestRun {
   }
 
   std::uint8_t* MbrCopy() { return disk_.engineArea.data() + layout::AREA_MBR_COPY; }
+
+  // Sector 0 becomes the engine's copy of it (the disk identifier excepted, which the systems
+  // on the disk know it by), the engine counts as installed again, and the levels are read
+  // anew from the engine's tables.
+  void RestoreEngineSectorZero() {
+    report_.text += "\r\n";
+    std::array<std::uint8_t, kDiskIdentifierSize> identifier{};
+    std::copy_n(disk_.sector0.begin() + kDiskIdentifierOffset, kDiskIdentifierSize, identifier.begin());
+    std::copy_n(MbrCopy(), layout::CONST_SECTOR_SIZE, disk_.sector0.begin());
+    std::copy(identifier.begin(), identifier.end(), disk_.sector0.begin() + kDiskIdentifierOffset);
+    report_.text += text::kSelfTestDisaster;
+    ReportLines findings(report_.text);
+    disk_.Reparse(findings);
+  }
 
   // Every byte of image that differs from the template is one error.
   template <std::size_t N, std::size_t M>
@@ -166,8 +201,8 @@ class SelfTestRun {
     if (std::equal(master, master + kEntrySize, own)) return;
     ++report_.errors;
     const std::uint8_t* wanted = expected.data() + offset;
-    const bool masterRight = SamePartition(master, wanted, menu);
-    const bool ownRight = SamePartition(own, wanted, menu);
+    const bool masterRight = trustCopy_ || SamePartition(master, wanted, menu);
+    const bool ownRight = !trustCopy_ && SamePartition(own, wanted, menu);
     if (!masterRight && !ownRight) {
       ++unresolved_;
       return;
@@ -182,6 +217,7 @@ class SelfTestRun {
 
   CHardDisk& disk_;
   bool checkOnly_;
+  bool trustCopy_;
   SelfTestReport report_;
   unsigned unresolved_ = 0;  // entries where neither sector 0 nor the copy fits the partitions
 };
@@ -189,8 +225,20 @@ class SelfTestRun {
 }  // namespace
 
 SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly) {
+  if (disk.engineWithoutLoader) {
+    // The reader took the signature out of the working copy; the test sees LBA 1 as it is on
+    // the disk, and a check (or a test that repairs nothing) leaves the working copy as it was.
+    disk.engineArea[0] = kEngineTemplate[0];
+    disk.engineArea[1] = kEngineTemplate[1];
+    SelfTestReport report = SelfTestRun(disk, checkOnly, true).Run();
+    if (disk.engineWithoutLoader) {
+      disk.engineArea[0] = 0;
+      disk.engineArea[1] = 0;
+    }
+    return report;
+  }
   if (!disk.EngineInstalled()) return SelfTestReport{text::kNoEngineInstalled, 0, false};
-  return SelfTestRun(disk, checkOnly).Run();
+  return SelfTestRun(disk, checkOnly, false).Run();
 }
 
 }  // namespace korvex

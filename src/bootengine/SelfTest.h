@@ -17,7 +17,10 @@ struct SelfTestReport {
 
 // Runs the test on disk's images. A repair (checkOnly clear, errors found) marks the disk
 // modified so that the save writes it. On a disk without the engine nothing is tested and the
-// report (tested clear) says so.
+// report (tested clear) says so. A disk whose engine is in LBA 1..7 but whose sector 0 does not
+// hold its loader (engineWithoutLoader) is tested against the engine's copy of sector 0: the
+// repair puts that copy into sector 0 (keeping the disk identifier) and reads both levels anew
+// from the engine's tables, so the disk counts as an engine disk again.
 SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly);
 
 }  // namespace korvex

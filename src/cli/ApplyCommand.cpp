@@ -14,7 +14,7 @@ int RunApply(CliSession& session, const Arguments& arguments) {
   }
   FormOptions options;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
-    const OptionTaken taken = TakeFormOption(arguments, i, true, options);
+    const OptionTaken taken = TakeFormOption(arguments, i, true, options, session.prompt());
     if (taken == OptionTaken::Bad) return kExitUsage;
     if (taken == OptionTaken::NotAFormOption) {
       PrintError("apply: unbekanntes Argument " + arguments[i]);

@@ -1,5 +1,5 @@
-// "backup export|import [DISK] FILE": writes the disk's first two sectors (as held in the
-// working copy) to a backup file, or loads such a file into the working copy and saves it.
+// "backup export|import [DISK] FILE": writes the disk's first two sectors (as they are on the
+// disk) to a backup file, or loads such a file into the working copy and saves it.
 #include "backup/BackupFile.h"
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"

@@ -25,7 +25,7 @@ int RunDerive(CliSession& session, const Arguments& arguments) {
       toRelative = wanted;
       continue;
     }
-    const OptionTaken taken = TakeFormOption(arguments, i, false, options);
+    const OptionTaken taken = TakeFormOption(arguments, i, false, options, session.prompt());
     if (taken == OptionTaken::Bad) return kExitUsage;
     if (taken == OptionTaken::NotAFormOption) {
       PrintError("derive: unbekanntes Argument " + arguments[i] + "\n" + kUsage);

@@ -8,7 +8,8 @@
 
 namespace korvex {
 
-OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool withTitleAndType, FormOptions& options) {
+OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool withTitleAndType, FormOptions& options,
+                           CPrompt& prompt) {
   const std::string& option = arguments[i];
   const bool known = option == "--start-chs" || option == "--end-chs" || option == "--start" ||
                      option == "--length" || (withTitleAndType && (option == "--title" || option == "--type"));
@@ -20,8 +21,9 @@ OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool with
   const std::string& value = arguments[++i];
   bool good = true;
   if (option == "--title") {
-    const auto title = Utf8ToCp437(value);
-    good = title && title->size() <= kTitleLength;
+    const auto title = BootScreenText(value, prompt);
+    if (!title) return OptionTaken::Bad;
+    good = title->size() <= kTitleLength;
     if (good) options.title = *title;
   } else if (option == "--type") {
     const auto type = ParseNumber(value, UINT8_MAX);
@@ -37,7 +39,7 @@ OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool with
   }
   if (!good) {
     PrintError(option + ": ungültiger Wert \"" + value + "\"" +
-               (option == "--title" ? " (höchstens 40 Zeichen, die der Bootmanager zeigen kann)" : ""));
+               (option == "--title" ? " (höchstens 40 Zeichen)" : ""));
     return OptionTaken::Bad;
   }
   return OptionTaken::Yes;

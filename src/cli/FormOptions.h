@@ -24,8 +24,10 @@ struct FormOptions {
 enum class OptionTaken { Yes, NotAFormOption, Bad };
 
 // Takes the form option at arguments[i] with its value and moves i past them; Bad after
-// reporting a missing or malformed value. withTitleAndType admits --title and --type.
-OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool withTitleAndType, FormOptions& options);
+// reporting a missing or malformed value (a title the boot screen cannot show through prompt).
+// withTitleAndType admits --title and --type.
+OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool withTitleAndType, FormOptions& options,
+                           CPrompt& prompt);
 
 // The given fields replace those of form; nothing is derived.
 void OverrideForm(const FormOptions& options, PartitionForm& form);

@@ -38,12 +38,6 @@ std::optional<TextColour> ParseColour(const std::string& text) {
   return TextColour{static_cast<std::uint8_t>(*foreground), static_cast<std::uint8_t>(*background)};
 }
 
-std::optional<std::string> Cp437Title(const std::string& utf8) {
-  auto title = Utf8ToCp437(utf8);
-  if (!title) PrintError("der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann");
-  return title;
-}
-
 int Done(CliSession& session, bool changed) { return changed ? SaveChanges(session) : kExitFailed; }
 
 // The disk of the optional last argument at index (the first disk when it is missing).
@@ -56,7 +50,7 @@ int RunAdd(CliSession& session, const Arguments& arguments) {
   const auto entry = ParseObjectRef(session, arguments[1]);
   if (!entry) return kExitUsage;
   std::optional<std::string> title;
-  if (arguments.size() == 3 && !(title = Cp437Title(arguments[2]))) return kExitFailed;
+  if (arguments.size() == 3 && !(title = BootScreenText(arguments[2], session.prompt()))) return kExitFailed;
   CPrompt& prompt = session.prompt();
   if (!AddToMenu(session.workingCopy(), *entry, prompt)) return kExitFailed;
   if (title && !SetMenuTitle(session.workingCopy(), *entry, *title, prompt)) return kExitFailed;
@@ -81,7 +75,7 @@ int RunTitle(CliSession& session, const Arguments& arguments) {
   if (arguments.size() != 3) return Usage();
   const auto entry = ParseObjectRef(session, arguments[1]);
   if (!entry) return kExitUsage;
-  const auto title = Cp437Title(arguments[2]);
+  const auto title = BootScreenText(arguments[2], session.prompt());
   return Done(session, title && SetMenuTitle(session.workingCopy(), *entry, *title, session.prompt()));
 }
 

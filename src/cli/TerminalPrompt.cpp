@@ -30,7 +30,9 @@ void TerminalPrompt::Message(const std::string& text, PromptIcon icon) {
 }
 
 PromptAnswer TerminalPrompt::Ask(const std::string& text, PromptButtons buttons, PromptIcon icon) {
-  const char* choices = buttons == PromptButtons::YesNo ? "[j/n]" : "[j/n/a]";
+  const char* choices = buttons == PromptButtons::YesNoCancel ? "[j/n/a]"
+                        : buttons == PromptButtons::YesNoDefaultNo ? "[j/N]"
+                                                                  : "[j/n]";
   std::fprintf(output_, "%s%s %s ", IconPrefix(icon), text.c_str(), choices);
   if (assumeYes_) {
     std::fprintf(output_, "j (--yes)\n");

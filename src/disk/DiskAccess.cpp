@@ -1,5 +1,7 @@
 #include "disk/DiskAccess.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "disk/ScsiDiskName.h"
@@ -23,6 +25,15 @@ const DeviceEntry* EntryTheHelperCannotTell(const DeviceList& devices) {
   return found == entries.end() ? nullptr : &*found;
 }
 
+// The helper serves the device list: a device of it is a disk of this machine unless the list
+// names an image file for it. A device the list does not name counts as a disk, as on the
+// platform the helper stands for.
+bool IsMachineDisk(const DeviceEntry* entry) {
+  struct stat info {};
+  if (entry == nullptr || ::stat(entry->path.c_str(), &info) != 0) return entry == nullptr;
+  return S_ISBLK(info.st_mode);
+}
+
 std::unique_ptr<IDiskTransport> OpenHelperTransport(const DeviceList& devices, std::uint8_t n,
                                                     const RegistryStore& registry, CPrompt& prompt) {
   const std::string name =
@@ -37,6 +48,7 @@ std::unique_ptr<IDiskTransport> OpenHelperTransport(const DeviceList& devices, s
     return nullptr;
   }
   SectorHelperSettings settings{*program, n, devices.ToEnvironmentValue()};
+  settings.blockDevice = IsMachineDisk(devices.At(n));
   if (!ProbeSectorHelper(settings)) return nullptr;
   return OpenSectorHelper(std::move(settings));
 }

@@ -76,6 +76,7 @@ class SectorHelper final : public IDiskTransport {
   // helper has no way to ask the kernel to re-read a partition table.
   bool Flush() override { return true; }
   TableReload RereadPartitionTable() override { return TableReload::NotNeeded; }
+  bool IsBlockDevice() const override { return settings_.blockDevice; }
 
   std::string Describe() const override {
     return settings_.program + ", Gerät " + std::to_string(settings_.deviceNumber);

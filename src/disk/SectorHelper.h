@@ -23,6 +23,7 @@ struct SectorHelperSettings {
   std::uint8_t deviceNumber = 0;
   std::string disks;    // the device list as KORVEX_DISKS, passed on so that the helper serves the same
   std::chrono::milliseconds timeLimit = kHelperTimeLimit;
+  bool blockDevice = true;  // the device is a disk of this machine, not an image file
 };
 
 // The geometry exchange run only to learn whether the helper knows the device.

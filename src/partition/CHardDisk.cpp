@@ -4,8 +4,9 @@
 #include <cstring>
 #include <tuple>
 
-#include "partition/TableReader.h"
+#include "partition/MountedChanges.h"
 #include "partition/PartitionEntry.h"
+#include "partition/TableReader.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -64,8 +65,11 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   logicalDrivesOnDisk = 0;
   logicalChainBroken = false;
   partitionsOnDisk = 0;
+  rangesOnDisk.clear();
+  engineWithoutLoader = false;
   // An unreadable sector 0 leaves the disk without objects: shown as unreadable, not as blank.
   if (!SectorRead(0)) return;
+  CheckEngineTrust(*this, prompt);
   // With the engine installed the tables live in its copy of sector 0; a damaged sector 0 (its
   // signature lost) must not make them look empty, or the next save would write empty tables.
   if (HasBootSignature(sector0) || (EngineInstalled() && EngineCopyIntact())) {
@@ -80,6 +84,7 @@ void CHardDisk::Reparse(CPrompt& prompt) {
     primary.Insert(std::move(whole));
   }
   partitionsOnDisk = primary.Used().size() + logical.Used().size();
+  rangesOnDisk = RangesTheSaveWrites(*this);
 }
 
 void CHardDisk::MarkModified() { SetModified(true); }

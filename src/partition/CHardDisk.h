@@ -30,6 +30,14 @@ struct ReadFailure {
   int error = 0;
 };
 
+// A partition or logical drive as a disk's tables describe it: its data sectors and its type.
+struct TableRange {
+  std::uint64_t first = 0;
+  std::uint64_t count = 0;
+  std::uint8_t type = 0;
+  bool operator==(const TableRange&) const = default;
+};
+
 class CHardDisk : public CPhysicalDrive {
  public:
   // Opens the disk through transport, reads sector 0 and the engine area and builds both
@@ -66,6 +74,14 @@ class CHardDisk : public CPhysicalDrive {
   // Partitions and logical drives the tables on the disk describe (as read, or as last written):
   // a save that would leave none asks first.
   std::size_t partitionsOnDisk = 0;
+  // The same partitions and logical drives with their ranges: what a save deletes, moves,
+  // shrinks or retypes is found against them.
+  std::vector<TableRange> rangesOnDisk;
+  // LBA 1..7 hold the engine with a valid copy of sector 0, but sector 0 does not hold its
+  // loader (an installation torn before sector 0, or a loader another program wrote): the
+  // engine counts as not installed and the tables come from sector 0; the self test can put
+  // the engine's sector 0 back.
+  bool engineWithoutLoader = false;
   // The direct-boot byte of sector 0 while a direct boot waits for the next start (0: none).
   std::uint8_t directBootPending = 0;
 

@@ -1,9 +1,11 @@
 #include "partition/DiskSaver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
 
+#include "partition/MountedChanges.h"
 #include "partition/PartitionEntry.h"
 #include "partition/SectorRanges.h"
 #include "partition/TableReader.h"
@@ -83,20 +85,10 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
   return std::nullopt;
 }
 
-// The partitions and logical drives the save puts into the tables.
-std::size_t WrittenPartitions(const CHardDisk& disk) {
-  const bool engine = disk.EngineInstalled();
-  std::size_t count = disk.logical.Used().size();
-  for (const CPartition* p : disk.primary.Used()) {
-    if (p->InPartitionTable() || (engine && p->InMenu())) ++count;
-  }
-  return count;
-}
-
 // No save replaces tables that describe partitions with tables that describe none without
 // the user's yes.
 bool ConfirmNotEmptied(CHardDisk& disk, CPrompt& prompt) {
-  if (disk.partitionsOnDisk == 0 || WrittenPartitions(disk) > 0) return true;
+  if (disk.partitionsOnDisk == 0 || !RangesTheSaveWrites(disk).empty()) return true;
   const std::string question = StrFormat(text::kEmptyTableQuestion, disk.DeviceName().c_str(), disk.partitionsOnDisk);
   if (prompt.Ask(question, PromptButtons::YesNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
   prompt.Message(StrFormat(text::kEmptyTableDeclined, disk.DeviceName().c_str()), PromptIcon::Information);
@@ -204,6 +196,12 @@ bool CheckPlan(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& 
   return true;
 }
 
+std::vector<std::uint32_t> PlannedSectors(const std::vector<PlannedWrite>& plan) {
+  std::vector<std::uint32_t> sectors;
+  for (const PlannedWrite& write : plan) sectors.push_back(write.lba);
+  return sectors;
+}
+
 bool Execute(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& prompt) {
   std::string written;
   for (const PlannedWrite& write : plan) {
@@ -236,7 +234,7 @@ bool Commit(CHardDisk& disk, CPrompt& prompt) {
 
 }  // namespace
 
-bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
+bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   CPartition* ext = disk.FindExtended();
   if (auto refusal = Refusal(disk, ext)) {
     prompt.Message(*refusal, PromptIcon::Stop);
@@ -286,7 +284,8 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
     plan.push_back({0, Bytes(disk.sector0)});
   }
 
-  if (!CheckPlan(disk, plan, prompt) || !Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
+  if (!CheckMountsUntouched(disk, PlannedSectors(plan), mounts, prompt) || !CheckPlan(disk, plan, prompt) ||
+      !Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
     disk.MarkModified();
     return false;
   }
@@ -295,26 +294,29 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt) {
   for (CPartition* drive : disk.logical.Used()) drive->destructive = false;
   if (ext != nullptr) ext->destructive = false;
   disk.logicalDrivesOnDisk = disk.logical.Used().size();
-  disk.partitionsOnDisk = WrittenPartitions(disk);
+  disk.rangesOnDisk = RangesTheSaveWrites(disk);
+  disk.partitionsOnDisk = disk.rangesOnDisk.size();
   if (!engine) disk.engineAreaToWrite = false;
   disk.MarkSaved();
   return true;
 }
 
-bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt) {
+bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt, const MountSources& mounts) {
   bool allWritten = true;
   for (const auto& [key, disk] : workingCopy.disks()) {
     if (!disk->IsModified()) continue;
     if (disk->engineArea[layout::CONST_VERSION_MAJOR_AREA] == kVersionMajorDigit) {
       disk->engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
     }
-    allWritten = WriteDisk(*disk, prompt) && allWritten;
+    allWritten = WriteDisk(*disk, prompt, mounts) && allWritten;
   }
   return allWritten;
 }
 
 void OfferRestart(CPrompt& prompt, IRestartService& service) {
-  if (prompt.Ask(LoadResString(IDS_RESTART_NOW), PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
+  // "Nein" is the default: an Enter pressed in passing must not restart the machine.
+  if (prompt.Ask(LoadResString(IDS_RESTART_NOW), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
+      PromptAnswer::Yes) {
     prompt.Message(LoadResString(IDS_REMEMBER_RESTART), PromptIcon::Exclamation);
     return;
   }
@@ -322,8 +324,17 @@ void OfferRestart(CPrompt& prompt, IRestartService& service) {
 }
 
 bool SaveAll(WorkingCopy& workingCopy, CPrompt& prompt, IRestartService& service) {
+  // Only the running system's view of its own disks needs a restart; image files are read
+  // afresh by whoever opens them next.
+  std::vector<const CHardDisk*> blockDevices;
+  for (const auto& [key, disk] : workingCopy.disks()) {
+    if (disk->IsModified() && disk->Transport() != nullptr && disk->Transport()->IsBlockDevice()) {
+      blockDevices.push_back(disk.get());
+    }
+  }
   const bool written = SaveModifiedDisks(workingCopy, prompt);
-  OfferRestart(prompt, service);
+  const auto saved = [](const CHardDisk* disk) { return !disk->IsModified(); };
+  if (std::any_of(blockDevices.begin(), blockDevices.end(), saved)) OfferRestart(prompt, service);
   return written;
 }
 

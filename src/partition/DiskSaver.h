@@ -3,6 +3,7 @@
 // (SaveAll), and the save of a single chosen disk.
 #include "partition/CHardDisk.h"
 #include "partition/WorkingCopy.h"
+#include "platform/MountedRanges.h"
 #include "platform/Prompt.h"
 #include "platform/RestartService.h"
 
@@ -12,19 +13,21 @@ namespace korvex {
 // entry, more than 12 menu entries and logical drives outside the extended partition before
 // anything is written. The extended chain, the zeroing of new destructive partitions and the
 // engine area go first and sector 0 last, so an interrupted save leaves the old tables readable.
-// A failed write is reported (disk, sector) and leaves the disk modified. True when every
-// sector was written.
-bool WriteDisk(CHardDisk& disk, CPrompt& prompt);
+// A save that would change sectors under a file system this machine has mounted (found
+// through mounts) is refused before the first write. A failed write is reported (disk, sector)
+// and leaves the disk modified. True when every sector was written.
+bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts = {});
 
 // Writes every modified disk (after the banner version digit is set) in the map's order; true
 // when all of them were written.
-bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt);
+bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt, const MountSources& mounts = {});
 
-// Asks whether to restart now; yes restarts through service (missing rights are reported),
-// no reminds the user to restart.
+// Asks whether to restart now, "Nein" being the default; yes restarts through service (missing
+// rights are reported), no reminds the user to restart.
 void OfferRestart(CPrompt& prompt, IRestartService& service);
 
-// "Speichern": SaveModifiedDisks, then the restart question, also when nothing was written.
+// "Speichern": SaveModifiedDisks, then the restart question when a block device of this
+// machine was written (never for image files alone, nor when nothing was written).
 bool SaveAll(WorkingCopy& workingCopy, CPrompt& prompt, IRestartService& service);
 
 // The save of one chosen disk: refused for the first disk when its engine has an empty menu.

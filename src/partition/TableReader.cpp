@@ -26,6 +26,22 @@ std::unique_ptr<CPartition> MakeFree(const CHardDisk& disk, std::uint64_t start,
   return gap;
 }
 
+// The engine starts with the default-entry byte of sector 0, which equals its copy's after every
+// save and every boot (unless remember-last or a pending direct boot use it). A save that stopped
+// between the engine area and sector 0 leaves them apart: the copy's, which belongs to the menu
+// read from the copy, is shown and becomes sector 0's with the next save, and the user is told.
+void ReportDefaultEntriesApart(CHardDisk& disk, std::span<const std::uint8_t> tables, CPrompt& prompt) {
+  const std::uint8_t configured = tables[layout::LOADER_DEFAULT_ENTRY];
+  std::uint8_t& booted = disk.sector0[layout::LOADER_DEFAULT_ENTRY];
+  if (booted == configured || disk.engineArea[layout::AREA_REMEMBER_LAST] != 0 ||
+      disk.sector0[layout::LOADER_DIRECT_BOOT] != 0) {
+    return;
+  }
+  prompt.Message(StrFormat(text::kDefaultEntriesApart, disk.DeviceName().c_str(), booted + 1u, configured + 1u),
+                 PromptIcon::Exclamation);
+  booted = configured;
+}
+
 // The menu of tables (the engine's copy of sector 0, or sector 0 itself when that copy is
 // damaged), with titles and password slots from the engine area.
 void ReadMenu(CHardDisk& disk, std::span<const std::uint8_t> tables) {
@@ -76,28 +92,40 @@ void AddGaps(CHardDisk& disk, PartitionLevel& level, std::uint64_t first, std::u
 
 }  // namespace
 
-void ParseTables(CHardDisk& disk, CPrompt& prompt) {
-  // The engine's signature is trusted only with a valid copy of sector 0 behind it: after an
-  // interrupted installation LBA 1 may carry it while the copy is still empty, and reading the
-  // tables from there would show a disk without partitions.
-  if (disk.EngineInstalled() && !disk.EngineCopyIntact()) {
-    disk.engineDamaged = true;
-    const char* device = disk.DeviceName().c_str();
-    if (disk.SectorZeroHoldsEngineLoader()) {
-      prompt.Message(StrFormat(text::kEngineCopyDamaged, device), PromptIcon::Exclamation);
-    } else {
-      // Sector 0 never started this engine: the disk is what sector 0 says, without the engine.
-      prompt.Message(StrFormat(text::kEngineNotStarted, device), PromptIcon::Exclamation);
-      disk.engineArea[0] = 0;
-      disk.engineArea[1] = 0;
-    }
+// The engine's signature is trusted only when sector 0 holds the engine's loader, which is what
+// starts it, and a valid copy of sector 0 stands behind it. An installation torn before sector 0
+// leaves the signature in LBA 1 while the old loader and its tables are still in sector 0: the
+// disk is then what sector 0 says, without the engine (and reading the engine's tables would
+// show partitions sector 0 does not have, or an empty disk when the copy is not yet written).
+// With our loader but a damaged copy the tables come from sector 0 and the engine stays.
+void CheckEngineTrust(CHardDisk& disk, CPrompt& prompt) {
+  if (!disk.EngineInstalled()) return;
+  const bool copyIntact = disk.EngineCopyIntact();
+  const bool ourLoader = disk.SectorZeroHoldsEngineLoader();
+  if (copyIntact && ourLoader) return;
+  disk.engineDamaged = true;
+  const char* device = disk.DeviceName().c_str();
+  if (ourLoader) {
+    prompt.Message(StrFormat(text::kEngineCopyDamaged, device), PromptIcon::Exclamation);
+    return;
   }
+  // With a valid copy the self test can put the engine's sector 0 back; without one there is
+  // nothing to go back to.
+  disk.engineWithoutLoader = copyIntact;
+  prompt.Message(StrFormat(copyIntact ? text::kEngineLoaderMissing : text::kEngineNotStarted, device),
+                 PromptIcon::Exclamation);
+  disk.engineArea[0] = 0;
+  disk.engineArea[1] = 0;
+}
+
+void ParseTables(CHardDisk& disk, CPrompt& prompt) {
   const bool engine = disk.EngineInstalled();
   const std::span<const std::uint8_t> table =
       engine && !disk.engineDamaged
           ? std::span<const std::uint8_t>(disk.engineArea.data() + layout::AREA_MBR_COPY, layout::CONST_SECTOR_SIZE)
           : std::span<const std::uint8_t>(disk.sector0);
   if (engine) ReadMenu(disk, table);
+  if (engine && !disk.engineDamaged) ReportDefaultEntriesApart(disk, table, prompt);
   bool chainRead = false;
   for (unsigned i = 0; i < 4; ++i) {
     const auto entry = ReadTableEntry(table, i);

@@ -10,6 +10,13 @@ namespace korvex {
 // links on counts as broken. Creation and adoption never make a longer chain, and none is saved.
 inline constexpr std::size_t kMaxChainRecords = 27;
 
+// Decides whether the engine whose signature LBA 1 carries counts as installed: only when
+// sector 0 holds its loader (else the signature is cleared in the working copy, and with a valid
+// copy of sector 0 behind it engineWithoutLoader is set) and its copy of sector 0 is valid (else
+// engineDamaged: the tables are read from sector 0). Each finding is reported. Run before
+// ParseTables.
+void CheckEngineTrust(CHardDisk& disk, CPrompt& prompt);
+
 // Fills both (empty) levels: the boot menu from the engine area when the engine is installed,
 // the partition table (of the engine's copy of sector 0 when installed), the logical drives of
 // the first extended partition in table order, and the free areas.

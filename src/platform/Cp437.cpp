@@ -1,5 +1,7 @@
 #include "platform/Cp437.h"
 
+#include "platform/StringFormat.h"
+#include "platform/Texts.h"
 #include "platform/Utf8.h"
 
 #include <array>
@@ -37,6 +39,15 @@ constexpr std::array<char32_t, 32> kControlPictures = {
 };
 constexpr char32_t kHouse = 0x2302;  // the picture of 7Fh
 
+// The byte of code page 437 that shows cp; nothing when there is none.
+std::optional<char> Cp437Byte(char32_t cp) {
+  if (cp < 0x80) return static_cast<char>(cp);
+  for (std::size_t index = 0; index < kUpperHalf.size(); ++index) {
+    if (kUpperHalf[index] == cp) return static_cast<char>(0x80 + index);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string Cp437ToUtf8(std::string_view cp437) {
@@ -52,15 +63,26 @@ std::optional<std::string> Utf8ToCp437(std::string_view utf8) {
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     const auto cp = DecodeUtf8(utf8, i);
-    if (!cp) return std::nullopt;
-    if (*cp < 0x80) {
-      out += static_cast<char>(*cp);
-      continue;
+    const auto byte = cp ? Cp437Byte(*cp) : std::nullopt;
+    if (!byte) return std::nullopt;
+    out += *byte;
+  }
+  return out;
+}
+
+std::optional<std::string> BootScreenText(std::string_view utf8, CPrompt& prompt) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t at = i;
+    const auto cp = DecodeUtf8(utf8, i);
+    const auto byte = cp ? Cp437Byte(*cp) : std::nullopt;
+    if (!byte) {
+      // A broken UTF-8 sequence is named by the replacement character.
+      const std::string shown = cp ? std::string(utf8.substr(at, i - at)) : "\uFFFD";
+      prompt.Message(StrFormat(text::kTitleNotCp437, shown.c_str()), PromptIcon::Stop);
+      return std::nullopt;
     }
-    size_t index = 0;
-    while (index < kUpperHalf.size() && kUpperHalf[index] != *cp) ++index;
-    if (index == kUpperHalf.size()) return std::nullopt;
-    out += static_cast<char>(0x80 + index);
+    out += *byte;
   }
   return out;
 }

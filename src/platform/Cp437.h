@@ -7,11 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Prompt.h"
+
 namespace korvex {
 
 std::string Cp437ToUtf8(std::string_view cp437);
 // Nothing when the text holds a character that code page 437 cannot show.
 std::optional<std::string> Utf8ToCp437(std::string_view utf8);
+// The same for a text the user typed for the boot screen (a menu title): a character outside
+// code page 437 is reported through prompt, naming it, and nothing is returned.
+std::optional<std::string> BootScreenText(std::string_view utf8, CPrompt& prompt);
 
 // The Unicode character whose picture a VGA text screen shows for a byte: the symbols of the
 // control range (01h..1Fh, 7Fh: smileys, arrows, ...), blanks for 00h and FFh, and the

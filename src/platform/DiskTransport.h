@@ -34,6 +34,9 @@ class IDiskTransport {
   virtual std::string OpenError() const { return {}; }
   // Opened for reading only: every write is refused.
   virtual bool IsReadOnly() const { return false; }
+  // A block device of this machine, not an image file: after new tables are written to it the
+  // running system may hold the old ones until it restarts.
+  virtual bool IsBlockDevice() const { return false; }
   // The error number (errno) of the last transfer that moved fewer bytes than asked; 0 when it
   // stopped at the end of the medium or the cause is unknown.
   virtual int LastErrorNumber() const { return 0; }

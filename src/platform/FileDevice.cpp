@@ -128,6 +128,7 @@ class FileDevice final : public IDiskTransport {
 
   std::string OpenError() const override { return openError_; }
   bool IsReadOnly() const override { return readOnly_; }
+  bool IsBlockDevice() const override { return isBlockDevice_; }
   int LastErrorNumber() const override { return lastErrno_; }
 
   bool Flush() override { return IsOpen() && ::fsync(fd_) == 0; }

@@ -6,7 +6,9 @@
 namespace korvex {
 
 enum class PromptIcon { Stop, Exclamation, Question, Information };
-enum class PromptButtons { YesNo, YesNoCancel };
+// YesNoDefaultNo: "Ja" and "Nein" with "Nein" as the default answer (the button that Enter
+// presses, the answer of an empty line), for questions whose Yes cannot be taken back.
+enum class PromptButtons { YesNo, YesNoCancel, YesNoDefaultNo };
 enum class PromptAnswer { Yes, No, Cancel };
 
 class CPrompt {

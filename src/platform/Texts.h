@@ -249,6 +249,23 @@ inline constexpr const char* kEmptyTableDeclined =  // %s = device name
 inline constexpr const char* kEngineTrackCovered =  // %s = device name, %u = relative sector
     "%s: Die Partition beim relativen Sektor %u belegt Sektoren der Spur 0 (Sektoren 0 bis 7), in die der "
     "Bootmanager geschrieben wird.\nDas Speichern wird abgelehnt.";
+// %s = device name, %llu, %llu = first and last sector, %s = mounted device, %s = mount point
+inline constexpr const char* kSaveTouchesMount =
+    "%s: Das Speichern änderte die Sektoren %llu bis %llu, in denen das eingehängte Dateisystem %s (%s) liegt.\n"
+    "Hängen Sie es zuerst aus. Das Speichern wird abgelehnt; es wurde nichts geschrieben.";
+inline constexpr const char* kEngineLoaderMissing =  // %s = device name
+    "Sektor 1 von %s trägt den Bootmanager, aber Sektor 0 enthält nicht dessen Ladeprogramm (abgebrochene "
+    "Installation oder von einem anderen Programm überschrieben); der Bootmanager startet nicht.\nEr gilt als "
+    "nicht installiert; die Partitionen werden aus Sektor 0 gelesen. Der Selbsttest kann Sektor 0 des "
+    "Bootmanagers wiederherstellen.";
+inline constexpr const char* kDefaultEntriesApart =  // %s = device name, %u, %u = menu entries from 1
+    "%s: Sektor 0 nennt den %u. Eintrag des Bootmenüs als Standard, die Kopie des Bootmanagers den %u. (ein "
+    "Speichern wurde wohl unterbrochen).\nAngezeigt wird der Standardeintrag der Kopie; das nächste Speichern "
+    "schreibt ihn auch in Sektor 0.";
+inline constexpr const char* kBackupReadFailed =  // %u = sector, %s = device name, %s = error
+    "Sektor %u von %s kann nicht gelesen werden: %s.\nEs wurde keine Sicherungsdatei geschrieben.";
+inline constexpr const char* kKeptPartitionActive =  // %u = relative sector, %d = type
+    "\nDann ist die Partition beim relativen Sektor %u (Typ %d) aktiv: von ihr startet die Festplatte.";
 inline constexpr const char* kEngineTrackInForm =
     "Auf einer Festplatte mit Bootmanager darf keine Partition die Sektoren 0 bis 7 belegen!\n";
 inline constexpr const char* kDiskTooShortForEngine =  // %s = device name, %llu = sectors
@@ -265,6 +282,8 @@ inline constexpr const char* kDirectBootDropped =  // %s = device name
     "%s: Der vorgemerkte direkte Start entfällt, weil sein Eintrag nicht mehr im Bootmenü steht.";
 inline constexpr const char* kDirectBootCancelled = "Der vorgemerkte direkte Start ist aufgehoben.";
 inline constexpr const char* kNoDirectBootPending = "Auf dieser Festplatte ist kein direkter Start vorgemerkt.";
+inline constexpr const char* kSelfTestLoaderMissing =
+    "Sektor 0 enthält nicht das Ladeprogramm des Bootmanagers; Maßstab ist dessen Kopie von Sektor 0.\r\n";
 inline constexpr const char* kSelfTestNeitherMatches =
     " (Sektor 0 und seine Kopie passen nicht zu den gelesenen Partitionen; nichts geändert)";
 inline constexpr const char* kDiskImageNotUsable =  // %s = path, %s = reason
@@ -388,8 +407,9 @@ inline constexpr const char* kHowToImportCatalogue =
     "Importieren Sie einen Katalog mit\n  korvex-cli registry ensure-catalogue DATEI.reg";
 
 // The window program's forms.
-inline constexpr const char* kTitleNotCp437 =
-    "Der Titel enthält Zeichen, die der Bootmanager (Codepage 437) nicht darstellen kann.";
+inline constexpr const char* kTitleNotCp437 =  // %s = the character
+    "Der Titel enthält das Zeichen \"%s\", das der Bootmanager (Codepage 437) nicht darstellen kann.\nDer Titel "
+    "wird nicht übernommen.";
 inline constexpr const char* kCatalogueNotStored =
     "Die Partitionstypen konnten nicht gespeichert werden.\nDer Katalog bleibt, wie er war.";
 

@@ -92,8 +92,10 @@ bool IsCommandEnabled(CommandId command, const CommandContext& context) {
     case CommandId::RelativeToAbsolute:
       return context.rightPane == RightPane::PartitionForm;
     case CommandId::BootMenu:
-    case CommandId::SelfTest:
       return OnEngineDisk(context);
+    case CommandId::SelfTest:
+      // Also an engine whose loader is missing from sector 0: the self test can put it back.
+      return OnEngineDisk(context) || (disk != nullptr && disk->engineWithoutLoader);
     case CommandId::BootManager:
       return disk != nullptr;
     case CommandId::Activate:

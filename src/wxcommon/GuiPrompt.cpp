@@ -32,7 +32,9 @@ void GuiPrompt::Message(const std::string& text, PromptIcon icon) {
 
 PromptAnswer GuiPrompt::Ask(const std::string& text, PromptButtons buttons, PromptIcon icon) {
   const bool withCancel = buttons == PromptButtons::YesNoCancel;
-  wxMessageDialog dialog(Parent(), Wx(text), Wx(caption_), (withCancel ? wxYES_NO | wxCANCEL : wxYES_NO) | IconStyle(icon));
+  const long defaultButton = buttons == PromptButtons::YesNoDefaultNo ? wxNO_DEFAULT : 0;
+  wxMessageDialog dialog(Parent(), Wx(text), Wx(caption_),
+                         (withCancel ? wxYES_NO | wxCANCEL : wxYES_NO) | defaultButton | IconStyle(icon));
   if (withCancel) {
     dialog.SetYesNoCancelLabels(Wx("&Ja"), Wx("&Nein"), Wx("&Abbrechen"));
   } else {

@@ -3,10 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "backup/BackupFile.h"
 #include "bootengine/EngineFixture.h"
+#include "bootengine/LoaderRecognition.h"
+#include "bootengine/Templates.h"
+#include "platform/FileDevice.h"
+#include "support/FaultyTransport.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -53,6 +59,33 @@ TEST_F(BackupFileTest, ExportedAndImportedBackupReproducesBothLevels) {
   auto reread = SaveAndReopen(*disk);
   EXPECT_EQ(test::Model(*reread), model);
   EXPECT_EQ(Sector(1), lba1);
+}
+
+// A backup holds the two sectors as they are on the disk: an LBA 1 that starts with E9h 69h
+// without a valid engine behind it (the working copy has the bytes cleared) keeps them, and
+// edits of the working copy do not reach the file. A sector that cannot be read writes no file.
+TEST_F(BackupFileTest, ExportWritesTheSectorsAsTheyAreOnTheDisk) {
+  const std::vector<std::uint8_t> lba1(kEngineTemplate.begin(), kEngineTemplate.begin() + 512);
+  ASSERT_TRUE(image->WriteSector(1, lba1));
+  auto disk = Open();
+  ASSERT_FALSE(disk->EngineInstalled());
+  disk->sector0[kPartitionTableOffset] ^= 0x80;
+  const std::string path = dir.File("MBR.save");
+  ASSERT_TRUE(ExportBackup(*disk, path, prompt));
+  auto onDisk = Sector(0);
+  onDisk.insert(onDisk.end(), lba1.begin(), lba1.end());
+  EXPECT_EQ(ReadFile(path), onDisk);
+
+  std::string error;
+  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image->Spec(), error)));
+  test::FaultyTransport* faulty = transport.get();
+  CHardDisk failing(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
+  faulty->unreadableSectors = {1};
+  prompt.shown.clear();
+  EXPECT_FALSE(ExportBackup(failing, dir.File("other.save"), prompt));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{StrFormat(text::kBackupReadFailed, 1u, "PHYSICALDRIVE0",
+                                                               std::strerror(EIO))});
+  EXPECT_FALSE(std::filesystem::exists(dir.File("other.save")));
 }
 
 TEST_F(BackupFileTest, ExportReplacesAnOldFileWholeAndReportsAFileItCannotCreate) {

@@ -1,5 +1,7 @@
 """The loader in sector 0 when the engine cannot run, and the engine's failure screens."""
 
+import os
+import subprocess
 import unittest
 
 import diskimage
@@ -23,6 +25,22 @@ class Loader(BootTestCase):
             boot = machine.wait_boot()
             self.assertEqual((boot.ident, boot.dl), ("ACTIVE", 0x80))
             self.assertEqual(boot.entry, diskimage.partition_entry(active, 0x80))
+            self.assertFalse(machine.screen().contains(LOADER_TEXT[0]))
+
+    def test_removal_keeping_partitions_boots_the_default_entry(self):
+        # Key assertion: "remove-engine --mode keep" makes the engine's default entry (P1, the
+        # second menu entry) the active partition, and the loader left in sector 0 starts it.
+        menu = diskimage.standard_partitions(3)
+        image = self.disk(menu=menu, default=1)
+        home = str(self.folder / "home")
+        disk = f"{image}@{diskimage.HEADS}x{diskimage.SECTORS_PER_TRACK}"
+        done = subprocess.run([diskimage.CLI, "--disk", disk, "remove-engine", "--mode", "keep", "1", "2"],
+                              capture_output=True, text=True, env=dict(os.environ, KORVEX_HOME=home))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn(f"Dann ist die Partition beim relativen Sektor {menu[1].start} (Typ 6) aktiv", done.stderr)
+        with self.machine(image) as machine:
+            boot = machine.wait_boot()
+            self.assertEqual((boot.ident, boot.dl), ("P1", 0x80))
             self.assertFalse(machine.screen().contains(LOADER_TEXT[0]))
 
     def test_unreadable_engine_shows_text_then_boots_active_partition(self):

@@ -4,6 +4,7 @@
 #include "bootengine/EngineFixture.h"
 #include "bootengine/EngineInstall.h"
 #include "bootengine/EngineRemoval.h"
+#include "bootengine/MenuConfig.h"
 #include "partition/TableReader.h"
 #include "partition/TableWriter.h"
 #include "platform/StringFormat.h"
@@ -70,22 +71,64 @@ TEST_F(EngineRemovalTest, EmptyMbrDropsTheMenuPartitionsAndTheEngineSignatureOnT
 }
 
 TEST_F(EngineRemovalTest, KeepMovesCheckedEntriesToTheLowestFreeTableSlots) {
-  // One table partition (NTFS) in entry 0 and three menu entries; two of them are kept.
+  // One table partition (NTFS, active) in entry 0 and three menu entries; two of them are kept.
   ASSERT_TRUE(image->SetEntry(0, 2, {0, 0x83, kExtendedStart, 150 * test::kCylinder}));  // no extended chain
   auto disk = Installed({1, 2, 3});
   const auto choices = RemovalChoices(*disk);
   ASSERT_EQ(choices.size(), 3u);
   ASSERT_TRUE(RemoveEngine(*disk, {RemovalMode::KeepPartitions, "", {0, 2}}, prompt));
-  EXPECT_EQ(TakeTexts(), std::vector<std::string>{text::kEngineRemoved});
-  EXPECT_TRUE(At(*disk, kFatStart)->IsTable());
+  EXPECT_EQ(TakeTexts(), std::vector<std::string>{std::string(text::kEngineRemoved) +
+                                                  StrFormat(text::kKeptPartitionActive, kFatStart, 0x0C)});
   EXPECT_EQ(At(*disk, kFatStart)->slot, 1);
   EXPECT_EQ(At(*disk, kLinuxStart)->slot, 2);
   EXPECT_TRUE(At(*disk, kExtendedStart)->IsMenu());  // unchecked: stays in the menu, written nowhere
+  // The engine's default entry (FAT, the first of the menu) boots now; nothing else is active.
+  EXPECT_TRUE(At(*disk, kFatStart)->IsActiveTable());
+  EXPECT_TRUE(At(*disk, kLinuxStart)->IsTable());
+  EXPECT_TRUE(At(*disk, kNtfsStart)->IsTable());
 
   auto reread = SaveAndReopen(*disk);
   EXPECT_FALSE(Lba1StartsTheEngine());
   EXPECT_EQ(TableStarts(), (std::vector<std::uint32_t>{kNtfsStart, kFatStart, kLinuxStart, 0}));
   EXPECT_EQ(reread->MenuEntryCount(), 0);
+  EXPECT_EQ((std::vector<int>{TableEntry(0, 0).bootIndicator, TableEntry(0, 1).bootIndicator,
+                              TableEntry(0, 2).bootIndicator}),
+            (std::vector<int>{0, 0x80, 0}));
+}
+
+// Without the engine the disk boots its active partition: the engine's default entry when it is
+// kept.
+TEST_F(EngineRemovalTest, KeepMakesTheDefaultEntryActive) {
+  auto disk = Installed({0, 1, 3});
+  ASSERT_TRUE(SetDefaultPartition(disk.copy(), disk.Ref(*At(*disk, kLinuxStart)), prompt));
+  disk = SaveAndReopen(*disk);
+  ASSERT_TRUE(At(*disk, kLinuxStart)->isDefault);
+  // Linux (the default, the third check box) and FAT are kept: Linux is active.
+  ASSERT_TRUE(RemoveEngine(*disk, {RemovalMode::KeepPartitions, "", {1, 2}}, prompt));
+  EXPECT_TRUE(At(*disk, kLinuxStart)->IsActiveTable());
+  EXPECT_TRUE(At(*disk, kFatStart)->IsTable());
+  auto reread = SaveAndReopen(*disk);
+  EXPECT_TRUE(At(*reread, kLinuxStart)->IsActiveTable());
+  EXPECT_EQ(reread->primary.Count([](const CPartition& p) { return p.IsActiveTable(); }), 1u);
+
+}
+
+// The default entry (NTFS) is not kept: the first kept entry (FAT) becomes the only active
+// partition, also when a table partition (Linux) was active from before the installation.
+TEST_F(EngineRemovalTest, KeepMakesTheFirstKeptEntryActiveWhenTheDefaultGoes) {
+  auto disk = Open();
+  At(*disk, kLinuxStart)->SetActiveTable();
+  prompt.answers = {PromptAnswer::Yes};
+  ASSERT_TRUE(InstallEngine(*disk, {0, 1}, "", prompt));
+  disk = SaveAndReopen(*disk);
+  TakeTexts();
+  ASSERT_TRUE(At(*disk, kLinuxStart)->IsActiveTable());
+  ASSERT_TRUE(At(*disk, kNtfsStart)->isDefault);
+  ASSERT_TRUE(RemoveEngine(*disk, {RemovalMode::KeepPartitions, "", {1}}, prompt));
+  EXPECT_EQ(TakeTexts().back(), std::string(text::kEngineRemoved) +
+                                    StrFormat(text::kKeptPartitionActive, kFatStart, 0x0C));
+  EXPECT_TRUE(At(*disk, kFatStart)->IsActiveTable());
+  EXPECT_TRUE(At(*disk, kLinuxStart)->IsTable());
 }
 
 TEST_F(EngineRemovalTest, KeepRefusesMoreEntriesThanTheTableHasRoomFor) {

@@ -1,14 +1,17 @@
 // What an engine disk keeps through failures and unrelated saves: a signature without a valid
-// copy of sector 0 behind it is not trusted, no save empties the tables without asking, nothing
+// copy of sector 0 behind it, or without the engine's loader in sector 0, is not trusted (the
+// self test puts a missing loader back), no save empties the tables without asking, nothing
 // may lie in sectors 0..7, disks shorter than the engine are refused before the first write, the
 // disk identifier survives, and the default entry comes from the menu the user saw.
 #include "backup/BackupFile.h"
+#include "bootengine/EngineConfig.h"
 #include "bootengine/EngineFixture.h"
 #include "bootengine/EngineInstall.h"
 #include "bootengine/EngineRemoval.h"
 #include "bootengine/MenuConfig.h"
 #include "bootengine/SelfTest.h"
 #include "bootengine/Templates.h"
+#include "partition/PartitionEditing.h"
 #include "partition/PositionChecks.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
@@ -58,6 +61,63 @@ TEST_F(EngineSafetyTest, ASignatureWithoutAValidCopyIsNotTrusted) {
   prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
   ASSERT_TRUE(InstallEngine(*disk, {0}, "", prompt)) << prompt.Texts().back();
   EXPECT_TRUE(SaveAndReopen(*disk)->EngineInstalled());
+}
+
+// An installation torn before sector 0: LBA 1..7 hold the engine with a valid copy of sector 0,
+// sector 0 still holds another program's loader and the old table. The engine does not count as
+// installed and every partition of sector 0 is read (also the one in entry 1, the engine's boot
+// slot); an unrelated save keeps sector 0's loader and table layout and leaves LBA 1..7 alone.
+// The self test finds the loader missing and, asked to repair, puts the engine's sector 0 back.
+TEST_F(EngineSafetyTest, AnEngineWhoseLoaderIsNotInSectorZeroIsNotInstalled) {
+  auto foreign = Sector(0);
+  for (std::size_t i = 0; i < kDiskIdentifierOffset; ++i) foreign[i] = static_cast<std::uint8_t>(0xA0 + i % 13);
+  std::copy(std::begin(kIdentifier), std::end(kIdentifier), foreign.begin() + kDiskIdentifierOffset);
+  ASSERT_TRUE(image->WriteSector(0, foreign));
+  const auto plain = Starts(*Open());
+  const auto installed = test::Model(*Installed());
+  std::vector<std::vector<std::uint8_t>> area;
+  for (std::uint32_t lba = 1; lba < 8; ++lba) area.push_back(Sector(lba));
+  ASSERT_TRUE(image->WriteSector(0, foreign));  // the write of sector 0 never happened
+
+  prompt.shown.clear();
+  auto disk = Open();
+  EXPECT_FALSE(disk->EngineInstalled());
+  EXPECT_TRUE(disk->engineWithoutLoader);
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{StrFormat(text::kEngineLoaderMissing, "PHYSICALDRIVE0")});
+  EXPECT_EQ(Starts(*disk), plain);
+  ASSERT_TRUE(DeactivatePartition(disk.copy(), disk.Ref(*At(*disk, test::kNtfsStart)), prompt));
+  disk = SaveAndReopen(*disk);
+  const auto sector0 = Sector(0);
+  EXPECT_TRUE(std::equal(foreign.begin(), foreign.begin() + kPartitionTableOffset, sector0.begin()));
+  EXPECT_EQ(TableEntry(0, 1).relativeStart, test::kFatStart);  // no boot slot
+  EXPECT_EQ(TableEntry(0, 0).bootIndicator, 0);
+  for (std::uint32_t lba = 1; lba < 8; ++lba) EXPECT_EQ(Sector(lba), area[lba - 1]) << lba;
+
+  // The check reports the missing loader and changes nothing.
+  const auto model = test::Model(*disk);
+  const SelfTestReport check = SelfTest(*disk, true);
+  EXPECT_TRUE(check.tested);
+  EXPECT_GT(check.errors, 0u);
+  EXPECT_NE(check.text.find(text::kSelfTestLoaderMissing), std::string::npos);
+  EXPECT_FALSE(disk->EngineInstalled());
+  EXPECT_EQ(std::vector<std::uint8_t>(disk->sector0.begin(), disk->sector0.end()), sector0);
+  EXPECT_EQ(test::Model(*disk), model);
+  EXPECT_FALSE(disk->IsModified());
+
+  // The repair: the engine's sector 0 with this disk's identifier, the menu of the engine.
+  const SelfTestReport repair = SelfTest(*disk, false);
+  EXPECT_NE(repair.text.find(text::kSelfTestDisaster), std::string::npos) << repair.text;
+  EXPECT_TRUE(disk->EngineInstalled());
+  EXPECT_FALSE(disk->engineWithoutLoader);
+  EXPECT_TRUE(disk->IsModified());
+  EXPECT_EQ(test::Model(*disk), installed);
+  auto reread = SaveAndReopen(*disk);
+  EXPECT_TRUE(reread->EngineInstalled());
+  EXPECT_EQ(test::Model(*reread), installed);
+  const auto repaired = Sector(0);
+  EXPECT_TRUE(std::equal(kLoaderTemplate.begin(), kLoaderTemplate.begin() + layout::LOADER_CODE_SIZE,
+                         repaired.begin()));
+  EXPECT_TRUE(std::equal(std::begin(kIdentifier), std::end(kIdentifier), repaired.begin() + kDiskIdentifierOffset));
 }
 
 // The copy lost its signature while sector 0 still holds the engine's loader: the tables come
@@ -165,15 +225,22 @@ TEST_F(EngineSafetyTest, TheDiskIdentifierIsKept) {
   EXPECT_TRUE(identifierIn(Sector(0)));
 }
 
-// Sector 0's default-entry byte and the copy's disagree (the copy is what the user sees): an
-// unrelated save keeps the user's default. With remember-last, the entry booted last (as the
-// engine left it in sector 0) stays the one highlighted, also after the menu is reordered.
+// Sector 0's default-entry byte and the copy's disagree, as a save that stopped between the two
+// leaves them: the copy's default (the one of the menu read from the copy) is the one shown
+// everywhere, the load says that the next save writes it to sector 0, and an unrelated save
+// does. With remember-last, the entry booted last (as the engine left it in sector 0) stays the
+// one highlighted, also after the menu is reordered.
 TEST_F(EngineSafetyTest, TheDefaultEntryComesFromTheMenuAndTheEntryBootedLastIsKept) {
   auto disk = Installed();
   auto sector0 = Sector(0);
   sector0[layout::LOADER_DEFAULT_ENTRY] = 1;
   ASSERT_TRUE(image->WriteSector(0, sector0));
+  prompt.shown.clear();
   disk = Open();
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{StrFormat(text::kDefaultEntriesApart, "PHYSICALDRIVE0", 2u, 1u)});
+  EXPECT_TRUE(At(*disk, test::kNtfsStart)->isDefault);
+  EXPECT_FALSE(At(*disk, test::kFatStart)->isDefault);
+  EXPECT_EQ(ReadEngineConfig(*disk).defaultEntry, 0);  // one default: the flag and the byte agree
   ASSERT_TRUE(SetMenuTitle(disk.copy(), disk.Ref(*At(*disk, test::kFatStart)), "Daten", prompt));
   disk = SaveAndReopen(*disk);
   EXPECT_EQ(Sector(0)[layout::LOADER_DEFAULT_ENTRY], 0);

@@ -16,6 +16,7 @@
 #include "wxcommon/WxText.h"
 #include "gui/GuiFixture.h"
 #include "gui/ModalDriver.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
 
@@ -110,7 +111,9 @@ TEST_F(EngineDialogsTest, RemovingKeepsTheChosenEntryInTheTableAndRefusesAMissin
                   EXPECT_TRUE(dialog.Remove()) << LastText();
                   return wxID_OK;
                 }));
-  EXPECT_EQ(LastText(), text::kEngineRemoved);
+  // The default entry (0) is not kept: the kept entry 1 is the active partition, and the
+  // result says so.
+  EXPECT_EQ(LastText(), std::string(text::kEngineRemoved) + StrFormat(text::kKeptPartitionActive, PartStart(1), 7));
   SaveAllDisks();
   const auto after = FileBytes(spec);
   EXPECT_NE(Bytes(after, kArea, 2), (std::vector<std::uint8_t>{0xE9, 0x69}));
@@ -119,9 +122,11 @@ TEST_F(EngineDialogsTest, RemovingKeepsTheChosenEntryInTheTableAndRefusesAMissin
   EXPECT_FALSE(reread->EngineInstalled());
   std::vector<std::uint32_t> starts;
   for (const auto& item : reread->primary.items()) {
-    if (item.object->IsTable()) starts.push_back(item.object->start);
+    if (item.object->InPartitionTable()) starts.push_back(item.object->start);
   }
   EXPECT_EQ(starts, (std::vector<std::uint32_t>{PartStart(1), PartStart(2)}));
+  EXPECT_TRUE(Part(*reread, 1).IsActiveTable());
+  EXPECT_TRUE(Part(*reread, 2).IsTable());
 }
 
 TEST_F(EngineDialogsTest, ThePreviewDrawsTheMenuAndOkStoresColoursAndOrder) {

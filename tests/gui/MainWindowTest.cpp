@@ -3,6 +3,7 @@
 // overview's boot settings and a picture of the window.
 #include <wx/choice.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -10,6 +11,7 @@
 
 #include <set>
 
+#include "wxcommon/GuiPrompt.h"
 #include "app/OverView.h"
 #include "app/PartView.h"
 #include "app/Screenshot.h"
@@ -284,6 +286,22 @@ TEST_F(MainWindowTest, TheWindowCarriesTheProgramsIconAndTheAboutBoxTheBuildsVer
                   return wxID_OK;
                 }));
   EXPECT_NE(std::find(labels.begin(), labels.end(), "Korvex " KORVEX_PROJECT_VERSION), labels.end());
+}
+
+// The message boxes of the core's questions: "Nein" is the default button exactly when the
+// question says so (the restart after a save), so that Enter pressed in passing answers No.
+TEST_F(MainWindowTest, AQuestionWhoseDefaultIsNoHasNeinAsItsDefaultButton) {
+  GuiPrompt boxes;
+  for (const PromptButtons buttons : {PromptButtons::YesNoDefaultNo, PromptButtons::YesNo}) {
+    PromptAnswer answer = PromptAnswer::Cancel;
+    wxTEST_DIALOG(answer = boxes.Ask(LoadResString(IDS_RESTART_NOW), buttons, PromptIcon::Question),
+                  DriveModal<wxMessageDialog>([&](wxMessageDialog& box) {
+                    EXPECT_EQ((box.GetMessageDialogStyle() & wxNO_DEFAULT) != 0,
+                              buttons == PromptButtons::YesNoDefaultNo);
+                    return wxID_NO;
+                  }));
+    EXPECT_EQ(answer, PromptAnswer::No);
+  }
 }
 
 }  // namespace

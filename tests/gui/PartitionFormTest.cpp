@@ -13,7 +13,9 @@
 #include "disk/FormatSize.h"
 #include "gui/GuiFixture.h"
 #include "parttypes/PartTypeCatalogue.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
 
 namespace korvex::test {
 namespace {
@@ -163,6 +165,31 @@ TEST_F(PartitionFormTest, ATypeChangeAppliedAndSavedIsWhatSfdiskReads) {
   EXPECT_NE(dump.find("start=       96390, size=      192780, type=7"), std::string::npos) << dump;
   EXPECT_NE(dump.find("start=          63, size=       96327, type=83"), std::string::npos) << dump;
   EXPECT_EQ(dump.find("type=f"), std::string::npos) << dump;
+}
+
+// A title the boot screen cannot show is an edit: "Übernehmen" is offered and refuses it with a
+// message naming the character; the field keeps what was typed and the entry its title. A
+// title the screen can show is taken in its code page.
+TEST_F(PartitionFormTest, ATitleTheBootScreenCannotShowIsRefusedWithAMessage) {
+  ImportCatalogue();
+  const std::string spec = MakeEngineDisk("menu.img", {.menu = {0}});
+  OpenWindow({spec});
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(Select(At(0, LevelKind::Primary, PartStart(0))));
+  wxTextCtrl& title = *PaneAs<CPartView>().titleField();
+  ASSERT_TRUE(title.IsEnabled());
+  title.ChangeValue(Wx("Windows 10 €"));
+  ASSERT_TRUE(Enabled(CommandId::Apply));
+  Run(CommandId::Apply);
+  EXPECT_EQ(LastText(), StrFormat(text::kTitleNotCp437, "€"));
+  EXPECT_EQ(Utf8(title.GetValue()), "Windows 10 €");
+  EXPECT_EQ(Part(*Copy().Find(0), 0).GetTitle(), "Eintrag 0");
+  EXPECT_FALSE(Copy().Find(0)->IsModified());
+
+  title.ChangeValue(Wx("Windows 10 Ü"));
+  Run(CommandId::Apply);
+  EXPECT_EQ(Part(*Copy().Find(0), 0).GetTitle(), "Windows 10 \x9A");
+  EXPECT_TRUE(Copy().Find(0)->IsModified());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "image/ImageSave.h"
 #include "partition/CHardDisk.h"
 #include "support/DiskInCopy.h"
+#include "support/FakeMounts.h"
 #include "support/FaultyTransport.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -48,11 +49,6 @@ inline Bytes ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path) << text << "\n";
 }
 
 // Records the positions a run reports; raises stopAtStart, when given, as soon as the run reports
@@ -140,18 +136,7 @@ class ImageTest : public ::testing::Test {
   // A sysfs and mount table in which the image file backs loop0 (at offset bytes) and
   // loop0p1, sectors [start, start + size) of the loop device, is mounted on "/mnt/alte daten".
   MountSources FakeLoopMount(std::uint64_t offset, std::uint64_t start, std::uint64_t size) {
-    const std::filesystem::path loop = dir.path() / "sys/block/loop0";
-    WriteText(loop / "loop/backing_file", image->path());
-    WriteText(loop / "loop/offset", std::to_string(offset));
-    WriteText(loop / "dev", "7:0");
-    WriteText(loop / "loop0p1/partition", "1");
-    WriteText(loop / "loop0p1/start", std::to_string(start));
-    WriteText(loop / "loop0p1/size", std::to_string(size));
-    WriteText(loop / "loop0p1/dev", "259:3");
-    WriteText(dir.path() / "mountinfo",
-              "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-              "97 22 259:3 / /mnt/alte\\040daten rw,relatime shared:50 - vfat /dev/loop0p1 rw");
-    return {(dir.path() / "sys").string(), (dir.path() / "mountinfo").string()};
+    return test::FakeLoopMount(dir.path(), image->path(), offset, start, size);
   }
 
   std::size_t FilesInDir() const { return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {})); }

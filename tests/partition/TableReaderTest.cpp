@@ -6,6 +6,7 @@
 
 #include "EngineLayout.h"
 #include "bootengine/LoaderRecognition.h"
+#include "bootengine/Templates.h"
 #include "demo/ImageBuilder.h"
 #include "partition/DiskSaver.h"
 #include "partition/PartitionEditing.h"
@@ -346,13 +347,15 @@ class MenuReadBackTest : public TableReaderTest {
  protected:
   void SetUp() override {
     image_ = MakeImage();
-    sector0_.fill(0);
+    // Sector 0 holds the engine's loader (without it the engine does not count as installed),
+    // with the default-entry and direct-boot bytes an installation leaves.
+    std::copy(kLoaderTemplate.begin(), kLoaderTemplate.end(), sector0_.begin());
+    sector0_[layout::LOADER_DEFAULT_ENTRY] = 0;
+    sector0_[layout::LOADER_DIRECT_BOOT] = 0;
     area_.fill(0);
     area_[0] = 0xE9;
     area_[1] = 0x69;
     area_[2] = 0x03;
-    sector0_[510] = 0x55;
-    sector0_[511] = 0xAA;
     MbrCopy()[510] = 0x55;  // a valid copy of sector 0: the engine's tables are read from it
     MbrCopy()[511] = 0xAA;
   }
@@ -387,6 +390,7 @@ TEST_F(MenuReadBackTest, MenuStopsAtTheFirstEntryBelow80hAndCarriesTitlesDefault
   SetTitle(1, "Daten   ");
   SetTitle(2, "Linux");
   MbrCopy()[layout::LOADER_DEFAULT_ENTRY] = 1;
+  sector0_[layout::LOADER_DEFAULT_ENTRY] = 1;
   area_[layout::AREA_PASSWORDS + 2 * 16] = 0x42;
   // The boot slot of the engine's copy is never read, whatever it holds; the sector-0 table
   // of a disk with the engine is not the one that counts.

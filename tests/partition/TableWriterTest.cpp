@@ -443,7 +443,10 @@ TEST_F(TableWriterTest, SectorZeroIsWrittenLast) {
 
 using test::FakeRestart;
 
-TEST_F(TableWriterTest, SaveAllAsksToRestartAlsoWithoutChanges) {
+// Restarting the machine matters only for its own disks: the question comes when a block device
+// was written, with "Nein" as its default, and never for image files, nothing written or a save
+// that failed.
+TEST_F(TableWriterTest, SaveAllAsksToRestartOnlyAfterABlockDeviceWasWritten) {
   MakeImage(20);
   test::MemoryRegistry registry;
   registry.AddScsiUnit("Scsi Port 0\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0", "DiskPeripheral", "Image d 1");
@@ -452,18 +455,40 @@ TEST_F(TableWriterTest, SaveAllAsksToRestartAlsoWithoutChanges) {
   WorkingCopy copy(DiskEnvironment{devices, OsVersion{}, registry, prompt, HoldsOurLoader});
   copy.LoadAll();
   FakeRestart restart;
+  EXPECT_TRUE(SaveAll(copy, prompt, restart));  // nothing to write
+  copy.Find(0)->MarkModified();
+  EXPECT_TRUE(SaveAll(copy, prompt, restart));  // an image file written
+  EXPECT_FALSE(copy.Find(0)->IsModified());
+  EXPECT_TRUE(prompt.shown.empty());
+
+  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image->Spec(), error)));
+  test::FaultyTransport* device = transport.get();
+  device->blockDevice = true;
+  copy.Add(std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt));
+  copy.Find(0)->MarkModified();
   prompt.answers = {PromptAnswer::No};
   EXPECT_TRUE(SaveAll(copy, prompt, restart));
   ASSERT_EQ(prompt.shown.size(), 2u);
   EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_RESTART_NOW));
+  EXPECT_EQ(prompt.shown[0].buttons, PromptButtons::YesNoDefaultNo);
   EXPECT_EQ(prompt.shown[1].text, LoadResString(IDS_REMEMBER_RESTART));
   EXPECT_EQ(restart.calls, 0);
 
   restart.accept = false;
   prompt.answers = {PromptAnswer::Yes};
+  copy.Find(0)->MarkModified();
   SaveAll(copy, prompt, restart);
   EXPECT_EQ(restart.calls, 1);
   EXPECT_EQ(prompt.shown.back().text, LoadResString(IDS_NO_SHUTDOWN_RIGHT));
+
+  // The write fails: the disk stays modified and nobody is asked to restart.
+  device->writesBeforeFailure = 0;
+  copy.Find(0)->MarkModified();
+  prompt.shown.clear();
+  EXPECT_FALSE(SaveAll(copy, prompt, restart));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_FALSE(prompt.shown[0].question);
+  EXPECT_EQ(restart.calls, 1);
 }
 
 TEST_F(TableWriterTest, SaveAllSetsTheBannerDigitOfModifiedEngineDisks) {

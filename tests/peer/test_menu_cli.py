@@ -99,7 +99,13 @@ class MenuCliTest(PeerTestCase):
         self.assertEqual(listed, ["Windows Ä"])
         euro = self.run_cli("menu", "title", "0:p@2048", "Preis €")
         self.assertEqual(euro.returncode, 1)
+        self.assertIn('Der Titel enthält das Zeichen "€", das der Bootmanager (Codepage 437) nicht darstellen kann.',
+                      euro.stderr)
         self.assertEqual(self.bytes_at(AREA + 3 + 5 * 48, 48), line5)
+        # The form's title refuses it the same way.
+        form = self.run_cli("apply", "0:p@2048", "--title", "Preis €")
+        self.assertEqual(form.returncode, 2)
+        self.assertIn('das Zeichen "€"', form.stderr)
 
     def test_passwords_from_stdin_are_stored_keyed_and_follow_their_partition(self):
         self.korvex("menu", "add", "0:p@60000", disks=[self.disk])

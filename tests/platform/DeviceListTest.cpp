@@ -6,6 +6,9 @@
 
 #include "platform/Cp437.h"
 #include "platform/DeviceList.h"
+#include "platform/StringFormat.h"
+#include "platform/Texts.h"
+#include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
 namespace korvex {
@@ -58,6 +61,20 @@ TEST(Cp437Test, RoundTripsUmlautsAndBoxCharactersAndRefusesTheRest) {
   EXPECT_EQ(Utf8ToCp437("Taste drücken ╔═╗"), cp437);
   EXPECT_EQ(Utf8ToCp437("€"), std::nullopt);
   EXPECT_EQ(Utf8ToCp437("\xC3"), std::nullopt);  // truncated sequence
+}
+
+// A title for the boot screen: taken as its code page 437 bytes, or refused naming the first
+// character the screen cannot show.
+TEST(Cp437Test, ABootScreenTextNamesTheCharacterItCannotShow) {
+  test::ScriptedPrompt prompt;
+  EXPECT_EQ(BootScreenText("Windows 10 Ä", prompt), "Windows 10 \x8E");
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(BootScreenText("Windows 10 €", prompt), std::nullopt);
+  EXPECT_EQ(BootScreenText("\xC3", prompt), std::nullopt);
+  ASSERT_EQ(prompt.shown.size(), 2u);
+  EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kTitleNotCp437, "€"));
+  EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
+  EXPECT_EQ(prompt.shown[1].text, StrFormat(text::kTitleNotCp437, "\uFFFD"));
 }
 
 }  // namespace

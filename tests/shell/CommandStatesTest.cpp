@@ -5,6 +5,7 @@
 #include "shell/CommandStates.h"
 
 #include <cerrno>
+#include <fstream>
 
 #include "bootengine/EngineDiskFixture.h"
 #include "bootengine/MenuConfig.h"
@@ -140,6 +141,21 @@ TEST_F(CommandStatesTest, ADiskThatWasNotReadWholeSaysSoInTheTree) {
   EXPECT_EQ(root.children[1].label, copy->Find(1)->label + text::kUnreadDiskMark);
   copy->Find(0)->logicalChainBroken = true;
   EXPECT_EQ(BuildDeviceTree(*copy, "werkstatt").children[0].label, copy->Find(0)->label + text::kBrokenChainMark);
+}
+
+// An engine in LBA 1..7 whose loader another program replaced in sector 0: the disk shows as a
+// disk without the engine, but the self test (which can put the loader back) stays available.
+TEST_F(CommandStatesTest, TheSelfTestStaysForAnEngineWhoseLoaderIsMissing) {
+  const std::string spec = MakeEngineDisk("0.img", {.menu = {0}});
+  const std::string path = spec.substr(0, spec.find('@'));
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.write(std::string(layout::LOADER_CODE_SIZE, '\x90').data(), layout::LOADER_CODE_SIZE);  // a foreign loader
+  file.close();
+  Load({spec});
+  ASSERT_TRUE(copy->Find(0)->engineWithoutLoader);
+  EXPECT_EQ(KindOf(*copy, NodeRef::Disk(0)), NodeKind::Disk);
+  EXPECT_TRUE(Enabled(CommandId::SelfTest, NodeRef::Disk(0)));
+  EXPECT_FALSE(Enabled(CommandId::BootMenu, NodeRef::Disk(0)));
 }
 
 }  // namespace

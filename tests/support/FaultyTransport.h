@@ -23,6 +23,7 @@ class FaultyTransport final : public IDiskTransport {
   bool shortWrites = false;      // a failing write stores its first half and reports ENOSPC
   bool reserveFails = false;     // no space can be reserved (ENOSPC)
   bool readOnly = false;         // opened for reading only
+  bool blockDevice = false;      // stands for a block device of this machine
   int readsDone = 0;
   int writesDone = 0;
   std::vector<std::uint64_t> writtenSectors;  // first sector of each successful write, in order
@@ -35,6 +36,7 @@ class FaultyTransport final : public IDiskTransport {
   std::string Describe() const override { return inner_->Describe(); }
   int LastErrorNumber() const override { return error_; }
   bool IsReadOnly() const override { return readOnly; }
+  bool IsBlockDevice() const override { return blockDevice; }
 
   bool Reserve(std::uint64_t offset, std::uint64_t length) override {
     error_ = reserveFails ? ENOSPC : 0;

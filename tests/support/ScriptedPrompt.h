@@ -15,11 +15,14 @@ class ScriptedPrompt final : public CPrompt {
     std::string text;
     PromptIcon icon;
     bool question;
+    PromptButtons buttons = PromptButtons::YesNo;  // of a question
   };
 
-  void Message(const std::string& text, PromptIcon icon) override { shown.push_back({text, icon, false}); }
-  PromptAnswer Ask(const std::string& text, PromptButtons, PromptIcon icon) override {
-    shown.push_back({text, icon, true});
+  void Message(const std::string& text, PromptIcon icon) override {
+    shown.push_back({text, icon, false, PromptButtons::YesNo});
+  }
+  PromptAnswer Ask(const std::string& text, PromptButtons buttons, PromptIcon icon) override {
+    shown.push_back({text, icon, true, buttons});
     if (answers.empty()) return PromptAnswer::No;
     const PromptAnswer answer = answers.front();
     answers.pop_front();
