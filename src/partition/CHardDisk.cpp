@@ -1,7 +1,6 @@
 #include "partition/CHardDisk.h"
 
 #include <algorithm>
-#include <cstring>
 #include <tuple>
 
 #include "partition/TableReader.h"
@@ -9,6 +8,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 
@@ -43,7 +43,7 @@ bool CHardDisk::ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::
   if (!error) return true;
   readFailures.push_back({lba, count, *error});
   const std::string where = Transport() != nullptr ? Transport()->Describe() : DeviceName();
-  prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, std::strerror(*error)),
+  prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, TransferErrorText(*error).c_str()),
                  PromptIcon::Stop);
   return false;
 }

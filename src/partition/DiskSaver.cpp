@@ -1,7 +1,6 @@
 #include "partition/DiskSaver.h"
 
 #include <cerrno>
-#include <cstring>
 #include <iterator>
 
 #include "partition/PartitionEntry.h"
@@ -9,6 +8,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
@@ -40,7 +40,7 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
   const char* name = disk.DeviceName().c_str();
   if (!disk.readFailures.empty()) {
     const ReadFailure& failure = disk.readFailures.front();
-    return StrFormat(text::kReadFailedRefused, name, failure.lba, std::strerror(failure.error));
+    return StrFormat(text::kReadFailedRefused, name, failure.lba, TransferErrorText(failure.error).c_str());
   }
   if (disk.gpt) return StrFormat(text::kGptRefused, name);
   if (auto* transport = disk.Transport(); transport != nullptr) {
@@ -182,7 +182,7 @@ bool CheckPlan(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& 
   for (const PlannedWrite& write : plan) {
     if (transport->Reserve(std::uint64_t{write.lba} * kSectorSize, kSectorSize)) continue;
     prompt.Message(StrFormat(text::kNoSpaceReserved, disk.DeviceName().c_str(), Where(disk).c_str(),
-                             std::strerror(transport->LastErrorNumber())),
+                             TransferErrorText(transport->LastErrorNumber()).c_str()),
                    PromptIcon::Stop);
     return false;
   }
@@ -197,9 +197,15 @@ bool Execute(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& pr
       continue;
     }
     const int error = disk.Transport() != nullptr ? disk.Transport()->LastErrorNumber() : 0;
-    const std::string before = written.empty() ? text::kNothingWritten : StrFormat(text::kSectorsWritten, written.c_str());
+    // After a write whose end is unknown, the sector itself may have changed too.
+    std::string before = written.empty() ? std::string() : StrFormat(text::kSectorsWritten, written.c_str());
+    if (WriteUncertain(error)) {
+      before += (before.empty() ? "" : "\n") + StrFormat(text::kSectorMayBeWritten, write.lba);
+    } else if (written.empty()) {
+      before = text::kNothingWritten;
+    }
     prompt.Message(StrFormat(text::kWriteFailedAt, disk.DeviceName().c_str(), Where(disk).c_str(), write.lba,
-                             std::strerror(error != 0 ? error : EIO), before.c_str()),
+                             TransferErrorText(error != 0 ? error : EIO).c_str(), before.c_str()),
                    PromptIcon::Stop);
     return false;
   }

@@ -175,6 +175,9 @@ inline constexpr const char* kEngineReadFailed =
 inline constexpr const char* kDirectBootWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor 0.\nDer direkte Start ist nicht vorgemerkt; der Rechner wird nicht neu "
     "gestartet.";
+inline constexpr const char* kDirectBootUncertain =  // %s = device name, %s = where
+    "Schreiben ungewiss auf %s (%s) bei Sektor 0.\nOb der direkte Start vorgemerkt ist, ist nicht bekannt; der "
+    "Rechner wird nicht neu gestartet.";
 
 // Long work in a dialog: "Abbrechen" (and closing the dialog) while the work runs.
 inline constexpr const char* kCancelWorkQuestion = "Wollen Sie den Vorgang wirklich abbrechen?";
@@ -200,6 +203,8 @@ inline constexpr const char* kWriteFailedAt =  // %s = device name, %s = where, 
     "gespeichert; die Festplatte bleibt als geändert markiert.";
 inline constexpr const char* kNothingWritten = "Es wurde nichts geschrieben.";
 inline constexpr const char* kSectorsWritten = "Geschrieben wurden vorher die Sektoren %s.";  // %s = list
+inline constexpr const char* kSectorMayBeWritten =  // %u = sector
+    "Schreiben ungewiss: Sektor %u kann ganz, teilweise oder gar nicht geschrieben sein.";
 inline constexpr const char* kSectorBeyondMedium =  // %s = device name, %u = sector, %llu = sectors of the medium
     "%s: Sektor %u liegt hinter dem Ende des Datenträgers (%llu Sektoren).\nDas Speichern wird abgelehnt; es wurde "
     "nichts geschrieben.";
@@ -305,6 +310,10 @@ inline constexpr const char* kHelperNotFound =  // %s = the program name of the 
 inline constexpr const char* kHelperColonInName =  // %s = the device as given
     "Die Festplatte \"%s\" kann das Hilfsprogramm nicht erreichen: ihr Name enthält einen Doppelpunkt, der in "
     "KORVEX_DISKS die Festplatten trennt.\nEs wird keine Festplatte geladen.";
+// Why an exchange with the sector helper failed, where a message names the error of a transfer.
+inline constexpr const char* kHelperNoAnswer = "Hilfsprogramm antwortet nicht";
+inline constexpr const char* kHelperAborted = "Hilfsprogramm abgebrochen";
+inline constexpr const char* kWriteUncertainSuffix = ", Schreiben ungewiss";
 
 // Lost-partition search ("Festplattenanalyse"): the status texts of the search, its outcomes,
 // and the refusals of bringing a found volume back ("Übernehmen").

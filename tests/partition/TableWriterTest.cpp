@@ -14,6 +14,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 #include "support/DiskInCopy.h"
 #include "support/FakeRestart.h"
 #include "support/FaultyTransport.h"
@@ -348,6 +349,28 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
   EXPECT_NE(prompt.shown.back().text.find("Sektor 1008"), std::string::npos);
   EXPECT_NE(prompt.shown.back().text.find("Geschrieben wurden vorher die Sektoren 5000."), std::string::npos);
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
+}
+
+// A write whose helper did not answer may have reached the disk: the report says so and never
+// claims that nothing was written.
+TEST_F(TableWriterTest, AWriteWhoseEndIsUnknownIsReportedAsUncertain) {
+  auto& img = MakeImage();
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}}));
+  std::string error;
+  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
+  auto* faulty = transport.get();
+  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  faulty->writesBeforeFailure = 0;
+  faulty->writeError = kErrorHelperNoAnswerWrite;
+  disk.MarkModified();
+  EXPECT_FALSE(WriteDisk(disk, prompt));
+  const std::string& text = prompt.shown.back().text;
+  EXPECT_NE(text.find("bei Sektor 1008: Hilfsprogramm antwortet nicht, Schreiben ungewiss.\n" +
+                      StrFormat(text::kSectorMayBeWritten, 1008u)),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find(text::kNothingWritten), std::string::npos) << text;
+  EXPECT_TRUE(disk.IsModified());
 }
 
 TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
