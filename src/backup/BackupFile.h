@@ -14,8 +14,9 @@ inline constexpr std::size_t kBackupFileSize = 1024;
 
 // Writes the two images of disk to path: into a temporary file beside it, flushed and then
 // renamed over path, so that path holds either its old content or the complete backup. A path
-// that exists and is not a regular file (device, FIFO, directory, symbolic link) is refused with
-// a message and left alone. False after the "cannot open" message when any step fails; nothing
+// that exists and is not a regular file (device, FIFO, directory, symbolic link), or that is the
+// file of a disk of the working copy (CHardDisk::DiskFiles), is refused with a message and left
+// alone. False after the "cannot open" message when any step fails; nothing
 // of disk changes either way.
 bool ExportBackup(const CHardDisk& disk, const std::string& path, CPrompt& prompt);
 

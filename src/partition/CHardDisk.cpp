@@ -103,6 +103,24 @@ const CPartition* CHardDisk::PartitionInEngineTrack() const {
   return nullptr;
 }
 
+const CPartition* CHardDisk::UsedObjectIn(std::uint64_t start, std::uint64_t end,
+                                          std::initializer_list<const CPartition*> except) const {
+  for (const PartitionLevel* level : {&primary, &logical}) {
+    for (const CPartition* used : level->Used()) {
+      if (std::find(except.begin(), except.end(), used) != except.end()) continue;
+      if (used->End() <= start || used->start >= end) continue;
+      return used;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<FileIdentity> CHardDisk::DiskFiles() const {
+  std::vector<FileIdentity> files = diskFiles_ ? *diskFiles_ : std::vector<FileIdentity>{};
+  if (const auto own = Transport() != nullptr ? Transport()->Identity() : std::nullopt) files.push_back(*own);
+  return files;
+}
+
 CPartition* CHardDisk::FindExtended() const {
   if (auto* owner = primary.FindFirst([](const CPartition& p) { return p.IsExtended() && p.holdsLogicalDrives; })) {
     return owner;

@@ -152,11 +152,8 @@ std::optional<std::string> SpaceRefusal(const CHardDisk& disk, bool isLogical, s
                      static_cast<unsigned long long>(disk.UsableSectors()));
   }
   const CPartition* owner = isLogical ? disk.FindExtended() : nullptr;
-  for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
-    for (const CPartition* used : level->Used()) {
-      if (used == owner || used->End() <= start || used->start >= end) continue;
-      return StrFormat(text::kSpaceInUse, start, static_cast<unsigned>(end - 1), used->start);
-    }
+  if (const CPartition* used = disk.UsedObjectIn(start, end, {owner})) {
+    return StrFormat(text::kSpaceInUse, start, static_cast<unsigned>(end - 1), used->start);
   }
   return std::nullopt;
 }

@@ -129,6 +129,7 @@ class FileDevice final : public IDiskTransport {
   std::string OpenError() const override { return openError_; }
   bool IsReadOnly() const override { return readOnly_; }
   int LastErrorNumber() const override { return lastErrno_; }
+  std::optional<FileIdentity> Identity() const override { return IdentityOfDescriptor(fd_); }
 
   bool Flush() override { return IsOpen() && ::fsync(fd_) == 0; }
 

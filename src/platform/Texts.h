@@ -230,9 +230,11 @@ inline constexpr const char* kSpaceInUse =  // %u = first sector, %u = last sect
     "nur in freiem Platz angelegt werden.";
 inline constexpr const char* kSpaceBeyondMedium =  // %u = last sector, %llu = sectors of the medium
     "Die neue Partition reichte bis Sektor %u, der Datenträger hat aber nur %llu Sektoren.";
-inline constexpr const char* kBackupTargetNotAFile =  // %s = path
+inline constexpr const char* kOutputNotAFile =  // %s = path
     "%s ist keine gewöhnliche Datei (sondern ein Gerät, eine FIFO, ein Verzeichnis oder eine symbolische "
     "Verknüpfung).\nSie wird nicht überschrieben; der Vorgang wird abgebrochen.";
+inline constexpr const char* kOutputIsOpenDisk =  // %s = path
+    "%s ist die Datei einer geöffneten Festplatte.\nSie wird nicht überschrieben; der Vorgang wird abgebrochen.";
 inline constexpr const char* kDirectBootDropped =  // %s = device name
     "%s: Der vorgemerkte direkte Start entfällt, weil sein Eintrag nicht mehr im Bootmenü steht.";
 inline constexpr const char* kDirectBootCancelled = "Der vorgemerkte direkte Start ist aufgehoben.";
