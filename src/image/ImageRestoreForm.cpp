@@ -1,5 +1,7 @@
 #include "image/ImageRestoreForm.h"
 
+#include <variant>
+
 #include "image/ImageReading.h"
 #include "image/ImageSaveForm.h"
 #include "platform/StringFormat.h"
@@ -39,23 +41,25 @@ std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileNa
     prompt.Message(text::kImageNameMissing, PromptIcon::Stop);
     return std::nullopt;
   }
-  const auto target = ImagedRange(entry, logical);
-  if (!target) {
-    prompt.Message(text::kImageNoRange, PromptIcon::Stop);
+  const auto checked = RestoreTarget(disk, entry, logical);
+  if (const auto* refusal = std::get_if<std::string>(&checked)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
     return std::nullopt;
   }
+  const SectorRange target = std::get<SectorRange>(checked);
   const FirstHeader first = ReadFirstHeader(path);
   if (first.state != FirstHeaderState::Read) {
     prompt.Message(FirstHeaderRefusal(first.state, path), PromptIcon::Stop);
     return std::nullopt;
   }
-  if (first.header.sectorCount != target->count) {
+  if (first.header.sectorCount != target.count) {
     prompt.Message(text::kImageSizeMismatch, PromptIcon::Exclamation);
     return std::nullopt;
   }
   ImageRestoreRequest request;
   request.disk = &disk;
-  request.target = *target;
+  request.entry = &entry;
+  request.logical = logical;
   request.path = path;
   request.threads = threads;
   return request;

@@ -292,8 +292,21 @@ inline constexpr const char* kImageFileUnreadable = "die Daten können nicht gel
 inline constexpr const char* kImageNothingWritten = "\nEs wurde nichts auf die Festplatte geschrieben.";
 inline constexpr const char* kImagePartlyWritten =  // %u = sectors written
     "\nDie Partition ist nur teilweise wiederhergestellt: %u Sektoren sind bereits geschrieben.";
-inline constexpr const char* kImageTargetWriteFailed =  // %s = device, %u = first and last sector
-    "Schreibfehler auf %s bei den Sektoren %u bis %u.";
+inline constexpr const char* kImageTargetWriteFailed =  // %s = device, %u = first and last sector, %s = error
+    "Schreibfehler auf %s bei den Sektoren %u bis %u: %s.";
+inline constexpr const char* kImageBlockMayBeWritten =  // %u = first and last sector of the failed write
+    "\nDie Sektoren %u bis %u können ganz, teilweise oder gar nicht überschrieben sein.";
+inline constexpr const char* kImageWrittenNotFlushed =  // %u = sectors of the partition
+    "\nAlle %u Sektoren der Partition sind bereits überschrieben; ob sie vollständig auf dem Datenträger stehen, ist "
+    "ungewiss.";
+inline constexpr const char* kImageTargetOverlaps =  // %u = first and last sector, %s = one of the four below
+    "Der Zielbereich von Sektor %u bis %u überschneidet sich mit %s.\nDie Partitionstabelle ist beschädigt oder "
+    "widersprüchlich; es wurde nichts auf die Festplatte geschrieben.";
+inline constexpr const char* kImageTargetSectorZero = "Sektor 0 mit der Partitionstabelle";
+inline constexpr const char* kImageTargetEngineTrack = "den Sektoren 0 bis 7, in denen der Bootmanager steht";
+inline constexpr const char* kImageTargetPartition = "der Partition bei Sektor %u";  // %u = its start
+inline constexpr const char* kImageTargetLogical =  // %u = its start
+    "dem logischen Laufwerk bei Sektor %u (dort steht sein EBR)";
 inline constexpr const char* kImageTargetBeyondDisk =  // %s = device
     "Der Zielbereich reicht über das Ende von %s hinaus.\nEs wurde nichts auf die Festplatte geschrieben.";
 inline constexpr const char* kImageTargetMounted =  // %s = device, %s = mount point
