@@ -88,9 +88,10 @@ unsigned ResolveWorkerCount(unsigned requested);
 // 2 × N + 2 buffers fit into kPipelineMemory, and never fewer than one.
 unsigned WorkersWithinMemory(unsigned requested, std::size_t bufferBytes);
 
-// Runs the stages over blocks 0 .. blockCount − 1 with WorkersWithinMemory workers. Returns nothing when every block was
-// written, else the first failure in block order (blocks before it are written, none after
-// it), or Cancelled("") when stop was raised by the end of a block that was not the last.
+// Runs the stages over blocks 0 .. blockCount − 1 with WorkersWithinMemory workers. Returns
+// nothing when every block was written, else the first failure in block order (blocks before
+// it are written, none after it), or Cancelled("") when stop was raised by the end of a block
+// that was not the last.
 std::optional<WorkOutcome> RunBlockPipeline(const PipelineShape& shape, const PipelineStages& stages,
                                             const StopFlag& stop);
 

@@ -33,7 +33,9 @@ void NtfsHiddenSectors::Apply(std::uint64_t offset, std::span<std::uint8_t> data
   }
   if (!bootSector_ || !copyAt_ || *copyAt_ < offset || *copyAt_ >= offset + sectors) return;
   const auto copy = sectorAt(*copyAt_);
-  if (std::equal(copy.begin(), copy.end(), bootSector_->begin())) WriteLe32(copy.subspan(kHiddenSectors), target_.first);
+  if (std::equal(copy.begin(), copy.end(), bootSector_->begin())) {
+    WriteLe32(copy.subspan(kHiddenSectors), target_.first);
+  }
   copyAt_.reset();
 }
 

@@ -43,8 +43,8 @@ bool CHardDisk::ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::
   if (!error) return true;
   readFailures.push_back({lba, count, *error});
   const std::string where = Transport() != nullptr ? Transport()->Describe() : DeviceName();
-  prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, TransferErrorText(*error).c_str()),
-                 PromptIcon::Stop);
+  const std::string cause = TransferErrorText(*error);
+  prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, cause.c_str()), PromptIcon::Stop);
   return false;
 }
 

@@ -204,7 +204,7 @@ inline constexpr const char* kWriteFailedAt =  // %s = device name, %s = where, 
 inline constexpr const char* kNothingWritten = "Es wurde nichts geschrieben.";
 inline constexpr const char* kSectorsWritten = "Geschrieben wurden vorher die Sektoren %s.";  // %s = list
 inline constexpr const char* kSectorMayBeWritten =  // %u = sector
-    "Schreiben ungewiss: Sektor %u kann ganz, teilweise oder gar nicht geschrieben sein.";
+    "Sektor %u kann ganz, teilweise oder gar nicht geschrieben sein.";
 inline constexpr const char* kSectorBeyondMedium =  // %s = device name, %u = sector, %llu = sectors of the medium
     "%s: Sektor %u liegt hinter dem Ende des Datenträgers (%llu Sektoren).\nDas Speichern wird abgelehnt; es wurde "
     "nichts geschrieben.";

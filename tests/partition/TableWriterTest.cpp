@@ -36,6 +36,13 @@ class TableWriterTest : public ::testing::Test {
     return *image;
   }
   test::DiskInCopy Open() { return test::OpenDisk(*image, prompt); }
+  // The image as a disk read through a transport that fails chosen writes; faulty points at it.
+  std::unique_ptr<CHardDisk> OpenFaulty(test::FaultyTransport*& faulty) {
+    std::string error;
+    auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image->Spec(), error)));
+    faulty = transport.get();
+    return std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, prompt);
+  }
   // Saves and reads the disk back as the next program start would.
   test::DiskInCopy SaveAndReopen(CHardDisk& disk) {
     EXPECT_TRUE(WriteDisk(disk, prompt)) << (prompt.shown.empty() ? "" : prompt.shown.back().text);
@@ -335,10 +342,9 @@ TEST_F(TableWriterTest, ChangedGeometryIsRefusedWith33490) {
 TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysModified) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}, {5000, 5063, 1000, 0x83}}));
-  std::string error;
-  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
-  auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  test::FaultyTransport* faulty = nullptr;
+  auto opened = OpenFaulty(faulty);
+  CHardDisk& disk = *opened;
   faulty->writesBeforeFailure = 1;  // the second sector write fails
   disk.MarkModified();
   EXPECT_FALSE(WriteDisk(disk, prompt));
@@ -356,10 +362,9 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
 TEST_F(TableWriterTest, AWriteWhoseEndIsUnknownIsReportedAsUncertain) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}}));
-  std::string error;
-  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
-  auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  test::FaultyTransport* faulty = nullptr;
+  auto opened = OpenFaulty(faulty);
+  CHardDisk& disk = *opened;
   faulty->writesBeforeFailure = 0;
   faulty->writeError = kErrorHelperNoAnswerWrite;
   disk.MarkModified();
@@ -376,11 +381,10 @@ TEST_F(TableWriterTest, AWriteWhoseEndIsUnknownIsReportedAsUncertain) {
 TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddPrimary(0, 0x07, 63, 1000));
-  std::string error;
-  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
-  transport->readOnly = true;
-  auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  test::FaultyTransport* faulty = nullptr;
+  auto opened = OpenFaulty(faulty);
+  CHardDisk& disk = *opened;
+  faulty->readOnly = true;
   disk.MarkModified();
   EXPECT_FALSE(WriteDisk(disk, prompt));
   EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kReadOnlyRefused, "PHYSICALDRIVE0", faulty->Describe().c_str()));
@@ -390,10 +394,9 @@ TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
 TEST_F(TableWriterTest, SectorZeroIsWrittenLast) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}}));
-  std::string error;
-  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
-  auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, prompt);
+  test::FaultyTransport* faulty = nullptr;
+  auto opened = OpenFaulty(faulty);
+  CHardDisk& disk = *opened;
   std::copy(kEngineTemplate.begin(), kEngineTemplate.end(), disk.engineArea.begin());
   ASSERT_TRUE(WriteDisk(disk, prompt));
   ASSERT_FALSE(faulty->writtenSectors.empty());
