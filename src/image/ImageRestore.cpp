@@ -96,11 +96,10 @@ std::variant<SectorRange, std::string> RestoreTarget(const CHardDisk& disk, cons
 
 WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& progress, const StopFlag& stop) {
   CHardDisk& disk = *request.disk;
-  auto checked = RestoreTarget(disk, *request.entry, request.logical);
-  if (auto* refusal = std::get_if<std::string>(&checked)) return WorkOutcome::Failed(*refusal);
-  const SectorRange target = std::get<SectorRange>(checked);
+  const auto range = ImagedRange(*request.entry, request.logical);
+  if (!range) return WorkOutcome::Failed(text::kImageNoRange);
   if (const IDiskTransport* transport = disk.Transport()) {
-    if (auto mounted = FindMountedOverlap(transport->Describe(), target.first, target.count, request.mounts)) {
+    if (auto mounted = FindMountedOverlap(transport->Describe(), range->first, range->count, request.mounts)) {
       return WorkOutcome::Failed(
           StrFormat(text::kImageTargetMounted, mounted->device.c_str(), mounted->mountPoint.c_str()));
     }
@@ -109,9 +108,12 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   if (auto* refusal = std::get_if<std::string>(&reading)) return WorkOutcome::Failed(*refusal + text::kImageNothingWritten);
   const ImageLayout& layout = std::get<ImageLayout>(reading);
   const ImageBlockHeader& first = layout.first;
-  if (first.sectorCount != target.count) {
+  if (first.sectorCount != range->count) {
     return {WorkEnd::Failed, text::kImageSizeMismatch, PromptIcon::Exclamation};
   }
+  auto checked = RestoreTarget(disk, *request.entry, request.logical);
+  if (auto* refusal = std::get_if<std::string>(&checked)) return WorkOutcome::Failed(*refusal);
+  const SectorRange target = std::get<SectorRange>(checked);
 
   // Every block before index is whole, so exactly index cylinders are on the disk when a
   // block fails before its write.

@@ -41,19 +41,22 @@ std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileNa
     prompt.Message(text::kImageNameMissing, PromptIcon::Stop);
     return std::nullopt;
   }
-  const auto checked = RestoreTarget(disk, entry, logical);
-  if (const auto* refusal = std::get_if<std::string>(&checked)) {
-    prompt.Message(*refusal, PromptIcon::Stop);
+  const auto range = ImagedRange(entry, logical);
+  if (!range) {
+    prompt.Message(text::kImageNoRange, PromptIcon::Stop);
     return std::nullopt;
   }
-  const SectorRange target = std::get<SectorRange>(checked);
   const FirstHeader first = ReadFirstHeader(path);
   if (first.state != FirstHeaderState::Read) {
     prompt.Message(FirstHeaderRefusal(first.state, path), PromptIcon::Stop);
     return std::nullopt;
   }
-  if (first.header.sectorCount != target.count) {
+  if (first.header.sectorCount != range->count) {
     prompt.Message(text::kImageSizeMismatch, PromptIcon::Exclamation);
+    return std::nullopt;
+  }
+  if (const auto checked = RestoreTarget(disk, entry, logical); const auto* refusal = std::get_if<std::string>(&checked)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
     return std::nullopt;
   }
   ImageRestoreRequest request;
