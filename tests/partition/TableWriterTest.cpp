@@ -343,12 +343,11 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}, {5000, 5063, 1000, 0x83}}));
   test::FaultyTransport* faulty = nullptr;
-  auto opened = OpenFaulty(faulty);
-  CHardDisk& disk = *opened;
+  auto disk = OpenFaulty(faulty);
   faulty->writesBeforeFailure = 1;  // the second sector write fails
-  disk.MarkModified();
-  EXPECT_FALSE(WriteDisk(disk, prompt));
-  EXPECT_TRUE(disk.IsModified());
+  disk->MarkModified();
+  EXPECT_FALSE(WriteDisk(*disk, prompt));
+  EXPECT_TRUE(disk->IsModified());
   ASSERT_FALSE(prompt.shown.empty());
   EXPECT_NE(prompt.shown.back().text.find("PHYSICALDRIVE0"), std::string::npos);
   // The chain is written from its last record to its first: the record at 5000 went first.
@@ -363,30 +362,28 @@ TEST_F(TableWriterTest, AWriteWhoseEndIsUnknownIsReportedAsUncertain) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}}));
   test::FaultyTransport* faulty = nullptr;
-  auto opened = OpenFaulty(faulty);
-  CHardDisk& disk = *opened;
+  auto disk = OpenFaulty(faulty);
   faulty->writesBeforeFailure = 0;
   faulty->writeError = kErrorHelperNoAnswerWrite;
-  disk.MarkModified();
-  EXPECT_FALSE(WriteDisk(disk, prompt));
+  disk->MarkModified();
+  EXPECT_FALSE(WriteDisk(*disk, prompt));
   const std::string& text = prompt.shown.back().text;
   EXPECT_NE(text.find("bei Sektor 1008: Hilfsprogramm antwortet nicht, Schreiben ungewiss.\n" +
                       StrFormat(text::kSectorMayBeWritten, 1008u)),
             std::string::npos)
       << text;
   EXPECT_EQ(text.find(text::kNothingWritten), std::string::npos) << text;
-  EXPECT_TRUE(disk.IsModified());
+  EXPECT_TRUE(disk->IsModified());
 }
 
 TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddPrimary(0, 0x07, 63, 1000));
   test::FaultyTransport* faulty = nullptr;
-  auto opened = OpenFaulty(faulty);
-  CHardDisk& disk = *opened;
+  auto disk = OpenFaulty(faulty);
   faulty->readOnly = true;
-  disk.MarkModified();
-  EXPECT_FALSE(WriteDisk(disk, prompt));
+  disk->MarkModified();
+  EXPECT_FALSE(WriteDisk(*disk, prompt));
   EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kReadOnlyRefused, "PHYSICALDRIVE0", faulty->Describe().c_str()));
   EXPECT_EQ(faulty->writesDone, 0);
 }
@@ -395,10 +392,9 @@ TEST_F(TableWriterTest, SectorZeroIsWrittenLast) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}}));
   test::FaultyTransport* faulty = nullptr;
-  auto opened = OpenFaulty(faulty);
-  CHardDisk& disk = *opened;
-  std::copy(kEngineTemplate.begin(), kEngineTemplate.end(), disk.engineArea.begin());
-  ASSERT_TRUE(WriteDisk(disk, prompt));
+  auto disk = OpenFaulty(faulty);
+  std::copy(kEngineTemplate.begin(), kEngineTemplate.end(), disk->engineArea.begin());
+  ASSERT_TRUE(WriteDisk(*disk, prompt));
   ASSERT_FALSE(faulty->writtenSectors.empty());
   EXPECT_EQ(faulty->writtenSectors.front(), 1008u);
   EXPECT_EQ(faulty->writtenSectors.back(), 0u);
