@@ -1,6 +1,7 @@
 // Writes the seed corpora of the fuzz targets, made with the project's own image builder and
 // operations: a plain disk with an extended chain, the same disk with the boot engine installed,
-// their backup files, and .reg texts (the partition type catalogue and a hive the store wrote).
+// their backup files, the sector helper's answers for them, and .reg texts (the partition type
+// catalogue and a hive the store wrote).
 // Usage: korvex_fuzz_seeds OUTPUT-FOLDER PARTS.REG
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "bootengine/EngineInstall.h"
 #include "bootengine/LoaderRecognition.h"
 #include "demo/ImageBuilder.h"
+#include "disk/SectorHelperProtocol.h"
 #include "partition/DiskSaver.h"
 #include "platform/FileDevice.h"
 #include "platform/RegFileFormat.h"
@@ -37,7 +39,7 @@ std::unique_ptr<CHardDisk> Open(const ImageBuilder& image, CPrompt& prompt) {
 }
 
 int Make(const fs::path& out, const fs::path& catalogue) {
-  for (const char* target : {"table", "engine", "backup", "reg"}) fs::create_directories(out / target);
+  for (const char* target : {"table", "engine", "backup", "reg", "helper"}) fs::create_directories(out / target);
   fuzz::SilentPrompt prompt;
   std::string error;
   auto image = ImageBuilder::Create((out / "disk.img").string(), 8, 4, 8, error);  // 256 sectors
@@ -62,6 +64,18 @@ int Make(const fs::path& out, const fs::path& catalogue) {
     auto backup = ReadAll(out / "plain.save");
     backup.insert(backup.end(), bytes.begin(), bytes.begin() + 64 * 512);
     WriteAll(out / "backup" / name, backup);
+    // The sector helper's answers: every exchange answered in full; and, in turn, two answered in
+    // full (the probe and the geometry), one short by 100 bytes, one in full, one timed out and
+    // one failed.
+    for (const auto& [suffix, scripts] :
+         {std::pair{"", std::vector<char>{0}},
+          std::pair{"-faults", std::vector<char>{6, 0, 0, 0, 0, 0, 0, 0, -100, -1, 0, 0, 0, 2, 0, 0, 1, 0, 0}}}) {
+      std::vector<char> answers = scripts;
+      const auto geometry = EncodeHelperGeometry({8, 4, 8});
+      answers.insert(answers.end(), geometry.begin(), geometry.end());
+      answers.insert(answers.end(), bytes.begin(), bytes.begin() + 64 * 512);
+      WriteAll(out / "helper" / (std::string(name) + suffix), answers);
+    }
   }
   WriteAll(out / "reg" / "parts.reg", ReadAll(catalogue));
   RegKey root;

@@ -19,16 +19,24 @@ void DriveSectors::ReadRun(std::uint64_t first, std::uint32_t count, std::span<s
                            std::vector<SectorRun>& unreadable) {
   if (ReadWhole(first, count, out)) return;
   // The run failed or came back short: each sector on its own, so that one bad sector costs only
-  // itself and never leaves older bytes in the buffer.
+  // itself and never leaves older bytes in the buffer. Through the sector helper every retry
+  // starts the helper once more; after the first retry that fails too, the rest of the run
+  // counts as unreadable (a helper that fails or hangs would otherwise be started, and waited
+  // for, once per sector of the disk).
+  const IDiskTransport* transport = drive_.Transport();
+  const bool retriesStartPrograms = transport != nullptr && transport->TransfersStartAProgram();
   for (std::uint32_t i = 0; i < count; ++i) {
     const auto sector = out.subspan(std::size_t{i} * kSectorSize, kSectorSize);
     if (ReadWhole(first + i, 1, sector)) continue;
-    std::fill(sector.begin(), sector.end(), std::uint8_t{0});
+    const std::uint32_t failed = retriesStartPrograms ? count - i : 1;
+    const auto rest = out.subspan(std::size_t{i} * kSectorSize, std::size_t{failed} * kSectorSize);
+    std::fill(rest.begin(), rest.end(), std::uint8_t{0});
     if (!unreadable.empty() && unreadable.back().first + unreadable.back().count == first + i) {
-      ++unreadable.back().count;
+      unreadable.back().count += failed;
     } else {
-      unreadable.push_back({first + i, 1});
+      unreadable.push_back({first + i, failed});
     }
+    i += failed - 1;
   }
 }
 

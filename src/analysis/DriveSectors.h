@@ -17,7 +17,8 @@ class DriveSectors final : public ISectorSource {
   std::uint64_t MediumSectors() const { return mediumSectors_; }
 
   // Reads count sectors from first into out (count × 512 bytes). Sectors that cannot be read
-  // are zeroed and listed (as runs, in order) in unreadable.
+  // are zeroed and listed (as runs, in order) in unreadable; through the sector helper, the
+  // first sector that fails on its own ends the run, and the rest of it is listed too.
   void ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,
                std::vector<SectorRun>& unreadable);
 

@@ -12,6 +12,7 @@
 
 #include "partition/PartitionEntry.h"
 #include "platform/FileIo.h"
+#include "platform/OutputTarget.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -38,11 +39,10 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::span<const st
 }  // namespace
 
 bool ExportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt) {
-  // The file is renamed into place: a device node, FIFO, directory or symbolic link there would
-  // be replaced by it. Nothing is followed.
-  struct stat existing {};
-  if (!path.empty() && ::lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-    prompt.Message(StrFormat(text::kBackupTargetNotAFile, path.c_str()), PromptIcon::Stop);
+  // The file is renamed into place: a device node, FIFO, directory or symbolic link there, or
+  // the file of an open disk, would be replaced by it. Nothing is followed.
+  if (const auto refusal = path.empty() ? std::nullopt : OutputRefusal(path, disk.DiskFiles())) {
+    prompt.Message(*refusal, PromptIcon::Stop);
     return false;
   }
   // The two sectors as they are on the disk, not the working copy's images: the reader may

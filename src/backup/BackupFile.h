@@ -15,9 +15,10 @@ inline constexpr std::size_t kBackupFileSize = 1024;
 // Writes sector 0 and LBA 1 of disk, read from the disk itself (the working copy's images may
 // differ from them), to path: into a temporary file beside it, flushed and then renamed over
 // path, so that path holds either its old content or the complete backup. A path that exists
-// and is not a regular file (device, FIFO, directory, symbolic link) is refused with a message
-// and left alone; a sector that cannot be read is reported and no file is written. False after
-// the "cannot open" message when any other step fails; nothing of disk changes either way.
+// and is not a regular file (device, FIFO, directory, symbolic link), or that is the file of a
+// disk of the working copy (CHardDisk::DiskFiles), is refused with a message and left alone; a
+// sector that cannot be read is reported and no file is written. False after the "cannot open"
+// message when any other step fails; nothing of disk changes either way.
 bool ExportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt);
 
 // Loads a backup file into disk's sector-0 image and the first sector of its engine area

@@ -7,6 +7,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
@@ -37,8 +38,15 @@ bool WriteDirectBootSector(CHardDisk& disk, std::uint8_t position, CPrompt& prom
   sector[layout::LOADER_DIRECT_BOOT] = kDirectBootRequested;
   sector[layout::LOADER_DEFAULT_ENTRY] = position;
   IDiskTransport* transport = disk.Transport();
-  if (!disk.WriteSectors(0, 1, sector) || (transport != nullptr && !transport->Flush())) {
+  const bool written = disk.WriteSectors(0, 1, sector);
+  if (!written && (transport == nullptr || !WriteUncertain(transport->LastErrorNumber()))) {
     prompt.Message(StrFormat(text::kDirectBootWriteFailed, disk.DeviceName().c_str(), Where(disk).c_str()),
+                   PromptIcon::Stop);
+    return false;
+  }
+  // A write whose end is unknown, or one that could not be flushed, may or may not be on the disk.
+  if (!written || (transport != nullptr && !transport->Flush())) {
+    prompt.Message(StrFormat(text::kDirectBootUncertain, disk.DeviceName().c_str(), Where(disk).c_str()),
                    PromptIcon::Stop);
     return false;
   }

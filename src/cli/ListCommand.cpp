@@ -1,6 +1,5 @@
 // "list": the working copy of every disk, as text or as JSON.
 #include <cstdio>
-#include <cstring>
 
 #include "bootengine/EngineConfig.h"
 #include "cli/Commands.h"
@@ -8,6 +7,7 @@
 #include "disk/FormatSize.h"
 #include "platform/Cp437.h"
 #include "platform/StringFormat.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
@@ -87,7 +87,7 @@ std::string ListJson(const WorkingCopy& workingCopy) {
       json.BeginObject()
           .Field("sector", std::int64_t{failure.lba})
           .Field("count", std::int64_t{failure.count})
-          .Field("error", std::string(std::strerror(failure.error)))
+          .Field("error", TransferErrorText(failure.error))
           .EndObject();
     }
     json.EndArray();
@@ -146,7 +146,7 @@ void PrintText(const WorkingCopy& workingCopy) {
     if (disk->engineDamaged) std::printf("  Bootmanager beschädigt: die Tabellen wurden aus Sektor 0 gelesen\n");
     for (const ReadFailure& failure : disk->readFailures) {
       std::printf("  Lesefehler bei Sektor %u (%u Sektoren): %s - nicht gelesen, wird nicht gespeichert\n", failure.lba,
-                  failure.count, std::strerror(failure.error));
+                  failure.count, TransferErrorText(failure.error).c_str());
     }
     if (disk->logicalChainBroken) {
       std::printf("  Kette der logischen Laufwerke defekt - nicht gelesen, wird nicht gespeichert\n");

@@ -58,7 +58,8 @@ std::uint64_t CPhysicalDrive::UsableSectors() const {
 bool CPhysicalDrive::ReadSectors(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer) {
   const std::uint64_t bytes = std::uint64_t{count} * kSectorSize;
   if (buffer.size() < bytes || bytes > INT32_MAX) return false;
-  return Read(std::uint64_t{lba} * kSectorSize, static_cast<std::uint32_t>(bytes), buffer) > 0;
+  return Read(std::uint64_t{lba} * kSectorSize, static_cast<std::uint32_t>(bytes), buffer) ==
+         static_cast<std::int32_t>(bytes);
 }
 
 bool CPhysicalDrive::WriteSectors(std::uint32_t lba, std::uint32_t count, std::span<const std::uint8_t> buffer) {
@@ -87,7 +88,7 @@ bool CPhysicalDrive::ReadChs(std::uint16_t cylinder, std::uint8_t head, std::uin
   const std::uint64_t lba = std::uint64_t{cylinder} * geometry_.TracksPerCylinder * spt + head * spt + sector - 1;
   const std::uint64_t bytes = std::uint64_t{count} * kSectorSize;
   if (buffer.size() < bytes || bytes > INT32_MAX) return false;
-  return Read(lba * kSectorSize, static_cast<std::uint32_t>(bytes), buffer) > 0;
+  return Read(lba * kSectorSize, static_cast<std::uint32_t>(bytes), buffer) == static_cast<std::int32_t>(bytes);
 }
 
 std::uint32_t CPhysicalDrive::ChsToLba(std::uint16_t cylinder, std::uint8_t head, std::uint8_t sector) const {

@@ -61,8 +61,8 @@ class CPhysicalDrive {
   std::uint64_t UsableSectors() const;
 
   // Sector transfers by LBA: false without any transfer when buffer holds fewer than count
-  // sectors. A read that returns fewer bytes still succeeds (the rest is zeros); a write
-  // succeeds only when every byte was written.
+  // sectors. Each succeeds only when every byte was moved: a short read is a read error (its
+  // bytes are never taken for the sectors' contents).
   bool ReadSectors(std::uint32_t lba, std::uint32_t count, std::span<std::uint8_t> buffer);
   bool WriteSectors(std::uint32_t lba, std::uint32_t count, std::span<const std::uint8_t> buffer);
   // Reads like ReadSectors, but tells a failure from the end of the medium: nothing when every

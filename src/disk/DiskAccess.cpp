@@ -47,7 +47,11 @@ std::unique_ptr<IDiskTransport> OpenHelperTransport(const DeviceList& devices, s
     if (n == 0) prompt.Message(StrFormat(text::kHelperColonInName, ambiguous->spec.c_str()), PromptIcon::Stop);
     return nullptr;
   }
-  SectorHelperSettings settings{*program, n, devices.ToEnvironmentValue()};
+  SectorHelperSettings settings;
+  settings.program = *program;
+  settings.deviceNumber = n;
+  settings.disks = devices.ToEnvironmentValue();
+  if (const DeviceEntry* entry = devices.At(n)) settings.devicePath = entry->path;
   settings.blockDevice = IsMachineDisk(devices.At(n));
   if (!ProbeSectorHelper(settings)) return nullptr;
   return OpenSectorHelper(std::move(settings));

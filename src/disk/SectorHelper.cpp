@@ -1,31 +1,48 @@
 #include "disk/SectorHelper.h"
 
 #include <array>
+#include <cerrno>
 #include <limits>
 #include <optional>
 
 #include "disk/SectorHelperProtocol.h"
-#include "platform/ChildProcess.h"
 #include "platform/ExchangeFile.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
 
-bool RunHelper(const SectorHelperSettings& settings, const HelperRequest& request) {
+ProgramResult RunHelper(const SectorHelperSettings& settings, const HelperRequest& request) {
   const ProgramRun run{settings.program, HelperArguments(request), {{"KORVEX_DISKS", settings.disks}},
                        settings.timeLimit};
-  return RunProgram(run).Succeeded();
+  return settings.run(run);
 }
 
-// The helper's geometry of the device; nothing when the exchange failed, the answer is short,
-// or it names a geometry the command lines cannot address.
+// The error number of an exchange whose helper did not succeed. A write whose helper ran but
+// did not finish may have changed any of its sectors; one that never started changed nothing.
+int HelperError(const ProgramResult& result, HelperOperation operation) {
+  const bool write = operation == HelperOperation::Write;
+  switch (result.end) {
+    case ProgramEnd::TimedOut:
+      return write ? kErrorHelperNoAnswerWrite : kErrorHelperNoAnswer;
+    case ProgramEnd::Abnormal:
+      return write ? kErrorHelperAbortedWrite : EIO;
+    case ProgramEnd::Exited:
+    case ProgramEnd::NotStarted:
+      break;
+  }
+  return EIO;
+}
+
+// The helper's geometry of the device; nothing when the exchange failed, the answer is not
+// exactly 12 bytes, or it names a geometry the command lines cannot address.
 std::optional<HelperGeometry> AskGeometry(const SectorHelperSettings& settings) {
   auto file = ExchangeFile::Create(kExchangeFilePrefix);
   if (!file) return std::nullopt;
   const HelperRequest request{HelperOperation::Geometry, settings.deviceNumber, {}, 0, file->path()};
-  if (!RunHelper(settings, request)) return std::nullopt;
+  if (!RunHelper(settings, request).Succeeded()) return std::nullopt;
   std::array<std::uint8_t, kHelperGeometrySize> answer{};
-  if (file->ReadInto(answer) != kHelperGeometrySize) return std::nullopt;
+  if (!file->ReadWhole(answer)) return std::nullopt;
   const HelperGeometry geometry = DecodeHelperGeometry(answer);
   if (!HelperAddress(0, geometry.heads, geometry.sectorsPerTrack)) return std::nullopt;
   return geometry;
@@ -52,23 +69,38 @@ class SectorHelper final : public IDiskTransport {
   // The helper tells the geometry only, not the size of the medium.
   std::uint64_t SizeBytes() const override { return 0; }
 
+  // All of buffer or nothing: an answer of another length is a read error, and the buffer's
+  // bytes then mean nothing.
   std::int32_t Read(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+    lastError_ = EIO;
     auto request = TransferRequest(HelperOperation::Read, offset, buffer.size());
     if (!request) return 0;
     auto file = ExchangeFile::Create(kExchangeFilePrefix);
     if (!file) return 0;
     request->file = file->path();
-    if (!RunHelper(settings_, *request)) return 0;
-    return static_cast<std::int32_t>(file->ReadInto(buffer).value_or(0));
+    const ProgramResult result = RunHelper(settings_, *request);
+    if (!result.Succeeded()) {
+      lastError_ = HelperError(result, HelperOperation::Read);
+      return 0;
+    }
+    if (!file->ReadWhole(buffer)) return 0;
+    lastError_ = 0;
+    return static_cast<std::int32_t>(buffer.size());
   }
 
   std::int32_t Write(std::uint64_t offset, std::span<const std::uint8_t> buffer) override {
+    lastError_ = EIO;
     auto request = TransferRequest(HelperOperation::Write, offset, buffer.size());
     if (!request) return 0;
     auto file = ExchangeFile::Create(kExchangeFilePrefix);
     if (!file || !file->Fill(buffer)) return 0;
     request->file = file->path();
-    if (!RunHelper(settings_, *request)) return 0;
+    const ProgramResult result = RunHelper(settings_, *request);
+    if (!result.Succeeded()) {
+      lastError_ = HelperError(result, HelperOperation::Write);
+      return 0;
+    }
+    lastError_ = 0;
     return static_cast<std::int32_t>(buffer.size());
   }
 
@@ -81,6 +113,10 @@ class SectorHelper final : public IDiskTransport {
   std::string Describe() const override {
     return settings_.program + ", Gerät " + std::to_string(settings_.deviceNumber);
   }
+
+  int LastErrorNumber() const override { return lastError_; }
+  std::optional<FileIdentity> Identity() const override { return IdentityOfPath(settings_.devicePath); }
+  bool TransfersStartAProgram() const override { return true; }
 
  private:
   // The command line of a transfer of size bytes at offset; nothing for a transfer the command
@@ -99,6 +135,7 @@ class SectorHelper final : public IDiskTransport {
 
   SectorHelperSettings settings_;
   std::optional<HelperGeometry> geometry_;
+  int lastError_ = 0;
 };
 
 }  // namespace

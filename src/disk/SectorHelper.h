@@ -3,14 +3,19 @@
 // helper program, one run of the helper per exchange, with the data in an exchange file.
 //
 // An exchange counts only when the helper ends by itself with exit status 0 within the time
-// limit; a helper still running then is ended. The geometry answer must be whole (12 bytes), a
-// read returns the bytes the helper put into the file, and a write is reported done only when
-// the helper says it wrote every sector.
+// limit; a helper still running then is ended with everything it started. The geometry answer
+// must be whole (12 bytes), a read's answer must hold exactly the bytes asked for (a shorter or
+// longer file is a read error, never padded), and a write is reported done only when the
+// helper says it wrote every sector. A helper that does not answer in time is told apart from
+// one that fails: "Hilfsprogramm antwortet nicht", and for a write whose end is unknown
+// "Schreiben ungewiss" (TransferErrors.h).
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/ChildProcess.h"
 #include "platform/DiskTransport.h"
 
 namespace korvex {
@@ -24,6 +29,9 @@ struct SectorHelperSettings {
   std::string disks;    // the device list as KORVEX_DISKS, passed on so that the helper serves the same
   std::chrono::milliseconds timeLimit = kHelperTimeLimit;
   bool blockDevice = true;  // the device is a disk of this machine, not an image file
+  std::string devicePath{};  // the file the helper reaches as this device, when known (for Identity)
+  // Starts the helper; tests and the fuzz target answer in its place.
+  std::function<ProgramResult(const ProgramRun&)> run = RunProgram;
 };
 
 // The geometry exchange run only to learn whether the helper knows the device.

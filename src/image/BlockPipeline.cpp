@@ -27,8 +27,9 @@ class Pipeline {
   ~Pipeline() { StopAndJoin(); }
 
   std::optional<WorkOutcome> Run(const StopFlag& stop) {
-    const unsigned workers = std::max(1u, std::min<unsigned>(shape_.workers, shape_.blockCount));
-    std::vector<std::vector<std::uint8_t>> scratch;
+    const unsigned workers =
+        std::max(1u, std::min<unsigned>(WorkersWithinMemory(shape_.workers, shape_.bufferBytes), shape_.blockCount));
+    std::vector<BlockBuffer> scratch;
     try {
       // The reader may run two blocks ahead of the workers: one being read, one waiting.
       const std::size_t inFlight = std::min<std::size_t>(workers + 2, shape_.blockCount);
@@ -38,7 +39,7 @@ class Pipeline {
       }
       threads_.emplace_back([this] { ReadAll(); });
       for (unsigned w = 0; w < workers; ++w) {
-        threads_.emplace_back([this, own = stages_.transform ? std::move(scratch[w]) : std::vector<std::uint8_t>{}]() mutable {
+        threads_.emplace_back([this, own = stages_.transform ? std::move(scratch[w]) : BlockBuffer{}]() mutable {
           Work(own);
         });
       }
@@ -74,7 +75,7 @@ class Pipeline {
     }
   }
 
-  void Work(std::vector<std::uint8_t>& scratch) {
+  void Work(BlockBuffer& scratch) {
     for (;;) {
       Slot slot;
       {
@@ -132,7 +133,7 @@ class Pipeline {
   std::condition_variable bufferFreed_;  // the reader waits for a free buffer
   std::condition_variable blockQueued_;  // the workers wait for a block to transform
   std::condition_variable blockDone_;    // the writer waits for the next block in order
-  std::vector<std::vector<std::uint8_t>> free_;
+  std::vector<BlockBuffer> free_;
   std::deque<Slot> queue_;
   std::map<std::uint32_t, Slot> done_;
   bool readingDone_ = false;
@@ -144,6 +145,12 @@ class Pipeline {
 unsigned ResolveWorkerCount(unsigned requested) {
   if (requested != 0) return requested;
   return std::max(1u, std::thread::hardware_concurrency());
+}
+
+unsigned WorkersWithinMemory(unsigned requested, std::size_t bufferBytes) {
+  const std::size_t buffers = kPipelineMemory / std::max<std::size_t>(bufferBytes, 1);
+  const std::size_t fitting = buffers > 2 ? (buffers - 2) / 2 : 0;
+  return static_cast<unsigned>(std::clamp<std::size_t>(fitting, 1, std::max(requested, 1u)));
 }
 
 std::optional<WorkOutcome> RunBlockPipeline(const PipelineShape& shape, const PipelineStages& stages,

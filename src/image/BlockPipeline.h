@@ -2,10 +2,12 @@
 // Long work over a sequence of blocks in three stages: one reader thread fills blocks in
 // order, N worker threads transform them side by side, and the calling thread writes them in
 // block order. At most N + 2 blocks are in flight and each worker keeps one scratch buffer, so
-// the run never holds more than 2 × N + 2 buffers. Because every block is transformed on its
-// own, N workers give the same output as one.
+// the run never holds more than 2 × N + 2 buffers, and N is cut down until those fit into
+// kPipelineMemory. Because every block is transformed on its own, N workers give the same
+// output as one.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -14,10 +16,34 @@
 
 namespace korvex {
 
+// The most memory the buffers of one run may take: 256 MiB, (2 × N + 2) × buffer bytes. With
+// the largest compressed cylinder of a usual geometry (255 heads × 63 sectors, 8.3 MB) that
+// leaves 15 workers; with the largest any geometry has (255 × 255 sectors, 33.6 MB), 2.
+inline constexpr std::size_t kPipelineMemory = std::size_t{256} << 20;
+
+// Allocates without initialising: every stage fills a buffer before anything reads it, and
+// zeroing the buffers up front would touch every page of memory a run may need, also for a
+// damaged image that fails at its first block.
+template <typename T>
+struct UninitializedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  UninitializedAllocator() = default;
+  template <typename U>
+  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+};
+using BlockBuffer = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
+
 struct PipelineBlock {
   std::uint32_t index = 0;
-  std::vector<std::uint8_t> buffer;  // its capacity is fixed for the run; never resized
-  std::size_t size = 0;              // bytes of buffer that hold the block's data
+  BlockBuffer buffer;     // its capacity is fixed for the run; never resized
+  std::size_t size = 0;   // bytes of buffer that hold the block's data
 
   std::span<std::uint8_t> Data() { return {buffer.data(), size}; }
 };
@@ -28,7 +54,7 @@ struct PipelineStages {
   std::function<std::optional<WorkOutcome>(PipelineBlock& block)> read;
   // May swap block.buffer with scratch (a buffer of the same capacity). Empty: blocks pass
   // unchanged and the workers keep no scratch buffer.
-  std::function<std::optional<WorkOutcome>(PipelineBlock& block, std::vector<std::uint8_t>& scratch)> transform;
+  std::function<std::optional<WorkOutcome>(PipelineBlock& block, BlockBuffer& scratch)> transform;
   std::function<std::optional<WorkOutcome>(PipelineBlock& block)> write;
 };
 
@@ -58,9 +84,14 @@ class RunProgress {
 // The machine's hardware threads for 0, else requested.
 unsigned ResolveWorkerCount(unsigned requested);
 
-// Runs the stages over blocks 0 .. blockCount − 1. Returns nothing when every block was
-// written, else the first failure in block order (blocks before it are written, none after
-// it), or Cancelled("") when stop was raised by the end of a block that was not the last.
+// The workers of a run with buffers of bufferBytes: requested, cut down so that the run's
+// 2 × N + 2 buffers fit into kPipelineMemory, and never fewer than one.
+unsigned WorkersWithinMemory(unsigned requested, std::size_t bufferBytes);
+
+// Runs the stages over blocks 0 .. blockCount − 1 with WorkersWithinMemory workers. Returns
+// nothing when every block was written, else the first failure in block order (blocks before
+// it are written, none after it), or Cancelled("") when stop was raised by the end of a block
+// that was not the last.
 std::optional<WorkOutcome> RunBlockPipeline(const PipelineShape& shape, const PipelineStages& stages,
                                             const StopFlag& stop);
 

@@ -10,14 +10,21 @@
 
 namespace korvex {
 
-ImageFileWriter::ImageFileWriter(std::string mainPath, std::optional<std::uint32_t> splitLimit)
-    : mainPath_(std::move(mainPath)), splitLimit_(splitLimit) {}
+ImageFileWriter::ImageFileWriter(std::string mainPath, std::optional<std::uint32_t> splitLimit,
+                                 std::vector<FileIdentity> diskFiles)
+    : mainPath_(std::move(mainPath)), splitLimit_(splitLimit), diskFiles_(std::move(diskFiles)) {}
 
 ImageFileWriter::~ImageFileWriter() {
   if (!committed_) Discard();
 }
 
+bool ImageFileWriter::MayReplace(const std::string& finalPath) {
+  if (auto refusal = OutputRefusal(finalPath, diskFiles_)) refusal_ = std::move(*refusal);
+  return refusal_.empty();
+}
+
 bool ImageFileWriter::Begin(const std::string& finalPath) {
+  if (!MayReplace(finalPath)) return false;
   // mkstemp creates the file exclusively and readable by its owner only: an image holds every
   // byte of a file system.
   std::string temp = finalPath + ".tmp-XXXXXX";
@@ -52,6 +59,10 @@ bool ImageFileWriter::WriteRecord(const ImageBlockHeader& header, std::span<cons
 
 bool ImageFileWriter::Commit() {
   if (files_.empty() || !CloseCurrent(true)) return false;
+  // Every name once more before the first rename: what stands there may have changed meanwhile.
+  for (const PendingFile& file : files_) {
+    if (!MayReplace(file.finalPath)) return false;
+  }
   // Block files first, the main file last: until it is renamed, an older image of the name
   // keeps its main file.
   for (std::size_t n = 1; n <= files_.size(); ++n) {

@@ -2,7 +2,9 @@
 // The files of one image being written: the main file and, with a split limit, its block
 // files. All of them are written under temporary names beside their final names and renamed
 // into place only when the image is complete, so an existing image of that name stays whole
-// until then; a run that fails or is cancelled removes every file it wrote.
+// until then; a run that fails or is cancelled removes every file it wrote. A final name where
+// something else than a regular file stands, or the file of an open disk, is refused (when its
+// file begins and again right before the rename), and nothing is renamed over it.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -10,13 +12,15 @@
 #include <vector>
 
 #include "image/ImageFormat.h"
+#include "platform/OutputTarget.h"
 
 namespace korvex {
 
 class ImageFileWriter {
  public:
-  // splitLimit: data bytes per file (nothing: everything stays in the main file).
-  ImageFileWriter(std::string mainPath, std::optional<std::uint32_t> splitLimit);
+  // splitLimit: data bytes per file (nothing: everything stays in the main file); diskFiles:
+  // the files of the open disks, which no file of the image may replace.
+  ImageFileWriter(std::string mainPath, std::optional<std::uint32_t> splitLimit, std::vector<FileIdentity> diskFiles);
   ~ImageFileWriter();  // discards the files unless they were committed
   ImageFileWriter(const ImageFileWriter&) = delete;
   ImageFileWriter& operator=(const ImageFileWriter&) = delete;
@@ -30,6 +34,8 @@ class ImageFileWriter {
   bool Commit();
   // Removes every file written so far (names of older images are left as they were).
   void Discard();
+  // Why the last call failed when a final name was refused (OutputRefusal); empty otherwise.
+  const std::string& Refusal() const { return refusal_; }
 
  private:
   struct PendingFile {
@@ -38,9 +44,12 @@ class ImageFileWriter {
   };
   bool Begin(const std::string& finalPath);
   bool CloseCurrent(bool flush);
+  bool MayReplace(const std::string& finalPath);
 
   std::string mainPath_;
   std::optional<std::uint32_t> splitLimit_;
+  std::vector<FileIdentity> diskFiles_;
+  std::string refusal_;
   std::vector<PendingFile> files_;
   int fd_ = -1;
   std::uint64_t dataInFile_ = 0;

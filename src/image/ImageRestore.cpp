@@ -1,17 +1,18 @@
 #include "image/ImageRestore.h"
 
 #include <algorithm>
-#include <array>
+#include <cerrno>
 #include <functional>
 #include <variant>
 
 #include "image/BlockCompression.h"
 #include "image/BlockPipeline.h"
 #include "image/ImageReading.h"
+#include "image/NtfsHiddenSectors.h"
 #include "partition/PartitionEntry.h"
-#include "partition/SectorRanges.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
@@ -34,7 +35,7 @@ PipelineStages DecodingStages(const ImageLayout& layout, ImageDataReader& reader
   };
   if (first.compressed == 1) {
     stages.transform = [first, failure](PipelineBlock& block,
-                                        std::vector<std::uint8_t>& scratch) -> std::optional<WorkOutcome> {
+                                        BlockBuffer& scratch) -> std::optional<WorkOutcome> {
       const std::uint32_t sectors = first.SectorsOfBlock(block.index);
       const std::size_t bytes = std::size_t{sectors} * kSectorSize;
       switch (DecompressBlock(block.Data(), std::span(scratch).first(bytes))) {
@@ -55,52 +56,58 @@ PipelineStages DecodingStages(const ImageLayout& layout, ImageDataReader& reader
   return stages;
 }
 
-// Buffers hold a record's data and what it decompresses to.
-std::size_t BufferBytes(const ImageBlockHeader& first) {
-  return first.compressed == 1 ? CompressedBound(first.blockBytes) : first.blockBytes;
+// Buffers hold the largest record's data and the largest block's sectors (the first block, the
+// only one when the image is shorter than a cylinder): what the records need, not what their
+// headers allow, so that a small damaged image never claims buffers for cylinders it lacks.
+std::size_t BufferBytes(const ImageLayout& layout) {
+  std::size_t bytes = std::size_t{layout.first.SectorsOfBlock(0)} * kSectorSize;
+  for (const ImageRecord& record : layout.records) bytes = std::max<std::size_t>(bytes, record.header.dataSize);
+  return bytes;
 }
 
 std::string BlockFault(std::uint32_t index, const std::string& what) {
   return StrFormat(text::kImageBlockFault, index, what.c_str());
 }
 
-// NTFS boot code finds its volume by the hidden-sector field, which must hold the volume's
-// absolute first sector wherever the image came from. The volume's last sector keeps a copy of
-// the boot sector; while it is an exact copy inside the target, it gets the same field.
-std::optional<WorkOutcome> SetNtfsHiddenSectors(CPhysicalDrive& disk, const SectorRange& target) {
-  using Sector = std::array<std::uint8_t, kSectorSize>;
-  constexpr std::string_view kNtfsId = "NTFS    ";
-  constexpr std::size_t kIdOffset = 3, kBytesPerSectorLow = 11, kHiddenSectors = 28, kVolumeSectors = 40;
-  Sector boot{};
-  if (!disk.ReadSectors(target.first, 1, boot)) return std::nullopt;
-  if (!std::equal(kNtfsId.begin(), kNtfsId.end(), boot.begin() + kIdOffset) || boot[kBytesPerSectorLow] != 0 ||
-      ReadLe32(std::span(boot).subspan(kHiddenSectors)) == target.first) {
-    return std::nullopt;
+}  // namespace
+
+std::variant<SectorRange, std::string> RestoreTarget(const CHardDisk& disk, const CPartition& entry, bool logical) {
+  if (auto refusal = ImageRangeRefusal(entry, logical)) return *refusal + text::kImageNothingWritten;
+  const auto range = ImagedRange(entry, logical);
+  const std::uint64_t end = range->End();
+  const auto overlap = [&](const std::string& what) {
+    // Both below 2^32: ImageRangeRefusal took the range.
+    return StrFormat(text::kImageTargetOverlaps, static_cast<unsigned>(range->first), static_cast<unsigned>(end - 1),
+                     what.c_str());
+  };
+  if (range->first == 0) return overlap(text::kImageTargetSectorZero);
+  if (disk.EngineInstalled() && range->first < kEngineTrackSectors) return overlap(text::kImageTargetEngineTrack);
+  // A logical drive lies inside the extended partition that holds it; nothing else may share a
+  // sector with the range, and every other logical drive begins with its extended boot record.
+  const CPartition* holder = logical ? disk.FindExtended() : nullptr;
+  if (const CPartition* other = disk.UsedObjectIn(range->first, end, {&entry, holder})) {
+    const bool otherLogical = disk.logical.FindFirst([&](const CPartition& p) { return &p == other; }) != nullptr;
+    return overlap(StrFormat(otherLogical ? text::kImageTargetLogical : text::kImageTargetPartition, other->start));
   }
-  const std::uint64_t volumeSectors = ReadLe32(std::span(boot).subspan(kVolumeSectors)) |
-                                      std::uint64_t{ReadLe32(std::span(boot).subspan(kVolumeSectors + 4))} << 32;
-  std::vector<std::uint32_t> copies = {static_cast<std::uint32_t>(target.first)};  // below 2^32: checked first
-  Sector backup{};
-  if (volumeSectors < target.count && disk.ReadSectors(static_cast<std::uint32_t>(target.first + volumeSectors), 1, backup) &&
-      backup == boot) {
-    copies.push_back(static_cast<std::uint32_t>(target.first + volumeSectors));
+  const std::uint64_t mediumSectors = disk.MediumSectors();
+  if (!disk.IsUsable() || (mediumSectors != 0 && end > mediumSectors)) {
+    return StrFormat(text::kImageTargetBeyondDisk, disk.DeviceName().c_str());
   }
-  WriteLe32(std::span(boot).subspan(kHiddenSectors), target.first);
-  for (const std::uint32_t sector : copies) {
-    if (!disk.WriteSectors(sector, 1, boot)) {
-      return WorkOutcome::Failed(StrFormat(text::kImageTargetWriteFailed, disk.DeviceName().c_str(), sector, sector));
-    }
-  }
+  return *range;
+}
+
+std::optional<std::string> RestoreTargetRefusal(const CHardDisk& disk, const CPartition& entry, bool logical) {
+  auto checked = RestoreTarget(disk, entry, logical);
+  if (auto* refusal = std::get_if<std::string>(&checked)) return std::move(*refusal);
   return std::nullopt;
 }
 
-}  // namespace
-
 WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& progress, const StopFlag& stop) {
-  CPhysicalDrive& disk = *request.disk;
-  const SectorRange target = request.target;
+  CHardDisk& disk = *request.disk;
+  const auto range = ImagedRange(*request.entry, request.logical);
+  if (!range) return WorkOutcome::Failed(text::kImageNoRange);
   if (const IDiskTransport* transport = disk.Transport()) {
-    if (auto mounted = FindMountedOverlap(transport->Describe(), target.first, target.count, request.mounts)) {
+    if (auto mounted = FindMountedOverlap(transport->Describe(), range->first, range->count, request.mounts)) {
       return WorkOutcome::Failed(
           StrFormat(text::kImageTargetMounted, mounted->device.c_str(), mounted->mountPoint.c_str()));
     }
@@ -109,19 +116,15 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   if (auto* refusal = std::get_if<std::string>(&reading)) return WorkOutcome::Failed(*refusal + text::kImageNothingWritten);
   const ImageLayout& layout = std::get<ImageLayout>(reading);
   const ImageBlockHeader& first = layout.first;
-  if (first.sectorCount != target.count) {
+  if (first.sectorCount != range->count) {
     return {WorkEnd::Failed, text::kImageSizeMismatch, PromptIcon::Exclamation};
   }
-  const std::uint64_t mediumSectors = disk.MediumSectors();
-  if (!MbrAddressable(target.first, target.count)) {
-    return WorkOutcome::Failed(NotAddressableText(target.first) + text::kImageNothingWritten);
-  }
-  if (!disk.IsUsable() || (mediumSectors != 0 && target.End() > mediumSectors)) {
-    return WorkOutcome::Failed(StrFormat(text::kImageTargetBeyondDisk, disk.DeviceName().c_str()));
-  }
+  auto checked = RestoreTarget(disk, *request.entry, request.logical);
+  if (auto* refusal = std::get_if<std::string>(&checked)) return WorkOutcome::Failed(*refusal);
+  const SectorRange target = std::get<SectorRange>(checked);
 
   // Every block before index is whole, so exactly index cylinders are on the disk when a
-  // block fails.
+  // block fails before its write.
   const auto written = [&](std::uint32_t index) {
     const std::uint32_t sectors = index * first.SectorsPerBlock();
     return sectors == 0 ? std::string(text::kImageNothingWritten) : StrFormat(text::kImagePartlyWritten, sectors);
@@ -135,23 +138,32 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   ImageDataReader reader(layout);
   PipelineStages stages = DecodingStages(layout, reader, failure);
   RunProgress run(progress, first.sectorCount);
+  NtfsHiddenSectors hiddenSectors(target);
   // Each block holds exactly its cylinder of the range (checked by the walk and the decoder),
   // so the writes stay inside the target.
   stages.write = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
     const std::uint32_t sectors = first.SectorsOfBlock(block.index);
-    const std::uint32_t at = target.first + block.index * first.SectorsPerBlock();
+    const std::uint32_t offset = block.index * first.SectorsPerBlock();
+    const std::uint32_t at = target.first + offset;
+    hiddenSectors.Apply(offset, block.Data());
     if (!disk.WriteSectors(at, sectors, block.Data())) {
-      return WorkOutcome::Failed(
-          StrFormat(text::kImageTargetWriteFailed, disk.DeviceName().c_str(), at, at + sectors - 1) +
-          written(block.index));
+      // A failed write may have changed any of its sectors, however little it reports.
+      const int error = disk.Transport() != nullptr ? disk.Transport()->LastErrorNumber() : 0;
+      const std::string before = block.index == 0 ? std::string() : written(block.index);
+      return WorkOutcome::Failed(StrFormat(text::kImageTargetWriteFailed, disk.DeviceName().c_str(), at,
+                                           at + sectors - 1, TransferErrorText(error != 0 ? error : EIO).c_str()) +
+                                 before + StrFormat(text::kImageBlockMayBeWritten, at, at + sectors - 1));
     }
     run.Advance(sectors);
     return std::nullopt;
   };
-  const PipelineShape shape{first.BlockCount(), BufferBytes(first), ResolveWorkerCount(request.threads)};
+  const std::size_t bufferBytes = BufferBytes(layout);
+  const PipelineShape shape{first.BlockCount(), bufferBytes, ResolveWorkerCount(request.threads)};
   if (auto end = RunBlockPipeline(shape, stages, stop)) return *end;
-  if (!disk.Transport()->Flush()) return WorkOutcome::Failed(StrFormat(text::kFlushFailed, disk.DeviceName().c_str()));
-  if (auto failed = SetNtfsHiddenSectors(disk, target)) return *failed;
+  if (!disk.Transport()->Flush()) {
+    return WorkOutcome::Failed(StrFormat(text::kFlushFailed, disk.DeviceName().c_str()) +
+                               StrFormat(text::kImageWrittenNotFlushed, target.count));
+  }
   return WorkOutcome::Done(text::kImageRestored);
 }
 
@@ -170,7 +182,7 @@ WorkOutcome VerifyImage(const std::string& path, unsigned threads, IProgressSink
     run.Advance(first.SectorsOfBlock(block.index));
     return std::nullopt;
   };
-  const PipelineShape shape{first.BlockCount(), BufferBytes(first), ResolveWorkerCount(threads)};
+  const PipelineShape shape{first.BlockCount(), BufferBytes(layout), ResolveWorkerCount(threads)};
   if (auto end = RunBlockPipeline(shape, stages, stop)) return *end;
   return WorkOutcome::Done(StrFormat(text::kImageVerified, first.BlockCount(), first.sectorCount));
 }

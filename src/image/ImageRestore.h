@@ -2,30 +2,42 @@
 // Restoring a partition image onto a partition (the worker behind "Partitionsabbild laden"),
 // and checking an image without touching any disk. Both walk every record first, decompress
 // blocks on N workers and take them in order.
+#include <optional>
 #include <string>
+#include <variant>
 
-#include "disk/CPhysicalDrive.h"
 #include "image/ImageRange.h"
+#include "partition/CHardDisk.h"
 #include "platform/LongWork.h"
 #include "platform/MountedRanges.h"
 
 namespace korvex {
 
 struct ImageRestoreRequest {
-  CPhysicalDrive* disk = nullptr;  // written by the worker's own thread alone
-  SectorRange target;              // ImagedRange of the target entry
-  std::string path;                // the main file
-  unsigned threads = 0;            // decompression workers; 0: the machine's hardware threads
-  MountSources mounts;             // where mounted file systems are looked up
+  CHardDisk* disk = nullptr;          // written by the worker's own thread alone
+  const CPartition* entry = nullptr;  // the target, an object of disk's working copy
+  bool logical = false;               // entry is a logical drive
+  std::string path;                   // the main file
+  unsigned threads = 0;               // decompression workers; 0: the machine's hardware threads
+  MountSources mounts;                // where mounted file systems are looked up
 };
 
-// Writes the image's sectors onto request.target and nowhere else. Refused with nothing
-// written: a target under a mounted file system, a file that is no image or not whole (every
-// header and block file is checked first), an image of another size, a target past the end of
-// the disk. A block whose data turns out damaged, a short read or a failed write ends the run
-// naming the block and the sectors already written. After a complete run the volume's boot
-// sector, when it is NTFS, gets its hidden-sector field set to the volume's first sector, and
-// the disk is flushed. A cancelled run ends without a text.
+// The sectors a restore onto entry writes (its ImagedRange), or the refusal when they must not
+// be written: a range that holds sector 0, reaches into the boot engine's sectors 0..7 on a disk
+// with the engine, shares a sector with another partition or logical drive (whose extended boot
+// record is its first sector) or reaches past the end of the disk — a damaged or hostile table.
+std::variant<SectorRange, std::string> RestoreTarget(const CHardDisk& disk, const CPartition& entry, bool logical);
+// The refusal of RestoreTarget alone: what "Abbild laden..." is greyed for.
+std::optional<std::string> RestoreTargetRefusal(const CHardDisk& disk, const CPartition& entry, bool logical);
+
+// Writes the image's sectors onto the target and nowhere else. Refused with nothing written:
+// a target RestoreTarget refuses, one under a mounted file system, a file that is no image or
+// not whole (every header and block file is checked first), an image of another size. A block
+// whose data turns out damaged, a short read or a failed write ends the run naming the block
+// and the sectors already written (a failed write may have changed the sectors of its block).
+// The volume's boot sector, when it is NTFS, gets its hidden-sector field set to the volume's
+// first sector as it is written (NtfsHiddenSectors.h); after the last block the disk is flushed.
+// A cancelled run ends without a text.
 WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& progress, const StopFlag& stop);
 
 // Reads and decompresses every block of the image at path and checks its structure and sizes.

@@ -1,5 +1,7 @@
 #include "image/ImageRestoreForm.h"
 
+#include <variant>
+
 #include "image/ImageReading.h"
 #include "image/ImageSaveForm.h"
 #include "platform/StringFormat.h"
@@ -43,19 +45,24 @@ std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileNa
     prompt.Message(*refusal, PromptIcon::Stop);
     return std::nullopt;
   }
-  const auto target = ImagedRange(entry, logical);
+  const auto range = ImagedRange(entry, logical);
   const FirstHeader first = ReadFirstHeader(path);
   if (first.state != FirstHeaderState::Read) {
     prompt.Message(FirstHeaderRefusal(first.state, path), PromptIcon::Stop);
     return std::nullopt;
   }
-  if (first.header.sectorCount != target->count) {
+  if (first.header.sectorCount != range->count) {
     prompt.Message(text::kImageSizeMismatch, PromptIcon::Exclamation);
+    return std::nullopt;
+  }
+  if (const auto checked = RestoreTarget(disk, entry, logical); const auto* refusal = std::get_if<std::string>(&checked)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
     return std::nullopt;
   }
   ImageRestoreRequest request;
   request.disk = &disk;
-  request.target = *target;
+  request.entry = &entry;
+  request.logical = logical;
   request.path = path;
   request.threads = threads;
   return request;

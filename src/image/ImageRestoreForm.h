@@ -34,8 +34,9 @@ struct ImageFileCheck {
 // differ from expectedSectors.
 ImageFileCheck CheckImageFile(const std::string& path, std::uint32_t expectedSectors);
 
-// "Starten": the file name without blanks at either end must be given, open, an image and of
-// the entry's size. Returns the worker's request, or nothing after telling the user why not.
+// "Starten": the file name without blanks at either end must be given, the file open, an image
+// and of the entry's size, and the entry a target the restore may write (RestoreTarget).
+// Returns the worker's request, or nothing after telling the user why not.
 std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileName, CHardDisk& disk,
                                                        const CPartition& entry, bool logical, unsigned threads,
                                                        CPrompt& prompt);

@@ -41,8 +41,14 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
   header.compressed = request.compressed ? 1 : 0;
   header.split = request.splitLimit ? 1 : 0;
 
-  ImageFileWriter files(request.path, request.splitLimit);
-  if (!files.Open()) return WorkOutcome::Failed(LoadResString(IDS_BACKUP_CANNOT_OPEN));
+  std::vector<FileIdentity> diskFiles = request.diskFiles;
+  if (const auto own = disk.Transport()->Identity()) diskFiles.push_back(*own);
+  ImageFileWriter files(request.path, request.splitLimit, std::move(diskFiles));
+  // Why the files could not be written: a refused name, else the message of its kind.
+  const auto failed = [&](const std::string& otherwise) {
+    return WorkOutcome::Failed(files.Refusal().empty() ? otherwise : files.Refusal());
+  };
+  if (!files.Open()) return failed(LoadResString(IDS_BACKUP_CANNOT_OPEN));
 
   IDiskTransport& source = *disk.Transport();
   RunProgress run(progress, header.sectorCount);
@@ -58,7 +64,7 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
     return std::nullopt;
   };
   if (request.compressed) {
-    stages.transform = [](PipelineBlock& block, std::vector<std::uint8_t>& scratch) -> std::optional<WorkOutcome> {
+    stages.transform = [](PipelineBlock& block, BlockBuffer& scratch) -> std::optional<WorkOutcome> {
       const auto length = CompressBlock(block.Data(), scratch);
       if (!length) return WorkOutcome::Failed(text::kImageCompressionFailed);
       std::swap(block.buffer, scratch);
@@ -69,7 +75,7 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
   stages.write = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
     header.blockIndex = block.index;
     header.dataSize = static_cast<std::uint32_t>(block.size);
-    if (!files.WriteRecord(header, block.Data())) return WorkOutcome::Failed(text::kImageSaveWriteFailed);
+    if (!files.WriteRecord(header, block.Data())) return failed(text::kImageSaveWriteFailed);
     run.Advance(header.SectorsOfBlock(block.index));
     return std::nullopt;
   };
@@ -80,7 +86,7 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
     if (end->end == WorkEnd::Cancelled) return WorkOutcome::Cancelled(text::kImageSaveCancelled);
     return *end;
   }
-  if (!files.Commit()) return WorkOutcome::Failed(text::kImageSaveWriteFailed);
+  if (!files.Commit()) return failed(text::kImageSaveWriteFailed);
   return WorkOutcome::Done(text::kImageSaved);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "disk/CPhysicalDrive.h"
 #include "image/ImageRange.h"
@@ -20,13 +21,16 @@ struct ImageSaveRequest {
   std::optional<std::uint32_t> splitLimit;  // data bytes per file; nothing: one file
   std::string path;                         // the main file
   unsigned threads = 0;                     // compression workers; 0: the machine's hardware threads
+  std::vector<FileIdentity> diskFiles{};    // the open disks' files (the imaged disk's own is added)
 };
 
 // Writes the image of request.range. Done: "Das Partitionsabbild wurde erfolgreich
 // gesichert." Cancelled (at the end of a block): "Das Schreiben des Partitionsabbildes wurde
-// abgebrochen!". Failed: the file cannot be created, a sector cannot be read (naming it), a
-// compression failure, a short write. Only a complete image is renamed into place; every other
-// end removes what was written and leaves an older image of the name as it was.
+// abgebrochen!". Failed: a file name where something else than a regular file stands or that
+// is the file of an open disk (OutputRefusal, also for the block files), the file cannot be
+// created, a sector cannot be read (naming it), a compression failure, a short write. Only a
+// complete image is renamed into place; every other end removes what was written and leaves
+// an older image of the name as it was.
 WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, const StopFlag& stop);
 
 }  // namespace korvex

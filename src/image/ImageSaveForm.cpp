@@ -66,6 +66,11 @@ std::optional<ImageSaveRequest> PrepareImageSave(const ImageSaveForm& form, CHar
     prompt.Message(text::kImageNameMissing, PromptIcon::Stop);
     return std::nullopt;
   }
+  request.diskFiles = disk.DiskFiles();
+  if (const auto refusal = OutputRefusal(request.path, request.diskFiles)) {
+    prompt.Message(*refusal, PromptIcon::Stop);
+    return std::nullopt;
+  }
   if (form.split) {
     request.splitLimit = SplitLimitFromText(form.sizeText);
     if (!request.splitLimit) {

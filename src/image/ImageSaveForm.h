@@ -42,9 +42,10 @@ struct ImageSaveForm {
   unsigned threads = 0;
 };
 
-// "Starten": refuses an empty file name, a wrong size text while splitting and an object that
-// has no image (each with its message); asks before imaging a mounted file system. Returns
-// the worker's request, or nothing after the user was told why not.
+// "Starten": refuses an empty file name, a name the image must not replace (OutputRefusal with
+// the working copy's disk files), a wrong size text while splitting and an object that has no
+// image (each with its message); asks before imaging a mounted file system. Returns the
+// worker's request, or nothing after the user was told why not.
 std::optional<ImageSaveRequest> PrepareImageSave(const ImageSaveForm& form, CHardDisk& disk, const CPartition& entry,
                                                  bool logical, CPrompt& prompt, const MountSources& mounts = {});
 

@@ -1,15 +1,16 @@
 #include "partition/CHardDisk.h"
 
 #include <algorithm>
-#include <cstring>
 #include <tuple>
 
 #include "partition/MountedChanges.h"
 #include "partition/PartitionEntry.h"
+#include "partition/SectorRanges.h"
 #include "partition/TableReader.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 
@@ -45,8 +46,8 @@ bool CHardDisk::ReadForWorkingCopy(std::uint32_t lba, std::uint32_t count, std::
   if (!error) return true;
   readFailures.push_back({lba, count, *error});
   const std::string where = Transport() != nullptr ? Transport()->Describe() : DeviceName();
-  prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, std::strerror(*error)),
-                 PromptIcon::Stop);
+  const std::string cause = TransferErrorText(*error);
+  prompt.Message(StrFormat(text::kReadFailed, DeviceName().c_str(), where.c_str(), lba, cause.c_str()), PromptIcon::Stop);
   return false;
 }
 
@@ -110,6 +111,23 @@ const CPartition* CHardDisk::PartitionInEngineTrack() const {
     }
   }
   return nullptr;
+}
+
+const CPartition* CHardDisk::UsedObjectIn(std::uint64_t start, std::uint64_t end,
+                                          std::initializer_list<const CPartition*> except) const {
+  for (const PartitionLevel* level : {&primary, &logical}) {
+    for (const CPartition* used : level->Used()) {
+      if (std::find(except.begin(), except.end(), used) != except.end()) continue;
+      if (RunsShareSector(start, end - start, used->start, used->length)) return used;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<FileIdentity> CHardDisk::DiskFiles() const {
+  std::vector<FileIdentity> files = diskFiles_ ? *diskFiles_ : std::vector<FileIdentity>{};
+  if (const auto own = Transport() != nullptr ? Transport()->Identity() : std::nullopt) files.push_back(*own);
+  return files;
 }
 
 CPartition* CHardDisk::FindExtended() const {

@@ -3,6 +3,7 @@
 // first eight sectors (sector 0 and the engine area, LBA 1..7).
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +103,17 @@ class CHardDisk : public CPhysicalDrive {
   // A partition or logical drive that begins in sectors 0..7, where the engine is written;
   // nothing when there is none.
   const CPartition* PartitionInEngineTrack() const;
+  // The first partition or logical drive (used objects of both levels, in level order) that
+  // shares a sector with [start, end), passing over the objects in except; nothing when those
+  // sectors are clear of them.
+  const CPartition* UsedObjectIn(std::uint64_t start, std::uint64_t end,
+                                 std::initializer_list<const CPartition*> except = {}) const;
+
+  // The files of the disks opened beside this one in its working copy, its own included: a
+  // file the program writes (image, backup) must never replace one of them.
+  std::vector<FileIdentity> DiskFiles() const;
+  // Set by the working copy that holds the disk: the files of every disk it opened.
+  void ShareDiskFiles(std::shared_ptr<const std::vector<FileIdentity>> files) { diskFiles_ = std::move(files); }
 
   // Rebuilds both levels from the images (after the images were replaced as a whole).
   void Reparse(CPrompt& prompt);
@@ -145,6 +157,7 @@ class CHardDisk : public CPhysicalDrive {
   bool modified_ = false;
   const ChangeNotifier* notifier_ = nullptr;
   LoaderCheck holdsEngineLoader_;
+  std::shared_ptr<const std::vector<FileIdentity>> diskFiles_;
 };
 
 }  // namespace korvex

@@ -157,10 +157,8 @@ std::optional<std::string> SpaceRefusal(const CHardDisk& disk, bool isLogical, s
   if (!MbrAddressable(start, length)) return NotAddressableText(start);
   // A logical drive lies inside its extended partition, and only there.
   const CPartition* owner = isLogical ? disk.FindExtended() : nullptr;
-  for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
-    if (const CPartition* used = FirstSharingObject(*level, start, length, owner)) {
-      return StrFormat(text::kSpaceInUse, start, static_cast<unsigned>(end - 1), used->start);
-    }
+  if (const CPartition* used = disk.UsedObjectIn(start, end, {owner})) {
+    return StrFormat(text::kSpaceInUse, start, static_cast<unsigned>(end - 1), used->start);
   }
   return std::nullopt;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <iterator>
 
 #include "partition/MountedChanges.h"
@@ -13,6 +12,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
@@ -44,7 +44,7 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
   const char* name = disk.DeviceName().c_str();
   if (!disk.readFailures.empty()) {
     const ReadFailure& failure = disk.readFailures.front();
-    return StrFormat(text::kReadFailedRefused, name, failure.lba, std::strerror(failure.error));
+    return StrFormat(text::kReadFailedRefused, name, failure.lba, TransferErrorText(failure.error).c_str());
   }
   if (disk.logicalChainBroken) return StrFormat(text::kChainBrokenRefused, name);
   if (disk.gpt) return StrFormat(text::kGptRefused, name);
@@ -189,7 +189,7 @@ bool CheckPlan(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& 
   for (const PlannedWrite& write : plan) {
     if (transport->Reserve(std::uint64_t{write.lba} * kSectorSize, kSectorSize)) continue;
     prompt.Message(StrFormat(text::kNoSpaceReserved, disk.DeviceName().c_str(), Where(disk).c_str(),
-                             std::strerror(transport->LastErrorNumber())),
+                             TransferErrorText(transport->LastErrorNumber()).c_str()),
                    PromptIcon::Stop);
     return false;
   }
@@ -210,9 +210,15 @@ bool Execute(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& pr
       continue;
     }
     const int error = disk.Transport() != nullptr ? disk.Transport()->LastErrorNumber() : 0;
-    const std::string before = written.empty() ? text::kNothingWritten : StrFormat(text::kSectorsWritten, written.c_str());
+    // After a write whose end is unknown, the sector itself may have changed too.
+    std::string before = written.empty() ? std::string() : StrFormat(text::kSectorsWritten, written.c_str());
+    if (WriteUncertain(error)) {
+      before += (before.empty() ? "" : "\n") + StrFormat(text::kSectorMayBeWritten, write.lba);
+    } else if (written.empty()) {
+      before = text::kNothingWritten;
+    }
     prompt.Message(StrFormat(text::kWriteFailedAt, disk.DeviceName().c_str(), Where(disk).c_str(), write.lba,
-                             std::strerror(error != 0 ? error : EIO), before.c_str()),
+                             TransferErrorText(error != 0 ? error : EIO).c_str(), before.c_str()),
                    PromptIcon::Stop);
     return false;
   }

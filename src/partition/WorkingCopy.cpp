@@ -1,5 +1,7 @@
 #include "partition/WorkingCopy.h"
 
+#include <algorithm>
+
 #include "disk/DiskAccess.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -53,6 +55,10 @@ bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
 
 void WorkingCopy::Add(std::unique_ptr<CHardDisk> disk) {
   disk->ReportChangesTo(notifier_.get());
+  if (const auto file = disk->Transport() != nullptr ? disk->Transport()->Identity() : std::nullopt) {
+    if (std::find(diskFiles_->begin(), diskFiles_->end(), *file) == diskFiles_->end()) diskFiles_->push_back(*file);
+  }
+  disk->ShareDiskFiles(diskFiles_);
   const std::string key = DeviceKey(disk->DeviceNumber());
   disks_[key] = std::move(disk);
 }

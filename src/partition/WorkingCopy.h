@@ -65,6 +65,9 @@ class WorkingCopy {
 
   DiskEnvironment env_;
   std::unique_ptr<ChangeNotifier> notifier_;
+  // The files of every disk opened so far (shared with the disks): files the program writes
+  // must never replace one of them.
+  std::shared_ptr<std::vector<FileIdentity>> diskFiles_ = std::make_shared<std::vector<FileIdentity>>();
   std::map<std::string, std::unique_ptr<CHardDisk>> disks_;
   std::vector<std::string> unusableImages_;
 };

@@ -118,7 +118,10 @@ ProgramResult RunProgram(const ProgramRun& run) {
     return {};
   }
   const bool ended = EndsWithin(child, run.timeLimit);
-  if (!ended) ::kill(-child, SIGKILL);  // the child leads its own group: end all it started
+  // The child leads its own group: end everything it started, also after it ended by itself,
+  // so that no process it left behind keeps running with our stderr. The child is not reaped
+  // yet, so its process id (the group's id) cannot have been given to another process.
+  ::kill(-child, SIGKILL);
   int status = 0;
   pid_t reaped = 0;
   do {

@@ -32,8 +32,9 @@ struct ProgramResult {
   bool Succeeded() const { return end == ProgramEnd::Exited && exitCode == 0; }
 };
 
-// Starts run.program and waits until it ends or the time limit passes; a program still running
-// then is killed with its whole process group and reaped before this returns.
+// Starts run.program and waits until it ends or the time limit passes; then its whole process
+// group is killed (a program still running, and whatever it left behind when it ended by
+// itself) and the program is reaped before this returns.
 ProgramResult RunProgram(const ProgramRun& run);
 
 }  // namespace korvex

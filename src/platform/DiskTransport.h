@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/DiskGeometry.h"
+#include "platform/OutputTarget.h"
 
 namespace korvex {
 
@@ -37,9 +38,13 @@ class IDiskTransport {
   // A block device of this machine, not an image file: after new tables are written to it the
   // running system may hold the old ones until it restarts.
   virtual bool IsBlockDevice() const { return false; }
-  // The error number (errno) of the last transfer that moved fewer bytes than asked; 0 when it
-  // stopped at the end of the medium or the cause is unknown.
+  // The error number of the last transfer that moved fewer bytes than asked (errno, or one of
+  // TransferErrors.h); 0 when it stopped at the end of the medium or the cause is unknown.
   virtual int LastErrorNumber() const { return 0; }
+  // The file that holds the medium (an image file or device node); nothing when not known.
+  virtual std::optional<FileIdentity> Identity() const { return std::nullopt; }
+  // Every transfer starts a program (the sector helper): a retry costs a process, not a request.
+  virtual bool TransfersStartAProgram() const { return false; }
   // Makes sure that writes into the byte range cannot fail for want of space (a sparse image
   // file has holes); false with the error number in LastErrorNumber() when the space is not there.
   virtual bool Reserve(std::uint64_t offset, std::uint64_t length) {

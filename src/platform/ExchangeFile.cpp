@@ -1,6 +1,7 @@
 #include "platform/ExchangeFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -43,12 +44,15 @@ bool ExchangeFile::Fill(std::span<const std::uint8_t> bytes) {
   return written && closed;
 }
 
-std::optional<std::size_t> ExchangeFile::ReadInto(std::span<std::uint8_t> buffer) const {
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  const auto done = ReadUpTo(fd, buffer);
+bool ExchangeFile::ReadWhole(std::span<std::uint8_t> buffer) const {
+  // Not blocking: a FIFO put in the file's place must not make the open wait for a writer.
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool whole = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                     static_cast<std::uint64_t>(info.st_size) == buffer.size() && ReadUpTo(fd, buffer) == buffer.size();
   ::close(fd);
-  return done;
+  return whole;
 }
 
 }  // namespace korvex

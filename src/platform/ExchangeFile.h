@@ -23,10 +23,10 @@ class ExchangeFile {
   const std::string& path() const { return path_; }
   // Writes all of bytes into the file; false when any of it could not be written.
   bool Fill(std::span<const std::uint8_t> bytes);
-  // Reads the file as it is now (the helper may have rewritten it) into buffer, at most
-  // buffer.size() bytes; the number of bytes read, or nothing when the file is gone or
-  // cannot be read.
-  std::optional<std::size_t> ReadInto(std::span<std::uint8_t> buffer) const;
+  // Reads the file as it is now (the helper may have rewritten it) into buffer when it is a
+  // regular file of exactly buffer.size() bytes; false for a shorter or longer file and when it
+  // is gone or cannot be read.
+  bool ReadWhole(std::span<std::uint8_t> buffer) const;
 
  private:
   ExchangeFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}

@@ -130,6 +130,7 @@ class FileDevice final : public IDiskTransport {
   bool IsReadOnly() const override { return readOnly_; }
   bool IsBlockDevice() const override { return isBlockDevice_; }
   int LastErrorNumber() const override { return lastErrno_; }
+  std::optional<FileIdentity> Identity() const override { return IdentityOfDescriptor(fd_); }
 
   bool Flush() override { return IsOpen() && ::fsync(fd_) == 0; }
 

@@ -206,6 +206,9 @@ inline constexpr const char* kEngineReadFailed =
 inline constexpr const char* kDirectBootWriteFailed =
     "Schreibfehler auf %s (%s) bei Sektor 0.\nDer direkte Start ist nicht vorgemerkt; der Rechner wird nicht neu "
     "gestartet.";
+inline constexpr const char* kDirectBootUncertain =  // %s = device name, %s = where
+    "Schreiben ungewiss auf %s (%s) bei Sektor 0.\nOb der direkte Start vorgemerkt ist, ist nicht bekannt; der "
+    "Rechner wird nicht neu gestartet.";
 
 // Long work in a dialog: "Abbrechen" (and closing the dialog) while the work runs.
 inline constexpr const char* kCancelWorkQuestion = "Wollen Sie den Vorgang wirklich abbrechen?";
@@ -233,6 +236,8 @@ inline constexpr const char* kWriteFailedAt =  // %s = device name, %s = where, 
     "gespeichert; die Festplatte bleibt als geändert markiert.";
 inline constexpr const char* kNothingWritten = "Es wurde nichts geschrieben.";
 inline constexpr const char* kSectorsWritten = "Geschrieben wurden vorher die Sektoren %s.";  // %s = list
+inline constexpr const char* kSectorMayBeWritten =  // %u = sector
+    "Sektor %u kann ganz, teilweise oder gar nicht geschrieben sein.";
 inline constexpr const char* kSectorBeyondMedium =  // %s = device name, %u = sector, %llu = sectors of the medium
     "%s: Sektor %u liegt hinter dem Ende des Datenträgers (%llu Sektoren).\nDas Speichern wird abgelehnt; es wurde "
     "nichts geschrieben.";
@@ -275,9 +280,11 @@ inline constexpr const char* kSpaceInUse =  // %u = first sector, %u = last sect
     "nur in freiem Platz angelegt werden.";
 inline constexpr const char* kSpaceBeyondMedium =  // %u = last sector, %llu = sectors of the medium
     "Die neue Partition reichte bis Sektor %u, der Datenträger hat aber nur %llu Sektoren.";
-inline constexpr const char* kBackupTargetNotAFile =  // %s = path
+inline constexpr const char* kOutputNotAFile =  // %s = path
     "%s ist keine gewöhnliche Datei (sondern ein Gerät, eine FIFO, ein Verzeichnis oder eine symbolische "
     "Verknüpfung).\nSie wird nicht überschrieben; der Vorgang wird abgebrochen.";
+inline constexpr const char* kOutputIsOpenDisk =  // %s = path
+    "%s ist die Datei einer geöffneten Festplatte.\nSie wird nicht überschrieben; der Vorgang wird abgebrochen.";
 inline constexpr const char* kDirectBootDropped =  // %s = device name
     "%s: Der vorgemerkte direkte Start entfällt, weil sein Eintrag nicht mehr im Bootmenü steht.";
 inline constexpr const char* kDirectBootCancelled = "Der vorgemerkte direkte Start ist aufgehoben.";
@@ -337,8 +344,21 @@ inline constexpr const char* kImageFileUnreadable = "die Daten können nicht gel
 inline constexpr const char* kImageNothingWritten = "\nEs wurde nichts auf die Festplatte geschrieben.";
 inline constexpr const char* kImagePartlyWritten =  // %u = sectors written
     "\nDie Partition ist nur teilweise wiederhergestellt: %u Sektoren sind bereits geschrieben.";
-inline constexpr const char* kImageTargetWriteFailed =  // %s = device, %u = first and last sector
-    "Schreibfehler auf %s bei den Sektoren %u bis %u.";
+inline constexpr const char* kImageTargetWriteFailed =  // %s = device, %u = first and last sector, %s = error
+    "Schreibfehler auf %s bei den Sektoren %u bis %u: %s.";
+inline constexpr const char* kImageBlockMayBeWritten =  // %u = first and last sector of the failed write
+    "\nDie Sektoren %u bis %u können ganz, teilweise oder gar nicht überschrieben sein.";
+inline constexpr const char* kImageWrittenNotFlushed =  // %u = sectors of the partition
+    "\nAlle %u Sektoren der Partition sind bereits überschrieben; ob sie vollständig auf dem Datenträger stehen, ist "
+    "ungewiss.";
+inline constexpr const char* kImageTargetOverlaps =  // %u = first and last sector, %s = one of the four below
+    "Der Zielbereich von Sektor %u bis %u überschneidet sich mit %s.\nDie Partitionstabelle ist beschädigt oder "
+    "widersprüchlich; es wurde nichts auf die Festplatte geschrieben.";
+inline constexpr const char* kImageTargetSectorZero = "Sektor 0 mit der Partitionstabelle";
+inline constexpr const char* kImageTargetEngineTrack = "den Sektoren 0 bis 7, in denen der Bootmanager steht";
+inline constexpr const char* kImageTargetPartition = "der Partition bei Sektor %u";  // %u = its start
+inline constexpr const char* kImageTargetLogical =  // %u = its start
+    "dem logischen Laufwerk bei Sektor %u (dort steht sein EBR)";
 inline constexpr const char* kImageTargetBeyondDisk =  // %s = device
     "Der Zielbereich reicht über das Ende von %s hinaus.\nEs wurde nichts auf die Festplatte geschrieben.";
 inline constexpr const char* kImageTargetMounted =  // %s = device, %s = mount point
@@ -357,6 +377,10 @@ inline constexpr const char* kHelperNotFound =  // %s = the program name of the 
 inline constexpr const char* kHelperColonInName =  // %s = the device as given
     "Die Festplatte \"%s\" kann das Hilfsprogramm nicht erreichen: ihr Name enthält einen Doppelpunkt, der in "
     "KORVEX_DISKS die Festplatten trennt.\nEs wird keine Festplatte geladen.";
+// Why an exchange with the sector helper failed, where a message names the error of a transfer.
+inline constexpr const char* kHelperNoAnswer = "Hilfsprogramm antwortet nicht";
+inline constexpr const char* kHelperAborted = "Hilfsprogramm abgebrochen";
+inline constexpr const char* kWriteUncertainSuffix = ", Schreiben ungewiss";
 
 // Lost-partition search ("Festplattenanalyse"): the status texts of the search, its outcomes,
 // and the refusals of bringing a found volume back ("Übernehmen").

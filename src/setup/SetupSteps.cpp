@@ -1,14 +1,17 @@
 #include "setup/SetupSteps.h"
 
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <system_error>
+#include <vector>
 
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringFormat.h"
 #include "setup/DesktopEntry.h"
 #include "setup/Distribution.h"
 #include "setup/FileCopy.h"
+#include "setup/InstallManifest.h"
 #include "setup/SetupSettings.h"
 #include "setup/SetupTexts.h"
 
@@ -20,11 +23,17 @@ bool CopyProgramFiles(const SetupContext& context, const std::filesystem::path& 
   // A folder that exists is left alone; one that cannot be made fails the first copy below.
   std::error_code ec;
   std::filesystem::create_directories(installFolder, ec);
+  // The list of installed files grows with every copy, so that an installation stopped half way
+  // can be removed too: the uninstall deletes what the list names, nothing else.
+  std::vector<InstalledFile> installed;
   for (const char* name : kDistributionFiles) {
     const auto source = context.distribution / name;
     const auto target = installFolder / name;
     context.log(text::kLogCopy + source.string() + text::kLogCopyTo + target.string());
-    if (!CopyFileReplacing(source, target)) {
+    const bool copied = CopyFileReplacing(source, target);
+    const auto file = copied ? DescribeFile(installFolder, name) : std::nullopt;
+    if (file) installed.push_back(*file);
+    if (!file || !WriteManifest(installFolder, installed)) {
       context.prompt.Message(StrFormat(text::kCopyFailed, source.c_str(), target.c_str()), PromptIcon::Stop);
       context.log(text::kLogCopyFailed);
       context.log(text::kLogCopyCauses);
@@ -62,10 +71,24 @@ void MakeMenuEntry(const SetupContext& context, const std::filesystem::path& ins
 }
 
 // Deletes one file; one that is not there any more counts as deleted.
-void DeleteLogged(const SetupContext& context, const std::filesystem::path& file) {
+bool DeleteLogged(const SetupContext& context, const std::filesystem::path& file) {
   context.log(text::kLogDelete + file.string());
-  if (::remove(file.c_str()) == 0 || errno == ENOENT) return;
+  if (::unlink(file.c_str()) == 0 || errno == ENOENT) return true;
   context.log("\r\n" + StrFormat(text::kCannotDelete, file.c_str()));
+  return false;
+}
+
+// Deletes an installed file while it is still the one the installation wrote; one that is not
+// there any more counts as deleted, one that changed since stays.
+void DeleteInstalled(const SetupContext& context, const std::filesystem::path& folder, const InstalledFile& file) {
+  const auto path = folder / file.name;
+  std::error_code ec;
+  const bool there = std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
+  if (there && DescribeFile(folder, file.name) != file) {
+    context.log(StrFormat(text::kLogChangedKept, path.c_str()));
+    return;
+  }
+  DeleteLogged(context, path);
 }
 
 }  // namespace
@@ -78,11 +101,18 @@ InstallOutcome Install(const SetupContext& context, const std::filesystem::path&
   return InstallOutcome::Installed;
 }
 
-void Uninstall(const SetupContext& context, const std::filesystem::path& installFolder) {
-  for (const char* name : kDistributionFiles) DeleteLogged(context, installFolder / name);
+UninstallOutcome Uninstall(const SetupContext& context, const std::filesystem::path& installFolder) {
+  const auto installed = ReadManifest(installFolder);
+  if (!installed) {
+    context.prompt.Message(StrFormat(text::kNoManifest, installFolder.c_str(), kManifestFile), PromptIcon::Stop);
+    return UninstallOutcome::Refused;
+  }
+  for (const InstalledFile& file : *installed) DeleteInstalled(context, installFolder, file);
+  // The folder goes only when the list went and nothing else lies in it (rmdir never removes a
+  // folder with content, nor a symbolic link in place of a folder).
+  const bool listDeleted = DeleteLogged(context, installFolder / kManifestFile);
   context.log("\r\n");
-  std::error_code ec;
-  if (std::filesystem::remove(installFolder, ec) || (!ec && !std::filesystem::exists(installFolder, ec))) {
+  if (listDeleted && ::rmdir(installFolder.c_str()) == 0) {
     context.log(text::kLogFolderDeleted);
   } else {
     context.log(StrFormat(text::kLogFolderKept, installFolder.c_str()));
@@ -90,6 +120,7 @@ void Uninstall(const SetupContext& context, const std::filesystem::path& install
   DeleteLogged(context, context.applications / kMenuEntryFile);
   context.log(DeleteSetupKeys(context.store) ? text::kLogKeysDeleted : text::kLogKeysKept);
   context.log(text::kLogUninstalled);
+  return UninstallOutcome::Uninstalled;
 }
 
 }  // namespace korvex::setup

@@ -34,9 +34,16 @@ enum class InstallOutcome {
 // store holds one already) and makes the menu entry.
 InstallOutcome Install(const SetupContext& context, const std::filesystem::path& installFolder);
 
-// Deletes the distribution files from installFolder and the folder itself when nothing else
-// lies there, the menu entry, and the program's and the installer's keys. A deletion that fails
-// is logged and the rest goes on.
-void Uninstall(const SetupContext& context, const std::filesystem::path& installFolder);
+enum class UninstallOutcome {
+  Uninstalled,  // what the installation wrote is gone (a deletion that failed is logged)
+  Refused,      // the folder holds no list of installed files: nothing was deleted
+};
+
+// Deletes the files the installation's list (InstallManifest.h) in installFolder names, each
+// only while it is still the file the installation wrote, then the list and the folder itself
+// when nothing else lies there, the menu entry, and the program's and the installer's keys. A
+// deletion that fails is logged and the rest goes on. A folder without the list (no
+// installation of ours, or a "Pfad" that names something else) is refused with a message.
+UninstallOutcome Uninstall(const SetupContext& context, const std::filesystem::path& installFolder);
 
 }  // namespace korvex::setup

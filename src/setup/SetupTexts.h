@@ -23,6 +23,11 @@ inline constexpr const char* kCannotDelete =  // 31; %s = path
 inline constexpr const char* kFolderNotAbsolute =  // %s = the entry
     "\"%s\" ist kein vollständiger Pfad.\nBitte geben Sie das Programmverzeichnis beginnend mit / oder ~ an.";
 
+// Our own refusal of an uninstall whose folder holds no list of installed files.
+inline constexpr const char* kNoManifest =  // %s = folder, %s = name of the list
+    "In %s fehlt die Liste der installierten Dateien (%s).\nDort ist keine Installation von Korvex zu finden; es "
+    "wird nichts gelöscht.";
+
 // Install log.
 inline constexpr const char* kLogCurrentFolder = "akt. Programmverzeichnis: ";
 inline constexpr const char* kLogNextFolder = "\r\nakt. Programmverzeichnis: ";
@@ -43,6 +48,8 @@ inline constexpr const char* kLogInstalled = "\r\nInstallation der Progammdateie
 
 // Uninstall log.
 inline constexpr const char* kLogDelete = "\r\nlösche ";
+inline constexpr const char* kLogChangedKept =  // %s = path
+    "\r\n%s wurde seit der Installation verändert und bleibt erhalten.";
 inline constexpr const char* kLogFolderDeleted = "Programmverzeichnis gelöscht!";
 inline constexpr const char* kLogFolderKept =  // %s = folder
     "Verzeichnis %s kann nicht gelöscht werden.\r\nmögl. Ursache: Verzeichnis nicht leer!";

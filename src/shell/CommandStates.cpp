@@ -6,6 +6,7 @@
 #include "bootengine/MenuConfig.h"
 #include "bootengine/MenuEntryChecks.h"
 #include "image/ImageRange.h"
+#include "image/ImageRestore.h"
 #include "partition/PartitionEditing.h"
 #include "partition/PositionChecks.h"
 
@@ -78,8 +79,10 @@ bool IsCommandEnabled(CommandId command, const CommandContext& context) {
     case CommandId::Check:
       return ObjectPasses(context, CheckRefusal);
     case CommandId::ImageSave:
-    case CommandId::ImageRestore:
       return ObjectPasses(context, [](const ResolvedObject& t) { return ImageRangeRefusal(*t.object, t.IsLogical()); });
+    case CommandId::ImageRestore:
+      return ObjectPasses(context,
+                          [](const ResolvedObject& t) { return RestoreTargetRefusal(*t.disk, *t.object, t.IsLogical()); });
     case CommandId::MenuAdd:
       return ObjectPasses(context, MenuAddRefusal);
     case CommandId::MenuRemove:

@@ -177,7 +177,7 @@ TEST_F(BackupFileTest, ExportRefusesATargetThatIsNotARegularFile) {
     prompt.shown.clear();
     EXPECT_FALSE(ExportBackup(*disk, path, prompt)) << path;
     ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kBackupTargetNotAFile, path.c_str()));
+    EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kOutputNotAFile, path.c_str()));
     EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
   }
   struct stat info {};
@@ -186,6 +186,28 @@ TEST_F(BackupFileTest, ExportRefusesATargetThatIsNotARegularFile) {
   ASSERT_EQ(::lstat(link.c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   EXPECT_EQ(ReadFile(target), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// The backup never replaces the file of a disk of the working copy: the disk it saves, under
+// any name of its file, or another one.
+TEST_F(BackupFileTest, ExportRefusesTheFileOfAnOpenDisk) {
+  auto disk = Open();
+  std::string error;
+  auto second = ImageBuilder::Create(dir.File("second.img"), 20, 16, 63, error);
+  ASSERT_TRUE(second);
+  disk.copy().Add(std::make_unique<CHardDisk>(1, OpenFileDevice(*ParseDeviceSpec(second->Spec(), error)), OsVersion{},
+                                              HoldsOurLoader, prompt));
+  const std::string link = dir.File("same-disk");
+  ASSERT_EQ(::link(image->path().c_str(), link.c_str()), 0);
+  const auto sizeBefore = std::filesystem::file_size(image->path());
+  for (const std::string& path : {image->path(), link, second->path()}) {
+    prompt.shown.clear();
+    EXPECT_FALSE(ExportBackup(*disk, path, prompt)) << path;
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kOutputIsOpenDisk, path.c_str()));
+  }
+  EXPECT_EQ(std::filesystem::file_size(image->path()), sizeBefore);
+  EXPECT_EQ(std::filesystem::file_size(second->path()), 20u * 16 * 63 * 512);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 #include "support/FakeRestart.h"
 #include "support/FaultyTransport.h"
 
@@ -133,6 +134,27 @@ TEST_F(DirectBootTest, AFailedWriteIsReportedAndThereIsNoRestart) {
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
   EXPECT_EQ(restart.calls, 0);
   EXPECT_EQ(FileBytes(spec), before);
+}
+
+// A write of sector 0 whose end is unknown, or one that cannot be flushed, may have set the
+// direct boot: the report says that it is unknown, and there is no restart.
+TEST_F(DirectBootTest, AnUncertainWriteIsReportedAsSuchAndThereIsNoRestart) {
+  for (const bool flushFails : {false, true}) {
+    std::string error;
+    auto faulty = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(spec, error)));
+    if (flushFails) {
+      faulty->flushFails = true;
+    } else {
+      faulty->unwritableSectors = {0};
+      faulty->writeError = kErrorHelperNoAnswerWrite;
+    }
+    copy->Add(std::make_unique<CHardDisk>(0, std::move(faulty), OsVersion{}, HoldsOurLoader, prompt));
+    const std::string where = Disk().Transport()->Describe();
+    prompt.answers = {PromptAnswer::Yes};
+    EXPECT_EQ(Boot(1), DirectBootResult::Failed);
+    EXPECT_EQ(LastText(), StrFormat(text::kDirectBootUncertain, "PHYSICALDRIVE0", where.c_str()));
+    EXPECT_EQ(restart.calls, 0);
+  }
 }
 
 TEST_F(DirectBootTest, ARefusedRestartIsReportedAndTheDirectBootStaysPendingUntilTheUserCancelsIt) {

@@ -65,14 +65,20 @@ TEST(PhysicalDriveTest, TooSmallBuffersAreRefusedWithoutAnyTransfer) {
   EXPECT_EQ(transport->writes, 0);
 }
 
-TEST(PhysicalDriveTest, ShortReadCountsAsSuccessAndLeavesZerosBehindTheData) {
+// A read that moves fewer bytes than asked is a read error: its zeros must never be taken for
+// the sectors' contents (a boot sector whose rest reads as zeros would be written back so).
+TEST(PhysicalDriveTest, AShortReadIsAReadErrorAndLeavesZerosBehindTheData) {
   auto [transport, drive] = MakeDrive();
   transport->shortRead = 100;
   std::vector<std::uint8_t> buffer(1024, 0x11);
-  EXPECT_TRUE(drive->ReadSectors(5, 2, buffer));
+  EXPECT_FALSE(drive->ReadSectors(5, 2, buffer));
+  EXPECT_FALSE(drive->ReadChs(0, 0, 6, 2, buffer));
   EXPECT_EQ(buffer[99], 0xAB);
   EXPECT_EQ(buffer[100], 0x00);
   EXPECT_EQ(buffer[1023], 0x00);
+  transport->shortRead = 0;
+  EXPECT_TRUE(drive->ReadSectors(5, 2, buffer));
+  EXPECT_TRUE(drive->ReadChs(0, 0, 6, 2, buffer));
 }
 
 TEST(PhysicalDriveTest, AddressConversions) {

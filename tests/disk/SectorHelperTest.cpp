@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -13,9 +15,12 @@
 #include <sstream>
 #include <thread>
 
+#include "bootengine/LoaderRecognition.h"
 #include "disk/DiskAccess.h"
 #include "disk/SectorHelper.h"
 #include "disk/SectorHelperProtocol.h"
+#include "partition/CHardDisk.h"
+#include "platform/TransferErrors.h"
 #include "platform/ProgramSettings.h"
 #include "support/DiskFixtures.h"
 #include "support/SavedVariable.h"
@@ -75,7 +80,12 @@ class SectorHelperTest : public ::testing::Test {
   }
 
   std::unique_ptr<IDiskTransport> Open(const std::string& helper, std::chrono::milliseconds limit = kHelperTimeLimit) {
-    return OpenSectorHelper(SectorHelperSettings{helper, 3, "first.img:second.img", limit});
+    SectorHelperSettings settings;
+    settings.program = helper;
+    settings.deviceNumber = 3;
+    settings.disks = "first.img:second.img";
+    settings.timeLimit = limit;
+    return OpenSectorHelper(settings);
   }
 
   // The recorded lines since the last call.
@@ -185,17 +195,35 @@ TEST_F(SectorHelperTest, FailedMissingOrShortAnswersFailTheExchange) {
   EXPECT_EQ(failingTransfers->Read(0, buffer), 0);
   EXPECT_EQ(failingTransfers->Write(0, buffer), 0) << "a write the helper could not do is reported";
 
-  // No result file, or a geometry of five bytes.
+  // No result file, or a geometry of five bytes or of thirteen.
   auto vanishing = Open(Helper("rm \"$file\"", "true", "rm \"$file\""));
   EXPECT_FALSE(vanishing->QueryGeometry());
-  EXPECT_FALSE(ProbeSectorHelper(SectorHelperSettings{Helper("true", "true", "printf 'short' > \"$file\""), 0, ""}));
+  EXPECT_FALSE(Open(Helper("true", "true", "printf 'short' > \"$file\""))->QueryGeometry());
+  EXPECT_FALSE(Open(Helper("true", "true", GeometryAnswer() + "; printf x >> \"$file\""))->QueryGeometry());
 
-  // A short data file returns what it holds.
+  // A data file shorter or longer than asked is a read error, never taken as far as it goes.
   auto shortRead = Open(Helper("head -c 512 /dev/zero | tr '\\000' '\\245' > \"$file\""));
-  EXPECT_EQ(shortRead->Read(0, buffer), 512);
+  EXPECT_EQ(shortRead->Read(0, buffer), 0);
+  EXPECT_EQ(shortRead->LastErrorNumber(), EIO);
+  auto longRead = Open(Helper(kFillData + "; printf x >> \"$file\""));
+  EXPECT_EQ(longRead->Read(0, buffer), 0);
   auto noData = Open(Helper("rm \"$file\""));
   EXPECT_EQ(noData->Read(0, buffer), 0);
+  auto fifo = Open(Helper("rm \"$file\"; mkfifo \"$file\""));
+  EXPECT_EQ(fifo->Read(0, buffer), 0) << "a FIFO in the file's place must not make the read wait";
+  EXPECT_EQ(Open(Helper(kFillData))->Read(0, buffer), 7 * 512);
   EXPECT_TRUE(TempFiles().empty());
+}
+
+// Through the helper, a sector of a disk whose helper answers short reads as a read error: the
+// working copy says so and is not saved.
+TEST_F(SectorHelperTest, AShortAnswerForTheFirstSectorsIsAReadErrorOfTheWorkingCopy) {
+  test::ScriptedPrompt prompt;
+  CHardDisk disk(0, Open(Helper("head -c 100 /dev/zero > \"$file\"")), OsVersion{kPlatformHelper}, HoldsOurLoader,
+                 prompt);
+  ASSERT_FALSE(disk.readFailures.empty());
+  EXPECT_EQ(disk.readFailures[0].error, EIO);
+  EXPECT_FALSE(disk.SectorRead(0));
 }
 
 bool Ended(const std::string& pid) {
@@ -230,6 +258,50 @@ TEST_F(SectorHelperTest, AHelperThatHangsIsEndedWithWhatItStartedAndTheExchangeF
   EXPECT_TRUE(Gone(helper));
   EXPECT_TRUE(Gone(sleeper));
   EXPECT_TRUE(TempFiles().empty());
+  // What the helper did with the sectors is unknown: the write is uncertain, not failed.
+  EXPECT_EQ(transport->LastErrorNumber(), kErrorHelperNoAnswerWrite);
+  EXPECT_TRUE(WriteUncertain(transport->LastErrorNumber()));
+  EXPECT_EQ(TransferErrorText(transport->LastErrorNumber()), "Hilfsprogramm antwortet nicht, Schreiben ungewiss");
+  EXPECT_EQ(transport->Read(0, buffer), 0);
+  EXPECT_EQ(TransferErrorText(transport->LastErrorNumber()), "Hilfsprogramm antwortet nicht");
+  // A helper that says it failed did not do the write.
+  auto failing = Open(Helper("exit 1", "exit 1"));
+  EXPECT_EQ(failing->Write(0, buffer), 0);
+  EXPECT_EQ(failing->LastErrorNumber(), EIO);
+  EXPECT_FALSE(WriteUncertain(failing->LastErrorNumber()));
+}
+
+// A helper that ends by itself may leave a process behind (here one that holds our stderr
+// open): the exchange ends it with the helper's whole process group.
+TEST_F(SectorHelperTest, WhatAHelperLeavesBehindIsEndedWithIt) {
+  const auto pids = place_ / "pids";
+  const ScopedVariable pidFile("FAKE_HELPER_PIDS", pids.string());
+  auto transport = Open(Helper(kFillData + "; sleep 30 & echo $! > \"$FAKE_HELPER_PIDS\""));
+  std::vector<std::uint8_t> buffer(512, 0);
+  EXPECT_EQ(transport->Read(0, buffer), 512);
+  std::string sleeper;
+  ASSERT_TRUE(std::ifstream(pids) >> sleeper);
+  EXPECT_TRUE(Gone(sleeper));
+}
+
+// The helper's end as the transport sees it, answered in place of a real helper: a read during
+// the loading of a disk that times out is reported as the helper not answering.
+TEST_F(SectorHelperTest, AHelperThatTimesOutIsReportedAsNotAnswering) {
+  SectorHelperSettings settings;
+  settings.program = "korvex95";
+  settings.run = [](const ProgramRun& run) {
+    if (run.arguments[0] != "P") return ProgramResult{ProgramEnd::TimedOut, -1};
+    const auto answer = EncodeHelperGeometry({100, 16, 63});
+    std::ofstream(run.arguments.back(), std::ios::binary).write(reinterpret_cast<const char*>(answer.data()), 12);
+    return ProgramResult{ProgramEnd::Exited, 0};
+  };
+  test::ScriptedPrompt prompt;
+  CHardDisk disk(0, OpenSectorHelper(settings), OsVersion{kPlatformHelper}, HoldsOurLoader, prompt);
+  ASSERT_FALSE(prompt.shown.empty());
+  EXPECT_NE(prompt.shown[0].text.find("Hilfsprogramm antwortet nicht"), std::string::npos) << prompt.shown[0].text;
+  EXPECT_EQ(prompt.shown[0].text.find("Input/output error"), std::string::npos);
+  ASSERT_FALSE(disk.readFailures.empty());
+  EXPECT_EQ(disk.readFailures[0].error, kErrorHelperNoAnswer);
 }
 
 }  // namespace

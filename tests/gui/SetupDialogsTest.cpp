@@ -209,5 +209,27 @@ TEST_F(SetupDialogsTest, TheUninstallDialogRemovesOnceAndThenOnlyCloses) {
   EXPECT_FALSE(store->KeyExists(RegRoot::CurrentUser, setup::kProgramKey));
 }
 
+// "Pfad" names a folder of the user's that holds files with the programs' names but no list of
+// installed files: "&Deinstallieren" refuses with a message, deletes nothing, and only
+// "A&bbrechen" is left to close the dialog.
+TEST_F(SetupDialogsTest, TheUninstallDialogRefusesAFolderWithoutTheListOfInstalledFiles) {
+  const auto mine = dir.path() / "Eigene";
+  std::filesystem::create_directories(mine);
+  for (const char* name : {"korvex", "korvex-cli"}) std::ofstream(mine / name) << "meins\n";
+  ASSERT_TRUE(store->WriteString(RegRoot::CurrentUser, kSettingsKey, "Pfad", mine.string()));
+  CUninstallDlg dialog(nullptr, Context(StandInDistribution()), mine);
+  const int end = RunModal(dialog, [&] {
+    EXPECT_TRUE(Click(dialog, wxID_OK));
+    EXPECT_EQ(Label(dialog, wxID_OK), "&Deinstallieren");
+    EXPECT_TRUE(Click(dialog, wxID_CANCEL));
+  });
+  EXPECT_EQ(end, wxID_CANCEL);
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_NE(prompt.shown[0].text.find("fehlt die Liste der installierten Dateien"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(mine / "korvex"));
+  EXPECT_TRUE(std::filesystem::exists(mine / "korvex-cli"));
+  EXPECT_TRUE(store->KeyExists(RegRoot::CurrentUser, setup::kProgramKey));
+}
+
 }  // namespace
 }  // namespace korvex::test

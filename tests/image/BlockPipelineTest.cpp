@@ -30,7 +30,7 @@ TEST(BlockPipeline, BlocksReachTheWriterInOrderAndNeverMoreThanTwoNPlusTwoBuffer
     return std::nullopt;
   };
   // Workers finish out of order; the result is taken to the block's scratch buffer.
-  stages.transform = [&](PipelineBlock& block, std::vector<std::uint8_t>& scratch) -> std::optional<WorkOutcome> {
+  stages.transform = [&](PipelineBlock& block, BlockBuffer& scratch) -> std::optional<WorkOutcome> {
     Pause(block.index);
     scratch[0] = static_cast<std::uint8_t>(block.buffer[0] + 1);
     std::swap(block.buffer, scratch);
@@ -62,7 +62,7 @@ TEST(BlockPipeline, TheFirstFailureInBlockOrderEndsTheRunWithTheBlocksBeforeItWr
     return std::nullopt;
   };
   // Block 6 fails at once, block 3 only after a while: block 3's failure is the one reported.
-  stages.transform = [&](PipelineBlock& block, std::vector<std::uint8_t>&) -> std::optional<WorkOutcome> {
+  stages.transform = [&](PipelineBlock& block, BlockBuffer&) -> std::optional<WorkOutcome> {
     if (block.index == 3) {
       std::this_thread::sleep_for(std::chrono::milliseconds(30));
       return WorkOutcome::Failed("transform 3");
@@ -87,6 +87,47 @@ TEST(BlockPipeline, TheFirstFailureInBlockOrderEndsTheRunWithTheBlocksBeforeItWr
   ASSERT_TRUE(read);
   EXPECT_EQ(read->text, "read 9");
   EXPECT_EQ(written.size(), 9u);
+}
+
+// Workers × buffer size is bounded: the 2 × N + 2 buffers of a run fit into kPipelineMemory,
+// with one worker at least, and a small request is kept.
+TEST(BlockPipeline, TheWorkersOfARunAreCutDownUntilItsBuffersFitTheMemoryBound) {
+  constexpr std::size_t kLargestCylinder = 255 * 255 * 512 + 255 * 255 * 512 / 100 + 600;
+  for (const std::size_t bytes : {std::size_t{16384}, std::size_t{8225280}, kLargestCylinder, kPipelineMemory}) {
+    const unsigned workers = WorkersWithinMemory(64, bytes);
+    EXPECT_GE(workers, 1u) << bytes;
+    if (workers > 1) {
+      EXPECT_LE((2 * workers + 2) * bytes, kPipelineMemory) << bytes;
+    }
+  }
+  EXPECT_EQ(WorkersWithinMemory(64, 16384), 64u);
+  EXPECT_EQ(WorkersWithinMemory(3, 8225280), 3u);
+  EXPECT_EQ(WorkersWithinMemory(64, 8225280 + 8225280 / 100 + 600), 15u);
+  EXPECT_EQ(WorkersWithinMemory(64, kLargestCylinder), 2u);
+
+  // The run itself starts no more workers than that: at most 2 × 2 + 2 buffers of this size.
+  std::mutex mutex;
+  std::set<const std::uint8_t*> buffers;
+  PipelineStages stages;
+  const auto note = [&](PipelineBlock& block) {
+    std::lock_guard lock(mutex);
+    buffers.insert(block.buffer.data());
+  };
+  stages.read = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
+    block.size = 1;
+    note(block);
+    return std::nullopt;
+  };
+  stages.transform = [&](PipelineBlock& block, BlockBuffer& scratch) -> std::optional<WorkOutcome> {
+    Pause(block.index);
+    std::swap(block.buffer, scratch);
+    note(block);
+    return std::nullopt;
+  };
+  stages.write = [](PipelineBlock&) -> std::optional<WorkOutcome> { return std::nullopt; };
+  StopFlag stop;
+  EXPECT_EQ(RunBlockPipeline({40, kLargestCylinder, 64}, stages, stop), std::nullopt);
+  EXPECT_LE(buffers.size(), 6u);
 }
 
 }  // namespace

@@ -124,13 +124,18 @@ class ImageTest : public ::testing::Test {
 
   WorkOutcome Restore(CHardDisk& disk, std::uint32_t start, const std::string& path, unsigned threads = 2,
                       bool logical = false) {
+    return RestoreImage(RestoreRequest(disk, start, path, threads, logical), progress, stop);
+  }
+  ImageRestoreRequest RestoreRequest(CHardDisk& disk, std::uint32_t start, const std::string& path, unsigned threads = 2,
+                                     bool logical = false) {
     ImageRestoreRequest request;
     request.disk = &disk;
-    request.target = *ImagedRange(At(logical ? disk.logical : disk.primary, start), logical);
+    request.entry = &At(logical ? disk.logical : disk.primary, start);
+    request.logical = logical;
     request.path = path;
     request.threads = threads;
     request.mounts = {dir.File("no-sys"), dir.File("no-mountinfo")};
-    return RestoreImage(request, progress, stop);
+    return request;
   }
 
   // A sysfs and mount table in which the image file backs loop0 (at offset bytes) and

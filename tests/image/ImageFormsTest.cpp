@@ -76,8 +76,8 @@ TEST_F(ImageFormsTest, ARestoreOntoAMountedFileSystemIsRefusedWithNothingWritten
   const std::string path = dir.File("a.pim");
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
   const Bytes before = test::ReadFile(image->path());
-  ImageRestoreRequest request{disk.get(), {test::kTargetStart, test::kSourceLength}, path, 2,
-                              FakeLoopMount(0, test::kTargetStart + test::kSourceLength - 1, 1)};
+  ImageRestoreRequest request = RestoreRequest(*disk, test::kTargetStart, path);
+  request.mounts = FakeLoopMount(0, test::kTargetStart + test::kSourceLength - 1, 1);
   const WorkOutcome outcome = RestoreImage(request, progress, stop);
   EXPECT_EQ(outcome.end, WorkEnd::Failed);
   EXPECT_EQ(outcome.text, StrFormat(text::kImageTargetMounted, "loop0p1", "/mnt/alte daten"));
@@ -129,7 +129,8 @@ TEST_F(ImageFormsTest, StartingARestoreChecksTheNameTheFileAndTheSize) {
   const auto request = PrepareImageRestore("  " + path + "  ", *disk, target, false, 3, prompt);
   ASSERT_TRUE(request);
   EXPECT_EQ(request->path, path);
-  EXPECT_EQ(request->target, (SectorRange{test::kTargetStart, test::kSourceLength}));
+  EXPECT_EQ(request->entry, &target);
+  EXPECT_FALSE(request->logical);
   EXPECT_EQ(request->threads, 3u);
 }
 

@@ -2,11 +2,16 @@
 // offsets the format fixes, not through our reader), the ranges of primary and logical drives,
 // block files, and that a run that does not finish leaves no file and no older image harmed.
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
+#include "bootengine/LoaderRecognition.h"
 #include "image/ImageFixture.h"
 #include "image/ImageFormat.h"
+#include "image/ImageSaveForm.h"
+#include "platform/FileDevice.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -168,6 +173,63 @@ TEST_F(ImageSaveTest, RunsThatDoNotFinishRemoveTheirFilesAndLeaveAnOlderImageWho
   // A complete run replaces the older image.
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, false).end, WorkEnd::Done);
   EXPECT_EQ(std::filesystem::file_size(path), kImageMagic.size() + 11 * kImageHeaderSize + test::kSourceLength * 512);
+}
+
+// An image is renamed into place: a name where something else than a regular file stands (also
+// a block file's name), and the file of an open disk under any of its names, is refused with the
+// disk and everything at the name as it was, and no file left behind.
+TEST_F(ImageSaveTest, ATargetThatIsNoRegularFileOrAnOpenDiskIsRefusedAndLeftAsItWas) {
+  auto disk = Open();
+  const Bytes diskBefore = test::ReadFile(image->path());
+  const std::string link = dir.File("disk-link.img");
+  ASSERT_EQ(::link(image->path().c_str(), link.c_str()), 0);
+  const std::string fifo = dir.File("fifo.pim");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string symlink = dir.File("symlink.pim");
+  ASSERT_EQ(::symlink(dir.File("elsewhere.pim").c_str(), symlink.c_str()), 0);
+  const std::string split = dir.File("split.pim");
+  ASSERT_EQ(::mkfifo((split + ".000").c_str(), 0600), 0);
+  const std::size_t filesBefore = FilesInDir();
+
+  for (const std::string& path : {image->path(), link}) {
+    EXPECT_EQ(Save(*disk, test::kSourceStart, path, false).text, StrFormat(text::kOutputIsOpenDisk, path.c_str()));
+  }
+  for (const std::string& path : {fifo, symlink, std::string("/dev/null")}) {
+    EXPECT_EQ(Save(*disk, test::kSourceStart, path, true).text, StrFormat(text::kOutputNotAFile, path.c_str()));
+  }
+  const WorkOutcome blockFile = Save(*disk, test::kSourceStart, split, false, 4096u);
+  EXPECT_EQ(blockFile.end, WorkEnd::Failed);
+  EXPECT_EQ(blockFile.text, StrFormat(text::kOutputNotAFile, (split + ".000").c_str()));
+
+  EXPECT_TRUE(test::ReadFile(image->path()) == diskBefore);
+  EXPECT_EQ(FilesInDir(), filesBefore);
+  struct stat info {};
+  ASSERT_EQ(::lstat((split + ".000").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  ASSERT_EQ(::lstat(symlink.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+// The files of every disk of the working copy are protected, not only the one imaged: "Starten"
+// refuses another disk's file as a target with a message.
+TEST_F(ImageSaveTest, TheFileOfAnotherDiskOfTheWorkingCopyIsRefusedAtStart) {
+  auto disk = Open();
+  std::string error;
+  auto second = ImageBuilder::Create(dir.File("second.img"), 20, test::kImgHeads, test::kImgSpt, error);
+  ASSERT_TRUE(second);
+  disk.copy().Add(std::make_unique<CHardDisk>(1, OpenFileDevice(*ParseDeviceSpec(second->Spec(), error)), OsVersion{},
+                                              HoldsOurLoader, prompt));
+  ImageSaveForm form;
+  form.fileName = second->path();
+  EXPECT_FALSE(PrepareImageSave(form, *disk, At(disk->primary, test::kSourceStart), false, prompt));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kOutputIsOpenDisk, second->path().c_str()));
+  EXPECT_EQ(std::filesystem::file_size(second->path()), 20u * test::kImgCylinder * 512);
+
+  // The worker refuses it on its own, too.
+  ImageSaveRequest request{disk.get(), {test::kSourceStart, test::kSourceLength}, 0x0C, false, std::nullopt,
+                           second->path(), 1, disk->DiskFiles()};
+  EXPECT_EQ(SaveImage(request, progress, stop).text, StrFormat(text::kOutputIsOpenDisk, second->path().c_str()));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/TransferErrors.h"
 #include "support/DiskInCopy.h"
 #include "support/FakeRestart.h"
 #include "support/FaultyTransport.h"
@@ -36,6 +37,13 @@ class TableWriterTest : public ::testing::Test {
     return *image;
   }
   test::DiskInCopy Open() { return test::OpenDisk(*image, prompt); }
+  // The image as a disk read through a transport that fails chosen writes; faulty points at it.
+  std::unique_ptr<CHardDisk> OpenFaulty(test::FaultyTransport*& faulty) {
+    std::string error;
+    auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(image->Spec(), error)));
+    faulty = transport.get();
+    return std::make_unique<CHardDisk>(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
+  }
   // Saves and reads the disk back as the next program start would.
   test::DiskInCopy SaveAndReopen(CHardDisk& disk) {
     EXPECT_TRUE(WriteDisk(disk, prompt)) << (prompt.shown.empty() ? "" : prompt.shown.back().text);
@@ -394,14 +402,12 @@ TEST_F(TableWriterTest, ChangedGeometryIsRefusedWith33490) {
 TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysModified) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}, {5000, 5063, 1000, 0x83}}));
-  std::string error;
-  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
-  auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
+  test::FaultyTransport* faulty = nullptr;
+  auto disk = OpenFaulty(faulty);
   faulty->writesBeforeFailure = 1;  // the second sector write fails
-  disk.MarkModified();
-  EXPECT_FALSE(WriteDisk(disk, prompt));
-  EXPECT_TRUE(disk.IsModified());
+  disk->MarkModified();
+  EXPECT_FALSE(WriteDisk(*disk, prompt));
+  EXPECT_TRUE(disk->IsModified());
   ASSERT_FALSE(prompt.shown.empty());
   EXPECT_NE(prompt.shown.back().text.find("PHYSICALDRIVE0"), std::string::npos);
   // The chain is written from its last record to its first: the record at 5000 went first.
@@ -410,16 +416,34 @@ TEST_F(TableWriterTest, FailedWriteIsReportedWithDiskAndSectorAndTheDiskStaysMod
   EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Stop);
 }
 
+// A write whose helper did not answer may have reached the disk: the report says so and never
+// claims that nothing was written.
+TEST_F(TableWriterTest, AWriteWhoseEndIsUnknownIsReportedAsUncertain) {
+  auto& img = MakeImage();
+  ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}}));
+  test::FaultyTransport* faulty = nullptr;
+  auto disk = OpenFaulty(faulty);
+  faulty->writesBeforeFailure = 0;
+  faulty->writeError = kErrorHelperNoAnswerWrite;
+  disk->MarkModified();
+  EXPECT_FALSE(WriteDisk(*disk, prompt));
+  const std::string& text = prompt.shown.back().text;
+  EXPECT_NE(text.find("bei Sektor 1008: Hilfsprogramm antwortet nicht, Schreiben ungewiss.\n" +
+                      StrFormat(text::kSectorMayBeWritten, 1008u)),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find(text::kNothingWritten), std::string::npos) << text;
+  EXPECT_TRUE(disk->IsModified());
+}
+
 TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddPrimary(0, 0x07, 63, 1000));
-  std::string error;
-  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
-  transport->readOnly = true;
-  auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
-  disk.MarkModified();
-  EXPECT_FALSE(WriteDisk(disk, prompt));
+  test::FaultyTransport* faulty = nullptr;
+  auto disk = OpenFaulty(faulty);
+  faulty->readOnly = true;
+  disk->MarkModified();
+  EXPECT_FALSE(WriteDisk(*disk, prompt));
   EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kReadOnlyRefused, "PHYSICALDRIVE0", faulty->Describe().c_str()));
   EXPECT_EQ(faulty->writesDone, 0);
 }
@@ -427,12 +451,10 @@ TEST_F(TableWriterTest, AMediumOpenedForReadingOnlyIsRefusedBeforeAnyWrite) {
 TEST_F(TableWriterTest, SectorZeroIsWrittenLast) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddExtended(0, 0x05, 1008, 100000, {{1008, 1071, 1000, 0x06}}));
-  std::string error;
-  auto transport = std::make_unique<test::FaultyTransport>(OpenFileDevice(*ParseDeviceSpec(img.Spec(), error)));
-  auto* faulty = transport.get();
-  CHardDisk disk(0, std::move(transport), OsVersion{}, HoldsOurLoader, prompt);
-  std::copy(kEngineTemplate.begin(), kEngineTemplate.end(), disk.engineArea.begin());
-  ASSERT_TRUE(WriteDisk(disk, prompt));
+  test::FaultyTransport* faulty = nullptr;
+  auto disk = OpenFaulty(faulty);
+  std::copy(kEngineTemplate.begin(), kEngineTemplate.end(), disk->engineArea.begin());
+  ASSERT_TRUE(WriteDisk(*disk, prompt));
   ASSERT_FALSE(faulty->writtenSectors.empty());
   EXPECT_EQ(faulty->writtenSectors.front(), 1008u);
   EXPECT_EQ(faulty->writtenSectors.back(), 0u);

@@ -1,8 +1,11 @@
 """korvex-cli on images and files that cannot be used: each is named with its reason, the other
 disks stay usable, the run exits 1; names that are not UTF-8 still give valid JSON; a FIFO or a
-hostile .reg file never hangs or crashes a command."""
+hostile .reg file never hangs or crashes a command; a tiny partition image whose headers claim
+the largest blocks is refused without claiming the memory they would need."""
 import json
 import os
+import resource
+import struct
 import subprocess
 import unittest
 
@@ -61,6 +64,26 @@ class HostileInput(PeerTestCase):
         done = self.run_cli("registry", "import", path)
         self.assertEqual(done.returncode, 1)
         self.assertIn("Zeile 3: Schlüssel zu tief verschachtelt", done.stderr.decode())
+
+    def test_a_tiny_image_claiming_the_largest_blocks_needs_little_memory(self):
+        # 66 records of one byte each whose headers claim cylinders of 255 x 255 sectors: 1.6 KB
+        # that asked for 130 buffers of 33 MB with 64 threads. Under an address space of 1 GiB
+        # the check must still reach the damaged first block.
+        block = 255 * 255 * 512
+        path = os.path.join(self.dir.name, "tiny.pim")
+        with open(path, "wb") as image:
+            image.write(b"KORVEX")
+            for index in range(66):
+                image.write(struct.pack("<IIIIIBBB", index, block, 1, 63, 66 * block // 512, 7, 1, 0) + b"B")
+        self.assertLess(os.path.getsize(path), 1700)
+
+        def limit_memory():
+            resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
+
+        done = subprocess.run([CLI, "image", "verify", path, "--threads", "64"], capture_output=True, text=True,
+                              env=self.env, timeout=TIMEOUT, preexec_fn=limit_memory)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn("Block 0: die komprimierten Daten sind beschädigt", done.stderr)
 
 
 if __name__ == "__main__":

@@ -81,9 +81,10 @@ TEST_F(InstallTest, UninstallingLeavesNothingOfOursBehind) {
   ASSERT_EQ(setup::Install(Context(dist), installFolder()), InstallOutcome::Installed);
   log.clear();
 
-  setup::Uninstall(Context(dist), installFolder());
+  EXPECT_EQ(setup::Uninstall(Context(dist), installFolder()), setup::UninstallOutcome::Uninstalled);
   std::string expected;
   for (const char* name : setup::kDistributionFiles) expected += "\r\nlösche " + (installFolder() / name).string();
+  expected += "\r\nlösche " + (installFolder() / "korvex-setup.liste").string();
   expected += "\r\nProgrammverzeichnis gelöscht!\r\nlösche " + (applications() / "korvex.desktop").string() +
               "\r\nRegistryeinträge gelöscht\r\nDeinstallationsvorgang beendet!";
   EXPECT_EQ(log, expected);
@@ -113,14 +114,17 @@ TEST_F(InstallTest, ExistingFoldersAreUsedAndWhatElseLiesThereStaysOnUninstall) 
   EXPECT_EQ(setup::Install(Context(dist), installFolder()), InstallOutcome::Installed);
   EXPECT_TRUE(log.starts_with(CopyLog(dist) + "\r\nsetze Registrywerte")) << log;
 
+  // What the user put in place of an installed file is not the installation's to delete.
   std::filesystem::remove(installFolder() / "korvex");
   std::filesystem::create_directories(installFolder() / "korvex" / "inhalt");
+  std::ofstream(installFolder() / "korvex95", std::ios::app) << "# geändert\n";
   log.clear();
-  setup::Uninstall(Context(dist), installFolder());
-  const std::string program = (installFolder() / "korvex").string();
-  EXPECT_NE(log.find("\r\nlösche " + program + "\r\nDie Datei " + program +
-                     " konnten icht geköscht werden\n\rmögliche Ursachen: Datei in Benutzung, Datei geschützt...\r\n"
-                     "lösche " + (installFolder() / "korvex-cli").string()),
+  EXPECT_EQ(setup::Uninstall(Context(dist), installFolder()), setup::UninstallOutcome::Uninstalled);
+  const auto path = [&](const char* name) { return (installFolder() / name).string(); };
+  EXPECT_NE(log.find("\r\n" + path("korvex95") + " wurde seit der Installation verändert und bleibt erhalten.\r\n" +
+                     path("korvex") + " wurde seit der Installation verändert und bleibt erhalten.\r\nlösche " +
+                     path("korvex-cli") + "\r\nlösche " + path("parts.reg") + "\r\nlösche " +
+                     path("korvex-setup.liste") + "\r\n"),
             std::string::npos)
       << log;
   EXPECT_NE(log.find("\r\nVerzeichnis " + installFolder().string() +
@@ -129,8 +133,49 @@ TEST_F(InstallTest, ExistingFoldersAreUsedAndWhatElseLiesThereStaysOnUninstall) 
       << log;
   EXPECT_TRUE(log.ends_with("\r\nRegistryeinträge gelöscht\r\nDeinstallationsvorgang beendet!"));
   EXPECT_TRUE(std::filesystem::exists(installFolder() / "notizen.txt"));
-  EXPECT_FALSE(std::filesystem::exists(installFolder() / "korvex95"));
+  EXPECT_TRUE(std::filesystem::exists(installFolder() / "korvex95"));
+  EXPECT_TRUE(std::filesystem::is_directory(installFolder() / "korvex" / "inhalt"));
+  EXPECT_FALSE(std::filesystem::exists(installFolder() / "korvex-cli"));
   EXPECT_FALSE(std::filesystem::exists(applications() / "korvex.desktop"));
+}
+
+// "Pfad" can name anything (any imported .reg file can set it): a folder without the list of
+// installed files is refused with a message, and nothing at all is deleted, whatever lies there.
+TEST_F(InstallTest, AFolderWithoutTheListOfInstalledFilesIsRefusedAndNothingIsDeleted) {
+  const auto dist = StandInDistribution();
+  ASSERT_EQ(setup::Install(Context(dist), installFolder()), InstallOutcome::Installed);
+  const auto mine = dir.path() / "meine";
+  std::filesystem::create_directories(mine);
+  for (const char* name : setup::kDistributionFiles) std::ofstream(mine / name) << "meins\n";
+  const auto file = dir.path() / "datei";
+  std::ofstream(file) << "meins\n";
+  const auto fifo = dir.path() / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto empty = dir.path() / "leer";
+  std::filesystem::create_directories(empty);
+  // A list that names something else than the installation's files is no list.
+  const auto forged = dir.path() / "gefälscht";
+  std::filesystem::create_directories(forged);
+  std::ofstream(forged / "korvex-setup.liste") << "Korvex-Installation\n../datei 6 00000000\n";
+
+  for (const auto& folder : {mine, file, fifo, empty, forged}) {
+    prompt.shown.clear();
+    log.clear();
+    EXPECT_EQ(setup::Uninstall(Context(dist), folder), setup::UninstallOutcome::Refused) << folder;
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, "In " + folder.string() +
+                                        " fehlt die Liste der installierten Dateien (korvex-setup.liste).\nDort ist "
+                                        "keine Installation von Korvex zu finden; es wird nichts gelöscht.");
+    EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(log, "");
+  }
+  for (const char* name : setup::kDistributionFiles) EXPECT_TRUE(std::filesystem::exists(mine / name)) << name;
+  EXPECT_TRUE(std::filesystem::exists(file));
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_TRUE(std::filesystem::is_directory(empty));
+  EXPECT_TRUE(std::filesystem::exists(applications() / "korvex.desktop"));
+  OpenStore();
+  EXPECT_EQ(setup::InstalledFolder(*store), installFolder()) << "the settings stay too";
 }
 
 TEST_F(InstallTest, AFailedCopyStopsWithMessage7AndWritesNoSettings) {
@@ -153,6 +198,12 @@ TEST_F(InstallTest, AFailedCopyStopsWithMessage7AndWritesNoSettings) {
   OpenStore();
   EXPECT_FALSE(store->KeyExists(RegRoot::CurrentUser, kSettingsKey));
   EXPECT_FALSE(std::filesystem::exists(applications() / "korvex.desktop"));
+
+  // The list names what was copied, so the half installation can be removed.
+  log.clear();
+  EXPECT_EQ(setup::Uninstall(Context(dist), installFolder()), setup::UninstallOutcome::Uninstalled);
+  EXPECT_NE(log.find("Programmverzeichnis gelöscht!"), std::string::npos) << log;
+  EXPECT_FALSE(std::filesystem::exists(installFolder()));
 }
 
 TEST_F(InstallTest, ACatalogueThatCannotBeImportedStopsWithMessage15BeforeTheMenuEntry) {

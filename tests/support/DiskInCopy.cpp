@@ -18,7 +18,9 @@ std::unique_ptr<IDiskTransport> OpenTransport(const DeviceEntry& entry, std::uin
   if (os.platformId == kPlatformDirect) return OpenFileDevice(entry);
   std::string disks = entry.spec;
   for (unsigned k = 0; k < n; ++k) disks += ":" + entry.spec;
-  return OpenSectorHelper(SectorHelperSettings{KORVEX95_PATH, n, disks});
+  SectorHelperSettings settings{KORVEX95_PATH, n, disks};
+  settings.devicePath = entry.path;
+  return OpenSectorHelper(settings);
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ class FaultyTransport final : public IDiskTransport {
   bool reserveFails = false;     // no space can be reserved (ENOSPC)
   bool readOnly = false;         // opened for reading only
   bool blockDevice = false;      // stands for a block device of this machine
+  bool flushFails = false;       // the flush after writing fails
+  int writeError = 0;            // the error a failing write reports (0: EIO, or ENOSPC for a short one)
+  bool startsPrograms = false;   // claims that every transfer starts a program, as the sector helper does
   int readsDone = 0;
   int writesDone = 0;
   std::vector<std::uint64_t> writtenSectors;  // first sector of each successful write, in order
@@ -31,12 +34,14 @@ class FaultyTransport final : public IDiskTransport {
   bool IsOpen() const override { return inner_->IsOpen(); }
   std::optional<DiskGeometry> QueryGeometry() override { return inner_->QueryGeometry(); }
   std::uint64_t SizeBytes() const override { return inner_->SizeBytes(); }
-  bool Flush() override { return inner_->Flush(); }
+  bool Flush() override { return !flushFails && inner_->Flush(); }
   TableReload RereadPartitionTable() override { return inner_->RereadPartitionTable(); }
   std::string Describe() const override { return inner_->Describe(); }
   int LastErrorNumber() const override { return error_; }
   bool IsReadOnly() const override { return readOnly; }
   bool IsBlockDevice() const override { return blockDevice; }
+  std::optional<FileIdentity> Identity() const override { return inner_->Identity(); }
+  bool TransfersStartAProgram() const override { return startsPrograms; }
 
   bool Reserve(std::uint64_t offset, std::uint64_t length) override {
     error_ = reserveFails ? ENOSPC : 0;
@@ -61,7 +66,7 @@ class FaultyTransport final : public IDiskTransport {
                        (writesBeforeFailure >= 0 && writesDone >= writesBeforeFailure);
     ++writesDone;
     if (fails) {
-      error_ = shortWrites ? ENOSPC : EIO;
+      error_ = writeError != 0 ? writeError : shortWrites ? ENOSPC : EIO;
       const std::size_t stored = shortWrites ? buffer.size() / 2 / 512 * 512 : 0;
       return stored == 0 ? 0 : inner_->Write(offset, buffer.first(stored));
     }

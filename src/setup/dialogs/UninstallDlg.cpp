@@ -20,8 +20,7 @@ CUninstallDlg::CUninstallDlg(wxWindow* parent, const SetupContext& setupContext,
 }
 
 CSetupStepDlg::StepEnd CUninstallDlg::RunStep() {
-  Uninstall(context(), installFolder_);
-  return StepEnd::Done;
+  return Uninstall(context(), installFolder_) == UninstallOutcome::Uninstalled ? StepEnd::Done : StepEnd::NotStarted;
 }
 
 }  // namespace korvex::setup
