@@ -14,12 +14,6 @@
 namespace korvex {
 namespace {
 
-// A logical drive's extended boot record goes where the free space before the volume begins
-// when that is at most this far away: a 1-MiB layout leaves 2048 sectors between record and
-// data, the classic layout one track. Further away it goes one track before the volume, the
-// program's own spacing, so the free space before stays usable.
-constexpr std::uint64_t kFarthestRecord = 2048;
-
 // The used object of level that shares a sector with [start, end), or nothing.
 const CPartition* Occupant(const PartitionLevel& level, std::uint64_t start, std::uint64_t end) {
   for (const CPartition* p : level.Used()) {
@@ -29,7 +23,9 @@ const CPartition* Occupant(const PartitionLevel& level, std::uint64_t start, std
 }
 
 // Where the extended boot record of a logical drive whose data begins at dataStart goes inside
-// ext, or nothing when no free sector precedes the data.
+// ext, or nothing when no free sector precedes the data: where the free space before the volume
+// begins when that is at most kFarthestRecord away; further away one track before the volume,
+// the program's own spacing, so the free space before stays usable.
 std::optional<std::uint64_t> RecordPlace(const CHardDisk& disk, const CPartition& ext, std::uint64_t dataStart) {
   std::uint64_t freeFrom = ext.start;
   for (const CPartition* p : disk.logical.Used()) {
@@ -38,6 +34,34 @@ std::optional<std::uint64_t> RecordPlace(const CHardDisk& disk, const CPartition
   if (freeFrom >= dataStart) return std::nullopt;
   if (dataStart - freeFrom <= kFarthestRecord) return freeFrom;
   return dataStart - disk.SectorsPerTrack();
+}
+
+// A given record place: inside ext, before the volume, and free up to the volume.
+std::optional<std::uint64_t> KnownRecordPlace(const CHardDisk& disk, const CPartition& ext, std::uint64_t record,
+                                              std::uint64_t dataStart) {
+  if (record < ext.start || record >= dataStart || Occupant(disk.logical, record, dataStart) != nullptr) {
+    return std::nullopt;
+  }
+  return record;
+}
+
+// The sectors a partition may reach: the medium, or the geometry's when that is larger.
+std::uint64_t DiskSectors(const CHardDisk& disk) {
+  return std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
+}
+
+// Takes back what an extended adoption added when one of its drives was refused: the drives,
+// the extended partition when it was new, and the modified mark when the disk had none.
+void UndoExtendedAdoption(CHardDisk& disk, CPartition* newExtended, const std::vector<CPartition*>& drives,
+                          bool wasModified) {
+  for (const CPartition* drive : drives) disk.logical.RemoveIf([&](const CPartition& p) { return &p == drive; });
+  if (newExtended != nullptr) {
+    disk.primary.RemoveIf([&](const CPartition& p) { return &p == newExtended; });
+    disk.logical.Clear();
+  }
+  NumberLogicalDrives(disk);
+  RebuildFreeAreas(disk);
+  if (!wasModified) disk.MarkSaved();
 }
 
 }  // namespace
@@ -54,15 +78,15 @@ CPartition* AdoptVolume(CHardDisk& disk, const FoundVolume& volume, CPrompt& pro
   };
   if (disk.gpt) return refuse(StrFormat(text::kAdoptGpt, disk.DeviceName().c_str()));
   if (volume.type == 0 || IsExtendedType(volume.type)) return refuse(text::kAdoptTypeInvalid);
-  const std::uint64_t diskSectors = std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
-  if (volume.length == 0 || end > diskSectors) return refuse(text::kAdoptPastDiskEnd);
+  if (volume.length == 0 || end > DiskSectors(disk)) return refuse(text::kAdoptPastDiskEnd);
 
   const CPartition* ext = disk.FindExtended();
   const bool insideExtended = ext != nullptr && start >= ext->start && end <= ext->End();
+  if (volume.record && !insideExtended) return refuse(range(text::kAdoptAcrossExtended));
   std::unique_ptr<CPartition> adopted;
   if (insideExtended) {
     if (Occupant(disk.logical, start, end) != nullptr) return refuse(range(text::kAdoptOverlap));
-    const auto record = RecordPlace(disk, *ext, start);
+    const auto record = volume.record ? KnownRecordPlace(disk, *ext, *volume.record, start) : RecordPlace(disk, *ext, start);
     if (!record) return refuse(text::kAdoptNoRoomForRecord);
     adopted = std::make_unique<CPartition>(static_cast<std::uint32_t>(*record), static_cast<std::uint32_t>(end - *record), 0);
     adopted->dataOffset = static_cast<std::uint32_t>(start - *record);
@@ -78,6 +102,7 @@ CPartition* AdoptVolume(CHardDisk& disk, const FoundVolume& volume, CPrompt& pro
   adopted->destructive = false;  // the volume's own first sectors must survive the save
   adopted->type = volume.type;
   adopted->diskNumber = disk.diskIndex;
+  if (volume.bootSector) adopted->bootSectorRestore = SectorRestore{volume.start, *volume.bootSector};
 
   PartitionLevel& level = insideExtended ? disk.logical : disk.primary;
   CPartition* placed = level.Find(level.Insert(std::move(adopted)));
@@ -86,6 +111,56 @@ CPartition* AdoptVolume(CHardDisk& disk, const FoundVolume& volume, CPrompt& pro
   RebuildFreeAreas(disk);
   disk.MarkModified();
   return placed;
+}
+
+CPartition* AdoptExtended(CHardDisk& disk, const FoundExtended& found, CPrompt& prompt) {
+  const auto refuse = [&](const std::string& text) -> CPartition* {
+    prompt.Message(text, PromptIcon::Stop);
+    return nullptr;
+  };
+  const std::uint64_t start = found.start;
+  const std::uint64_t end = start + found.length;
+  if (disk.gpt) return refuse(StrFormat(text::kAdoptGpt, disk.DeviceName().c_str()));
+  if (!IsExtendedType(found.type)) return refuse(text::kAdoptExtendedType);
+  if (found.drives.empty()) return refuse(text::kAdoptExtendedWithoutDrives);
+  if (found.length == 0 || end > DiskSectors(disk)) return refuse(text::kAdoptPastDiskEnd);
+  CPartition* ext = disk.FindExtended();
+  if (ext != nullptr && ext->start != start) return refuse(text::kSecondExtended);
+  std::optional<std::uint8_t> entry;
+  if (ext == nullptr) {
+    if (start < disk.SectorsPerTrack()) return refuse(text::kAdoptInTrackZero);
+    if (Occupant(disk.primary, start, end) != nullptr) {
+      return refuse(StrFormat(text::kAdoptOverlap, found.start, static_cast<std::uint32_t>(end - 1)));
+    }
+    const auto entries = FreeTableEntries(disk);
+    if (entries.empty()) return refuse(text::kTableFull);
+    entry = entries.front();
+  }
+
+  const bool wasModified = disk.IsModified();
+  CPartition* newExtended = nullptr;
+  if (ext == nullptr) {
+    auto adopted = std::make_unique<CPartition>(found.start, found.length, *entry);
+    adopted->MarkNew(PartitionState::NewTable);
+    adopted->destructive = false;  // the chain written at the save replaces whatever lies at its start
+    adopted->holdsLogicalDrives = true;
+    adopted->type = found.type;
+    adopted->diskNumber = disk.diskIndex;
+    ext = newExtended = disk.primary.Find(disk.primary.Insert(std::move(adopted)));
+    disk.primary.SortByStart();
+    RebuildFreeAreas(disk);
+  }
+  std::vector<CPartition*> drives;
+  for (const FoundVolume& drive : found.drives) {
+    CPartition* placed = AdoptVolume(disk, drive, prompt);
+    if (placed == nullptr) {
+      UndoExtendedAdoption(disk, newExtended, drives, wasModified);
+      return nullptr;
+    }
+    drives.push_back(placed);
+  }
+  disk.MarkModified();
+  return ext;
 }
 
 }  // namespace korvex

@@ -100,7 +100,7 @@ TEST_F(DiskScanTest, EverySectorTestedAndHitsReportedInDiskOrderAcrossCylinders)
   EXPECT_EQ(progress.statuses.front(), "Lese ab Sektor 0");
   EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(), "Lese ab Sektor 19152"), 1);
   EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(), "Treffer"), 8);
-  EXPECT_EQ(progress.statuses.back(), "Suchen ...");
+  EXPECT_EQ(progress.statuses.back(), "Suche beendet");
 }
 
 TEST_F(DiskScanTest, ThePartialCylinderAtTheEndOfTheMediumIsSearchedToo) {

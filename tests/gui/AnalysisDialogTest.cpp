@@ -74,7 +74,18 @@ TEST_F(AnalysisDialogTest, TheSearchFindsTheVolumesShowsOneAndAdoptsOneIntoTheTr
                   for (const ScanHit& hit : dialog.Hits()) {
                     if (hit.DescribesVolume()) volumes.push_back(hit.range->start);
                   }
-                  EXPECT_EQ(volumes, (std::vector<std::uint64_t>{kFatStart, kNtfsStart, kNtfsStart}));
+                  // The NTFS backup in the volume's last sector names its original: one volume hit each.
+                  EXPECT_EQ(volumes, (std::vector<std::uint64_t>{kFatStart, kNtfsStart}));
+                  // Each volume with its file system and size; the end of the search and the time
+                  // it took.
+                  EXPECT_TRUE(dialog.SelectHit(kFatStart));
+                  EXPECT_EQ(dialog.resultTree().GetItemText(dialog.resultTree().GetSelection()),
+                            "1008  FAT16 \"LOSTFAT\" 5.86 MB");
+                  EXPECT_EQ(dialog.statusField()->GetValue(), "Suche beendet");
+                  EXPECT_NE(dialog.remainingTimeField(), nullptr);
+                  if (dialog.remainingTimeField() != nullptr) {
+                    EXPECT_EQ(dialog.remainingTimeField()->GetValue(), "0:00:00");
+                  }
                   // The first hit is selected, and the result buttons act on it.
                   EXPECT_TRUE(dialog.viewButton().IsEnabled());
                   SavePictureIfAsked(dialog, "analysis");
@@ -89,6 +100,8 @@ TEST_F(AnalysisDialogTest, TheSearchFindsTheVolumesShowsOneAndAdoptsOneIntoTheTr
 
                   // "Löschen": the NTFS copy leaves the list.
                   EXPECT_TRUE(dialog.SelectHit(kNtfsStart + kNtfsLength - 1));
+                  EXPECT_EQ(dialog.resultTree().GetItemText(dialog.resultTree().GetSelection()),
+                            "18143  Sicherungskopie des Bootsektors in Sektor 14112");
                   dialog.DeleteSelected();
                   EXPECT_FALSE(dialog.SelectHit(kNtfsStart + kNtfsLength - 1));
 
