@@ -50,18 +50,35 @@ std::uint64_t DiskSectors(const CHardDisk& disk) {
   return std::max<std::uint64_t>(disk.MediumSectors(), std::uint64_t{disk.LastSector()} + 1);
 }
 
-// Takes back what an extended adoption added when one of its drives was refused: the drives,
-// the extended partition when it was new, and the modified mark when the disk had none.
-void UndoExtendedAdoption(CHardDisk& disk, CPartition* newExtended, const std::vector<CPartition*>& drives,
-                          bool wasModified) {
+// What an extended adoption changes besides adding objects: the free areas of both levels and
+// the modified mark, kept to be put back when one of its drives is refused.
+struct DiskBefore {
+  explicit DiskBefore(const CHardDisk& disk) : modified(disk.IsModified()) {
+    for (const auto& item : disk.primary.items()) {
+      if (item.object->IsFree()) primaryFree.push_back(*item.object);
+    }
+    for (const auto& item : disk.logical.items()) {
+      if (item.object->IsFree()) logicalFree.push_back(*item.object);
+    }
+  }
+  std::vector<CPartition> primaryFree;
+  std::vector<CPartition> logicalFree;
+  bool modified;
+};
+
+// Takes back what an extended adoption added: its drives, the extended partition when it was
+// new, and the free areas and modified mark as they were.
+void UndoExtendedAdoption(CHardDisk& disk, const DiskBefore& before, const CPartition* newExtended,
+                          const std::vector<CPartition*>& drives) {
   for (const CPartition* drive : drives) disk.logical.RemoveIf([&](const CPartition& p) { return &p == drive; });
-  if (newExtended != nullptr) {
-    disk.primary.RemoveIf([&](const CPartition& p) { return &p == newExtended; });
-    disk.logical.Clear();
+  if (newExtended != nullptr) disk.primary.RemoveIf([&](const CPartition& p) { return &p == newExtended; });
+  for (auto [level, free] : {std::pair{&disk.primary, &before.primaryFree}, std::pair{&disk.logical, &before.logicalFree}}) {
+    level->RemoveFree();
+    for (const CPartition& area : *free) level->Insert(std::make_unique<CPartition>(area));
+    level->SortByStart();
   }
   NumberLogicalDrives(disk);
-  RebuildFreeAreas(disk);
-  if (!wasModified) disk.MarkSaved();
+  if (!before.modified) disk.MarkSaved();
 }
 
 }  // namespace
@@ -137,7 +154,7 @@ CPartition* AdoptExtended(CHardDisk& disk, const FoundExtended& found, CPrompt& 
     entry = entries.front();
   }
 
-  const bool wasModified = disk.IsModified();
+  const DiskBefore before(disk);
   CPartition* newExtended = nullptr;
   if (ext == nullptr) {
     auto adopted = std::make_unique<CPartition>(found.start, found.length, *entry);
@@ -154,7 +171,7 @@ CPartition* AdoptExtended(CHardDisk& disk, const FoundExtended& found, CPrompt& 
   for (const FoundVolume& drive : found.drives) {
     CPartition* placed = AdoptVolume(disk, drive, prompt);
     if (placed == nullptr) {
-      UndoExtendedAdoption(disk, newExtended, drives, wasModified);
+      UndoExtendedAdoption(disk, before, newExtended, drives);
       return nullptr;
     }
     drives.push_back(placed);

@@ -149,5 +149,22 @@ TEST_F(AdoptHitTest, RefusalsChangeNothing) {
   EXPECT_EQ(Objects(disk->primary).size(), primary.size() + 1);  // only the one adopted partition was added
 }
 
+TEST(FittingType, LbaTypesForFatVolumesPastCylinder1023) {
+  constexpr std::uint64_t kCylinder = 255 * 63;
+  constexpr std::uint64_t kChsEnd = 1024 * kCylinder;  // the first sector no CHS address reaches
+  const VolumeRange small{63, 40000};
+  const VolumeRange large{63, 200000};
+  const VolumeRange crossing{kChsEnd - 100000, 100001};
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, small, kCylinder), 0x04);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, large, kCylinder), 0x06);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, crossing, kCylinder), 0x0E);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, VolumeRange{kChsEnd - 100000, 100000}, kCylinder), 0x06);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat32, large, kCylinder), 0x0B);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat32, crossing, kCylinder), 0x0C);
+  EXPECT_EQ(FittingExtendedType(large, kCylinder), 0x05);
+  EXPECT_EQ(FittingExtendedType(crossing, kCylinder), 0x0F);
+  EXPECT_EQ(FittingType(FileSystemKind::Ntfs, crossing, kCylinder), 0x07);
+}
+
 }  // namespace
 }  // namespace korvex

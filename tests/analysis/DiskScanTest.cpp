@@ -161,6 +161,25 @@ TEST_F(DiskScanTest, ACancelledSearchKeepsItsHitsAndANewRunStartsANewList) {
   EXPECT_EQ(results.hits, complete.hits);
 }
 
+TEST_F(DiskScanTest, ACompleteSearchProposesTheLostExtendedPartitionAndACancelledOneDoesNot) {
+  MakeImage(12);
+  // The chain of two drives at 2016 without a partition table pointing at it.
+  ASSERT_TRUE(image->AddExtended(1, 0x05, 2016, 10080, {{2016, 2079, 3000, 0x06}, {5079, 5142, 4000, 0x0B}}));
+  Put(0, SectorBytes{});
+  auto drive = Drive();
+  ScanResults results;
+  RecordingProgress progress;
+  ASSERT_TRUE(ScanDisk(*drive, results, progress, stop, nullptr).Succeeded());
+  ASSERT_EQ(results.extended.size(), 1u);
+  EXPECT_EQ(results.extended[0].range, (VolumeRange{2016, 12 * kCylinder - 2016}));
+  EXPECT_EQ(results.extended[0].drives.size(), 2u);
+
+  const auto cancelled = ScanDisk(*drive, results, progress, stop, [&](const ScanHit&) { stop.Request(); });
+  EXPECT_EQ(cancelled.end, WorkEnd::Cancelled);
+  EXPECT_TRUE(results.extended.empty());
+  EXPECT_EQ(progress.statuses.back(), "Suche abgebrochen");
+}
+
 TEST_F(DiskScanTest, ADriveThatCannotBeReadFailsWithoutSearching) {
   CPhysicalDrive closed;
   ScanResults results;

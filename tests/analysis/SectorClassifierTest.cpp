@@ -154,5 +154,34 @@ TEST(SectorClassifier, LinuxVolumesNameTheirFirstSector) {
   EXPECT_TRUE(disk.Classify(50007).empty());
 }
 
+TEST(SectorClassifier, ExtendedBootRecordsWithTheirDriveAndLink) {
+  const auto record = [](std::initializer_list<std::pair<unsigned, std::array<std::uint32_t, 3>>> entries) {
+    SectorBytes s{};
+    for (const auto& [index, entry] : entries) {
+      const std::size_t at = 0x1BE + index * 16;
+      s[at + 4] = static_cast<std::uint8_t>(entry[0]);
+      test::Put(s, at + 8, entry[1], 4);
+      test::Put(s, at + 12, entry[2], 4);
+    }
+    s[510] = 0x55, s[511] = 0xAA;
+    return s;
+  };
+  SectorMap disk;
+  disk.sectors[1000] = record({{0, {0x07, 63, 5000}}, {1, {0x05, 6000, 7000}}});
+  disk.sectors[2000] = record({{1, {0x0F, 100, 200}}});      // a first record without a drive
+  disk.sectors[3000] = record({{0, {0x0C, 2048, 9000}}});    // the last record
+  disk.sectors[4000] = record({{0, {0x07, 63, 5000}}, {2, {0x83, 10, 10}}});  // a third entry: a table
+  disk.sectors[5000] = record({{0, {0x05, 63, 5000}}});      // a drive of an extended type
+  disk.sectors[6000] = record({{1, {0x83, 63, 5000}}});      // a link that is no extended partition
+  disk.sectors[0] = disk.sectors[1000];                      // sector 0 is the master boot record
+  EXPECT_EQ(disk.Classify(1000).front().record, (ExtendedRecord{63, 5000, 0x07, 6000, 0x05}));
+  EXPECT_EQ(disk.Classify(2000).front().record, (ExtendedRecord{0, 0, 0, 100, 0x0F}));
+  EXPECT_EQ(disk.Classify(3000).front().record, (ExtendedRecord{2048, 9000, 0x0C, 0, 0}));
+  for (const std::uint64_t other : {4000, 5000, 6000, 0}) {
+    EXPECT_EQ(disk.Classify(other).front().record, std::nullopt) << other;
+    EXPECT_EQ(disk.Classify(other).front().kind, HitKind::OtherSignature) << other;
+  }
+}
+
 }  // namespace
 }  // namespace korvex
