@@ -3,11 +3,13 @@
 // image file itself; the helper transport (sector helper program) plugs in behind the same
 // interface. Transfers never throw: they report the number of bytes moved.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "platform/DiskGeometry.h"
+#include "platform/MappedMedium.h"
 
 namespace korvex {
 
@@ -34,6 +36,8 @@ class IDiskTransport {
   virtual std::string OpenError() const { return {}; }
   // Opened for reading only: every write is refused.
   virtual bool IsReadOnly() const { return false; }
+  // The medium seen in memory for reading without a copy; nothing when the transport cannot.
+  virtual std::unique_ptr<IMediumView> ViewForReading() { return nullptr; }
   // The error number (errno) of the last transfer that moved fewer bytes than asked; 0 when it
   // stopped at the end of the medium or the cause is unknown.
   virtual int LastErrorNumber() const { return 0; }

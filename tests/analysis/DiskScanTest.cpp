@@ -103,6 +103,29 @@ TEST_F(DiskScanTest, EverySectorTestedAndHitsReportedInDiskOrderAcrossCylinders)
   EXPECT_EQ(progress.statuses.back(), "Suche beendet");
 }
 
+TEST_F(DiskScanTest, TestingTheSectorsWhereTheyLieFindsWhatReadingCopiesFinds) {
+  MakeImage(20, 300);
+  Put(0, Signed(0xFA));
+  Put(1007, Signed(0xEB));  // the last sector of a cylinder
+  Put(1008, Signed(0x00));  // the first of the next
+  Put(2012, test::SwapHeader(99));
+  Put(2017, test::SwapSignature());  // its header lies in the cylinder before
+  Put(3026, test::ExtSuperblock(100, ExtGeneration::Ext4));  // the volume begins in the cylinder before
+  Put(20 * kCylinder + 299, Signed(0xEB));  // the last sector of the medium
+  // The file device shows the medium in memory; the faulty transport around it only copies.
+  std::string error;
+  CPhysicalDrive inPlace(0, OpenFileDevice(*ParseDeviceSpec(image->Spec(), error)), OsVersion{});
+  ASSERT_NE(inPlace.Transport()->ViewForReading(), nullptr);
+  ASSERT_EQ(Drive()->Transport()->ViewForReading(), nullptr);
+  ScanResults viewed;
+  ScanResults copied;
+  RecordingProgress progress;
+  ASSERT_TRUE(ScanDisk(inPlace, viewed, progress, stop, nullptr).Succeeded());
+  ASSERT_TRUE(ScanDisk(*Drive(), copied, progress, stop, nullptr).Succeeded());
+  EXPECT_EQ(Sectors(viewed), (std::vector<std::uint64_t>{0, 1007, 1008, 2010, 3024, 20 * kCylinder + 299}));
+  EXPECT_EQ(viewed.hits, copied.hits);
+}
+
 TEST_F(DiskScanTest, ThePartialCylinderAtTheEndOfTheMediumIsSearchedToo) {
   MakeImage(20, 700);  // 700 sectors after the last whole cylinder
   const std::uint32_t tail = 20 * kCylinder;
