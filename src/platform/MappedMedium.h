@@ -1,9 +1,9 @@
 #pragma once
 // A medium (an image file or a block device) seen in memory, read-only, so that long reads over
-// it need no copy: the lost-partition search tests every sector of a disk on the system's own
-// cache pages instead of copying each cylinder out first. A page that cannot be read (a bad
-// sector, a file cut short meanwhile) would end the program with a bus error; the view brings
-// each range into memory first, and guards the reading of it.
+// what the system holds in its cache need no copy: the lost-partition search tests every sector
+// of a disk on the system's own cache pages instead of copying each cylinder out first. A page
+// that cannot be read (a bad sector, a file cut short meanwhile) would end the program with a
+// bus error; the view maps each range before it is read, and guards the reading of it.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,8 +14,9 @@ namespace korvex {
 class IMediumView {
  public:
   virtual ~IMediumView() = default;
-  // Brings the bytes [offset, offset + length) into memory and runs look over them. False,
-  // without running look or after breaking it off, when a byte of the range cannot be read or
+  // Runs look over the bytes [offset, offset + length) where they lie, when they are in the
+  // system's cache. False, without running look or after breaking it off, when they are not (a
+  // plain read fetches them from the disk faster), when a byte of the range cannot be read or
   // lies past the medium. look may be broken off at any byte of the range it reads, so while it
   // reads them it must not allocate, take locks or hold objects that need destroying.
   virtual bool Visit(std::uint64_t offset, std::uint64_t length,
