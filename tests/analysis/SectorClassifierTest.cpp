@@ -16,18 +16,12 @@ using test::ExtGeneration;
 
 constexpr std::uint64_t kMedium = 1'000'000;
 
-// The disk around the tested sector, as a map of the sectors that hold anything.
-struct SectorMap final : ISectorSource {
-  bool ReadSector(std::uint64_t lba, SectorBytes& out) override {
-    if (lba >= kMedium) return false;
-    const auto it = sectors.find(lba);
-    out = it == sectors.end() ? SectorBytes{} : it->second;
-    return true;
-  }
+// The disk around the tested sector.
+struct SectorMap final : test::SectorMap {
+  SectorMap() : test::SectorMap(kMedium) {}
   std::vector<ScanHit> Classify(std::uint64_t lba) {
     return ClassifySector(ProbeContext{lba, sectors.at(lba), *this, kMedium});
   }
-  std::map<std::uint64_t, SectorBytes> sectors;
 };
 
 ScanHit Hit(std::uint64_t sector, HitKind kind, FileSystemKind fs = FileSystemKind::None, std::string label = "",

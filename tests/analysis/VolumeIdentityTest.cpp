@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "analysis/VolumeSectors.h"
 
 namespace korvex {
@@ -13,15 +11,9 @@ namespace {
 
 constexpr std::uint64_t kMedium = 500'000;
 
-struct SectorMap final : ISectorSource {
-  bool ReadSector(std::uint64_t lba, SectorBytes& out) override {
-    if (lba >= kMedium) return false;
-    const auto it = sectors.find(lba);
-    out = it == sectors.end() ? SectorBytes{} : it->second;
-    return true;
-  }
+struct SectorMap final : test::SectorMap {
+  SectorMap() : test::SectorMap(kMedium) {}
   std::optional<VolumeIdentity> At(std::uint64_t start) { return IdentifyVolume(*this, start, kMedium); }
-  std::map<std::uint64_t, SectorBytes> sectors;
 };
 
 VolumeIdentity Identity(FileSystemKind fs, std::string label, VolumeRange range, bool throughBackup = false) {
