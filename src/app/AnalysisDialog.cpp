@@ -27,7 +27,7 @@ class CAnalysisDlg::ItemData final : public wxTreeItemData {
 
 CAnalysisDlg::CAnalysisDlg(wxWindow* parent, CHardDisk& disk, CPrompt& prompt)
     : CLongWorkDlg(parent, "Festplattenanalyse", prompt, true), disk_(disk) {
-  tree_ = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(440, 260),
+  tree_ = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(520, 260),
                          wxTR_DEFAULT_STYLE | wxTR_SINGLE | wxBORDER_SUNKEN);
   tree_->AssignImageList(CreateScanImageList());
   root_ = tree_->AddRoot(Wx(disk.label), static_cast<int>(NodeKind::Disk));
