@@ -57,8 +57,8 @@ std::optional<SectorBytes> BootSectorFromBackup(CPhysicalDrive& drive, std::uint
   }
   SectorBytes bytes{};
   if (!sectors.ReadSector(backup, bytes)) {
-    prompt.Message(StrFormat(text::kSectorUnreadable, static_cast<unsigned long long>(backup), drive.DeviceName().c_str()),
-                   PromptIcon::Stop);
+    const auto unreadable = static_cast<unsigned long long>(backup);
+    prompt.Message(StrFormat(text::kSectorUnreadable, unreadable, drive.DeviceName().c_str()), PromptIcon::Stop);
     return std::nullopt;
   }
   return bytes;
@@ -96,7 +96,8 @@ CPartition* AdoptHit(CHardDisk& disk, const ScanHit& hit, std::optional<std::uin
     if (range.start < extended.range.start || range.start >= extended.range.End()) continue;
     owner = &extended;
     for (const LostDrive& drive : extended.drives) {
-      if (drive.data.start == range.start) record = DriveRecord{drive.record, static_cast<std::uint32_t>(drive.data.length), drive.type};
+      if (drive.data.start != range.start) continue;
+      record = DriveRecord{drive.record, static_cast<std::uint32_t>(drive.data.length), drive.type};
     }
   }
   if (hit.throughBackup) {
@@ -108,7 +109,9 @@ CPartition* AdoptHit(CHardDisk& disk, const ScanHit& hit, std::optional<std::uin
 
   const CPartition* ext = disk.FindExtended();
   if (ext == nullptr || range.start < ext->start || range.End() > ext->End()) {
-    if (owner != nullptr) return refuse(StrFormat(text::kAdoptInLostExtended, start, static_cast<std::uint32_t>(owner->range.start)));
+    if (owner != nullptr) {
+      return refuse(StrFormat(text::kAdoptInLostExtended, start, static_cast<std::uint32_t>(owner->range.start)));
+    }
     return refuse(StrFormat(text::kAdoptNamedByRecord, start, static_cast<std::uint32_t>(record->record)));
   }
   if (record) {

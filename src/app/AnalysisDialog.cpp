@@ -213,9 +213,12 @@ CPartition* CAnalysisDlg::AdoptSelected() {
   }
   CPartition* adopted = AdoptHit(disk_, *item->hit, std::nullopt, LostExtendedPartitions(), prompt());
   if (adopted != nullptr) {
-    std::string text = StrFormat(text::kAdopted, adopted->start, adopted->start + adopted->length - 1, disk_.label.c_str());
-    if (adopted->bootSectorRestore) text += "\n" + StrFormat(text::kAdoptBootSectorRestored, adopted->bootSectorRestore->lba);
-    prompt().Message(text, PromptIcon::Information);
+    std::string message =
+        StrFormat(text::kAdopted, adopted->start, adopted->start + adopted->length - 1, disk_.label.c_str());
+    if (adopted->bootSectorRestore) {
+      message += "\n" + StrFormat(text::kAdoptBootSectorRestored, adopted->bootSectorRestore->lba);
+    }
+    prompt().Message(message, PromptIcon::Information);
   }
   return adopted;
 }
