@@ -1,7 +1,8 @@
 // Writes the seed corpora of the fuzz targets, made with the project's own image builder and
 // operations: a plain disk with an extended chain, the same disk with the boot engine installed,
-// their backup files, the sector helper's answers for them, and .reg texts (the partition type
-// catalogue and a hive the store wrote).
+// their backup files, the sector helper's answers for them, .reg texts (the partition type
+// catalogue and a hive the store wrote), and for the search small disks with lost tables, lost
+// first sectors and a chain with a lost record.
 // Usage: korvex_fuzz_seeds OUTPUT-FOLDER PARTS.REG
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <iterator>
 
 #include "MemoryDisk.h"
+#include "analysis/VolumeSectors.h"
 #include "backup/BackupFile.h"
 #include "bootengine/EngineInstall.h"
 #include "bootengine/LoaderRecognition.h"
@@ -38,8 +40,43 @@ std::unique_ptr<CHardDisk> Open(const ImageBuilder& image, CPrompt& prompt) {
   return std::make_unique<CHardDisk>(0, OpenFileDevice(*ParseDeviceSpec(image.Spec(), error)), OsVersion{}, HoldsOurLoader, prompt);
 }
 
+// Two disks of 512 sectors for the search. "backups": a FAT32 volume at 16 and an NTFS volume at
+// 320 whose first sectors are lost, found through their backups and confirmed by the first FAT
+// and the master file table. "chain": no table, an extended partition at 64 whose chain has a
+// FAT16 drive, a lost record with an ext4 volume behind it, and a last drive.
+bool MakeSearchSeeds(const fs::path& folder) {
+  using test::Put;
+  std::string error;
+  auto image = ImageBuilder::Create((folder / "disk.img").string(), 16, 4, 8, error);
+  if (!image) return false;
+  SectorBytes fat32 = test::FatBootSector(300, 1, true, "DATEN      ");
+  Put(fat32, 0x24, 4, 4);  // a FAT of 4 sectors, so that the volume fits the disk
+  SectorBytes fatStart{};
+  fatStart[0] = 0xF8, fatStart[1] = 0xFF, fatStart[2] = 0xFF, fatStart[3] = 0x0F;
+  SectorBytes fileRecord{};
+  test::PutText(fileRecord, 0, "FILE");
+  bool ok = image->WriteSector(16 + 6, fat32) && image->WriteSector(16 + 32, fatStart) &&
+            image->WriteSector(320 + 127, test::NtfsBootSector(128)) && image->WriteSector(320 + 32, fileRecord);
+  ok = ok && fs::copy_file(image->path(), folder / "backups", fs::copy_options::overwrite_existing);
+
+  image = ImageBuilder::Create((folder / "disk.img").string(), 16, 4, 8, error);
+  SectorBytes fat16 = test::FatBootSector(100, 1, false, "EINS       ");
+  Put(fat16, 0x11, 16, 2);  // a root directory of one sector and a FAT of one
+  Put(fat16, 0x16, 1, 2);
+  ok = ok && image && image->AddExtended(0, 0x05, 64, 448, {{64, 72, 100, 0x06}, {180, 188, 100, 0x83}, {300, 308, 100, 0x83}});
+  ok = ok && image->WriteSector(0, SectorBytes{}) && image->WriteSector(180, SectorBytes{}) &&
+       image->WriteSector(72, fat16) && image->WriteSector(190, test::ExtSuperblock(12, test::ExtGeneration::Ext4, "home"));
+  ok = ok && fs::copy_file(image->path(), folder / "chain", fs::copy_options::overwrite_existing);
+  fs::remove(folder / "disk.img");
+  return ok;
+}
+
 int Make(const fs::path& out, const fs::path& catalogue) {
-  for (const char* target : {"table", "engine", "backup", "reg", "helper"}) fs::create_directories(out / target);
+  for (const char* target : {"table", "engine", "backup", "reg", "helper", "scan"}) fs::create_directories(out / target);
+  if (!MakeSearchSeeds(out / "scan")) {
+    std::fprintf(stderr, "korvex_fuzz_seeds: the search's seeds could not be written\n");
+    return 1;
+  }
   fuzz::SilentPrompt prompt;
   std::string error;
   auto image = ImageBuilder::Create((out / "disk.img").string(), 8, 4, 8, error);  // 256 sectors

@@ -1,15 +1,18 @@
 #pragma once
-// Reads a disk cylinder by cylinder, one large read each, on a thread of its own that runs
-// ahead of the caller. While a cylinder's bytes are fresh in the cache the thread gives every
-// sector the quick test and keeps copies of the few that pass (with the sectors their probes
-// look back at); the caller classifies those, reports and talks to the front end, and the disk
-// keeps streaming meanwhile. Only one cylinder buffer exists, as with a plain read loop.
+// Reads a disk cylinder by cylinder, one large read each (or, where the system can show the
+// medium in memory, none: the sectors are tested where they lie), on a thread of its own that
+// runs ahead of the caller. The thread gives every sector the quick test and keeps copies of the
+// few that pass (with the sectors their probes look back at); the caller classifies those,
+// reports and talks to the front end, and the disk keeps streaming meanwhile. Only one cylinder
+// buffer exists, as with a plain read loop.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -50,9 +53,17 @@ class CylinderReader {
   std::uint32_t sectorsPerCylinder_;
   std::uint64_t cylinderCount_;
   std::uint64_t handedOut_ = 0;
-  // The reading thread's own: look-behind sectors of the cylinder before, then the cylinder.
-  std::vector<std::uint8_t> buffer_;
+  struct FreeBytes {
+    void operator()(std::uint8_t* bytes) const;
+  };
+  // The reading thread's own: look-behind sectors of the cylinder before, then the cylinder,
+  // which begins on a page of storage_: the system copies out of its cache into page-aligned
+  // memory at full speed, into memory a few bytes off a page (where a vector's bytes begin) at
+  // less than half of it.
+  std::unique_ptr<std::uint8_t, FreeBytes> storage_;
+  std::span<std::uint8_t> buffer_;
   std::vector<bool> readable_;
+  std::vector<std::uint32_t> found_;  // the sectors of a cylinder that passed the quick test
   // Cylinders read and not yet taken, at most kReadAhead of them.
   std::deque<CylinderFinds> ready_;
   std::mutex mutex_;

@@ -102,7 +102,12 @@ WorkOutcome ScanDisk(CPhysicalDrive& drive, ScanResults& results, IProgressSink&
   }
   release(UINT64_MAX);
 
-  if (cancelled) return WorkOutcome::Cancelled("");
+  if (cancelled) {
+    progress.SetStatus(text::kScanCancelled);
+    return WorkOutcome::Cancelled("");
+  }
+  results.extended = FindLostExtended(results.hits, total, perCylinder);
+  progress.SetStatus(text::kScanEnded);
   if (const std::uint64_t skipped = SectorCount(results.unreadable); skipped > 0) {
     return WorkOutcome{WorkEnd::Done, StrFormat(text::kScanSectorsSkipped, static_cast<unsigned long long>(skipped)),
                        PromptIcon::Exclamation};

@@ -15,6 +15,17 @@ bool DriveSectors::ReadWhole(std::uint64_t first, std::uint32_t count, std::span
   return transport->Read(first * kSectorSize, out.first(bytes)) == static_cast<std::int32_t>(bytes);
 }
 
+bool DriveSectors::LookInPlace(std::uint64_t first, std::uint32_t count,
+                               const std::function<void(std::span<const std::uint8_t>)>& look) {
+  if (!viewTried_) {
+    viewTried_ = true;
+    std::lock_guard lock(transfer_);
+    if (IDiskTransport* transport = drive_.Transport()) view_ = transport->ViewForReading();
+  }
+  if (!view_ || count == 0 || first >= mediumSectors_ || count > mediumSectors_ - first) return false;
+  return view_->Visit(first * kSectorSize, std::uint64_t{count} * kSectorSize, look);
+}
+
 void DriveSectors::ReadRun(std::uint64_t first, std::uint32_t count, std::span<std::uint8_t> out,
                            std::vector<SectorRun>& unreadable) {
   if (ReadWhole(first, count, out)) return;

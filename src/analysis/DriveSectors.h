@@ -2,6 +2,8 @@
 // The transfers of a search: runs of sectors for the cylinder reader and single sectors for the
 // probes, one at a time even when they come from two threads (a transport need not allow two
 // transfers at once).
+#include <functional>
+#include <memory>
 #include <mutex>
 
 #include "analysis/SectorClassifier.h"
@@ -15,6 +17,13 @@ class DriveSectors final : public ISectorSource {
   DriveSectors(CPhysicalDrive& drive, std::uint64_t mediumSectors) : drive_(drive), mediumSectors_(mediumSectors) {}
 
   std::uint64_t MediumSectors() const { return mediumSectors_; }
+
+  // Runs look over the sectors [first, first + count) where they lie, without a copy, when the
+  // transport can show the medium in memory (with the limits on look that IMediumView::Visit
+  // names); false when it cannot, or cannot read one of them: then they are to be read with
+  // ReadRun. For one thread at a time.
+  bool LookInPlace(std::uint64_t first, std::uint32_t count,
+                   const std::function<void(std::span<const std::uint8_t>)>& look);
 
   // Reads count sectors from first into out (count × 512 bytes). Sectors that cannot be read
   // are zeroed and listed (as runs, in order) in unreadable; through the sector helper, the
@@ -30,6 +39,8 @@ class DriveSectors final : public ISectorSource {
   CPhysicalDrive& drive_;
   std::uint64_t mediumSectors_;
   std::mutex transfer_;
+  std::unique_ptr<IMediumView> view_;  // made at the first look in place
+  bool viewTried_ = false;
 };
 
 // The sectors a search covers: the medium to its real end, the partial last cylinder included;

@@ -2,6 +2,7 @@
 // its layout and cluster count, the label of the extended parameter block.
 #include <algorithm>
 
+#include "analysis/BootSectorCopies.h"
 #include "analysis/OnDiskFields.h"
 #include "analysis/VolumeProbes.h"
 #include "platform/Cp437.h"
@@ -29,15 +30,11 @@ std::string Label(std::span<const std::uint8_t> sector, bool fat32) {
   return label == "NO NAME" ? "" : Cp437ToUtf8(label);
 }
 
-// A FAT32 backup boot sector lies at the volume's start + the backup offset and equals the boot
-// sector there.
-std::optional<std::uint64_t> OriginalOfBackup(const ProbeContext& context, std::uint64_t backupOffset) {
-  if (backupOffset == 0 || backupOffset > context.lba) return std::nullopt;
-  SectorBytes original{};
-  const std::uint64_t start = context.lba - backupOffset;
-  if (!context.around.ReadSector(start, original)) return std::nullopt;
-  if (!std::equal(original.begin(), original.begin() + kParameterBlockEnd, context.sector.begin())) return std::nullopt;
-  return start;
+// The first FAT begins with entry 0: the media byte, then ones (FAT32 keeps 28 bits of them).
+bool FatBeginsAt(const ProbeContext& context, std::uint64_t lba, std::uint8_t media) {
+  SectorBytes fat{};
+  return context.around.ReadSector(lba, fat) && fat[0] == media && fat[1] == 0xFF && fat[2] == 0xFF &&
+         (fat[3] & 0x0F) == 0x0F;
 }
 
 }  // namespace
@@ -65,11 +62,22 @@ std::optional<ScanHit> ProbeFatBootSector(const ProbeContext& context) {
   const std::uint64_t clusters = (total - metadata) / clusterSectors;
   if (clusters == 0) return std::nullopt;
 
-  ScanHit hit{context.lba, HitKind::FileSystem, FileSystemKind::Fat32, Label(s, fat32), std::nullopt};
-  if (!fat32) hit.fileSystem = clusters <= kFat12MaxClusters ? FileSystemKind::Fat12 : FileSystemKind::Fat16;
   const std::uint64_t scale = bytesPerSector / 512;
   std::uint64_t start = context.lba;
-  if (fat32) start = OriginalOfBackup(context, Le16(s, kFat32BackupOffset) * scale).value_or(start);
+  if (fat32 && total < context.mediumSectors / scale) {
+    // The backup lies among the reserved sectors; a field pointing elsewhere names none.
+    const std::uint64_t backupOffset = Le16(s, kFat32BackupOffset) < reserved ? Le16(s, kFat32BackupOffset) : 0;
+    const CopyLayout layout{backupOffset * scale, total * scale, kParameterBlockEnd,
+                            [&](std::uint64_t at) { return FatBeginsAt(context, at + reserved * scale, media); }};
+    switch (CopyRoleOf(context, layout)) {
+      case CopyRole::Original: break;
+      case CopyRole::BackupOfLost: start = context.lba - layout.distance; break;
+      case CopyRole::BackupOfIntact: return BackupOf(context, context.lba - layout.distance);
+    }
+  }
+  ScanHit hit{context.lba, HitKind::FileSystem, FileSystemKind::Fat32, Label(s, fat32), std::nullopt};
+  if (!fat32) hit.fileSystem = clusters <= kFat12MaxClusters ? FileSystemKind::Fat12 : FileSystemKind::Fat16;
+  hit.throughBackup = start != context.lba;
   hit.range = RangeOnMedium(start, total * scale, context.mediumSectors);
   return hit;
 }

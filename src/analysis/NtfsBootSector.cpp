@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/BootSectorCopies.h"
 #include "analysis/OnDiskFields.h"
 #include "analysis/VolumeProbes.h"
 #include "platform/Utf8.h"
@@ -20,6 +21,8 @@ constexpr std::uint64_t kVolumeRecord = 3;        // $Volume in the master file 
 constexpr std::uint32_t kAttributeVolumeName = 0x60;
 constexpr std::uint32_t kAttributeEnd = 0xFFFFFFFF;
 constexpr std::uint32_t kMaxRecordBytes = 4096;
+constexpr std::size_t kMftField = 0x30;     // cluster of the master file table
+constexpr std::size_t kMirrorField = 0x38;  // cluster of its mirror (the first four records)
 
 bool PowerOfTwo(std::uint64_t value) { return value != 0 && (value & (value - 1)) == 0; }
 
@@ -72,21 +75,30 @@ bool ApplyFixups(std::vector<std::uint8_t>& record, std::uint32_t stride) {
   return true;
 }
 
-// The $VOLUME_NAME attribute of the $Volume record; empty when it cannot be read.
-std::string VolumeLabel(const ProbeContext& context, std::uint64_t volumeStart, std::uint64_t scale,
-                        std::uint64_t clusterSectors, std::uint32_t bytesPerSector) {
-  const auto s = context.sector;
-  const std::uint64_t recordBytes = RecordBytes(s[0x40], clusterSectors * bytesPerSector);
-  if (recordBytes < 512 || recordBytes > kMaxRecordBytes || recordBytes % 512 != 0) return "";
-  const std::uint64_t tableSector = volumeStart + Le64(s, 0x30) * clusterSectors * scale;
+// Where the master file table (lcnField 0x30) or its mirror (0x38) of a volume beginning at
+// volumeStart lies. The field is below the cluster count, so the sum stays within the volume.
+std::uint64_t RecordTable(std::span<const std::uint8_t> s, std::size_t lcnField, std::uint64_t volumeStart,
+                          std::uint64_t clusterSectors, std::uint64_t scale) {
+  return volumeStart + Le64(s, lcnField) * clusterSectors * scale;
+}
+
+bool FileRecordAt(const ProbeContext& context, std::uint64_t lba) {
+  SectorBytes sector{};
+  return context.around.ReadSector(lba, sector) && ondisk::HasText(sector, 0, "FILE");
+}
+
+// The $VOLUME_NAME attribute of the $Volume record in the record table at tableSector; nothing
+// when that record cannot be read, empty when it carries no name.
+std::optional<std::string> LabelInTable(const ProbeContext& context, std::uint64_t tableSector,
+                                        std::uint64_t recordBytes, std::uint32_t bytesPerSector) {
   const std::uint64_t first = tableSector + kVolumeRecord * recordBytes / 512;
   std::vector<std::uint8_t> record(recordBytes);
   for (std::uint64_t k = 0; k < recordBytes / 512; ++k) {
     SectorBytes sector{};
-    if (!context.around.ReadSector(first + k, sector)) return "";
+    if (!context.around.ReadSector(first + k, sector)) return std::nullopt;
     std::copy(sector.begin(), sector.end(), record.begin() + static_cast<std::ptrdiff_t>(k * 512));
   }
-  if (!ondisk::HasText(record, 0, "FILE") || !ApplyFixups(record, bytesPerSector)) return "";
+  if (!ondisk::HasText(record, 0, "FILE") || !ApplyFixups(record, bytesPerSector)) return std::nullopt;
   // Each attribute is at least 16 bytes long, so the walk ends within the record.
   for (std::size_t offset = Le16(record, 0x14); offset + 16 <= record.size();) {
     const std::uint32_t type = Le32(record, offset);
@@ -99,6 +111,21 @@ std::string VolumeLabel(const ProbeContext& context, std::uint64_t volumeStart, 
       return Utf16ToUtf8(std::span<const std::uint8_t>(record).subspan(offset + valueOffset, valueLength));
     }
     offset += length;
+  }
+  return "";
+}
+
+// The volume's label from the $Volume record, or from its mirror when the master file table
+// itself is overwritten (as by a file system made over the volume's start); empty when neither
+// can be read.
+std::string VolumeLabel(const ProbeContext& context, std::uint64_t volumeStart, std::uint64_t scale,
+                        std::uint64_t clusterSectors, std::uint32_t bytesPerSector) {
+  const auto s = context.sector;
+  const std::uint64_t recordBytes = RecordBytes(s[0x40], clusterSectors * bytesPerSector);
+  if (recordBytes < 512 || recordBytes > kMaxRecordBytes || recordBytes % 512 != 0) return "";
+  for (const std::size_t lcnField : {kMftField, kMirrorField}) {
+    const std::uint64_t table = RecordTable(s, lcnField, volumeStart, clusterSectors, scale);
+    if (auto label = LabelInTable(context, table, recordBytes, bytesPerSector)) return *label;
   }
   return "";
 }
@@ -127,18 +154,20 @@ std::optional<ScanHit> ProbeNtfsBootSector(const ProbeContext& context) {
   // A count past the medium (a forged or foreign block) gives no range; the test also keeps the
   // sector arithmetic below from wrapping.
   if (total >= context.mediumSectors / scale) return hit;
+  // The backup copy lies in the sector after the counted ones, the volume's last.
+  const CopyLayout layout{total * scale, (total + 1) * scale, kParameterBlockEnd, [&](std::uint64_t at) {
+                            return FileRecordAt(context, RecordTable(s, kMftField, at, clusterSectors, scale)) ||
+                                   FileRecordAt(context, RecordTable(s, kMirrorField, at, clusterSectors, scale));
+                          }};
   std::uint64_t start = context.lba;
-  // The backup copy lies in the sector after the counted ones and equals the boot sector at the
-  // volume's start.
-  if (const std::uint64_t distance = total * scale; distance <= context.lba) {
-    SectorBytes original{};
-    if (context.around.ReadSector(context.lba - distance, original) &&
-        std::equal(original.begin(), original.begin() + kParameterBlockEnd, s.begin())) {
-      start = context.lba - distance;
-    }
+  switch (CopyRoleOf(context, layout)) {
+    case CopyRole::Original: break;
+    case CopyRole::BackupOfLost: start = context.lba - layout.distance; break;
+    case CopyRole::BackupOfIntact: return BackupOf(context, context.lba - layout.distance);
   }
+  hit.throughBackup = start != context.lba;
   hit.label = VolumeLabel(context, start, scale, clusterSectors, bytesPerSector);
-  hit.range = RangeOnMedium(start, (total + 1) * scale, context.mediumSectors);
+  hit.range = RangeOnMedium(start, layout.volumeSectors, context.mediumSectors);
   return hit;
 }
 

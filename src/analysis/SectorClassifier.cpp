@@ -16,12 +16,6 @@ bool HasSwapSignature(std::span<const std::uint8_t> sector) {
   return sector[502] == 'S' && ondisk::HasText(sector, 502, "SWAPSPACE2");
 }
 
-HitKind KindByFirstByte(std::uint8_t first) {
-  if (first == kPartitionTableFirstByte) return HitKind::PartitionTable;
-  if (first == kBootSectorFirstByte) return HitKind::BootSector;
-  return HitKind::OtherSignature;
-}
-
 // Length of the UTF-8 sequence that starts at text[i], 0 when it is not a valid one.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
   const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
@@ -52,6 +46,7 @@ std::vector<ScanHit> ClassifySector(const ProbeContext& context) {
       hits.push_back(std::move(*fat));
     } else {
       hits.push_back(ScanHit{context.lba, KindByFirstByte(sector[0]), FileSystemKind::None, "", std::nullopt});
+      hits.back().record = ProbeExtendedRecord(context);
     }
   }
   if (HasSuperblockMagic(sector)) {
@@ -61,6 +56,24 @@ std::vector<ScanHit> ClassifySector(const ProbeContext& context) {
     if (auto swap = ProbeSwapSignature(context)) hits.push_back(std::move(*swap));
   }
   return hits;
+}
+
+std::vector<ScanHit> ClassifyAt(ISectorSource& sectors, std::uint64_t lba, std::uint64_t mediumSectors) {
+  SectorBytes bytes{};
+  if (!sectors.ReadSector(lba, bytes) || !MayHoldHit(bytes)) return {};
+  return ClassifySector(ProbeContext{lba, bytes, sectors, mediumSectors});
+}
+
+HitKind KindByFirstByte(std::uint8_t first) {
+  if (first == kPartitionTableFirstByte) return HitKind::PartitionTable;
+  if (first == kBootSectorFirstByte) return HitKind::BootSector;
+  return HitKind::OtherSignature;
+}
+
+ScanHit BackupOf(const ProbeContext& context, std::uint64_t original) {
+  ScanHit hit{context.lba, KindByFirstByte(context.sector[0]), FileSystemKind::None, "", std::nullopt};
+  hit.copyOf = original;
+  return hit;
 }
 
 std::optional<VolumeRange> RangeOnMedium(std::uint64_t start, std::uint64_t length, std::uint64_t mediumSectors) {

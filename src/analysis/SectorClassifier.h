@@ -1,7 +1,8 @@
 #pragma once
 // Telling what a sector of a disk is: a partition table sector, a boot sector, another sector
 // with the boot signature, or a trace of a file system (a FAT or NTFS boot sector with a valid
-// parameter block, an ext2/3/4 superblock, a Linux swap signature) with the volume it belongs to.
+// parameter block, an ext2/3/4 superblock, a Linux swap signature) with the volume it belongs to,
+// and the entries of an extended boot record.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -48,6 +49,17 @@ inline bool MayHoldHit(std::span<const std::uint8_t, kSectorSize> sector) {
 // The hits of one sector, in the order: the sector itself (boot signature), then a superblock
 // or swap area it reveals. Usually none or one.
 std::vector<ScanHit> ClassifySector(const ProbeContext& context);
+// The same for sector lba read from sectors: nothing when it cannot be read or fails the quick
+// test.
+std::vector<ScanHit> ClassifyAt(ISectorSource& sectors, std::uint64_t lba, std::uint64_t mediumSectors);
+
+// The kind of a sector with the boot signature by its first byte: FAh a partition table sector,
+// EBh a boot sector, anything else another sector.
+HitKind KindByFirstByte(std::uint8_t first);
+
+// The hit of a backup boot sector whose original at sector original survives and agrees: the
+// sector's own kind, naming the original, which alone describes the volume.
+ScanHit BackupOf(const ProbeContext& context, std::uint64_t original);
 
 // Where a hit's range may lie: inside the medium, at least one sector long. Nothing otherwise.
 std::optional<VolumeRange> RangeOnMedium(std::uint64_t start, std::uint64_t length, std::uint64_t mediumSectors);

@@ -10,34 +10,24 @@
 #include "app/SectorViewDialog.h"
 #include "wxcommon/WxText.h"
 #include "platform/StringFormat.h"
-#include "shell/DeviceTree.h"
 #include "platform/Texts.h"
+#include "shell/DeviceTree.h"
+#include "shell/ScanHitText.h"
 
 namespace korvex {
-namespace {
 
-// A listed hit, kept with its item.
-class HitData final : public wxTreeItemData {
+// A listed hit or lost extended partition, kept with its item.
+class CAnalysisDlg::ItemData final : public wxTreeItemData {
  public:
-  explicit HitData(ScanHit hit) : hit(std::move(hit)) {}
-  ScanHit hit;
+  explicit ItemData(ScanHit hit) : hit(std::move(hit)) {}
+  explicit ItemData(LostExtended lost) : lost(std::move(lost)) {}
+  std::optional<ScanHit> hit;
+  std::optional<LostExtended> lost;
 };
-
-// The sector in decimal; a file system adds its name and label.
-std::string HitText(const ScanHit& hit) {
-  std::string text = std::to_string(hit.sector);
-  if (hit.fileSystem != FileSystemKind::None) {
-    text += std::string("  ") + FileSystemName(hit.fileSystem);
-    if (!hit.label.empty()) text += " \"" + hit.label + "\"";
-  }
-  return text;
-}
-
-}  // namespace
 
 CAnalysisDlg::CAnalysisDlg(wxWindow* parent, CHardDisk& disk, CPrompt& prompt)
     : CLongWorkDlg(parent, "Festplattenanalyse", prompt, true), disk_(disk) {
-  tree_ = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(260, 240),
+  tree_ = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(520, 260),
                          wxTR_DEFAULT_STYLE | wxTR_SINGLE | wxBORDER_SUNKEN);
   tree_->AssignImageList(CreateScanImageList());
   root_ = tree_->AddRoot(Wx(disk.label), static_cast<int>(NodeKind::Disk));
@@ -69,7 +59,7 @@ CAnalysisDlg::CAnalysisDlg(wxWindow* parent, CHardDisk& disk, CPrompt& prompt)
   adopt_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { AdoptSelected(); });
   auto* list = new wxBoxSizer(wxVERTICAL);
   list->Add(tree_, 1, wxEXPAND);
-  LayOut({list}, StatusKind::StatusLine, start_, {view_, delete_, adopt_});
+  LayOut({list}, StatusKind::StatusLineAndEstimate, start_, {view_, delete_, adopt_});
   FollowSelection();
 }
 
@@ -80,15 +70,25 @@ void CAnalysisDlg::Start() {
   CHardDisk& disk = disk_;
   StartWork([this, &disk](IProgressSink& progress, const StopFlag& stop) {
     ScanResults results;
-    return ScanDisk(disk, results, progress, stop, [this](const ScanHit& hit) {
+    WorkOutcome outcome = ScanDisk(disk, results, progress, stop, [this](const ScanHit& hit) {
       PostToWindow([this, hit] { AddHit(hit); });
     });
+    for (LostExtended& lost : results.extended) {
+      PostToWindow([this, lost = std::move(lost)] { AddLostExtended(lost); });
+    }
+    return outcome;
   }, [this](const WorkOutcome& outcome) { OnEnded(outcome); });
   FollowSelection();
 }
 
 void CAnalysisDlg::AddHit(const ScanHit& hit) {
-  tree_->AppendItem(root_, Wx(HitText(hit)), static_cast<int>(hit.kind), -1, new HitData(hit));
+  tree_->AppendItem(root_, Wx(HitListText(hit)), static_cast<int>(hit.kind), -1, new ItemData(hit));
+  tree_->Expand(root_);
+}
+
+void CAnalysisDlg::AddLostExtended(const LostExtended& lost) {
+  tree_->AppendItem(root_, Wx(LostExtendedListText(lost)), static_cast<int>(NodeKind::ExtendedPartition), -1,
+                    new ItemData(lost));
   tree_->Expand(root_);
 }
 
@@ -105,27 +105,51 @@ void CAnalysisDlg::OnEnded(const WorkOutcome& outcome) {
   FollowSelection();
 }
 
-std::vector<ScanHit> CAnalysisDlg::Hits() const {
-  std::vector<ScanHit> hits;
+std::vector<const CAnalysisDlg::ItemData*> CAnalysisDlg::Items() const {
+  std::vector<const ItemData*> items;
   wxTreeItemIdValue cookie;
   for (wxTreeItemId item = tree_->GetFirstChild(root_, cookie); item.IsOk();
        item = tree_->GetNextChild(root_, cookie)) {
-    hits.push_back(static_cast<const HitData*>(tree_->GetItemData(item))->hit);
+    items.push_back(static_cast<const ItemData*>(tree_->GetItemData(item)));
+  }
+  return items;
+}
+
+std::vector<ScanHit> CAnalysisDlg::Hits() const {
+  std::vector<ScanHit> hits;
+  for (const ItemData* data : Items()) {
+    if (data->hit) hits.push_back(*data->hit);
   }
   return hits;
 }
 
-bool CAnalysisDlg::SelectHit(std::uint64_t sector) {
+std::vector<LostExtended> CAnalysisDlg::LostExtendedPartitions() const {
+  std::vector<LostExtended> lost;
+  for (const ItemData* data : Items()) {
+    if (data->lost) lost.push_back(*data->lost);
+  }
+  return lost;
+}
+
+bool CAnalysisDlg::SelectItem(const std::function<bool(const ItemData&)>& wanted) {
   wxTreeItemIdValue cookie;
   for (wxTreeItemId item = tree_->GetFirstChild(root_, cookie); item.IsOk();
        item = tree_->GetNextChild(root_, cookie)) {
-    if (static_cast<const HitData*>(tree_->GetItemData(item))->hit.sector == sector) {
+    if (wanted(*static_cast<const ItemData*>(tree_->GetItemData(item)))) {
       tree_->SelectItem(item);
       FollowSelection();
       return true;
     }
   }
   return false;
+}
+
+bool CAnalysisDlg::SelectHit(std::uint64_t sector) {
+  return SelectItem([&](const ItemData& data) { return data.hit && data.hit->sector == sector; });
+}
+
+bool CAnalysisDlg::SelectLostExtended(std::uint64_t start) {
+  return SelectItem([&](const ItemData& data) { return data.lost && data.lost->range.start == start; });
 }
 
 bool CAnalysisDlg::ClickRoot() {
@@ -140,26 +164,27 @@ bool CAnalysisDlg::ClickRoot() {
   return true;
 }
 
-const ScanHit* CAnalysisDlg::SelectedHit() const {
+const CAnalysisDlg::ItemData* CAnalysisDlg::SelectedItem() const {
   const wxTreeItemId item = tree_->GetSelection();
   if (!item.IsOk() || item == root_) return nullptr;
-  const auto* data = static_cast<const HitData*>(tree_->GetItemData(item));
-  return data != nullptr ? &data->hit : nullptr;
+  return static_cast<const ItemData*>(tree_->GetItemData(item));
 }
 
 // The result buttons act on a selected hit, and never while the search runs.
 void CAnalysisDlg::FollowSelection() {
-  const bool hit = !Running() && SelectedHit() != nullptr;
+  const bool hit = !Running() && SelectedItem() != nullptr;
   for (wxButton* button : {view_, delete_, adopt_}) button->Enable(hit);
 }
 
 void CAnalysisDlg::ViewSelected() {
-  const ScanHit* hit = SelectedHit();
-  if (hit == nullptr || Running()) return;
+  const ItemData* item = SelectedItem();
+  if (item == nullptr || Running()) return;
+  // A lost extended partition shows its first record.
+  const std::uint64_t sector = item->hit ? item->hit->sector : item->lost->range.start;
   DriveSectors sectors(disk_, SearchSectors(disk_));
   SectorBytes bytes{};
-  if (!sectors.ReadSector(hit->sector, bytes)) {
-    prompt().Message(StrFormat(text::kSectorUnreadable, static_cast<unsigned long long>(hit->sector),
+  if (!sectors.ReadSector(sector, bytes)) {
+    prompt().Message(StrFormat(text::kSectorUnreadable, static_cast<unsigned long long>(sector),
                                disk_.DeviceName().c_str()),
                      PromptIcon::Stop);
     return;
@@ -169,19 +194,31 @@ void CAnalysisDlg::ViewSelected() {
 }
 
 void CAnalysisDlg::DeleteSelected() {
-  if (SelectedHit() == nullptr || Running()) return;
+  if (SelectedItem() == nullptr || Running()) return;
   tree_->Delete(tree_->GetSelection());
   FollowSelection();
 }
 
 CPartition* CAnalysisDlg::AdoptSelected() {
-  const ScanHit* hit = SelectedHit();
-  if (hit == nullptr || Running()) return nullptr;
-  CPartition* adopted = AdoptHit(disk_, *hit, std::nullopt, prompt());
+  const ItemData* item = SelectedItem();
+  if (item == nullptr || Running()) return nullptr;
+  if (item->lost) {
+    CPartition* ext = AdoptLostExtended(disk_, *item->lost, prompt());
+    if (ext != nullptr) {
+      prompt().Message(StrFormat(text::kAdoptedExtended, ext->start, static_cast<std::uint32_t>(ext->End() - 1),
+                                 item->lost->drives.size(), disk_.label.c_str()),
+                       PromptIcon::Information);
+    }
+    return ext;
+  }
+  CPartition* adopted = AdoptHit(disk_, *item->hit, std::nullopt, LostExtendedPartitions(), prompt());
   if (adopted != nullptr) {
-    prompt().Message(StrFormat(text::kAdopted, adopted->start, adopted->start + adopted->length - 1,
-                               disk_.label.c_str()),
-                     PromptIcon::Information);
+    std::string message =
+        StrFormat(text::kAdopted, adopted->start, adopted->start + adopted->length - 1, disk_.label.c_str());
+    if (adopted->bootSectorRestore) {
+      message += "\n" + StrFormat(text::kAdoptBootSectorRestored, adopted->bootSectorRestore->lba);
+    }
+    prompt().Message(message, PromptIcon::Information);
   }
   return adopted;
 }

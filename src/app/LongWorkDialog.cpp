@@ -138,13 +138,13 @@ void CLongWorkDlg::LayOut(const std::vector<wxSizer*>& sections, StatusKind stat
 wxSizer* CLongWorkDlg::CreateStatusGroup(StatusKind status) {
   auto* group = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Status"));
   wxWindow* box = group->GetStaticBox();
-  if (status == StatusKind::StatusLine) {
+  if (status != StatusKind::Estimate) {
     status_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
     group->Add(status_, 0, wxEXPAND | wxALL, 4);
   }
   gauge_ = new wxGauge(box, wxID_ANY, 1, wxDefaultPosition, wxSize(300, -1));
   group->Add(gauge_, 0, wxEXPAND | wxALL, 4);
-  if (status == StatusKind::Estimate) {
+  if (status != StatusKind::StatusLine) {
     auto* times = new wxFlexGridSizer(2, 4, 8);
     total_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(90, -1), wxTE_READONLY);
     remaining_ = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(90, -1), wxTE_READONLY);

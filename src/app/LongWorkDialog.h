@@ -47,8 +47,8 @@ class CLongWorkDlg : public wxDialog {
   // until the work ends.
   CLongWorkDlg(wxWindow* parent, const std::string& title, CPrompt& prompt, bool disableCancelWhenAsked);
 
-  // What the group "Status" shows besides the progress bar.
-  enum class StatusKind { Estimate, StatusLine };
+  // What the group "Status" shows besides the progress bar: the estimate, a status line, or both.
+  enum class StatusKind { Estimate, StatusLine, StatusLineAndEstimate };
   // Lays the dialog out: sections one below the other and the group "Status" under them on the
   // left; on the right the start button, "Abbrechen" (which closes the dialog when no work
   // runs), and after a gap the buttons of more.

@@ -1,16 +1,31 @@
 // "adopt DISK SECTOR [--type N]" ("Übernehmen"): the volume that the search reports at SECTOR
 // becomes a partition of the working copy again (a logical drive inside the extended
 // partition, else a partition-table partition), with the type that fits its file system unless
-// --type gives one; then the disk is saved.
+// --type gives one; a lost extended partition that begins at SECTOR comes back whole, with all
+// its logical drives. Where nothing at SECTOR itself tells (an extended boot record, a lost first
+// sector) this runs the search, with a progress bar on a terminal. Then the disk is saved.
 #include <cstdio>
 
 #include "analysis/AdoptHit.h"
 #include "cli/ArgumentValues.h"
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"
+#include "cli/TerminalProgress.h"
+#include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
 namespace korvex {
+namespace {
+
+void PrintAdopted(const CHardDisk& disk, const CPartition& adopted, bool logical) {
+  std::printf("%u:%c@%u  Länge %u  Typ %u\n", static_cast<unsigned>(disk.DeviceNumber()), logical ? 'l' : 'p',
+              adopted.start, adopted.length, static_cast<unsigned>(adopted.type));
+  if (adopted.bootSectorRestore) {
+    std::printf("%s\n", StrFormat(text::kAdoptBootSectorRestored, adopted.bootSectorRestore->lba).c_str());
+  }
+}
+
+}  // namespace
 
 int RunAdopt(CliSession& session, const Arguments& arguments) {
   constexpr const char* kUsage = "Aufruf: adopt FESTPLATTE SEKTOR [--type N]";
@@ -27,18 +42,26 @@ int RunAdopt(CliSession& session, const Arguments& arguments) {
   }
   CHardDisk* disk = SelectDisk(session, arguments[0]);
   if (disk == nullptr) return kExitUsage;
-  const auto hit = HitAtSector(*disk, *sector);
-  if (!hit) {
-    session.prompt().Message(text::kAdoptNoVolume, PromptIcon::Stop);
-    return kExitFailed;
-  }
   const std::optional<std::uint8_t> chosenType =
       type ? std::optional<std::uint8_t>(static_cast<std::uint8_t>(*type)) : std::nullopt;
-  const CPartition* adopted = AdoptHit(*disk, *hit, chosenType, session.prompt());
+  const auto hit = HitAtSector(*disk, *sector);
+  CPartition* adopted = nullptr;
+  if (hit && (hit->DescribesVolume() || !hit->record)) {
+    adopted = AdoptHit(*disk, *hit, chosenType, {}, session.prompt());
+  } else {
+    // An extended boot record, or nothing left where a lost first record or boot sector lay:
+    // only the whole search tells what began there.
+    StopFlag stop;
+    TerminalProgress progress;
+    InterruptRaisesStop interrupt(stop);
+    adopted = SearchAndAdopt(*disk, *sector, chosenType, progress, stop, session.prompt());
+  }
   if (adopted == nullptr) return kExitFailed;
   const bool logical = disk->logical.KeyOf(adopted) != 0;
-  std::printf("%u:%c@%u  Länge %u  Typ %u\n", static_cast<unsigned>(disk->DeviceNumber()), logical ? 'l' : 'p',
-              adopted->start, adopted->length, static_cast<unsigned>(adopted->type));
+  PrintAdopted(*disk, *adopted, logical);
+  if (adopted->IsExtended()) {
+    for (const CPartition* drive : disk->logical.Used()) PrintAdopted(*disk, *drive, true);
+  }
   return SaveChanges(session);
 }
 

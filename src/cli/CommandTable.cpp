@@ -25,7 +25,7 @@ const std::vector<CliCommand>& CommandTable() {
       {"cancel-boot", "cancel-boot [FESTPLATTE]   einen vorgemerkten direkten Start aufheben", true, RunCancelBoot},
       // The lost-partition search.
       {"scan", "scan FESTPLATTE [--json]   verlorene Partitionen suchen (\"Festplattenanalyse\"); Strg-C beendet die Suche", true, RunScan},
-      {"adopt", "adopt FESTPLATTE SEKTOR [--type N]   ein gefundenes Dateisystem als Partition übernehmen (\"Übernehmen\")", true, RunAdopt},
+      {"adopt", "adopt FESTPLATTE SEKTOR [--type N]   ein gefundenes Dateisystem oder eine verlorene erweiterte Partition samt logischen Laufwerken übernehmen (\"Übernehmen\")", true, RunAdopt},
       {"sector", "sector FESTPLATTE SEKTOR   einen Sektor wie die Sektoransicht zeigen", true, RunSector},
       // Partition images: save and restore load the disks themselves, info and verify need none.
       {"image", "image save OBJEKT DATEI [--compress] [--split MB] [--threads N] | restore OBJEKT DATEI [--threads N] | info DATEI | verify DATEI [--threads N]   Partitionsabbild erzeugen, laden, zeigen oder prüfen", false, RunImage},

@@ -1,7 +1,8 @@
 // "scan DISK [--json]": the lost-partition search on one disk. Lists every hit with its sector,
-// kind, file system, label and range (as text, each as soon as it is found), and the sectors
-// that could not be read. A progress bar on a terminal; Ctrl-C ends the search, and the hits
-// found until then are listed.
+// kind, file system, label and range (as text, each as soon as it is found), the sectors that
+// could not be read, and after a complete search the lost extended partitions with their
+// logical drives. A progress bar on a terminal; Ctrl-C ends the search, and the hits found until
+// then are listed.
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "cli/TerminalProgress.h"
 #include "disk/FormatSize.h"
 #include "platform/StringFormat.h"
+#include "platform/Texts.h"
+#include "shell/ScanHitText.h"
 
 namespace korvex {
 namespace {
@@ -27,32 +30,86 @@ const char* KindName(HitKind kind) {
   return "";
 }
 
+std::int64_t Signed(std::uint64_t value) { return static_cast<std::int64_t>(value); }
+
+void JsonRecord(JsonWriter& json, const ScanHit& hit) {
+  json.Key("record");
+  if (!hit.record) {
+    json.Null();
+    return;
+  }
+  json.BeginObject();
+  if (hit.record->HasDrive()) {
+    json.Field("driveStart", Signed(hit.sector + hit.record->driveOffset))
+        .Field("driveLength", std::int64_t{hit.record->driveLength})
+        .Field("driveType", std::int64_t{hit.record->driveType});
+  }
+  if (hit.record->HasLink()) json.Field("linkOffset", std::int64_t{hit.record->linkOffset});
+  json.EndObject();
+}
+
+void JsonLostExtended(JsonWriter& json, const LostExtended& lost) {
+  json.BeginObject()
+      .Field("start", Signed(lost.range.start))
+      .Field("length", Signed(lost.range.length))
+      .Field("type", std::int64_t{lost.type})
+      .Key("drives")
+      .BeginArray();
+  for (const LostDrive& drive : lost.drives) {
+    json.BeginObject()
+        .Field("record", Signed(drive.record))
+        .Field("recordFound", drive.recordFound)
+        .Field("start", Signed(drive.data.start))
+        .Field("length", Signed(drive.data.length))
+        .Field("type", std::int64_t{drive.type});
+    if (drive.fileSystem == FileSystemKind::None) {
+      json.Key("fileSystem").Null().Key("label").Null();
+    } else {
+      json.Field("fileSystem", FileSystemName(drive.fileSystem)).Field("label", drive.label);
+    }
+    json.EndObject();
+  }
+  json.EndArray().EndObject();
+}
+
 void PrintJson(unsigned diskNumber, const ScanResults& results) {
   JsonWriter json;
   json.BeginObject().Field("disk", std::int64_t{diskNumber}).Key("hits").BeginArray();
   for (const ScanHit& hit : results.hits) {
-    json.BeginObject()
-        .Field("sector", static_cast<std::int64_t>(hit.sector))
-        .Field("kind", std::int64_t{static_cast<std::uint8_t>(hit.kind)});
+    json.BeginObject().Field("sector", Signed(hit.sector)).Field("kind", std::int64_t{static_cast<std::uint8_t>(hit.kind)});
     if (hit.fileSystem == FileSystemKind::None) {
       json.Key("fileSystem").Null().Key("label").Null();
     } else {
       json.Field("fileSystem", FileSystemName(hit.fileSystem)).Field("label", hit.label);
     }
     if (hit.range) {
-      json.Field("start", static_cast<std::int64_t>(hit.range->start))
-          .Field("length", static_cast<std::int64_t>(hit.range->length));
+      json.Field("start", Signed(hit.range->start)).Field("length", Signed(hit.range->length));
     } else {
       json.Key("start").Null().Key("length").Null();
     }
+    json.Field("throughBackup", hit.throughBackup).Key("copyOf");
+    if (hit.copyOf) {
+      json.Number(Signed(*hit.copyOf));
+    } else {
+      json.Null();
+    }
+    JsonRecord(json, hit);
     json.EndObject();
   }
   json.EndArray().Key("unreadable").BeginArray();
   for (const SectorRun& run : results.unreadable) {
-    json.BeginArray().Number(static_cast<std::int64_t>(run.first)).Number(static_cast<std::int64_t>(run.count)).EndArray();
+    json.BeginArray().Number(Signed(run.first)).Number(Signed(run.count)).EndArray();
   }
+  json.EndArray().Key("extended").BeginArray();
+  for (const LostExtended& lost : results.extended) JsonLostExtended(json, lost);
   json.EndArray().EndObject();
   std::printf("%s\n", json.str().c_str());
+}
+
+std::string RangeText(const VolumeRange& range) {
+  return StrFormat("Sektor %llu bis %llu (%llu Sektoren, %s)", static_cast<unsigned long long>(range.start),
+                   static_cast<unsigned long long>(range.End() - 1), static_cast<unsigned long long>(range.length),
+                   FormatSize(range.length * 512).c_str());
 }
 
 // One line per hit, printed as the hit is found; on a terminal the progress bar's line is
@@ -62,14 +119,31 @@ void PrintHit(const ScanHit& hit) {
                                static_cast<unsigned>(hit.kind), KindName(hit.kind));
   if (hit.fileSystem != FileSystemKind::None) line += StrFormat(" %s \"%s\"", FileSystemName(hit.fileSystem), hit.label.c_str());
   if (hit.range) {
-    line += StrFormat(", Sektor %llu bis %llu (%llu Sektoren, %s)", static_cast<unsigned long long>(hit.range->start),
-                      static_cast<unsigned long long>(hit.range->End() - 1),
-                      static_cast<unsigned long long>(hit.range->length), FormatSize(hit.range->length * 512).c_str());
+    line += ", " + RangeText(*hit.range);
+    if (hit.throughBackup) line += std::string(", ") + text::kScanThroughBackup;
   } else if (hit.kind == HitKind::FileSystem) {
     line += ", ohne gültigen Bereich";
+  } else if (const std::string details = HitDetails(hit); !details.empty()) {
+    line += ", " + details;
   }
   std::printf("%s%s\n", isatty(fileno(stdout)) != 0 ? "\r\x1b[K" : "", line.c_str());
   std::fflush(stdout);
+}
+
+void PrintLostExtended(const ScanResults& results) {
+  for (const LostExtended& lost : results.extended) {
+    std::printf("%s: %s, Typ %02Xh\n", LostExtendedTitle(lost).c_str(), RangeText(lost.range).c_str(),
+                static_cast<unsigned>(lost.type));
+    for (const LostDrive& drive : lost.drives) {
+      std::string line = StrFormat("  logisches Laufwerk: EBR in Sektor %llu%s, %s, Typ %02Xh",
+                                   static_cast<unsigned long long>(drive.record), drive.recordFound ? "" : " (verloren)",
+                                   RangeText(drive.data).c_str(), static_cast<unsigned>(drive.type));
+      if (drive.fileSystem != FileSystemKind::None) {
+        line += StrFormat(", %s \"%s\"", FileSystemName(drive.fileSystem), drive.label.c_str());
+      }
+      std::printf("%s\n", line.c_str());
+    }
+  }
 }
 
 void PrintUnreadable(const ScanResults& results) {
@@ -101,6 +175,7 @@ int RunScan(CliSession& session, const Arguments& arguments) {
     PrintJson(disk->DeviceNumber(), results);
   } else {
     PrintUnreadable(results);
+    PrintLostExtended(results);
   }
   ShowOutcome(outcome, session.prompt());
   if (outcome.end == WorkEnd::Cancelled) PrintError("Die Suche wurde abgebrochen; aufgeführt sind die Treffer bis dahin.");

@@ -3,6 +3,7 @@
 // logical drive or a free area.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,13 @@ enum class PartitionState : std::uint32_t {
 const char* StateName(PartitionState state);
 
 inline constexpr std::size_t kTitleLength = 40;
+
+// A sector the next save writes back: the boot sector of a volume adopted through its backup.
+struct SectorRestore {
+  std::uint32_t lba = 0;
+  std::array<std::uint8_t, 512> bytes{};
+  bool operator==(const SectorRestore&) const = default;
+};
 inline constexpr std::uint8_t kSlotUnplacedMenu = 127;
 inline constexpr std::uint8_t kSlotNone = 255;
 
@@ -57,6 +65,9 @@ class CPartition {
   // last (remember-last), and the entry of a pending direct boot. Saves keep both.
   bool bootedLast = false;
   bool directBootTarget = false;
+  // A volume adopted through its backup boot sector: its boot sector, which the next save writes
+  // to its first sector (while the object still begins there).
+  std::optional<SectorRestore> bootSectorRestore;
 
   void SetTitle(std::string_view text);
   // Up to the first zero byte, trailing blanks removed.

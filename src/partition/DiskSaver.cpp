@@ -103,6 +103,24 @@ void PlanZeroing(const CHardDisk& disk, std::uint64_t first, std::uint64_t end, 
   }
 }
 
+// The boot sectors of volumes adopted through their backup boot sector, each written to the
+// volume's first sector while the partition still begins there.
+void PlanBootSectorRestores(const CHardDisk& disk, std::vector<PlannedWrite>& plan) {
+  for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
+    for (const CPartition* p : level->Used()) {
+      if (p->bootSectorRestore && p->bootSectorRestore->lba == p->DataStart()) {
+        plan.push_back({p->bootSectorRestore->lba, Bytes(p->bootSectorRestore->bytes)});
+      }
+    }
+  }
+}
+
+void ForgetBootSectorRestores(CHardDisk& disk) {
+  for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
+    for (CPartition* p : level->Used()) p->bootSectorRestore.reset();
+  }
+}
+
 // The records of the logical part: the chain, or an empty record that ends it. In chain order;
 // the plan writes them from the last to the first, so that a record is on the disk before the
 // link that reaches it.
@@ -277,6 +295,7 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
       zeroed.push_back(&p);
     }
   }
+  PlanBootSectorRestores(disk, plan);
   auto records = ChainRecords(disk, ext);
   std::move(records.rbegin(), records.rend(), std::back_inserter(plan));
   if (engine) {
@@ -299,6 +318,7 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   for (CPartition* p : zeroed) p->destructive = false;
   for (CPartition* drive : disk.logical.Used()) drive->destructive = false;
   if (ext != nullptr) ext->destructive = false;
+  ForgetBootSectorRestores(disk);
   disk.logicalDrivesOnDisk = disk.logical.Used().size();
   disk.rangesOnDisk = RangesTheSaveWrites(disk);
   disk.partitionsOnDisk = disk.rangesOnDisk.size();

@@ -3,11 +3,13 @@
 // image file itself; the helper transport (sector helper program) plugs in behind the same
 // interface. Transfers never throw: they report the number of bytes moved.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "platform/DiskGeometry.h"
+#include "platform/MappedMedium.h"
 #include "platform/OutputTarget.h"
 
 namespace korvex {
@@ -38,6 +40,8 @@ class IDiskTransport {
   // A block device of this machine, not an image file: after new tables are written to it the
   // running system may hold the old ones until it restarts.
   virtual bool IsBlockDevice() const { return false; }
+  // The medium seen in memory for reading without a copy; nothing when the transport cannot.
+  virtual std::unique_ptr<IMediumView> ViewForReading() { return nullptr; }
   // The error number of the last transfer that moved fewer bytes than asked (errno, or one of
   // TransferErrors.h); 0 when it stopped at the end of the medium or the cause is unknown.
   virtual int LastErrorNumber() const { return 0; }

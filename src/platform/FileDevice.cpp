@@ -144,6 +144,8 @@ class FileDevice final : public IDiskTransport {
 
   std::uint64_t SizeBytes() const override { return IsOpen() ? QuerySize().value_or(0) : 0; }
 
+  std::unique_ptr<IMediumView> ViewForReading() override { return IsOpen() ? ViewMedium(fd_, SizeBytes()) : nullptr; }
+
  private:
   static constexpr size_t kMaxTransfer = std::numeric_limits<std::int32_t>::max();
 

@@ -391,6 +391,14 @@ inline constexpr const char* kScanDiskUnreadable =  // %s = device name
     "%s kann nicht gelesen werden (nicht geöffnet oder ohne Geometrie).\nDie Suche findet nicht statt.";
 inline constexpr const char* kScanSectorsSkipped =  // %llu = number of sectors
     "Nicht lesbare Sektoren: %llu.\nSie wurden übersprungen; die Suche lief bis zum Ende der Festplatte.";
+inline constexpr const char* kScanEnded = "Suche beendet";
+inline constexpr const char* kScanCancelled = "Suche abgebrochen";
+inline constexpr const char* kScanThroughBackup = "über die Sicherungskopie gefunden";
+inline constexpr const char* kScanBackupOf = "Sicherungskopie des Bootsektors in Sektor %llu";  // %llu = sector
+inline constexpr const char* kScanRecord = "EBR";
+inline constexpr const char* kScanRecordDrive = "EBR: logisches Laufwerk ab Sektor %llu, Typ %02Xh";  // sector, type
+inline constexpr const char* kScanLostExtended = "Erweiterte Partition mit %zu logischen Laufwerken";  // %zu > 1
+inline constexpr const char* kScanLostExtendedOne = "Erweiterte Partition mit 1 logischen Laufwerk";
 inline constexpr const char* kAdoptNoVolume =
     "Dieser Treffer beschreibt kein Dateisystem mit einem Bereich auf dieser Festplatte.\n"
     "Er kann nicht übernommen werden.";
@@ -415,6 +423,27 @@ inline constexpr const char* kAdoptNoRoomForRecord =
     "Die Partition wird nicht übernommen.";
 inline constexpr const char* kAdoptPastDiskEnd =
     "Der Bereich des Dateisystems reicht über das Ende der Festplatte hinaus.\nDie Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptInLostExtended =  // %u = the volume's start, %u = the extended partition's
+    "Das Dateisystem ab Sektor %u ist ein logisches Laufwerk der verlorenen erweiterten Partition ab Sektor %u.\n"
+    "Übernehmen Sie die erweiterte Partition; sie bringt alle ihre logischen Laufwerke mit.";
+inline constexpr const char* kAdoptNamedByRecord =  // %u = the volume's start, %u = its record
+    "Das Dateisystem ab Sektor %u ist ein logisches Laufwerk: der EBR in Sektor %u beschreibt es.\n"
+    "Übernehmen Sie die erweiterte Partition, die die Suche dazu anzeigt; sie bringt alle ihre logischen "
+    "Laufwerke mit.";
+inline constexpr const char* kAdoptOtherFileSystemAtStart =  // %llu = sector, %s = file system
+    "In Sektor %llu, dem ersten Sektor des Dateisystems, beginnt heute ein anderes Dateisystem (%s).\n"
+    "Die Partition wird nicht übernommen.";
+inline constexpr const char* kAdoptExtendedType = "Eine erweiterte Partition wird nur mit Typ 5 oder 15 übernommen.";
+inline constexpr const char* kAdoptExtendedWithoutDrives =
+    "Eine erweiterte Partition ohne logische Laufwerke wird nicht übernommen.";
+inline constexpr const char* kAdoptNothingAt =  // %llu = sector
+    "Sektor %llu beschreibt weder ein Dateisystem noch den Beginn einer verlorenen erweiterten Partition.\n"
+    "Er kann nicht übernommen werden.";
+inline constexpr const char* kAdoptBootSectorRestored =  // %u = sector
+    "Der Bootsektor in Sektor %u wird beim Speichern aus seiner Sicherungskopie wiederhergestellt.";
+inline constexpr const char* kAdoptedExtended =  // %u, %u = first and last sector, %zu = drives, %s = device name
+    "Die erweiterte Partition von Sektor %u bis %u ist mit %zu logischen Laufwerken in die Konfiguration von %s "
+    "übernommen.\nAuf die Festplatte geschrieben wird sie erst mit \"Speichern\".";
 inline constexpr const char* kAdopted =  // %u, %u = first and last sector, %s = device name
     "Das Dateisystem von Sektor %u bis %u ist als Partition in die Konfiguration von %s übernommen.\n"
     "Auf die Festplatte geschrieben wird es erst mit \"Speichern\".";

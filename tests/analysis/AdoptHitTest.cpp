@@ -27,7 +27,7 @@ class AdoptHitTest : public test::EditingTest {
   CPartition* Adopt(CHardDisk& disk, std::uint64_t sector, std::optional<std::uint8_t> type = std::nullopt) {
     const auto hit = HitAtSector(disk, sector);
     EXPECT_TRUE(hit && hit->DescribesVolume()) << "no volume at " << sector;
-    return hit ? AdoptHit(disk, *hit, type, prompt) : nullptr;
+    return hit ? AdoptHit(disk, *hit, type, {}, prompt) : nullptr;
   }
 };
 
@@ -43,7 +43,9 @@ TEST_F(AdoptHitTest, VolumesOnADiskWithoutTablesComeBackAsPrimaryPartitionsWithT
   auto disk = Open();
 
   ASSERT_NE(Adopt(*disk, 1008), nullptr) << LastText();
-  ASSERT_NE(Adopt(*disk, 17135), nullptr) << LastText();  // the copy names the volume's start
+  // The backup copy in the volume's last sector names the original, which alone is the volume.
+  EXPECT_EQ(HitAtSector(*disk, 17135)->copyOf, 13104u);
+  ASSERT_NE(Adopt(*disk, 13104), nullptr) << LastText();
   ASSERT_NE(Adopt(*disk, 20170), nullptr) << LastText();
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_EQ(Objects(disk->primary), (std::vector<Obj>{{Free, 63, 945},
@@ -135,15 +137,15 @@ TEST_F(AdoptHitTest, RefusalsChangeNothing) {
   const auto logical = Objects(disk->logical);
   for (const Case& c : cases) {
     prompt.shown.clear();
-    EXPECT_EQ(AdoptHit(*disk, c.hit, c.type, prompt), nullptr) << c.text;
+    EXPECT_EQ(AdoptHit(*disk, c.hit, c.type, {}, prompt), nullptr) << c.text;
     ASSERT_EQ(prompt.shown.size(), 1u) << c.text;
     EXPECT_EQ(prompt.shown[0].text, c.text);
     EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
   }
   // The last free entry taken, a fitting place is refused for the full table.
-  ASSERT_NE(AdoptHit(*disk, found(7056, 1008), std::nullopt, prompt), nullptr) << LastText();
+  ASSERT_NE(AdoptHit(*disk, found(7056, 1008), std::nullopt, {}, prompt), nullptr) << LastText();
   prompt.shown.clear();
-  EXPECT_EQ(AdoptHit(*disk, found(8100, 100), std::nullopt, prompt), nullptr);
+  EXPECT_EQ(AdoptHit(*disk, found(8100, 100), std::nullopt, {}, prompt), nullptr);
   EXPECT_EQ(LastText(), text::kTableFull);
   EXPECT_EQ(Objects(disk->logical), logical);
   EXPECT_EQ(Objects(disk->primary).size(), primary.size() + 1);  // only the one adopted partition was added
@@ -158,10 +160,27 @@ TEST_F(AdoptHitTest, AVolumeThatWouldNeedATwentyEighthRecordIsRefused) {
   ASSERT_EQ(disk->logical.Used().size(), 27u);
   const auto logical = Objects(disk->logical);
   const ScanHit hit{10000, HitKind::FileSystem, FileSystemKind::Fat16, "", VolumeRange{10000, 2000}};
-  EXPECT_EQ(AdoptHit(*disk, hit, std::nullopt, prompt), nullptr);
+  EXPECT_EQ(AdoptHit(*disk, hit, std::nullopt, {}, prompt), nullptr);
   EXPECT_EQ(LastText(), StrFormat(text::kChainFull, kMaxChainRecords));
   EXPECT_EQ(Objects(disk->logical), logical);
   EXPECT_FALSE(disk->IsModified());
+}
+
+TEST(FittingType, LbaTypesForFatVolumesPastCylinder1023) {
+  constexpr std::uint64_t kCylinder = 255 * 63;
+  constexpr std::uint64_t kChsEnd = 1024 * kCylinder;  // the first sector no CHS address reaches
+  const VolumeRange small{63, 40000};
+  const VolumeRange large{63, 200000};
+  const VolumeRange crossing{kChsEnd - 100000, 100001};
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, small, kCylinder), 0x04);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, large, kCylinder), 0x06);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, crossing, kCylinder), 0x0E);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat16, VolumeRange{kChsEnd - 100000, 100000}, kCylinder), 0x06);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat32, large, kCylinder), 0x0B);
+  EXPECT_EQ(FittingType(FileSystemKind::Fat32, crossing, kCylinder), 0x0C);
+  EXPECT_EQ(FittingExtendedType(large, kCylinder), 0x05);
+  EXPECT_EQ(FittingExtendedType(crossing, kCylinder), 0x0F);
+  EXPECT_EQ(FittingType(FileSystemKind::Ntfs, crossing, kCylinder), 0x07);
 }
 
 }  // namespace

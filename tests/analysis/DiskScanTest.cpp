@@ -100,7 +100,30 @@ TEST_F(DiskScanTest, EverySectorTestedAndHitsReportedInDiskOrderAcrossCylinders)
   EXPECT_EQ(progress.statuses.front(), "Lese ab Sektor 0");
   EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(), "Lese ab Sektor 19152"), 1);
   EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(), "Treffer"), 8);
-  EXPECT_EQ(progress.statuses.back(), "Suchen ...");
+  EXPECT_EQ(progress.statuses.back(), "Suche beendet");
+}
+
+TEST_F(DiskScanTest, TestingTheSectorsWhereTheyLieFindsWhatReadingCopiesFinds) {
+  MakeImage(20, 300);
+  Put(0, Signed(0xFA));
+  Put(1007, Signed(0xEB));  // the last sector of a cylinder
+  Put(1008, Signed(0x00));  // the first of the next
+  Put(2012, test::SwapHeader(99));
+  Put(2017, test::SwapSignature());  // its header lies in the cylinder before
+  Put(3026, test::ExtSuperblock(100, ExtGeneration::Ext4));  // the volume begins in the cylinder before
+  Put(20 * kCylinder + 299, Signed(0xEB));  // the last sector of the medium
+  // The file device shows the medium in memory; the faulty transport around it only copies.
+  std::string error;
+  CPhysicalDrive inPlace(0, OpenFileDevice(*ParseDeviceSpec(image->Spec(), error)), OsVersion{});
+  ASSERT_NE(inPlace.Transport()->ViewForReading(), nullptr);
+  ASSERT_EQ(Drive()->Transport()->ViewForReading(), nullptr);
+  ScanResults viewed;
+  ScanResults copied;
+  RecordingProgress progress;
+  ASSERT_TRUE(ScanDisk(inPlace, viewed, progress, stop, nullptr).Succeeded());
+  ASSERT_TRUE(ScanDisk(*Drive(), copied, progress, stop, nullptr).Succeeded());
+  EXPECT_EQ(Sectors(viewed), (std::vector<std::uint64_t>{0, 1007, 1008, 2010, 3024, 20 * kCylinder + 299}));
+  EXPECT_EQ(viewed.hits, copied.hits);
 }
 
 TEST_F(DiskScanTest, ThePartialCylinderAtTheEndOfTheMediumIsSearchedToo) {
@@ -159,6 +182,25 @@ TEST_F(DiskScanTest, ACancelledSearchKeepsItsHitsAndANewRunStartsANewList) {
   stop.Reset();
   EXPECT_TRUE(ScanDisk(*drive, results, progress, stop, nullptr).Succeeded());
   EXPECT_EQ(results.hits, complete.hits);
+}
+
+TEST_F(DiskScanTest, ACompleteSearchProposesTheLostExtendedPartitionAndACancelledOneDoesNot) {
+  MakeImage(12);
+  // The chain of two drives at 2016 without a partition table pointing at it.
+  ASSERT_TRUE(image->AddExtended(1, 0x05, 2016, 10080, {{2016, 2079, 3000, 0x06}, {5079, 5142, 4000, 0x0B}}));
+  Put(0, SectorBytes{});
+  auto drive = Drive();
+  ScanResults results;
+  RecordingProgress progress;
+  ASSERT_TRUE(ScanDisk(*drive, results, progress, stop, nullptr).Succeeded());
+  ASSERT_EQ(results.extended.size(), 1u);
+  EXPECT_EQ(results.extended[0].range, (VolumeRange{2016, 12 * kCylinder - 2016}));
+  EXPECT_EQ(results.extended[0].drives.size(), 2u);
+
+  const auto cancelled = ScanDisk(*drive, results, progress, stop, [&](const ScanHit&) { stop.Request(); });
+  EXPECT_EQ(cancelled.end, WorkEnd::Cancelled);
+  EXPECT_TRUE(results.extended.empty());
+  EXPECT_EQ(progress.statuses.back(), "Suche abgebrochen");
 }
 
 TEST_F(DiskScanTest, ADriveThatCannotBeReadFailsWithoutSearching) {

@@ -2,6 +2,7 @@
 // Sectors that file-system formatters write, built field by field for the search tests: FAT and
 // NTFS boot sectors, an ext superblock's first sector, a swap area's header and signature.
 #include <cstring>
+#include <map>
 #include <ostream>
 #include <string>
 
@@ -21,6 +22,20 @@ inline void PrintTo(const ScanHit& hit, std::ostream* os) {
 }  // namespace korvex
 
 namespace korvex::test {
+
+// A disk of medium sectors for the probes, as a map of the sectors that hold anything (the rest
+// read as zeros); sectors past the medium cannot be read.
+struct SectorMap : ISectorSource {
+  explicit SectorMap(std::uint64_t medium) : medium(medium) {}
+  bool ReadSector(std::uint64_t lba, SectorBytes& out) override {
+    if (lba >= medium) return false;
+    const auto it = sectors.find(lba);
+    out = it == sectors.end() ? SectorBytes{} : it->second;
+    return true;
+  }
+  std::uint64_t medium;
+  std::map<std::uint64_t, SectorBytes> sectors;
+};
 
 inline void Put(SectorBytes& s, std::size_t offset, std::uint64_t value, std::size_t width) {
   for (std::size_t i = 0; i < width; ++i) s[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));

@@ -12,6 +12,7 @@
 #include "app/SectorViewDialog.h"
 #include "gui/GuiFixture.h"
 #include "gui/ModalDriver.h"
+#include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
 namespace korvex::test {
@@ -27,7 +28,7 @@ class AnalysisDialogTest : public GuiTest {
   void SetUp() override {
     GuiTest::SetUp();
     std::string error;
-    auto image = ImageBuilder::Create(dir.File("wiped.img"), 30, 16, 63, error);
+    image = ImageBuilder::Create(dir.File("wiped.img"), 30, 16, 63, error);
     ASSERT_TRUE(image) << error;
     fat = FatBootSector(kFatLength, 1, false, "LOSTFAT    ");
     const SectorBytes ntfs = NtfsBootSector(kNtfsLength);
@@ -40,6 +41,7 @@ class AnalysisDialogTest : public GuiTest {
     ASSERT_NE(OpenWindow({image->Spec()}), nullptr) << LastText();
   }
 
+  std::optional<ImageBuilder> image;
   SectorBytes fat{};
 };
 
@@ -74,7 +76,18 @@ TEST_F(AnalysisDialogTest, TheSearchFindsTheVolumesShowsOneAndAdoptsOneIntoTheTr
                   for (const ScanHit& hit : dialog.Hits()) {
                     if (hit.DescribesVolume()) volumes.push_back(hit.range->start);
                   }
-                  EXPECT_EQ(volumes, (std::vector<std::uint64_t>{kFatStart, kNtfsStart, kNtfsStart}));
+                  // The NTFS backup in the volume's last sector names its original: one volume hit each.
+                  EXPECT_EQ(volumes, (std::vector<std::uint64_t>{kFatStart, kNtfsStart}));
+                  // Each volume with its file system and size; the end of the search and the time
+                  // it took.
+                  EXPECT_TRUE(dialog.SelectHit(kFatStart));
+                  EXPECT_EQ(dialog.resultTree().GetItemText(dialog.resultTree().GetSelection()),
+                            "1008  FAT16 \"LOSTFAT\" 5.86 MB");
+                  EXPECT_EQ(dialog.statusField()->GetValue(), "Suche beendet");
+                  EXPECT_NE(dialog.remainingTimeField(), nullptr);
+                  if (dialog.remainingTimeField() != nullptr) {
+                    EXPECT_EQ(dialog.remainingTimeField()->GetValue(), "0:00:00");
+                  }
                   // The first hit is selected, and the result buttons act on it.
                   EXPECT_TRUE(dialog.viewButton().IsEnabled());
                   SavePictureIfAsked(dialog, "analysis");
@@ -89,6 +102,8 @@ TEST_F(AnalysisDialogTest, TheSearchFindsTheVolumesShowsOneAndAdoptsOneIntoTheTr
 
                   // "Löschen": the NTFS copy leaves the list.
                   EXPECT_TRUE(dialog.SelectHit(kNtfsStart + kNtfsLength - 1));
+                  EXPECT_EQ(dialog.resultTree().GetItemText(dialog.resultTree().GetSelection()),
+                            "18143  Sicherungskopie des Bootsektors in Sektor 14112");
                   dialog.DeleteSelected();
                   EXPECT_FALSE(dialog.SelectHit(kNtfsStart + kNtfsLength - 1));
 
@@ -111,6 +126,38 @@ TEST_F(AnalysisDialogTest, TheSearchFindsTheVolumesShowsOneAndAdoptsOneIntoTheTr
   EXPECT_EQ(Resolve(Copy(), *adopted)->object->type, 0x04);
   EXPECT_TRUE(Copy().AnyModified());
   EXPECT_TRUE(Enabled(CommandId::Save));
+}
+
+TEST_F(AnalysisDialogTest, ALostExtendedPartitionIsOneItemAndComesBackWithItsDrives) {
+  // A chain of two logical drives behind the NTFS volume, which no table names.
+  ASSERT_TRUE(image->SetEntry(19152, 0, EntrySpec{0, 0x06, 63, 4000}, 19152));
+  ASSERT_TRUE(image->SetEntry(19152, 1, EntrySpec{0, 0x05, 4063, 5063}, 19152));
+  ASSERT_TRUE(image->SetSignature(19152));
+  ASSERT_TRUE(image->SetEntry(23215, 0, EntrySpec{0, 0x83, 63, 5000}, 23215));
+  ASSERT_TRUE(image->SetSignature(23215));
+  ASSERT_TRUE(image->WriteSector(19215, FatBootSector(4000, 1, false, "LOGISCH    ")));
+  ASSERT_TRUE(Select(NodeRef::Disk(0)));
+  wxTEST_DIALOG(Run(CommandId::Analysis), DriveModal<CAnalysisDlg>([&](CAnalysisDlg& dialog) {
+    dialog.Start();
+    WaitForWork(dialog);
+    EXPECT_EQ(dialog.LostExtendedPartitions().size(), 1u);
+    EXPECT_TRUE(dialog.SelectLostExtended(19152));
+    EXPECT_EQ(dialog.resultTree().GetItemText(dialog.resultTree().GetSelection()),
+              "19152  Erweiterte Partition mit 2 logischen Laufwerken 5.41 MB");
+    SavePictureIfAsked(dialog, "analysis-extended");
+    // A logical drive alone does not become a primary partition.
+    EXPECT_TRUE(dialog.SelectHit(19215));
+    EXPECT_EQ(dialog.AdoptSelected(), nullptr);
+    EXPECT_EQ(prompt.shown.back().text, StrFormat(text::kAdoptInLostExtended, 19215u, 19152u));
+    EXPECT_TRUE(dialog.SelectLostExtended(19152));
+    EXPECT_NE(dialog.AdoptSelected(), nullptr) << LastText();
+    EXPECT_EQ(prompt.shown.back().icon, PromptIcon::Information);
+    return wxID_CANCEL;
+  }));
+  Settle();
+  EXPECT_TRUE(FindObjectAt(Copy(), 0, LevelKind::Primary, 19152));
+  EXPECT_TRUE(FindObjectAt(Copy(), 0, LevelKind::Logical, 19152));
+  EXPECT_TRUE(FindObjectAt(Copy(), 0, LevelKind::Logical, 23215));
 }
 
 // Clicks on the list's root item and on the dialog's background.

@@ -4,67 +4,42 @@ tables; korvex-cli scan finds every volume with its file system and range, adopt
 and afterwards sfdisk reads the original table and the file systems' own checkers pass."""
 import hashlib
 import json
-import os
-import shutil
 import subprocess
 import unittest
 
 from peer import PeerTestCase, sfdisk_view, SFDISK
-
-MIB = 2048  # sectors
+from volumes import MIB, check_volume, make_volume, region, splice
 LAYOUT = ("label: dos\n"
           "start=1MiB, size=16MiB, type=4\n"
           "size=36MiB, type=b\n"
           "size=16MiB, type=7\n"
           "start=69MiB, size=40MiB, type=5\n"
           "start=70MiB, size=16MiB, type=83\n")
-# (file system, label, start, length) of each volume, and the tool that checks it read-only.
-VOLUMES = [("FAT16", "FAT16VOL", 1 * MIB, 16 * MIB, ["fsck.fat", "-n"]),
-           ("FAT32", "FAT32VOL", 17 * MIB, 36 * MIB, ["fsck.fat", "-n"]),
-           ("NTFS", "NTFSVOL", 53 * MIB, 16 * MIB, ["ntfsfix", "-n"]),
-           ("ext4", "EXTVOL", 70 * MIB, 16 * MIB, ["e2fsck", "-f", "-n"])]
-
-
-def tool(name):
-    return shutil.which(name) or os.path.join("/usr/sbin", name)
+# (file system, label, start, length) of each volume.
+VOLUMES = [("FAT16", "FAT16VOL", 1 * MIB, 16 * MIB),
+           ("FAT32", "FAT32VOL", 17 * MIB, 36 * MIB),
+           ("NTFS", "NTFSVOL", 53 * MIB, 16 * MIB),
+           ("ext4", "EXTVOL", 70 * MIB, 16 * MIB)]
 
 
 class LostPartitionsComeBack(PeerTestCase):
     def make_volume(self, fs, label, start, length):
-        path = os.path.join(self.dir.name, "volume.img")
-        with open(path, "wb") as f:
-            f.truncate(length * 512)
-        make = {"FAT16": ["mkfs.fat", "-F", "16", "-h", str(start), "-n", label],
-                "FAT32": ["mkfs.fat", "-F", "32", "-h", str(start), "-n", label],
-                "NTFS": ["mkntfs", "-q", "-F", "-Q", "-p", str(start), "-H", "16", "-S", "63", "-L", label],
-                "ext4": ["mkfs.ext4", "-q", "-F", "-L", label]}[fs]
-        done = subprocess.run([tool(make[0])] + make[1:] + [path], capture_output=True, text=True)
-        self.assertEqual(done.returncode, 0, done.stderr)
-        return path
+        return make_volume(self.dir.name, fs, label, start, length)
 
     def splice(self, disk, volume, start):
-        """Copies the volume into the disk image at start, leaving the image sparse where it is zero."""
-        with open(volume, "rb") as src, open(disk, "r+b") as dst:
-            offset = start * 512
-            while chunk := src.read(1 << 16):
-                if chunk.count(0) != len(chunk):
-                    dst.seek(offset)
-                    dst.write(chunk)
-                offset += len(chunk)
+        splice(disk, volume, start)
 
     def region(self, disk, start, length):
-        with open(disk, "rb") as f:
-            f.seek(start * 512)
-            return f.read(length * 512)
+        return region(disk, start, length)
 
     def test_scan_and_adopt_bring_back_every_volume(self):
         disk = self.image("lost.img", 128)  # 16 heads, 63 sectors
         self.sfdisk(disk, LAYOUT)
-        for fs, label, start, length, _ in VOLUMES:
+        for fs, label, start, length in VOLUMES:
             self.splice(disk, self.make_volume(fs, label, start, length), start)
         original = sfdisk_view(self.sfdisk_json(disk))
         contents = {start: hashlib.sha256(self.region(disk, start, length)).hexdigest()
-                    for _, _, start, length, _ in VOLUMES}
+                    for _, _, start, length in VOLUMES}
 
         done = subprocess.run([SFDISK, "--delete", "--no-reread", "--no-tell-kernel", disk], capture_output=True,
                               text=True)
@@ -76,14 +51,14 @@ class LostPartitionsComeBack(PeerTestCase):
         self.assertEqual(found["unreadable"], [])
         sectors = [hit["sector"] for hit in found["hits"]]
         self.assertEqual(sectors, sorted(sectors))
-        volumes = {(h["fileSystem"], h["label"], h["start"], h["length"]) for h in found["hits"] if h["kind"] == 14}
-        # The FAT32 and NTFS backup boot sectors name their volumes too.
-        self.assertEqual(volumes, {(fs, label, start, length) for fs, label, start, length, _ in VOLUMES})
+        volumes = [(h["fileSystem"], h["label"], h["start"], h["length"]) for h in found["hits"] if h["kind"] == 14]
+        # Each volume once: the FAT32 and NTFS backup boot sectors name their originals.
+        self.assertEqual(volumes, [(fs, label, start, length) for fs, label, start, length in VOLUMES])
         for hit in found["hits"]:
             if hit["kind"] != 14:
                 self.assertEqual((hit["fileSystem"], hit["label"], hit["start"], hit["length"]), (None,) * 4)
 
-        for _, _, start, _, _ in VOLUMES[:3]:
+        for _, _, start, _ in VOLUMES[:3]:
             self.korvex("adopt", "0", str(start), disks=[disk])
         # The extended partition comes back by hand at its old place; the ext4 volume inside it
         # then becomes its logical drive.
@@ -93,14 +68,11 @@ class LostPartitionsComeBack(PeerTestCase):
                          f"0:l@{69 * MIB}  Länge {17 * MIB}  Typ 131\n")
 
         self.assertEqual(sfdisk_view(self.sfdisk_json(disk)), original)
-        for fs, _, start, length, check in VOLUMES:
+        for fs, _, start, length in VOLUMES:
             with self.subTest(fs):
                 self.assertEqual(hashlib.sha256(self.region(disk, start, length)).hexdigest(), contents[start])
-                volume = os.path.join(self.dir.name, "check.img")
-                with open(volume, "wb") as f:
-                    f.write(self.region(disk, start, length))
-                done = subprocess.run([tool(check[0])] + check[1:] + [volume], capture_output=True, text=True)
-                self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+                status, output = check_volume(self.dir.name, disk, fs, start, length)
+                self.assertEqual(status, 0, output)
 
     def test_refusals_and_the_sector_view(self):
         disk = self.image("view.img", 32)
