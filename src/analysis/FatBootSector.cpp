@@ -3,15 +3,12 @@
 #include <algorithm>
 
 #include "analysis/BootSectorCopies.h"
-#include "analysis/OnDiskFields.h"
+#include "platform/OnDiskFields.h"
 #include "analysis/VolumeProbes.h"
 #include "platform/Cp437.h"
 
 namespace korvex {
 namespace {
-
-using ondisk::Le16;
-using ondisk::Le32;
 
 constexpr std::uint32_t kFat12MaxClusters = 4084;
 constexpr std::uint8_t kExtendedBootSignature = 0x29;  // the volume id and label follow
@@ -26,7 +23,7 @@ bool HasJump(std::span<const std::uint8_t> sector) {
 
 std::string Label(std::span<const std::uint8_t> sector, bool fat32) {
   if (sector[fat32 ? 0x42 : 0x26] != kExtendedBootSignature) return "";
-  std::string label = ondisk::FixedText(sector, fat32 ? 0x47 : 0x2B, 11);
+  std::string label = FixedText(sector, fat32 ? 0x47 : 0x2B, 11);
   return label == "NO NAME" ? "" : Cp437ToUtf8(label);
 }
 
@@ -42,16 +39,16 @@ bool FatBeginsAt(const ProbeContext& context, std::uint64_t lba, std::uint8_t me
 std::optional<ScanHit> ProbeFatBootSector(const ProbeContext& context) {
   const auto s = context.sector;
   if (!HasJump(s)) return std::nullopt;
-  const std::uint32_t bytesPerSector = Le16(s, 0x0B);
+  const std::uint32_t bytesPerSector = ReadLe16(s, 0x0B);
   const std::uint32_t clusterSectors = s[0x0D];
-  const std::uint32_t reserved = Le16(s, 0x0E);
+  const std::uint32_t reserved = ReadLe16(s, 0x0E);
   const std::uint32_t fats = s[0x10];
-  const std::uint32_t rootEntries = Le16(s, 0x11);
+  const std::uint32_t rootEntries = ReadLe16(s, 0x11);
   const std::uint8_t media = s[0x15];
-  const std::uint32_t fatSize16 = Le16(s, 0x16);
+  const std::uint32_t fatSize16 = ReadLe16(s, 0x16);
   const bool fat32 = fatSize16 == 0;
-  const std::uint64_t fatSize = fat32 ? Le32(s, 0x24) : fatSize16;
-  const std::uint64_t total = Le16(s, 0x13) != 0 ? Le16(s, 0x13) : Le32(s, 0x20);
+  const std::uint64_t fatSize = fat32 ? ReadLe32(s, 0x24) : fatSize16;
+  const std::uint64_t total = ReadLe16(s, 0x13) != 0 ? ReadLe16(s, 0x13) : ReadLe32(s, 0x20);
   if (bytesPerSector < 512 || bytesPerSector > 4096 || !PowerOfTwo(bytesPerSector)) return std::nullopt;
   if (!PowerOfTwo(clusterSectors) || reserved == 0 || fats == 0 || fatSize == 0) return std::nullopt;
   if (media != 0xF0 && media < 0xF8) return std::nullopt;
@@ -66,7 +63,7 @@ std::optional<ScanHit> ProbeFatBootSector(const ProbeContext& context) {
   std::uint64_t start = context.lba;
   if (fat32 && total < context.mediumSectors / scale) {
     // The backup lies among the reserved sectors; a field pointing elsewhere names none.
-    const std::uint64_t backupOffset = Le16(s, kFat32BackupOffset) < reserved ? Le16(s, kFat32BackupOffset) : 0;
+    const std::uint64_t backupOffset = ReadLe16(s, kFat32BackupOffset) < reserved ? ReadLe16(s, kFat32BackupOffset) : 0;
     const CopyLayout layout{backupOffset * scale, total * scale, kParameterBlockEnd,
                             [&](std::uint64_t at) { return FatBeginsAt(context, at + reserved * scale, media); }};
     switch (CopyRoleOf(context, layout)) {

@@ -1,6 +1,6 @@
 #include "analysis/SectorClassifier.h"
 
-#include "analysis/OnDiskFields.h"
+#include "platform/OnDiskFields.h"
 #include "analysis/VolumeProbes.h"
 #include "platform/Cp437.h"
 
@@ -13,7 +13,7 @@ constexpr std::uint8_t kBootSectorFirstByte = 0xEB;      // JMP SHORT over the p
 bool HasBootSignature(std::span<const std::uint8_t> sector) { return sector[510] == 0x55 && sector[511] == 0xAA; }
 bool HasSuperblockMagic(std::span<const std::uint8_t> sector) { return sector[56] == 0x53 && sector[57] == 0xEF; }
 bool HasSwapSignature(std::span<const std::uint8_t> sector) {
-  return sector[502] == 'S' && ondisk::HasText(sector, 502, "SWAPSPACE2");
+  return sector[502] == 'S' && HasTextAt(sector, 502, "SWAPSPACE2");
 }
 
 // Length of the UTF-8 sequence that starts at text[i], 0 when it is not a valid one.

@@ -3,12 +3,19 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+
+#include "EngineLayout.h"
+#include "platform/DiskGeometry.h"
+#include "platform/OnDiskFields.h"
 
 namespace korvex {
 namespace {
 
-constexpr std::uint32_t kSector = 512;
+// The builder writes tables by hand, independently of the program's own writer, but at the
+// places the layout table names.
+constexpr std::uint32_t kSector = kSectorSize;
 
 bool TransferSector(const std::string& path, std::uint32_t lba, std::uint8_t* bytes, bool write) {
   const int fd = ::open(path.c_str(), write ? O_WRONLY | O_CLOEXEC : O_RDONLY | O_CLOEXEC);
@@ -17,10 +24,6 @@ bool TransferSector(const std::string& path, std::uint32_t lba, std::uint8_t* by
   const ssize_t n = write ? ::pwrite(fd, bytes, kSector, offset) : ::pread(fd, bytes, kSector, offset);
   const bool closed = ::close(fd) == 0;
   return n == static_cast<ssize_t>(kSector) && closed;
-}
-
-void PutLe32(std::uint8_t* bytes, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 }  // namespace
@@ -60,17 +63,18 @@ void ImageBuilder::PutChs(std::uint8_t* bytes, std::uint32_t lba) const {
 bool ImageBuilder::SetEntry(std::uint32_t sectorLba, unsigned index, const EntrySpec& entry,
                             std::uint32_t chsBase) {
   auto sector = ReadSector(sectorLba);
-  if (!sector || index > 3) return false;
-  std::uint8_t* bytes = sector->data() + 0x1BE + index * 16;
-  std::memset(bytes, 0, 16);
+  if (!sector || index >= layout::CONST_TABLE_ENTRIES) return false;
+  const auto bytes = std::span(*sector).subspan(layout::LOADER_PARTITION_TABLE + index * layout::CONST_ENTRY_SIZE,
+                                                layout::CONST_ENTRY_SIZE);
+  std::fill(bytes.begin(), bytes.end(), std::uint8_t{0});
   if (entry.type != 0 || entry.length != 0) {
-    bytes[0] = entry.bootIndicator;
-    bytes[4] = entry.type;
+    bytes[layout::CONST_ENTRY_BOOT_INDICATOR] = entry.bootIndicator;
+    bytes[layout::CONST_ENTRY_TYPE] = entry.type;
     const std::uint32_t first = chsBase + entry.relativeStart;
-    PutChs(bytes + 1, first);
-    PutChs(bytes + 5, first + (entry.length ? entry.length - 1 : 0));
-    PutLe32(bytes + 8, entry.relativeStart);
-    PutLe32(bytes + 12, entry.length);
+    PutChs(&bytes[layout::CONST_ENTRY_START_HEAD], first);
+    PutChs(&bytes[layout::CONST_ENTRY_END_HEAD], first + (entry.length ? entry.length - 1 : 0));
+    WriteLe32(bytes, layout::CONST_ENTRY_LBA, entry.relativeStart);
+    WriteLe32(bytes, layout::CONST_ENTRY_LENGTH, entry.length);
   }
   return WriteSector(sectorLba, *sector);
 }
@@ -78,8 +82,7 @@ bool ImageBuilder::SetEntry(std::uint32_t sectorLba, unsigned index, const Entry
 bool ImageBuilder::SetSignature(std::uint32_t sectorLba) {
   auto sector = ReadSector(sectorLba);
   if (!sector) return false;
-  (*sector)[510] = 0x55;
-  (*sector)[511] = 0xAA;
+  WriteLe16(*sector, layout::LOADER_SIGNATURE, layout::CONST_BOOT_SIGNATURE);
   return WriteSector(sectorLba, *sector);
 }
 
@@ -98,7 +101,7 @@ std::optional<std::vector<std::uint8_t>> ImageBuilder::ReadSector(std::uint32_t 
 
 bool ImageBuilder::AddPrimary(unsigned index, std::uint8_t type, std::uint32_t start, std::uint32_t length,
                               bool active) {
-  return SetEntry(0, index, EntrySpec{static_cast<std::uint8_t>(active ? 0x80 : 0), type, start, length}) &&
+  return SetEntry(0, index, EntrySpec{static_cast<std::uint8_t>(active ? layout::CONST_BOOT_INDICATOR_ACTIVE : 0), type, start, length}) &&
          SetSignature(0);
 }
 

@@ -1,6 +1,6 @@
 #include "disk/SectorHelperProtocol.h"
 
-#include "platform/LittleEndian.h"
+#include "platform/OnDiskFields.h"
 
 namespace korvex {
 namespace {
@@ -91,14 +91,14 @@ std::optional<ChsAddress> HelperAddress(std::uint64_t lba, std::uint32_t heads, 
 
 std::array<std::uint8_t, kHelperGeometrySize> EncodeHelperGeometry(const HelperGeometry& geometry) {
   std::array<std::uint8_t, kHelperGeometrySize> bytes{};
-  WriteLe32(std::span(bytes).subspan(0, 4), geometry.cylinders);
-  WriteLe32(std::span(bytes).subspan(4, 4), geometry.heads);
-  WriteLe32(std::span(bytes).subspan(8, 4), geometry.sectorsPerTrack);
+  WriteLe32(bytes, 0, geometry.cylinders);
+  WriteLe32(bytes, 4, geometry.heads);
+  WriteLe32(bytes, 8, geometry.sectorsPerTrack);
   return bytes;
 }
 
 HelperGeometry DecodeHelperGeometry(std::span<const std::uint8_t, kHelperGeometrySize> bytes) {
-  return HelperGeometry{ReadLe32(bytes.subspan(0, 4)), ReadLe32(bytes.subspan(4, 4)), ReadLe32(bytes.subspan(8, 4))};
+  return HelperGeometry{ReadLe32(bytes, 0), ReadLe32(bytes, 4), ReadLe32(bytes, 8)};
 }
 
 }  // namespace korvex

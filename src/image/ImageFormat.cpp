@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "partition/PartitionEntry.h"
+#include "platform/OnDiskFields.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -42,11 +43,11 @@ std::uint32_t ImageBlockHeader::SectorsOfBlock(std::uint32_t index) const {
 HeaderBytes EncodeHeader(const ImageBlockHeader& header) {
   HeaderBytes bytes{};
   const std::span<std::uint8_t> out(bytes);
-  WriteLe32(out.subspan(kOffIndex), header.blockIndex);
-  WriteLe32(out.subspan(kOffBlockBytes), header.blockBytes);
-  WriteLe32(out.subspan(kOffDataSize), header.dataSize);
-  WriteLe32(out.subspan(kOffStartSector), header.startSector);
-  WriteLe32(out.subspan(kOffSectorCount), header.sectorCount);
+  WriteLe32(out, kOffIndex, header.blockIndex);
+  WriteLe32(out, kOffBlockBytes, header.blockBytes);
+  WriteLe32(out, kOffDataSize, header.dataSize);
+  WriteLe32(out, kOffStartSector, header.startSector);
+  WriteLe32(out, kOffSectorCount, header.sectorCount);
   bytes[kOffType] = header.partitionType;
   bytes[kOffCompressed] = header.compressed;
   bytes[kOffSplit] = header.split;
@@ -55,11 +56,11 @@ HeaderBytes EncodeHeader(const ImageBlockHeader& header) {
 
 ImageBlockHeader DecodeHeader(std::span<const std::uint8_t, kImageHeaderSize> bytes) {
   ImageBlockHeader header;
-  header.blockIndex = ReadLe32(bytes.subspan(kOffIndex));
-  header.blockBytes = ReadLe32(bytes.subspan(kOffBlockBytes));
-  header.dataSize = ReadLe32(bytes.subspan(kOffDataSize));
-  header.startSector = ReadLe32(bytes.subspan(kOffStartSector));
-  header.sectorCount = ReadLe32(bytes.subspan(kOffSectorCount));
+  header.blockIndex = ReadLe32(bytes, kOffIndex);
+  header.blockBytes = ReadLe32(bytes, kOffBlockBytes);
+  header.dataSize = ReadLe32(bytes, kOffDataSize);
+  header.startSector = ReadLe32(bytes, kOffStartSector);
+  header.sectorCount = ReadLe32(bytes, kOffSectorCount);
   header.partitionType = bytes[kOffType];
   header.compressed = bytes[kOffCompressed];
   header.split = bytes[kOffSplit];

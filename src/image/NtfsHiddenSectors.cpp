@@ -1,17 +1,10 @@
 #include "image/NtfsHiddenSectors.h"
 
 #include <algorithm>
-#include <string_view>
 
-#include "platform/LittleEndian.h"
+#include "volumes/NtfsBootSector.h"
 
 namespace korvex {
-namespace {
-
-constexpr std::string_view kNtfsId = "NTFS    ";
-constexpr std::size_t kIdOffset = 3, kBytesPerSectorLow = 11, kHiddenSectors = 28, kVolumeSectors = 40;
-
-}  // namespace
 
 void NtfsHiddenSectors::Apply(std::uint64_t offset, std::span<std::uint8_t> data) {
   const std::uint64_t sectors = data.size() / kSectorSize;
@@ -20,22 +13,18 @@ void NtfsHiddenSectors::Apply(std::uint64_t offset, std::span<std::uint8_t> data
   };
   if (offset == 0 && sectors > 0) {
     const auto boot = sectorAt(0);
-    if (!std::equal(kNtfsId.begin(), kNtfsId.end(), boot.begin() + kIdOffset) || boot[kBytesPerSectorLow] != 0 ||
-        ReadLe32(boot.subspan(kHiddenSectors)) == target_.first) {
-      return;
-    }
+    const auto ntfs = DecodeNtfsBootSector(boot);
+    if (!ntfs || ntfs->hiddenSectors == target_.first) return;
     bootSector_.emplace();
     std::copy(boot.begin(), boot.end(), bootSector_->begin());
-    const std::uint64_t volumeSectors =
-        ReadLe32(boot.subspan(kVolumeSectors)) | std::uint64_t{ReadLe32(boot.subspan(kVolumeSectors + 4))} << 32;
-    if (volumeSectors > 0 && volumeSectors < target_.count) copyAt_ = volumeSectors;
-    WriteLe32(boot.subspan(kHiddenSectors), target_.first);
+    // The backup copy lies in the sector after the counted ones.
+    const std::uint64_t copyAt = ntfs->DiskSectors();
+    if (copyAt < target_.count) copyAt_ = copyAt;
+    SetNtfsHiddenSectors(boot, target_.first);
   }
   if (!bootSector_ || !copyAt_ || *copyAt_ < offset || *copyAt_ >= offset + sectors) return;
   const auto copy = sectorAt(*copyAt_);
-  if (std::equal(copy.begin(), copy.end(), bootSector_->begin())) {
-    WriteLe32(copy.subspan(kHiddenSectors), target_.first);
-  }
+  if (std::equal(copy.begin(), copy.end(), bootSector_->begin())) SetNtfsHiddenSectors(copy, target_.first);
   copyAt_.reset();
 }
 

@@ -1,35 +1,35 @@
 #include "partition/PartitionEntry.h"
 
-#include "EngineLayout.h"
+#include "platform/OnDiskFields.h"
 
 namespace korvex {
 
 PartitionEntry DecodeEntry(std::span<const std::uint8_t> bytes) {
   PartitionEntry entry;
-  entry.bootIndicator = bytes[0];
-  entry.startHead = bytes[1];
-  entry.startSector = bytes[2];
-  entry.startCylinder = bytes[3];
-  entry.type = bytes[4];
-  entry.endHead = bytes[5];
-  entry.endSector = bytes[6];
-  entry.endCylinder = bytes[7];
-  entry.relativeStart = ReadLe32(bytes.subspan(8, 4));
-  entry.length = ReadLe32(bytes.subspan(12, 4));
+  entry.bootIndicator = bytes[layout::CONST_ENTRY_BOOT_INDICATOR];
+  entry.startHead = bytes[layout::CONST_ENTRY_START_HEAD];
+  entry.startSector = bytes[layout::CONST_ENTRY_START_SECTOR];
+  entry.startCylinder = bytes[layout::CONST_ENTRY_START_CYLINDER];
+  entry.type = bytes[layout::CONST_ENTRY_TYPE];
+  entry.endHead = bytes[layout::CONST_ENTRY_END_HEAD];
+  entry.endSector = bytes[layout::CONST_ENTRY_END_SECTOR];
+  entry.endCylinder = bytes[layout::CONST_ENTRY_END_CYLINDER];
+  entry.relativeStart = ReadLe32(bytes, layout::CONST_ENTRY_LBA);
+  entry.length = ReadLe32(bytes, layout::CONST_ENTRY_LENGTH);
   return entry;
 }
 
 void EncodeEntry(const PartitionEntry& entry, std::span<std::uint8_t> bytes) {
-  bytes[0] = entry.bootIndicator;
-  bytes[1] = entry.startHead;
-  bytes[2] = entry.startSector;
-  bytes[3] = entry.startCylinder;
-  bytes[4] = entry.type;
-  bytes[5] = entry.endHead;
-  bytes[6] = entry.endSector;
-  bytes[7] = entry.endCylinder;
-  WriteLe32(bytes.subspan(8, 4), entry.relativeStart);
-  WriteLe32(bytes.subspan(12, 4), entry.length);
+  bytes[layout::CONST_ENTRY_BOOT_INDICATOR] = entry.bootIndicator;
+  bytes[layout::CONST_ENTRY_START_HEAD] = entry.startHead;
+  bytes[layout::CONST_ENTRY_START_SECTOR] = entry.startSector;
+  bytes[layout::CONST_ENTRY_START_CYLINDER] = entry.startCylinder;
+  bytes[layout::CONST_ENTRY_TYPE] = entry.type;
+  bytes[layout::CONST_ENTRY_END_HEAD] = entry.endHead;
+  bytes[layout::CONST_ENTRY_END_SECTOR] = entry.endSector;
+  bytes[layout::CONST_ENTRY_END_CYLINDER] = entry.endCylinder;
+  WriteLe32(bytes, layout::CONST_ENTRY_LBA, entry.relativeStart);
+  WriteLe32(bytes, layout::CONST_ENTRY_LENGTH, entry.length);
 }
 
 PartitionEntry ReadTableEntry(std::span<const std::uint8_t> sector, unsigned index) {

@@ -5,18 +5,21 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/LittleEndian.h"
+#include "EngineLayout.h"
 
 namespace korvex {
 
-inline constexpr std::size_t kEntrySize = 16;
-inline constexpr std::size_t kPartitionTableOffset = 0x1BE;
-inline constexpr std::size_t kSignatureOffset = 0x1FE;
+// The entry's size and places are the layout table's (EngineLayout.table), which the real-mode
+// code reads too.
+inline constexpr std::size_t kEntrySize = layout::CONST_ENTRY_SIZE;
+inline constexpr std::size_t kTableEntries = layout::CONST_TABLE_ENTRIES;
+inline constexpr std::size_t kPartitionTableOffset = layout::LOADER_PARTITION_TABLE;
+inline constexpr std::size_t kSignatureOffset = layout::LOADER_SIGNATURE;
 // The disk identifier in front of the partition table of a master boot record (4 bytes and two
 // more that some systems use): Windows finds its boot disk by it, Linux takes it for PARTUUID.
 inline constexpr std::size_t kDiskIdentifierOffset = 0x1B8;
 inline constexpr std::size_t kDiskIdentifierSize = 6;
-inline constexpr std::uint8_t kBootIndicatorActive = 0x80;
+inline constexpr std::uint8_t kBootIndicatorActive = layout::CONST_BOOT_INDICATOR_ACTIVE;
 inline constexpr std::uint8_t kTypeExtended = 0x05;
 inline constexpr std::uint8_t kTypeExtendedLba = 0x0F;
 inline constexpr std::uint8_t kTypeGptProtective = 0xEE;

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "platform/Cp437.h"
-#include "platform/LittleEndian.h"
+#include "platform/OnDiskFields.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 #include "platform/Utf8.h"
@@ -82,7 +82,7 @@ GlyphMap ReadPsf1Table(std::span<const std::uint8_t> table, std::uint32_t glyphs
   std::uint32_t glyph = 0;
   bool inSequence = false;
   for (std::size_t at = 0; at + 1 < table.size() && glyph < glyphs; at += 2) {
-    const auto value = static_cast<std::uint16_t>(table[at] | table[at + 1] << 8);
+    const std::uint16_t value = ReadLe16(table, at);
     if (value == kPsf1Separator) {
       ++glyph;
       inSequence = false;
@@ -128,12 +128,12 @@ FontResult ParsePsf1(std::span<const std::uint8_t> bytes, std::string_view sourc
 
 FontResult ParsePsf2(std::span<const std::uint8_t> bytes, std::string_view source) {
   if (bytes.size() < kPsf2HeaderSize) return Damaged(source, text::kFontTruncated);
-  const std::uint32_t headerSize = ReadLe32(bytes.subspan(8));
-  const std::uint32_t flags = ReadLe32(bytes.subspan(12));
-  const std::uint32_t glyphs = ReadLe32(bytes.subspan(16));
-  const std::uint32_t glyphBytes = ReadLe32(bytes.subspan(20));
-  const std::uint32_t height = ReadLe32(bytes.subspan(24));
-  const std::uint32_t width = ReadLe32(bytes.subspan(28));
+  const std::uint32_t headerSize = ReadLe32(bytes, 8);
+  const std::uint32_t flags = ReadLe32(bytes, 12);
+  const std::uint32_t glyphs = ReadLe32(bytes, 16);
+  const std::uint32_t glyphBytes = ReadLe32(bytes, 20);
+  const std::uint32_t height = ReadLe32(bytes, 24);
+  const std::uint32_t width = ReadLe32(bytes, 28);
   if ((flags & kPsf2HasUnicodeTable) == 0) return Damaged(source, text::kFontNoUnicode);
   if (headerSize < kPsf2HeaderSize || width > kMaxGlyphSide || height > kMaxGlyphSide ||
       std::uint64_t{glyphBytes} != std::uint64_t{height} * ((width + 7) / 8)) {

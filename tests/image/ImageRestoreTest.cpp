@@ -4,11 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "analysis/VolumeSectors.h"
 #include "image/BlockCompression.h"
 #include "image/ImageFixture.h"
 #include "image/ImageFormat.h"
 #include "image/ImageRestoreForm.h"
 #include "partition/PartitionEntry.h"
+#include "platform/OnDiskFields.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -123,11 +125,10 @@ TEST_F(ImageRestoreTest, AnIncompressibleBlockLongerThanItsSectorsRoundTrips) {
 }
 
 TEST_F(ImageRestoreTest, AnNtfsVolumeOnALogicalDriveGetsItsAbsoluteFirstSectorAsHiddenSectors) {
-  Bytes boot(512, 0);
-  std::copy_n("\xEB\x52\x90NTFS    ", 11, boot.begin());
-  boot[12] = 0x02;  // 512 bytes per sector: byte 11 is 0
-  WriteLe32(std::span(boot).subspan(28), 63);  // what the drive had where it came from
-  WriteLe32(std::span(boot).subspan(40), test::kLogicalData - 1);  // the volume's sectors but the last
+  // A volume filling the drive: it counts the sectors but the last, which holds the copy.
+  const SectorBytes ntfs = test::NtfsBootSector(test::kLogicalData);
+  Bytes boot(ntfs.begin(), ntfs.end());
+  WriteLe32(boot, 28, 63);  // what the drive had where it came from
   const std::uint32_t volume = test::kLogical1 + test::kDataOffset;
   ASSERT_TRUE(image->WriteSector(volume, boot));
   ASSERT_TRUE(image->WriteSector(volume + test::kLogicalData - 1, boot));  // the boot sector's copy
@@ -139,6 +140,34 @@ TEST_F(ImageRestoreTest, AnNtfsVolumeOnALogicalDriveGetsItsAbsoluteFirstSectorAs
   const std::uint32_t restored = test::kLogical2 + test::kDataOffset;
   Bytes expected = Sectors(volume, test::kLogicalData);
   for (const std::size_t copy : {std::size_t{0}, std::size_t{test::kLogicalData - 1}}) {
+    WriteLe32(std::span(expected).subspan(copy * 512 + 28), restored);
+  }
+  EXPECT_EQ(Sectors(restored, test::kLogicalData), expected);
+}
+
+TEST_F(ImageRestoreTest, AnNtfsVolumeOfLargeSectorsGetsTheFieldInItsCopyAtItsDiskSector) {
+  // 4096-byte sectors: the count is in volume sectors, so the copy lies eight disk sectors for
+  // each of them from the volume's start, not at the count itself.
+  SectorBytes ntfs = test::NtfsBootSector(test::kLogicalData);
+  const std::uint32_t volumeSectors = test::kLogicalData / 8 - 1;
+  test::Put(ntfs, 0x0B, 4096, 2);
+  ntfs[0x0D] = 1;
+  test::Put(ntfs, 0x28, volumeSectors, 8);
+  test::Put(ntfs, 0x30, 1, 8);
+  test::Put(ntfs, 0x38, 2, 8);
+  test::Put(ntfs, 0x1C, 63, 4);
+  const Bytes boot(ntfs.begin(), ntfs.end());
+  const std::uint32_t volume = test::kLogical1 + test::kDataOffset;
+  ASSERT_TRUE(image->WriteSector(volume, boot));
+  ASSERT_TRUE(image->WriteSector(volume + volumeSectors, boot));  // where the count alone points
+  ASSERT_TRUE(image->WriteSector(volume + volumeSectors * 8, boot));
+  auto disk = Open();
+  const std::string path = dir.File("ntfs4k.pim");
+  ASSERT_EQ(Save(*disk, test::kLogical1, path, true, std::nullopt, 2, true).end, WorkEnd::Done);
+  ASSERT_EQ(Restore(*disk, test::kLogical2, path, 2, true).end, WorkEnd::Done);
+  const std::uint32_t restored = test::kLogical2 + test::kDataOffset;
+  Bytes expected = Sectors(volume, test::kLogicalData);
+  for (const std::size_t copy : {std::size_t{0}, std::size_t{volumeSectors} * 8}) {
     WriteLe32(std::span(expected).subspan(copy * 512 + 28), restored);
   }
   EXPECT_EQ(Sectors(restored, test::kLogicalData), expected);

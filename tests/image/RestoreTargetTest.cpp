@@ -3,12 +3,13 @@
 // (tables a damaged or hostile disk may hold) is refused before any write; the NTFS fix-up goes
 // to the disk with its block, before the flush; a failed write or flush says what may already be
 // overwritten.
+#include "analysis/VolumeSectors.h"
 #include "image/BlockCompression.h"
 #include "image/ImageFixture.h"
 #include "image/ImageFormat.h"
 #include "image/ImageReading.h"
 #include "image/ImageRestoreForm.h"
-#include "platform/LittleEndian.h"
+#include "platform/OnDiskFields.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -106,13 +107,10 @@ class NtfsFixUpTest : public RestoreTargetTest {
  protected:
   void SetUp() override {
     RestoreTargetTest::SetUp();
-    Bytes boot(512, 0);
-    std::copy_n("\xEB\x52\x90NTFS    ", 11, boot.begin());
-    boot[12] = 0x02;
+    const SectorBytes ntfs = test::NtfsBootSector(test::kSourceLength);
+    Bytes boot(ntfs.begin(), ntfs.end());
     for (std::size_t i = 100; i < 510; ++i) boot[i] = static_cast<std::uint8_t>(i);  // boot code
-    boot[510] = 0x55, boot[511] = 0xAA;
-    WriteLe32(std::span(boot).subspan(28), 63);
-    WriteLe32(std::span(boot).subspan(40), test::kSourceLength - 1);
+    WriteLe32(boot, 28, 63);
     ASSERT_TRUE(image->WriteSector(test::kSourceStart, boot));
     ASSERT_TRUE(image->WriteSector(test::kSourceStart + test::kSourceLength - 1, boot));
     expected = boot;

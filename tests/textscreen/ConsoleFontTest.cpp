@@ -10,7 +10,7 @@
 #include "EngineLayout.h"
 #include "bootengine/Templates.h"
 #include "platform/Cp437.h"
-#include "platform/LittleEndian.h"
+#include "platform/OnDiskFields.h"
 #include "platform/Texts.h"
 #include "support/TempDir.h"
 

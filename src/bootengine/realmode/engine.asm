@@ -57,7 +57,7 @@ TICKS_PER_SECOND        equ 18          ; a second has passed once more ticks th
 ATTEMPTS                equ CONST_DISK_ATTEMPTS ; tries of every disk transfer
 FIRST_TYPABLE           equ CONST_FIRST_TYPEABLE ; the password prompt accepts 20h..7Fh
 LAST_TYPABLE            equ CONST_LAST_TYPEABLE
-MAX_TYPED               equ 16          ; characters the prompt takes
+MAX_TYPED               equ AREA_PASSWORD_INPUT_SIZE ; characters the prompt takes
 LOW_FUNCTION_KEYS       equ 10          ; F1..F10 select positions 0..9
 LAST_FUNCTION_KEY_POSITION equ 11       ; F11, F12 select positions 10, 11
 MAX_PASSWORD            equ CONST_PASSWORD_MAX ; characters a stored password can have
@@ -72,8 +72,8 @@ MENU_TABLE_OF_COPY      equ MBR_COPY + LOADER_MENU_TABLE
 BOOT_SLOT_OF_COPY       equ MBR_COPY + LOADER_BOOT_SLOT
 SECTOR0_IMAGE           equ CONST_LOADER_RUN
 BOOT_SECTOR             equ CONST_BOOT_SECTOR_RUN
-ENTRY_START_SECTOR      equ 2           ; menu entry: start sector and cylinder (INT 13h CX)
-ENTRY_LBA               equ 8           ; menu entry: start LBA
+ENTRY_START_SECTOR      equ CONST_ENTRY_START_SECTOR ; menu entry: start sector and cylinder (INT 13h CX)
+ENTRY_LBA               equ CONST_ENTRY_LBA ; menu entry: start LBA
 
 %if CONST_AUTOBOOT_ON != JNZ_SHORT_OPCODE || CONST_AUTOBOOT_OFF != JMP_SHORT_OPCODE
   %error the autoboot switch values must be the opcodes of jnz short and jmp short
@@ -572,7 +572,7 @@ boot_floppy:
 ; --------------------------------------------------------------------------------------------------
 take_selected_entry:
         mov al, [AREA_VAR_SELECTION_RUN]
-        mov ah, CONST_MENU_ENTRY_SIZE
+        mov ah, CONST_ENTRY_SIZE
         mul ah
         add ax, MENU_TABLE_OF_COPY              ; the master copy, not the sector-0 image
         mov si, ax
@@ -591,7 +591,7 @@ rebuild_sector0:
         cmp byte [si], FIRST_HARD_DISK
         jne .copy                               ; another disk: the partition table stays as it is
         mov di, BOOT_SLOT_OF_COPY               ; byte 0 = 80h makes it the active entry
-        mov cx, CONST_MENU_ENTRY_SIZE / 2
+        mov cx, CONST_ENTRY_SIZE / 2
         rep movsw
 .copy:
         mov si, MBR_COPY

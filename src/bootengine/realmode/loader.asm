@@ -30,13 +30,13 @@
         org CONST_LOADER_RUN
 
 BIOS_LOAD_ADDRESS       equ CONST_BOOT_SECTOR_RUN
-ENGINE_SECTORS          equ 16                  ; LBA 1..16: the engine area and nine spare sectors
+ENGINE_SECTORS          equ CONST_LOADER_READ_SECTORS ; LBA 1..16: the engine area and nine spare sectors
 ENGINE_CX               equ 0002h               ; cylinder 0, sector 2
 ENGINE_DX               equ FIRST_HARD_DISK     ; head 0, drive 80h
 ATTEMPTS                equ CONST_DISK_ATTEMPTS
-PARTITION_ENTRIES       equ 4
-PARTITION_ENTRY_SIZE    equ 16
-ENTRY_START_SECTOR      equ 2                   ; entry word: start sector and cylinder (INT 13h CX)
+PARTITION_ENTRIES       equ CONST_TABLE_ENTRIES
+PARTITION_ENTRY_SIZE    equ CONST_ENTRY_SIZE
+ENTRY_START_SECTOR      equ CONST_ENTRY_START_SECTOR ; entry word: start sector and cylinder (INT 13h CX)
 
 ; --- move from 7C00h to 0600h, so that 7C00h is free for the boot sector we start later --------
 start:
