@@ -14,14 +14,17 @@ import unittest
 
 import diskimage
 import qemu
+from diskimage import layout
 
-COLUMN = 16                     # every engine line starts here
-LINE_CHARS = 47
-BAR_COLUMN = COLUMN + 2         # the bar covers characters 2..44 of a menu line
-BAR_CHARS = 43
-STATUS_ROW = 3
-COUNTDOWN_COLUMN = COLUMN + 30
+COLUMN = layout.CONST_SCREEN_COLUMN     # every engine line starts here
+LINE_CHARS = layout.CONST_LINE_CHARS
+BAR_COLUMN = COLUMN + layout.CONST_BAR_FIRST_CHAR  # the bar covers characters 2..44 of a menu line
+BAR_CHARS = layout.CONST_BAR_CHARS
+STATUS_ROW = layout.CONST_STATUS_LINE
+COUNTDOWN_COLUMN = COLUMN + layout.CONST_COUNTDOWN_CHAR
 BOX_ROW = 10                    # message and password boxes
+MENU_COLOUR = layout.CONST_TEMPLATE_MENU  # the colours of a new installation
+BAR_COLOUR = layout.CONST_TEMPLATE_BAR
 
 
 class BootTestCase(unittest.TestCase):
@@ -40,7 +43,7 @@ class BootTestCase(unittest.TestCase):
 
     # --- engine screen ------------------------------------------------------------------------
     @staticmethod
-    def bar_at(screen, row, menu_colour=0x1B, bar_colour=0x3E):
+    def bar_at(screen, row, menu_colour=MENU_COLOUR, bar_colour=BAR_COLOUR):
         """True when the selection bar is painted on `row` and nowhere else: characters 2..44
         of the line in the bar colour, the frame cells around them in the menu colour."""
         rows = [r for r in range(qemu.SCREEN_ROWS)
@@ -51,7 +54,7 @@ class BootTestCase(unittest.TestCase):
                     + bytes([menu_colour]) * 2)
         return rows == [row] and screen.attr_run(row, COLUMN, LINE_CHARS) == expected
 
-    def wait_bar(self, machine, row, menu_colour=0x1B, bar_colour=0x3E, timeout=30):
+    def wait_bar(self, machine, row, menu_colour=MENU_COLOUR, bar_colour=BAR_COLOUR, timeout=30):
         """Wait until the menu shows the bar on `row` (None: no bar at all); return the screen."""
         def painted():
             screen = machine.screen()

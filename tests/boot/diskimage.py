@@ -15,32 +15,41 @@ import os
 import pathlib
 import shutil
 import subprocess
+import sys
 import tempfile
 
-SECTOR = 512
+REPOSITORY = pathlib.Path(__file__).resolve().parents[2]
+GENERATED = pathlib.Path(os.environ.get("KORVEX_GENERATED_DIR", REPOSITORY / "build" / "src" / "generated"))
+CLI = os.environ.get("KORVEX_CLI", str(REPOSITORY / "build" / "bin" / "korvex-cli"))
+SFDISK = shutil.which("sfdisk") or "/usr/sbin/sfdisk"
+
+# The engine's layout, generated from src/bootengine/EngineLayout.table by the build.
+sys.path.insert(0, str(GENERATED))
+import engine_layout as layout  # noqa: E402
+
+SECTOR = layout.CONST_SECTOR_SIZE
 HEADS = 16
 SECTORS_PER_TRACK = 63
 CYLINDER = HEADS * SECTORS_PER_TRACK
 DEFAULT_SECTORS = 16 * CYLINDER                 # 8 MiB, sparse
 
 # Sector 0 (loader sector).
-DEFAULT_ENTRY = 0x095
-DIRECT_BOOT = 0x096
-PARTITION_TABLE = 0x1BE
-BOOT_SLOT = 0x1CE
-ENTRY_SIZE = 16
+DEFAULT_ENTRY = layout.LOADER_DEFAULT_ENTRY
+DIRECT_BOOT = layout.LOADER_DIRECT_BOOT
+PARTITION_TABLE = layout.LOADER_PARTITION_TABLE
+BOOT_SLOT = layout.LOADER_BOOT_SLOT
+SIGNATURE = layout.LOADER_SIGNATURE
+ENTRY_SIZE = layout.CONST_ENTRY_SIZE
+ACTIVE = layout.CONST_BOOT_INDICATOR_ACTIVE
+FIRST_HARD_DISK = layout.CONST_FIRST_HARD_DISK  # the drive the engine boots, also its entries' byte 0
 
 # Engine area (LBA 1..7).
-AREA_SECTORS = 7
-MBR_COPY = 0x800
+AREA_SECTORS = layout.CONST_AREA_SIZE // SECTOR
+MBR_COPY = layout.AREA_MBR_COPY
 
-ENGINE_READ_END = 17                            # the loader reads LBA 1..16 with the engine
+ENGINE_READ_END = 1 + layout.CONST_LOADER_READ_SECTORS  # the loader reads LBA 1..16 with the engine
 INSTALL_CHOICES = 4                             # install-engine offers the first four objects
 REPORT_IDENTITY_OFFSET = 0x1E0                  # see report_sector.asm
-
-REPOSITORY = pathlib.Path(__file__).resolve().parents[2]
-CLI = os.environ.get("KORVEX_CLI", str(REPOSITORY / "build" / "bin" / "korvex-cli"))
-SFDISK = shutil.which("sfdisk") or "/usr/sbin/sfdisk"
 
 
 @dataclasses.dataclass
@@ -79,7 +88,7 @@ def report_sector(ident, bootable=True):
     assert len(name) < 16, ident
     sector[REPORT_IDENTITY_OFFSET:REPORT_IDENTITY_OFFSET + len(name)] = name
     if not bootable:
-        sector[510:512] = b"\0\0"
+        sector[SIGNATURE:SIGNATURE + 2] = b"\0\0"
     return bytes(sector)
 
 
@@ -102,7 +111,8 @@ def partition_entry(part, indicator):
 
 
 def make_disk(path, *, menu=(), table=(), timeout=60, autoboot=True, remember_last=False,
-              default=None, bar_colour=0x3E, menu_colour=0x1B, floppy_passwords=("", ""),
+              default=None, bar_colour=layout.CONST_TEMPLATE_BAR, menu_colour=layout.CONST_TEMPLATE_MENU,
+              floppy_passwords=("", ""),
               direct_boot=None, engine_removed=False, total_sectors=DEFAULT_SECTORS):
     """Write a disk image with the boot engine to `path`.
 
@@ -262,8 +272,7 @@ def _put_loader(path):
     """Put the loader's code and texts in front of the partition table of sector 0, as on a disk
     with the engine. Done by hand because the program installs no engine on a disk that cannot
     hold it; the loader then finds no engine to read and takes its emergency path."""
-    default = REPOSITORY / "build" / "src" / "generated"
-    loader = pathlib.Path(os.environ.get("KORVEX_GENERATED_DIR", default)) / "loader.bin"
+    loader = GENERATED / "loader.bin"
     if not loader.is_file():
         raise RuntimeError(f"{loader} is missing: build first, or set KORVEX_GENERATED_DIR")
     with open(path, "r+b") as image:

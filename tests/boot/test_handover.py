@@ -26,8 +26,8 @@ class Handover(BootTestCase):
             self.wait_menu(machine)
             machine.send_keys("f2")
             boot = machine.wait_boot()
-        entry = diskimage.partition_entry(parts[1], 0x80)
-        self.assertEqual((boot.ident, boot.dl, boot.ds, boot.entry), ("P1", 0x80, 0, entry))
+        entry = diskimage.partition_entry(parts[1], diskimage.FIRST_HARD_DISK)
+        self.assertEqual((boot.ident, boot.dl, boot.ds, boot.entry), ("P1", diskimage.FIRST_HARD_DISK, 0, entry))
         sector0 = diskimage.read_sector0(image)
         mbr_copy = diskimage.read_area(image)[MBR_COPY:MBR_COPY + SECTOR]
         self.assertEqual(sector0[BOOT_SLOT:BOOT_SLOT + ENTRY_SIZE], entry)
@@ -37,7 +37,7 @@ class Handover(BootTestCase):
                          outside(mbr_copy, (BOOT_SLOT, ENTRY_SIZE), (DEFAULT_ENTRY, 1)))
         # The engine only wrote sector 0: its MBR copy keeps entry 0 in the boot slot.
         self.assertEqual(mbr_copy[BOOT_SLOT:BOOT_SLOT + ENTRY_SIZE],
-                         diskimage.partition_entry(parts[0], 0x80))
+                         diskimage.partition_entry(parts[0], diskimage.FIRST_HARD_DISK))
 
     def test_fixed_default_stays(self):
         parts = diskimage.standard_partitions(3)
@@ -49,7 +49,7 @@ class Handover(BootTestCase):
         sector0 = diskimage.read_sector0(image)
         self.assertEqual(sector0[DEFAULT_ENTRY], 2)
         self.assertEqual(sector0[BOOT_SLOT:BOOT_SLOT + ENTRY_SIZE],
-                         diskimage.partition_entry(parts[0], 0x80))
+                         diskimage.partition_entry(parts[0], diskimage.FIRST_HARD_DISK))
 
     def test_direct_boot_happens_once(self):
         # Key assertion: a direct boot into entry 2 starts it without the menu, and the next
@@ -80,7 +80,7 @@ class Floppy(BootTestCase):
             machine.send_keys("down", "a")
             boot = machine.wait_boot()
         # The highlighted entry goes into the boot slot and is what DS:SI points at.
-        entry = diskimage.partition_entry(parts[1], 0x80)
+        entry = diskimage.partition_entry(parts[1], diskimage.FIRST_HARD_DISK)
         self.assertEqual((boot.ident, boot.dl, boot.entry), ("FDA", 0, entry))
         sector0 = diskimage.read_sector0(image)
         self.assertEqual(sector0[BOOT_SLOT:BOOT_SLOT + ENTRY_SIZE], entry)

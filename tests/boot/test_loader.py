@@ -23,8 +23,8 @@ class Loader(BootTestCase):
                           engine_removed=True)
         with self.machine(image) as machine:
             boot = machine.wait_boot()
-            self.assertEqual((boot.ident, boot.dl), ("ACTIVE", 0x80))
-            self.assertEqual(boot.entry, diskimage.partition_entry(active, 0x80))
+            self.assertEqual((boot.ident, boot.dl), ("ACTIVE", diskimage.ACTIVE))
+            self.assertEqual(boot.entry, diskimage.partition_entry(active, diskimage.ACTIVE))
             self.assertFalse(machine.screen().contains(LOADER_TEXT[0]))
 
     def test_removal_keeping_partitions_boots_the_default_entry(self):
@@ -40,7 +40,7 @@ class Loader(BootTestCase):
         self.assertIn(f"Dann ist die Partition beim relativen Sektor {menu[1].start} (Typ 6) aktiv", done.stderr)
         with self.machine(image) as machine:
             boot = machine.wait_boot()
-            self.assertEqual((boot.ident, boot.dl), ("P1", 0x80))
+            self.assertEqual((boot.ident, boot.dl), ("P1", diskimage.FIRST_HARD_DISK))
             self.assertFalse(machine.screen().contains(LOADER_TEXT[0]))
 
     def test_unreadable_engine_shows_text_then_boots_active_partition(self):
@@ -52,7 +52,7 @@ class Loader(BootTestCase):
             machine.expect_no_boot(1)                   # it waits for a key first
             machine.send_keys("spc")
             boot = machine.wait_boot()
-            self.assertEqual((boot.ident, boot.dl), ("ACTIVE", 0x80))
+            self.assertEqual((boot.ident, boot.dl), ("ACTIVE", diskimage.ACTIVE))
 
     def test_unreadable_engine_without_active_partition_ends_in_int_18h(self):
         # INT 18h hands control back to the BIOS; SeaBIOS tries its other devices and then

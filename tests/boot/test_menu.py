@@ -19,7 +19,8 @@ class MenuScreen(BootTestCase):
         with self.machine(image) as machine:
             screen = self.wait_menu(machine, bar=6, menu_colour=MENU_COLOUR, bar_colour=BAR_COLOUR)
             for row in range(9):
-                line = area[3 + 48 * row:3 + 48 * row + LINE_CHARS].decode("cp437")
+                first = diskimage.layout.AREA_SCREEN_LINES + diskimage.layout.CONST_SCREEN_LINE_SIZE * row
+                line = area[first:first + LINE_CHARS].decode("cp437")
                 shown = screen.text(row, COLUMN, LINE_CHARS)
                 if row == STATUS_ROW:   # the countdown's digits stand in the gap of the text
                     digits = COUNTDOWN_COLUMN - COLUMN
@@ -74,7 +75,7 @@ class MenuKeys(BootTestCase):
             machine.send_keys("ret")
             boot = machine.wait_boot()
             self.assertEqual(boot.ident, "P1")
-            self.assertEqual(boot.entry, diskimage.partition_entry(parts[1], 0x80))
+            self.assertEqual(boot.entry, diskimage.partition_entry(parts[1], diskimage.FIRST_HARD_DISK))
 
     def test_function_keys(self):
         # F5 with three entries is ignored; F3 boots position 2 at once.

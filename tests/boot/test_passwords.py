@@ -5,7 +5,8 @@ import unittest
 import diskimage
 from boottest import BootTestCase, BOX_ROW, COLUMN
 
-PASSWORD = "geheimkennwort1"                    # 15 characters, the longest a slot holds
+PASSWORD = "geheimkennwort1"                    # the longest a slot holds
+assert len(PASSWORD) == diskimage.layout.CONST_PASSWORD_MAX
 INPUT_COLUMN = 28
 
 
@@ -41,7 +42,7 @@ class Passwords(BootTestCase):
             machine.type_text(PASSWORD + "x")
             machine.send_keys("backspace")
             machine.wait_for(lambda: machine.screen().text(BOX_ROW + 1, INPUT_COLUMN, 16)
-                             == "*" * 15 + " ", "fifteen stars after Backspace")
+                             == "*" * len(PASSWORD) + " ", "fifteen stars after Backspace")
             machine.send_keys("ret")
             self.assertEqual(machine.wait_boot().ident, "P1")
 
