@@ -6,16 +6,12 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "EngineLayout.h"
 #include "app/DialogButtons.h"
 #include "wxcommon/WxText.h"
 #include "platform/Cp437.h"
 
 namespace korvex {
-namespace {
-
-constexpr unsigned kMaxPasswordLength = 15;
-
-}  // namespace
 
 CPasswordDlg::CPasswordDlg(wxWindow* parent, const std::string& target, bool isDrive, CPrompt& prompt)
     : wxDialog(parent, wxID_ANY, Wx("Passwort für " + target)), prompt_(prompt) {
@@ -26,7 +22,7 @@ CPasswordDlg::CPasswordDlg(wxWindow* parent, const std::string& target, bool isD
   repetition_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(160, -1), wxTE_PASSWORD);
   password_->SetName(Wx("Passwort"));
   repetition_->SetName(Wx("Kontrolleingabe"));
-  for (wxTextCtrl* edit : {password_, repetition_}) edit->SetMaxLength(kMaxPasswordLength);
+  for (wxTextCtrl* edit : {password_, repetition_}) edit->SetMaxLength(layout::CONST_PASSWORD_MAX);
   grid->Add(new wxStaticText(this, wxID_ANY, Wx("Passwort. . . . . . ")), 0, wxALIGN_CENTER_VERTICAL);
   grid->Add(password_, 1, wxEXPAND);
   grid->Add(new wxStaticText(this, wxID_ANY, Wx("Kontrolleingabe. . . . .")), 0, wxALIGN_CENTER_VERTICAL);

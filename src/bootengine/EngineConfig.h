@@ -18,9 +18,12 @@ struct EngineConfig {
   std::uint8_t directBoot = 0;   // non-zero: the default entry boots at once, without the menu
 };
 
+// The longest countdown: two BCD digits.
+inline constexpr unsigned kMaxTimeoutSeconds = 99;
+
 // Tens in the high nibble, units in the low nibble.
 unsigned BcdToSeconds(std::uint8_t bcd);
-// The two BCD digits of seconds (0..99; more is cut to 8 bits).
+// The two BCD digits of seconds (up to kMaxTimeoutSeconds; more is cut to 8 bits).
 std::uint8_t SecondsToBcd(unsigned seconds);
 
 // Meaningful only while the engine is installed on disk.

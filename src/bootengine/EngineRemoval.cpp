@@ -4,6 +4,7 @@
 #include <set>
 
 #include "backup/BackupFile.h"
+#include "partition/PartitionEntry.h"
 #include "partition/TableReader.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -11,9 +12,6 @@
 
 namespace korvex {
 namespace {
-
-constexpr std::size_t kRemovalCheckBoxes = 12;
-constexpr std::uint8_t kTableSlots = 4;
 
 // Without its signature the engine is no longer installed; the save writes the engine area
 // once more, so that LBA 1 on the disk loses the signature too and the loader left in sector 0
@@ -69,7 +67,7 @@ std::optional<std::string> KeepPartitions(CHardDisk& disk, const std::vector<uns
     checked.insert(index);
   }
   const std::size_t inTable = disk.primary.Count([](const CPartition& p) { return p.InPartitionTable(); });
-  if (checked.size() + inTable > kTableSlots) {
+  if (checked.size() + inTable > kTableEntries) {
     prompt.Message(LoadResString(IDS_TOO_MANY_TO_KEEP), PromptIcon::Information);
     return std::nullopt;
   }
@@ -102,7 +100,7 @@ std::optional<std::string> KeepPartitions(CHardDisk& disk, const std::vector<uns
 std::vector<CPartition*> RemovalChoices(const CHardDisk& disk) {
   std::vector<CPartition*> choices;
   for (const auto& item : disk.primary.items()) {
-    if (item.object->InMenu() && choices.size() < kRemovalCheckBoxes) choices.push_back(item.object.get());
+    if (item.object->InMenu() && choices.size() < layout::CONST_MENU_ENTRIES) choices.push_back(item.object.get());
   }
   return choices;
 }

@@ -14,7 +14,6 @@
 namespace korvex {
 namespace {
 
-constexpr unsigned kMaxTimeout = 99;
 constexpr std::uint8_t kMaxBackground = 7;
 constexpr std::uint8_t kMaxForeground = 15;
 constexpr std::uint8_t kFirstShownCharacter = 0x20;
@@ -168,7 +167,7 @@ bool SetRememberLast(CHardDisk& disk, bool on, CPrompt& prompt) {
 
 bool SetTimeout(CHardDisk& disk, unsigned seconds, CPrompt& prompt) {
   if (!RequireEngine(disk, prompt)) return false;
-  if (seconds > kMaxTimeout) return Refuse(prompt, StrFormat(text::kTimeoutTooLong, seconds));
+  if (seconds > kMaxTimeoutSeconds) return Refuse(prompt, StrFormat(text::kTimeoutTooLong, kMaxTimeoutSeconds, seconds));
   disk.engineArea[layout::AREA_TIMEOUT] = SecondsToBcd(seconds);
   disk.MarkModified();
   return true;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "partition/CHardDisk.h"
-#include "partition/TableWriter.h"
+#include "partition/MenuLines.h"
 #include "textscreen/TextScreen.h"
 
 namespace korvex {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "bootengine/MenuEntryChecks.h"
-#include "partition/TableWriter.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
 
@@ -15,6 +14,8 @@ namespace {
 constexpr std::size_t kMaxPasswordLength = layout::CONST_PASSWORD_MAX;
 constexpr unsigned char kFirstTypeable = layout::CONST_FIRST_TYPEABLE;
 constexpr unsigned char kLastTypeable = layout::CONST_LAST_TYPEABLE;
+// A stored password ends in a zero byte, or fills the slot but its last byte.
+static_assert(kMaxPasswordLength < layout::CONST_PASSWORD_SLOT_SIZE);
 
 // Nothing when the password may be stored, else what to report (after the message).
 std::optional<PasswordResult> CheckPassword(const std::string& password, const std::string& repetition,
@@ -53,15 +54,21 @@ std::vector<CHardDisk*> EngineDisks(const WorkingCopy& workingCopy) {
 
 }  // namespace
 
+PasswordSlot EncodePassword(const EngineAreaImage& area, std::string_view password) {
+  PasswordSlot slot{};
+  std::copy_n(password.begin(), std::min(password.size(), kMaxPasswordLength), slot.begin());
+  for (std::size_t i = 0; i < kMaxPasswordLength; ++i) slot[i] ^= area[layout::AREA_PASSWORD_KEY + i];
+  return slot;
+}
+
 PasswordResult SetPartitionPassword(WorkingCopy& workingCopy, const ObjectRef& entry, const std::string& password,
                                     const std::string& repetition, CPrompt& prompt) {
   const auto target = RequireMenuEntry(workingCopy, entry, prompt);
   if (!target) return PasswordResult::Refused;
   if (const auto refusal = CheckPassword(password, repetition, prompt)) return *refusal;
   CPartition& object = *target->object;
-  object.password = password;
+  object.passwordSlot = EncodePassword(target->disk->engineArea, password);
   object.passwordSet = true;
-  object.passwordChanged = true;
   target->disk->MarkModified();
   return PasswordResult::Stored;
 }
@@ -71,11 +78,10 @@ bool DeletePartitionPassword(WorkingCopy& workingCopy, const ObjectRef& entry, C
   if (!target) return false;
   CPartition& object = *target->object;
   if (object.passwordSet) {
-    object.passwordChanged = true;
+    object.passwordSlot = {};
     object.passwordSet = false;
     target->disk->MarkModified();
   }
-  object.password.clear();
   return true;
 }
 
@@ -88,8 +94,8 @@ PasswordResult SetFloppyPassword(WorkingCopy& workingCopy, FloppyDrive drive, co
   }
   if (const auto refusal = CheckPassword(password, repetition, prompt)) return *refusal;
   for (CHardDisk* disk : disks) {
-    // Each disk with its own key; byte 15 of a floppy slot keeps what it held.
-    const auto stored = EncodePassword(*disk, password);
+    // Each disk with its own key; the last byte of a floppy slot keeps what it held.
+    const auto stored = EncodePassword(disk->engineArea, password);
     std::copy_n(stored.begin(), kMaxPasswordLength, FloppySlot(*disk, drive));
     disk->MarkModified();
   }

@@ -177,7 +177,7 @@ class SelfTestRun {
                   std::span<std::uint8_t>(expected).subspan(layout::LOADER_MENU_TABLE + k * kEntrySize, kEntrySize));
     }
     for (const CPartition* p : disk_.primary.Used()) {
-      if (!p->InPartitionTable() || p->slot > 3) continue;
+      if (!p->InPartitionTable() || p->slot >= kTableEntries) continue;
       const unsigned entry = p->slot == 1 ? 2u : p->slot;
       const std::uint8_t boot = p->IsActiveTable() ? kBootIndicatorActive : 0;
       WriteTableEntry(expected, entry, MakeEntry(disk_, boot, p->type, p->start, p->start, p->length, true));
@@ -189,7 +189,9 @@ class SelfTestRun {
   static bool SamePartition(const std::uint8_t* a, const std::uint8_t* b, bool menu) {
     const PartitionEntry x = DecodeEntry(std::span<const std::uint8_t>(a, kEntrySize));
     const PartitionEntry y = DecodeEntry(std::span<const std::uint8_t>(b, kEntrySize));
-    const bool sameMark = menu ? (x.bootIndicator >= 0x80) == (y.bootIndicator >= 0x80) : x.bootIndicator == y.bootIndicator;
+    // A menu entry's byte 0 is a BIOS drive number; any hard disk number marks it alike.
+    const auto hardDisk = [](const PartitionEntry& e) { return e.bootIndicator >= layout::CONST_FIRST_HARD_DISK; };
+    const bool sameMark = menu ? hardDisk(x) == hardDisk(y) : x.bootIndicator == y.bootIndicator;
     return sameMark && x.type == y.type && x.relativeStart == y.relativeStart && x.length == y.length;
   }
 

@@ -20,7 +20,6 @@ namespace {
 constexpr const char* kUsage =
     "Aufruf: menu screen [FESTPLATTE] [--selection POSITION] [--countdown SEKUNDEN] [--json | --png DATEI "
     "[--font DATEI]]";
-constexpr unsigned kMaxSeconds = 99;
 
 struct ScreenOptions {
   std::string disk = "0";
@@ -135,8 +134,8 @@ int RunMenuScreen(CliSession& session, const Arguments& arguments) {
   }
   if (options->countdown) {
     const auto seconds = static_cast<unsigned>(*options->countdown);
-    if (*options->countdown > kMaxSeconds) {
-      PrintError(StrFormat(text::kTimeoutTooLong, seconds));
+    if (*options->countdown > kMaxTimeoutSeconds) {
+      PrintError(StrFormat(text::kTimeoutTooLong, kMaxTimeoutSeconds, seconds));
       return kExitFailed;
     }
     state.countdown = SecondsToBcd(seconds);

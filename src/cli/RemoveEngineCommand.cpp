@@ -12,7 +12,6 @@ namespace korvex {
 namespace {
 
 constexpr const char* kUsage = "Aufruf: remove-engine [FESTPLATTE] --mode empty|backup DATEI|keep [N...]";
-constexpr unsigned kMaxChoices = 12;
 
 // The request the arguments after DISK describe; nothing after reporting a usage error.
 std::optional<RemovalRequest> ParseRequest(const Arguments& arguments, std::size_t next) {
@@ -27,7 +26,7 @@ std::optional<RemovalRequest> ParseRequest(const Arguments& arguments, std::size
     request.backupPath = arguments[next++];
   } else if (mode == "keep") {
     request.mode = RemovalMode::KeepPartitions;
-    const auto numbers = TakeChoiceNumbers(arguments, next, kMaxChoices, "keep");
+    const auto numbers = TakeChoiceNumbers(arguments, next, layout::CONST_MENU_ENTRIES, "keep");
     if (!numbers) return std::nullopt;
     request.keep = *numbers;
   } else {

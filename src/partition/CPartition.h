@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "EngineLayout.h"
+#include "platform/DiskGeometry.h"
+
 namespace korvex {
 
 enum class PartitionState : std::uint32_t {
@@ -25,7 +28,7 @@ inline constexpr std::size_t kTitleLength = 40;
 // A sector the next save writes back: the boot sector of a volume adopted through its backup.
 struct SectorRestore {
   std::uint32_t lba = 0;
-  std::array<std::uint8_t, 512> bytes{};
+  std::array<std::uint8_t, kSectorSize> bytes{};
   bool operator==(const SectorRestore&) const = default;
 };
 inline constexpr std::uint8_t kSlotUnplacedMenu = 127;
@@ -41,11 +44,9 @@ class CPartition {
   CPartition& operator=(const CPartition&) = default;
 
   bool passwordSet = false;
-  std::string password;        // typed since the working copy was loaded
-  bool passwordChanged = false;
-  // The 16 stored bytes of this menu entry's password slot as last read or written; they move
-  // with the entry when the menu order changes.
-  std::array<std::uint8_t, 16> passwordSlot{};
+  // The stored form of this menu entry's password (bootengine/Passwords.h), as read or set; it
+  // moves with the entry when the menu order changes. No password is kept as typed.
+  std::array<std::uint8_t, layout::CONST_PASSWORD_SLOT_SIZE> passwordSlot{};
   bool isNew = false;
   bool destructive = false;
   std::uint32_t diskNumber = 0;

@@ -15,7 +15,6 @@
 namespace korvex {
 namespace {
 
-constexpr unsigned kMenuLimit = 12;
 constexpr std::uint32_t kMinimumSectors = 2;
 
 double UnitFactor(CreateUnit unit) {
@@ -167,7 +166,7 @@ std::optional<std::string> SpaceRefusal(const CHardDisk& disk, bool isLogical, s
 
 std::vector<std::uint8_t> FreeTableEntries(const CHardDisk& disk) {
   std::vector<std::uint8_t> entries;
-  for (std::uint8_t entry = 0; entry < 4; ++entry) {
+  for (std::uint8_t entry = 0; entry < kTableEntries; ++entry) {
     if (entry == 1 && disk.EngineInstalled()) continue;
     const bool taken = disk.primary.FindFirst([&](const CPartition& p) {
       return p.InPartitionTable() && p.slot == entry;
@@ -178,7 +177,7 @@ std::vector<std::uint8_t> FreeTableEntries(const CHardDisk& disk) {
 }
 
 bool MenuCanTakeEntry(const CHardDisk& disk) {
-  return disk.EngineInstalled() && disk.MenuEntryCount() < kMenuLimit;
+  return disk.EngineInstalled() && disk.MenuEntryCount() < layout::CONST_MENU_ENTRIES;
 }
 
 bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt) {

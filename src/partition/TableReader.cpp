@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "partition/MenuLines.h"
 #include "partition/PartitionEntry.h"
 #include "partition/SectorRanges.h"
 #include "platform/StringFormat.h"
@@ -52,16 +53,13 @@ void ReadMenu(CHardDisk& disk, std::span<const std::uint8_t> tables) {
   const std::uint8_t directBoot = disk.sector0[layout::LOADER_DIRECT_BOOT];
   for (unsigned i = 0; i < layout::CONST_MENU_ENTRIES; ++i) {
     const auto entry = DecodeEntry(tables.subspan(layout::LOADER_MENU_TABLE + i * kEntrySize, kEntrySize));
-    if (entry.bootIndicator < 0x80) break;
+    if (entry.bootIndicator < layout::CONST_FIRST_HARD_DISK) break;  // no BIOS hard disk: the table ends
     auto part = std::make_unique<CPartition>(entry.relativeStart, entry.length, static_cast<std::uint8_t>(i));
     part->SetMenu();
     part->type = entry.type;
     part->diskNumber = disk.diskIndex;
     part->isDefault = i == defaultEntry;
-    const std::size_t line =
-        layout::AREA_SCREEN_LINES + (layout::CONST_MENU_FIRST_LINE + i) * layout::CONST_SCREEN_LINE_SIZE + 3;
-    const auto* titleBegin = area.data() + line;
-    part->SetTitle(std::string(titleBegin, std::find(titleBegin, titleBegin + kTitleLength, 0)));
+    part->SetTitle(MenuTitleAt(area, i));
     part->bootedLast = rememberLast && i == disk.sector0[layout::LOADER_DEFAULT_ENTRY];
     part->directBootTarget = directBoot != 0 && i == disk.sector0[layout::LOADER_DEFAULT_ENTRY];
     if (part->directBootTarget) disk.directBootPending = directBoot;
@@ -127,12 +125,12 @@ void ParseTables(CHardDisk& disk, CPrompt& prompt) {
   if (engine) ReadMenu(disk, table);
   if (engine && !disk.engineDamaged) ReportDefaultEntriesApart(disk, table, prompt);
   bool chainRead = false;
-  for (unsigned i = 0; i < 4; ++i) {
+  for (unsigned i = 0; i < kTableEntries; ++i) {
     const auto entry = ReadTableEntry(table, i);
     if (entry.type == kTypeGptProtective) disk.gpt = true;
-    if ((engine && i == 1) || entry.type == 0) continue;
+    if ((engine && i == layout::CONST_BOOT_SLOT) || entry.type == 0) continue;
     auto part = std::make_unique<CPartition>(entry.relativeStart, entry.length, static_cast<std::uint8_t>(i));
-    if (entry.bootIndicator >= 0x80) {
+    if (entry.bootIndicator >= kBootIndicatorActive) {
       part->SetActiveTable();
     } else {
       part->SetTable();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "partition/MenuLines.h"
 #include "partition/PartitionEntry.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
@@ -10,12 +11,8 @@
 namespace korvex {
 namespace {
 
-constexpr std::uint8_t kFrameVertical = layout::CONST_FRAME_V;
-constexpr std::uint8_t kFrameBottomLeft = layout::CONST_FRAME_BOTTOM_LEFT;
-constexpr std::uint8_t kFrameHorizontal = layout::CONST_FRAME_H;
-constexpr std::uint8_t kFrameBottomRight = layout::CONST_FRAME_BOTTOM_RIGHT;
 constexpr std::uint8_t kMenuDrive = layout::CONST_FIRST_HARD_DISK;
-constexpr std::size_t kLastLineChar = layout::CONST_LINE_CHARS - 1;
+constexpr unsigned kLastTableEntry = kTableEntries - 1;
 
 struct PackedChs {
   std::uint8_t head;
@@ -45,11 +42,6 @@ std::vector<const CPartition*> TablePartitionsByStart(const CHardDisk& disk) {
   return table;
 }
 
-std::span<std::uint8_t> ScreenLine(EngineAreaImage& area, unsigned line) {
-  return std::span<std::uint8_t>(area.data() + layout::AREA_SCREEN_LINES + line * layout::CONST_SCREEN_LINE_SIZE,
-                                 layout::CONST_SCREEN_LINE_SIZE);
-}
-
 // A drive whose record does not lie at the extended partition's start is reached through a
 // record there with an empty first entry.
 bool NeedsLeadRecord(const CPartition& ext, std::uint64_t firstRecord) { return firstRecord != ext.start; }
@@ -66,10 +58,10 @@ PartitionEntry MakeEntry(const CHardDisk& disk, std::uint8_t bootIndicator, std:
 }
 
 std::optional<std::string> CheckTableSlots(const CHardDisk& disk) {
-  const CPartition* holder[4] = {};
+  const CPartition* holder[kTableEntries] = {};
   for (const CPartition* p : TablePartitionsByStart(disk)) {
     const unsigned entry = TableEntryOf(disk, *p);
-    if (entry > 3 || (disk.EngineInstalled() && entry == 1)) {
+    if (entry > kLastTableEntry || (disk.EngineInstalled() && entry == layout::CONST_BOOT_SLOT)) {
       return StrFormat(text::kSlotInvalid, disk.DeviceName().c_str(), p->start);
     }
     if (holder[entry] != nullptr) {
@@ -81,23 +73,15 @@ std::optional<std::string> CheckTableSlots(const CHardDisk& disk) {
 }
 
 void BuildPrimaryTable(CHardDisk& disk) {
-  std::fill_n(disk.sector0.begin() + kPartitionTableOffset, 4 * kEntrySize, std::uint8_t{0});
+  std::fill_n(disk.sector0.begin() + kPartitionTableOffset, kTableEntries * kEntrySize, std::uint8_t{0});
   // A blank disk's sector 0 has no signature yet; without it the new table would not be read.
   SetBootSignature(disk.sector0);
   for (const CPartition* p : TablePartitionsByStart(disk)) {
     const unsigned entry = TableEntryOf(disk, *p);
-    if (entry > 3) continue;  // never outside the four entries; CheckTableSlots refuses such disks
+    if (entry > kLastTableEntry) continue;  // never outside the table; CheckTableSlots refuses such disks
     const std::uint8_t boot = p->IsActiveTable() ? kBootIndicatorActive : 0;
     WriteTableEntry(disk.sector0, entry, MakeEntry(disk, boot, p->type, p->start, p->start, p->length, true));
   }
-}
-
-std::array<std::uint8_t, 16> EncodePassword(const CHardDisk& disk, const std::string& password) {
-  std::array<std::uint8_t, 16> slot{};
-  const std::size_t length = std::min<std::size_t>(password.size(), 15);
-  std::memcpy(slot.data(), password.data(), length);
-  for (std::size_t i = 0; i < 15; ++i) slot[i] ^= disk.engineArea[layout::AREA_PASSWORD_KEY + i];
-  return slot;
 }
 
 void BuildMenuTable(CHardDisk& disk) {
@@ -110,37 +94,11 @@ void BuildMenuTable(CHardDisk& disk) {
     EncodeEntry(MakeEntry(disk, kMenuDrive, e.type, e.start, e.start, e.length, false),
                 std::span<std::uint8_t>(disk.sector0.data() + layout::LOADER_MENU_TABLE + k * kEntrySize, kEntrySize));
     titles.push_back(e.title);
-    // The slot follows its entry: a new password is encoded, otherwise the entry's own stored
-    // bytes go to its new position.
-    std::array<std::uint8_t, 16> slot = e.passwordSlot;
-    if (e.passwordChanged) slot = e.passwordSet ? EncodePassword(disk, e.password) : std::array<std::uint8_t, 16>{};
-    std::copy(slot.begin(), slot.end(),
+    // The stored password follows its entry to the entry's new position.
+    std::copy(e.passwordSlot.begin(), e.passwordSlot.end(),
               disk.engineArea.begin() + layout::AREA_PASSWORDS + k * layout::CONST_PASSWORD_SLOT_SIZE);
-    e.passwordSlot = slot;
   }
   WriteMenuLines(disk.engineArea, titles);
-}
-
-void WriteMenuLines(EngineAreaImage& area, std::span<const MenuTitle> titles) {
-  const unsigned count = static_cast<unsigned>(std::min<std::size_t>(titles.size(), layout::CONST_MENU_ENTRIES));
-  for (unsigned k = 0; k < count; ++k) {
-    auto line = ScreenLine(area, layout::CONST_MENU_FIRST_LINE + k);
-    std::fill(line.begin(), line.end(), std::uint8_t{' '});
-    line[0] = kFrameVertical;
-    std::copy(titles[k].begin(), titles[k].end(), line.begin() + layout::CONST_TITLE_CHAR);
-    line[kLastLineChar] = kFrameVertical;
-    line[layout::CONST_LINE_CHARS] = 0;
-  }
-  auto bottom = ScreenLine(area, layout::CONST_MENU_FIRST_LINE + count);
-  bottom[0] = kFrameBottomLeft;
-  std::fill(bottom.begin() + 1, bottom.begin() + kLastLineChar, kFrameHorizontal);
-  bottom[kLastLineChar] = kFrameBottomRight;
-  bottom[layout::CONST_LINE_CHARS] = 0;
-  if (layout::CONST_MENU_FIRST_LINE + count + 1 < layout::CONST_SCREEN_LINE_COUNT) {
-    ScreenLine(area, layout::CONST_MENU_FIRST_LINE + count + 1)[0] = 0;
-  } else {
-    area[layout::AREA_SCREEN_END] = 0;
-  }
 }
 
 SectorImage EmptyRecord() {

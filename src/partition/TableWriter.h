@@ -26,20 +26,10 @@ std::optional<std::string> CheckTableSlots(const CHardDisk& disk);
 // Fills the four entries of the sector-0 image from the table partitions and sets its signature.
 void BuildPrimaryTable(CHardDisk& disk);
 
-// Fills the menu table of the sector-0 image, the menu's screen lines, the bottom border and
-// the password slots from the Menu and NewMenu objects (at most 12), in slot order.
+// Fills the menu table of the sector-0 image, the menu's screen lines (MenuLines.h) and the
+// password slots (each entry's stored bytes) from the Menu and NewMenu objects, as many as the
+// menu holds, in slot order.
 void BuildMenuTable(CHardDisk& disk);
-
-using MenuTitle = std::array<char, kTitleLength>;
-
-// The engine's screen lines from line 5 on: one menu line per title (at most 12) — the frame
-// character, two blanks, the title, three blanks, the frame character — then the bottom border
-// and the end of the list.
-void WriteMenuLines(EngineAreaImage& area, std::span<const MenuTitle> titles);
-
-// The stored form of a password for a slot: each byte XOR the password key, at most 15 bytes,
-// byte 15 zero.
-std::array<std::uint8_t, 16> EncodePassword(const CHardDisk& disk, const std::string& password);
 
 // One extended boot record to write.
 struct ChainRecord {

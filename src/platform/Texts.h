@@ -189,7 +189,8 @@ inline constexpr const char* kMenuPositionInvalid =
     "Die Position %u gibt es im Bootmenü nicht; es hat die Positionen 0 bis %u.";
 inline constexpr const char* kMenuEntryAtTop = "Der Eintrag steht bereits ganz oben im Bootmenü.";
 inline constexpr const char* kMenuEntryAtBottom = "Der Eintrag steht bereits ganz unten im Bootmenü.";
-inline constexpr const char* kTimeoutTooLong = "Die Wartezeit darf höchstens 99 Sekunden betragen (%u Sekunden angegeben).";
+inline constexpr const char* kTimeoutTooLong =  // %u = the longest countdown, the seconds given
+    "Die Wartezeit darf höchstens %u Sekunden betragen (%u Sekunden angegeben).";
 inline constexpr const char* kColourOutOfRange =
     "Hintergrundfarben gehen von 0 bis 7, Vordergrundfarben von 0 bis 15.";
 inline constexpr const char* kTitleTooLong = "Der Titel darf höchstens 40 Zeichen lang sein.";

@@ -11,8 +11,6 @@
 namespace korvex {
 namespace {
 
-constexpr unsigned kMaxSeconds = 99;
-
 // The choice the disk's configuration stands for; choices.size() when none does.
 std::size_t StoredChoice(const CHardDisk& disk, const std::vector<BootChoice>& choices) {
   if (ReadEngineConfig(disk).rememberLast) return choices.size() - 1;
@@ -52,7 +50,7 @@ bool ApplyBootSettings(WorkingCopy& workingCopy, CHardDisk& disk, const std::vec
   if (!disk.EngineInstalled()) return true;
   const auto seconds = ParseNumber(form.secondsText, UINT32_MAX);
   if (!seconds) {
-    prompt.Message(FormatRangeMessage(0, kMaxSeconds), PromptIcon::Stop);
+    prompt.Message(FormatRangeMessage(0, kMaxTimeoutSeconds), PromptIcon::Stop);
     return false;
   }
   if (form.choice >= choices.size() || !SetTimeout(disk, static_cast<unsigned>(*seconds), prompt)) return false;

@@ -1,5 +1,6 @@
 // Shaping the boot menu: positions stay 0..N-1 and agree with the default-entry byte after every
 // change, entries are named by object, and what reaches the disk reads back the same.
+#include "bootengine/EngineConfig.h"
 #include "bootengine/MenuConfig.h"
 
 #include <cstring>
@@ -214,7 +215,7 @@ TEST_F(MenuConfigTest, TimeoutIsStoredAsTwoBcdDigitsAndAbove99IsRefused) {
   EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x42);
   disk->MarkSaved();
   EXPECT_FALSE(SetTimeout(*disk, 100, prompt));
-  EXPECT_EQ(LastText(), StrFormat(text::kTimeoutTooLong, 100u));
+  EXPECT_EQ(LastText(), StrFormat(text::kTimeoutTooLong, kMaxTimeoutSeconds, 100u));
   EXPECT_EQ(disk->engineArea[layout::AREA_TIMEOUT], 0x42);
   EXPECT_FALSE(disk->IsModified());
   SaveAndReopen(*disk, spec);

@@ -65,7 +65,15 @@ TEST_F(PasswordsTest, PartitionSlotHoldsTheKeyedPasswordAndAZeroByte15) {
   EXPECT_EQ(Slot(image, 1)[15], 0);
   EXPECT_TRUE(Part(*reread, 0).passwordSet);
   EXPECT_TRUE(Part(*reread, 1).passwordSet);
-  EXPECT_TRUE(Part(*reread, 0).password.empty());
+  // The re-read copy carries the stored form only, never the password as typed.
+  EXPECT_EQ(Part(*reread, 0).passwordSlot, Stored("x"));
+}
+
+TEST_F(PasswordsTest, TheStoredFormIsCutToWhatASlotHoldsAndEndsInAZeroByte) {
+  const auto spec = MakeEngineDisk("d.img", {.menu = {0}});
+  auto disk = Open(spec);
+  EXPECT_EQ(EncodePassword(disk->engineArea, std::string(20, 'p')), Stored(std::string(15, 'p')));
+  EXPECT_EQ(EncodePassword(disk->engineArea, ""), Stored(""));
 }
 
 TEST_F(PasswordsTest, RefusedAndEmptyPasswordsChangeNothing) {
@@ -88,7 +96,8 @@ TEST_F(PasswordsTest, RefusedAndEmptyPasswordsChangeNothing) {
   EXPECT_EQ(prompt.shown.size(), shown);
   EXPECT_EQ(SetPartitionPassword(disk.copy(), disk.Ref(Part(*disk, 3)), "a", "a", prompt), PasswordResult::Refused);
   EXPECT_EQ(LastText(), text::kNotAMenuEntry);
-  EXPECT_FALSE(entry.passwordSet || entry.passwordChanged || disk->IsModified());
+  EXPECT_FALSE(entry.passwordSet || disk->IsModified());
+  EXPECT_EQ(entry.passwordSlot, PasswordSlot{});
 }
 
 TEST_F(PasswordsTest, TheBootPromptsWholeRangeIsAccepted) {

@@ -228,7 +228,7 @@ TEST_F(MainWindowTest, OverviewAppliesTheBootSettingsOfTheChosenEntry) {
   overview.secondsField()->ChangeValue("120");
   EXPECT_TRUE(Enabled(CommandId::Apply));
   Run(CommandId::Apply);
-  EXPECT_EQ(LastText(), StrFormat(text::kTimeoutTooLong, 120u));
+  EXPECT_EQ(LastText(), StrFormat(text::kTimeoutTooLong, kMaxTimeoutSeconds, 120u));
   EXPECT_FALSE(Copy().Find(0)->IsModified());
 
   overview.choiceBox()->SetSelection(2);

@@ -201,25 +201,25 @@ TEST_F(TableWriterTest, TwelveMenuEntriesPutTheBottomBorderOnLine17AndEndTheScre
   EXPECT_EQ(Open()->MenuEntryCount(), 12);
 }
 
-TEST_F(TableWriterTest, PasswordSlotsHoldTheKeyedBytesAndFollowTheirEntry) {
+TEST_F(TableWriterTest, PasswordSlotsHoldTheStoredBytesAndFollowTheirEntry) {
   auto& img = MakeImage();
   ASSERT_TRUE(img.AddPrimary(0, 0x07, 63, 10000));
   ASSERT_TRUE(img.AddPrimary(2, 0x83, 20000, 10000));
   auto disk = Open();
   InstallByHand(*disk, {63, 20000});
   CPartition* linux = disk->primary.FindFirst([](const CPartition& p) { return p.start == 20000; });
-  linux->password = std::string(20, 'p');  // cut to 15 characters
-  linux->passwordSet = linux->passwordChanged = true;
+  for (std::uint8_t i = 0; i < 15; ++i) linux->passwordSlot[i] = static_cast<std::uint8_t>(0xA0 + i);
+  linux->passwordSet = true;
   auto reread = SaveAndReopen(*disk);
   const std::uint8_t* slot1 = disk->engineArea.data() + layout::AREA_PASSWORDS + 16;
-  const std::uint8_t* key = disk->engineArea.data() + layout::AREA_PASSWORD_KEY;
-  for (int i = 0; i < 15; ++i) EXPECT_EQ(slot1[i], 'p' ^ key[i]) << i;
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(slot1[i], 0xA0 + i) << i;
   EXPECT_EQ(slot1[15], 0);
 
   // Swap the menu order in the re-read copy: the stored password moves to position 0.
   CPartition* rereadLinux = reread->primary.FindFirst([](const CPartition& p) { return p.start == 20000; });
   CPartition* rereadWindows = reread->primary.FindFirst([](const CPartition& p) { return p.start == 63; });
   EXPECT_TRUE(rereadLinux->passwordSet);
+  EXPECT_EQ(rereadLinux->passwordSlot, linux->passwordSlot);
   std::swap(rereadLinux->slot, rereadWindows->slot);
   auto third = SaveAndReopen(*reread);
   const auto menu = third->MenuEntriesBySlot();
