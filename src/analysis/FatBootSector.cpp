@@ -6,6 +6,7 @@
 #include "platform/OnDiskFields.h"
 #include "analysis/VolumeProbes.h"
 #include "platform/Cp437.h"
+#include "platform/DiskGeometry.h"
 
 namespace korvex {
 namespace {
@@ -49,7 +50,7 @@ std::optional<ScanHit> ProbeFatBootSector(const ProbeContext& context) {
   const bool fat32 = fatSize16 == 0;
   const std::uint64_t fatSize = fat32 ? ReadLe32(s, 0x24) : fatSize16;
   const std::uint64_t total = ReadLe16(s, 0x13) != 0 ? ReadLe16(s, 0x13) : ReadLe32(s, 0x20);
-  if (bytesPerSector < 512 || bytesPerSector > 4096 || !PowerOfTwo(bytesPerSector)) return std::nullopt;
+  if (bytesPerSector < kSectorSize || bytesPerSector > 4096 || !PowerOfTwo(bytesPerSector)) return std::nullopt;
   if (!PowerOfTwo(clusterSectors) || reserved == 0 || fats == 0 || fatSize == 0) return std::nullopt;
   if (media != 0xF0 && media < 0xF8) return std::nullopt;
   if (fat32 != (rootEntries == 0)) return std::nullopt;  // FAT32 keeps its root directory in clusters
@@ -59,7 +60,7 @@ std::optional<ScanHit> ProbeFatBootSector(const ProbeContext& context) {
   const std::uint64_t clusters = (total - metadata) / clusterSectors;
   if (clusters == 0) return std::nullopt;
 
-  const std::uint64_t scale = bytesPerSector / 512;
+  const std::uint64_t scale = bytesPerSector / kSectorSize;
   std::uint64_t start = context.lba;
   if (fat32 && total < context.mediumSectors / scale) {
     // The backup lies among the reserved sectors; a field pointing elsewhere names none.

@@ -5,9 +5,11 @@
 #include <array>
 #include <cstdint>
 
+#include "EngineLayout.h"
+
 namespace korvex {
 
-extern const std::array<std::uint8_t, 512> kLoaderTemplate;
-extern const std::array<std::uint8_t, 3584> kEngineTemplate;
+extern const std::array<std::uint8_t, layout::CONST_SECTOR_SIZE> kLoaderTemplate;
+extern const std::array<std::uint8_t, layout::CONST_AREA_SIZE> kEngineTemplate;
 
 }  // namespace korvex

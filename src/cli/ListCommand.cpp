@@ -6,13 +6,14 @@
 #include "cli/Json.h"
 #include "disk/FormatSize.h"
 #include "platform/Cp437.h"
+#include "platform/DiskGeometry.h"
 #include "platform/StringFormat.h"
 #include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
 
-std::uint64_t Bytes(std::uint32_t sectors) { return std::uint64_t{sectors} * 512; }
+std::uint64_t Bytes(std::uint32_t sectors) { return std::uint64_t{sectors} * kSectorSize; }
 
 void WriteObjectJson(JsonWriter& json, PartitionKey key, const CPartition& p, bool logical) {
   json.BeginObject()

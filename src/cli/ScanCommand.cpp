@@ -13,6 +13,7 @@
 #include "cli/ObjectSelector.h"
 #include "cli/TerminalProgress.h"
 #include "disk/FormatSize.h"
+#include "platform/DiskGeometry.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 #include "shell/ScanHitText.h"
@@ -109,7 +110,7 @@ void PrintJson(unsigned diskNumber, const ScanResults& results) {
 std::string RangeText(const VolumeRange& range) {
   return StrFormat("Sektor %llu bis %llu (%llu Sektoren, %s)", static_cast<unsigned long long>(range.start),
                    static_cast<unsigned long long>(range.End() - 1), static_cast<unsigned long long>(range.length),
-                   FormatSize(range.length * 512).c_str());
+                   FormatSize(range.length * kSectorSize).c_str());
 }
 
 // One line per hit, printed as the hit is found; on a terminal the progress bar's line is

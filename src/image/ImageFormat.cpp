@@ -76,7 +76,7 @@ std::optional<std::string> HeaderFault(const ImageBlockHeader& header, const Ima
   const auto fault = [&](const std::string& what) {
     return std::optional<std::string>(StrFormat(text::kImageBlockFault, expectedIndex, what.c_str()));
   };
-  if (first.blockBytes == 0 || first.blockBytes % 512 != 0 || first.blockBytes > kMaxBlockBytes) {
+  if (first.blockBytes == 0 || first.blockBytes % kSectorSize != 0 || first.blockBytes > kMaxBlockBytes) {
     return fault(StrFormat(text::kImageBadBlockBytes, first.blockBytes, kMaxBlockBytes));
   }
   if (first.sectorCount == 0) return fault(text::kImageNoSectors);
@@ -84,7 +84,7 @@ std::optional<std::string> HeaderFault(const ImageBlockHeader& header, const Ima
   if (first.split > 1) return fault(StrFormat(text::kImageBadSplitFlag, unsigned{first.split}));
   if (header.blockIndex != expectedIndex) return fault(StrFormat(text::kImageBadIndex, header.blockIndex));
   if (!SameImageFields(header, first)) return fault(text::kImageHeaderDiffers);
-  const std::uint32_t rawBytes = first.SectorsOfBlock(expectedIndex) * 512;
+  const std::uint32_t rawBytes = first.SectorsOfBlock(expectedIndex) * kSectorSize;
   if (header.compressed == 0 && header.dataSize != rawBytes) {
     return fault(StrFormat(text::kImageRawSizeWrong, header.dataSize, rawBytes));
   }

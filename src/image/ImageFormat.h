@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "platform/DiskGeometry.h"
+
 namespace korvex {
 
 inline constexpr std::array<std::uint8_t, 6> kImageMagic = {'K', 'O', 'R', 'V', 'E', 'X'};
@@ -29,7 +31,7 @@ struct ImageBlockHeader {
   std::uint8_t split = 0;         // 1: written with block files
 
   bool operator==(const ImageBlockHeader&) const = default;
-  std::uint32_t SectorsPerBlock() const { return blockBytes / 512; }
+  std::uint32_t SectorsPerBlock() const { return blockBytes / kSectorSize; }
   // Records of a complete image: one per cylinder, the last one possibly shorter.
   std::uint32_t BlockCount() const;
   // Sectors that block index holds in a complete image.

@@ -27,7 +27,7 @@ struct FoundVolume {
   std::optional<std::uint32_t> record{};
   // The boot sector the save writes back to the volume's first sector (its backup's copy, when
   // the volume was found through its backup).
-  std::optional<std::array<std::uint8_t, 512>> bootSector{};
+  std::optional<std::array<std::uint8_t, kSectorSize>> bootSector{};
 };
 
 // A lost extended partition with its logical drives, each with its record's place.

@@ -184,9 +184,20 @@ void SetDefaultEntryBytes(CHardDisk& disk, CPrompt& prompt) {
 }
 
 // The engine area as seven one-sector writes in the order given.
-void PlanArea(const CHardDisk& disk, std::initializer_list<std::uint32_t> sectors, std::vector<PlannedWrite>& plan) {
-  for (const std::uint32_t lba : sectors) {
-    plan.push_back({lba, Bytes(std::span<const std::uint8_t>(disk.engineArea).subspan((lba - 1) * kSectorSize, kSectorSize))});
+// The engine area fills whole sectors from LBA 1 on; its first sector carries the signature.
+constexpr std::uint32_t kAreaFirstSector = 1;
+constexpr std::uint32_t kAreaSectors = layout::CONST_AREA_SIZE / kSectorSize;
+static_assert(layout::CONST_AREA_SIZE % kSectorSize == 0);
+
+void PlanAreaSector(const CHardDisk& disk, std::uint32_t lba, std::vector<PlannedWrite>& plan) {
+  const std::size_t offset = std::size_t{lba - kAreaFirstSector} * kSectorSize;
+  plan.push_back({lba, Bytes(std::span<const std::uint8_t>(disk.engineArea).subspan(offset, kSectorSize))});
+}
+
+// Every sector of the engine area but the first, in disk order.
+void PlanAreaBody(const CHardDisk& disk, std::vector<PlannedWrite>& plan) {
+  for (std::uint32_t lba = kAreaFirstSector + 1; lba < kAreaFirstSector + kAreaSectors; ++lba) {
+    PlanAreaSector(disk, lba, plan);
   }
 }
 
@@ -299,12 +310,13 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   auto records = ChainRecords(disk, ext);
   std::move(records.rbegin(), records.rend(), std::back_inserter(plan));
   if (engine) {
-    PlanArea(disk, {2, 3, 4, 5, 6, 7, 1}, plan);
+    PlanAreaBody(disk, plan);
+    PlanAreaSector(disk, kAreaFirstSector, plan);
     plan.push_back({0, Bytes(disk.sector0)});
   } else if (disk.engineAreaToWrite) {
-    PlanArea(disk, {2, 3, 4, 5, 6, 7}, plan);
+    PlanAreaBody(disk, plan);
     plan.push_back({0, Bytes(disk.sector0)});
-    PlanArea(disk, {1}, plan);
+    PlanAreaSector(disk, kAreaFirstSector, plan);
   } else {
     plan.push_back({0, Bytes(disk.sector0)});
   }

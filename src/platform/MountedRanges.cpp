@@ -8,6 +8,8 @@
 #include <map>
 #include <sstream>
 
+#include "platform/DiskGeometry.h"
+
 namespace korvex {
 namespace {
 
@@ -115,7 +117,7 @@ std::vector<MountedRange> MountedRangesOfImageFile(const std::string& imagePath,
   for (const auto& entry : fs::directory_iterator(fs::path(sources.sysfs) / "block", ec)) {
     const fs::path loop = entry.path() / "loop";
     if (!fs::exists(loop / "backing_file") || fs::path(ReadLine(loop / "backing_file")) != image) continue;
-    CollectMounts(entry.path(), ReadNumber(loop / "offset") / 512, table, ranges);
+    CollectMounts(entry.path(), ReadNumber(loop / "offset") / kSectorSize, table, ranges);
   }
   return ranges;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "disk/FormatSize.h"
+#include "platform/DiskGeometry.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -19,7 +20,7 @@ NodeKind ObjectKind(const CPartition& object, LevelKind level) {
 }
 
 std::string ObjectLabel(const CPartition& object) {
-  const std::string size = FormatSize(std::uint64_t{object.length} * 512);
+  const std::string size = FormatSize(std::uint64_t{object.length} * kSectorSize);
   if (object.IsFree()) return StrFormat(LoadResString(IDS_FREE_NODE).c_str(), size.c_str());
   return StrFormat(LoadResString(IDS_TYPE_NODE).c_str(), object.type, size.c_str());
 }
