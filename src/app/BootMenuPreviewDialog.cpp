@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kStripFirstField = 22;
 constexpr int kStripField = 24;
-constexpr int kStripColours = 16;
+constexpr int kStripColours = kTextColours;
 constexpr int kStripWidth = kStripFirstField + (kStripColours - 1) * kStripField;
 constexpr int kStripHeight = 20;
 // The cover lies over the eight bright colours, which a background cannot take.

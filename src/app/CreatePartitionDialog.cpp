@@ -14,6 +14,7 @@
 #include "wxcommon/WxText.h"
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/StringFormat.h"
+#include "platform/NumberText.h"
 #include "platform/Texts.h"
 
 namespace korvex {
@@ -149,12 +150,12 @@ bool CCreatePartitionDlg::Create() {
                                                         : CreateAlignment::Cylinder;
   request.unit = static_cast<CreateUnit>(unit_->GetSelection());
   if (choices.partial) {
-    double value = 0;
-    if (!value_->GetValue().ToCDouble(&value) && !value_->GetValue().ToDouble(&value)) {
+    const auto value = ParseDecimal(Utf8(value_->GetValue()));
+    if (!value) {
       prompt_.Message(text::kSizeNotANumber, PromptIcon::Stop);
       return false;
     }
-    request.value = static_cast<float>(value);
+    request.value = *value;
   }
   if (states.slotBox && slot_->GetSelection() != wxNOT_FOUND) {
     request.tableEntry = static_cast<std::uint8_t>(std::stoi(Utf8(slot_->GetStringSelection())));

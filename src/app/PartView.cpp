@@ -11,6 +11,7 @@
 #include "parttypes/PartTypeCatalogue.h"
 #include "platform/Cp437.h"
 #include "platform/StringTable.h"
+#include "platform/NumberText.h"
 #include "platform/Texts.h"
 #include "shell/PartitionFormState.h"
 
@@ -94,13 +95,13 @@ std::optional<PartitionForm> CPartView::Read(const PartitionForm& objectValues, 
       objectValues.relativeStart,     objectValues.length};
   std::uint32_t values[kFieldCount];
   for (int i = 0; i < kFieldCount; ++i) {
-    const auto number = ParseFormNumber(Utf8(fields_[i]->GetValue()), kFieldMax[i]);
+    const auto number = ParseFieldNumber(Utf8(fields_[i]->GetValue()), kFieldMax[i]);
     if (!number && report) {
       fields_[i]->SetFocus();
       doc_.prompt().Message(FormatRangeMessage(0, static_cast<long>(kFieldMax[i])), PromptIcon::Stop);
       return std::nullopt;
     }
-    values[i] = number.value_or(fallback[i]);
+    values[i] = number ? static_cast<std::uint32_t>(*number) : fallback[i];
   }
   PartitionForm form = objectValues;
   form.startChs = {static_cast<std::uint16_t>(values[StartCylinder]), static_cast<std::uint8_t>(values[StartHead]),

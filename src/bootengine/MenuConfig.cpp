@@ -14,8 +14,6 @@
 namespace korvex {
 namespace {
 
-constexpr std::uint8_t kMaxBackground = 7;
-constexpr std::uint8_t kMaxForeground = 15;
 constexpr std::uint8_t kFirstShownCharacter = 0x20;
 // The switched part of the status line (characters 27..40 of line 3), so that it reads
 // "Autoboot des Systems in nn Sekunden" or "Autoboot des Systems ist nicht aktiv".
@@ -27,14 +25,6 @@ static_assert(sizeof kStatusAutoBootOff - 1 == layout::CONST_STATUS_SWITCH_LEN);
 bool Refuse(CPrompt& prompt, const std::string& text) {
   prompt.Message(text, PromptIcon::Stop);
   return false;
-}
-
-std::uint8_t Attribute(const TextColour& colour) {
-  return static_cast<std::uint8_t>(colour.background << 4 | colour.foreground);
-}
-
-TextColour ColourOf(std::uint8_t attribute) {
-  return TextColour{static_cast<std::uint8_t>(attribute & 0x0F), static_cast<std::uint8_t>(attribute >> 4)};
 }
 
 // The lowest menu position (0..11) that no entry of the disk holds.
@@ -192,15 +182,13 @@ MenuColours CurrentMenuColours(const CHardDisk& disk) {
 bool SetMenuColours(CHardDisk& disk, const MenuColours& colours, CPrompt& prompt) {
   if (!RequireEngine(disk, prompt)) return false;
   for (const TextColour& colour : {colours.menu, colours.bar}) {
-    if (colour.background > kMaxBackground || colour.foreground > kMaxForeground) {
-      return Refuse(prompt, text::kColourOutOfRange);
-    }
+    if (!IsSteadyColour(colour)) return Refuse(prompt, text::kColourOutOfRange);
   }
   if (colours.menu.foreground == colours.menu.background) return Refuse(prompt, LoadResString(IDS_MENU_COLOURS_EQUAL));
   if (colours.bar.foreground == colours.bar.background) return Refuse(prompt, LoadResString(IDS_BAR_COLOURS_EQUAL));
   if (colours.menu == colours.bar) return Refuse(prompt, LoadResString(IDS_MENU_BAR_SAME));
-  disk.engineArea[layout::AREA_MENU_COLOUR] = Attribute(colours.menu);
-  disk.engineArea[layout::AREA_BAR_COLOUR] = Attribute(colours.bar);
+  disk.engineArea[layout::AREA_MENU_COLOUR] = AttributeOf(colours.menu);
+  disk.engineArea[layout::AREA_BAR_COLOUR] = AttributeOf(colours.bar);
   disk.MarkModified();
   return true;
 }

@@ -14,6 +14,7 @@
 #include "partition/CHardDisk.h"
 #include "partition/ObjectRef.h"
 #include "platform/Prompt.h"
+#include "textscreen/TextScreen.h"
 
 namespace korvex {
 
@@ -56,12 +57,6 @@ bool SetTimeout(CHardDisk& disk, unsigned seconds, CPrompt& prompt);
 bool SetAutoBoot(CHardDisk& disk, bool on, CPrompt& prompt);
 
 // A text attribute: background 0..7, foreground 0..15.
-struct TextColour {
-  std::uint8_t foreground = 0;
-  std::uint8_t background = 0;
-  bool operator==(const TextColour&) const = default;
-};
-
 struct MenuColours {
   TextColour menu;
   TextColour bar;  // the selection bar

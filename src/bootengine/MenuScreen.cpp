@@ -73,10 +73,4 @@ EngineAreaImage WithMenuTitles(const EngineAreaImage& area, std::span<const Menu
   return result;
 }
 
-std::vector<MenuTitle> MenuTitles(const CHardDisk& disk) {
-  std::vector<MenuTitle> titles;
-  for (const CPartition* entry : disk.MenuObjectsBySlot()) titles.push_back(entry->title);
-  return titles;
-}
-
 }  // namespace korvex

@@ -40,7 +40,4 @@ TextScreen PaintMenuScreen(const EngineAreaImage& area, const MenuScreenState& s
 // order (at most 12); all other bytes as they are. The preview shows an order not yet saved.
 EngineAreaImage WithMenuTitles(const EngineAreaImage& area, std::span<const MenuTitle> titles);
 
-// The titles of a disk's menu entries in menu order.
-std::vector<MenuTitle> MenuTitles(const CHardDisk& disk);
-
 }  // namespace korvex

@@ -6,21 +6,19 @@
 namespace korvex {
 namespace {
 
-int RunSetActive(CliSession& session, const Arguments& arguments, bool active) {
-  if (arguments.size() != 1) {
-    PrintError(active ? "Aufruf: activate OBJEKT" : "Aufruf: deactivate OBJEKT");
-    return kExitUsage;
-  }
-  const auto object = ParseObjectRef(session, arguments[0]);
+int RunSetActive(CliSession& session, const Arguments& arguments, const char* command, bool active) {
+  const auto object = TheOneObject(session, arguments, command);
   if (!object) return kExitUsage;
-  const bool done = active ? ActivatePartition(session.workingCopy(), *object, session.prompt())
-                           : DeactivatePartition(session.workingCopy(), *object, session.prompt());
-  return done ? SaveChanges(session) : kExitFailed;
+  return SetActive(session.workingCopy(), *object, active, session.prompt()) ? SaveChanges(session) : kExitFailed;
 }
 
 }  // namespace
 
-int RunActivate(CliSession& session, const Arguments& arguments) { return RunSetActive(session, arguments, true); }
-int RunDeactivate(CliSession& session, const Arguments& arguments) { return RunSetActive(session, arguments, false); }
+int RunActivate(CliSession& session, const Arguments& arguments) {
+  return RunSetActive(session, arguments, "activate", true);
+}
+int RunDeactivate(CliSession& session, const Arguments& arguments) {
+  return RunSetActive(session, arguments, "deactivate", false);
+}
 
 }  // namespace korvex

@@ -7,11 +7,7 @@
 namespace korvex {
 
 int RunBoot(CliSession& session, const Arguments& arguments) {
-  if (arguments.size() != 1) {
-    PrintError("Aufruf: boot OBJEKT");
-    return kExitUsage;
-  }
-  const auto entry = ParseObjectRef(session, arguments[0]);
+  const auto entry = TheOneObject(session, arguments, "boot");
   if (!entry) return kExitUsage;
   auto restart = SystemRestartService();
   const DirectBootResult result = BootPartition(session.workingCopy(), *entry, session.prompt(), *restart);

@@ -8,11 +8,7 @@
 namespace korvex {
 
 int RunCheck(CliSession& session, const Arguments& arguments) {
-  if (arguments.size() != 1) {
-    PrintError("Aufruf: check OBJEKT");
-    return kExitUsage;
-  }
-  const auto object = ParseObjectRef(session, arguments[0]);
+  const auto object = TheOneObject(session, arguments, "check");
   if (!object) return kExitUsage;
   const auto report = CheckReport(session.workingCopy(), *object, session.prompt());
   if (!report) return kExitFailed;

@@ -33,4 +33,13 @@ const std::vector<CliCommand>& CommandTable() {
   return table;
 }
 
+std::string CommandUsage(std::string_view command) {
+  for (const CliCommand& entry : CommandTable()) {
+    if (entry.name != command) continue;
+    const std::string_view usage = entry.usage;
+    return "Aufruf: " + std::string(usage.substr(0, usage.find("   ")));
+  }
+  return "Aufruf: " + std::string(command);
+}
+
 }  // namespace korvex

@@ -2,6 +2,7 @@
 // The commands of korvex-cli. Each takes the session and its own arguments and returns the
 // exit status.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/CliSession.h"
@@ -18,6 +19,9 @@ struct CliCommand {
 };
 
 const std::vector<CliCommand>& CommandTable();
+// "Aufruf: " and the form of command as the command table gives it (its text before the
+// description).
+std::string CommandUsage(std::string_view command);
 
 int RunList(CliSession& session, const Arguments& arguments);
 int RunTree(CliSession& session, const Arguments& arguments);

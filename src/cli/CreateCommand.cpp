@@ -55,7 +55,7 @@ std::optional<CreateRequest> ParseRequest(const Arguments& arguments) {
     const std::string& value = arguments[++i];
     bool good = false;
     if (option == "--type") {
-      const auto type = ParseNumber(value, UINT8_MAX);
+      const auto type = ParseFieldNumber(value, UINT8_MAX);
       if ((good = type.has_value())) request.type = static_cast<std::uint8_t>(*type);
       typeGiven = true;
     } else if (option == "--size") {

@@ -6,11 +6,7 @@
 namespace korvex {
 
 int RunDelete(CliSession& session, const Arguments& arguments) {
-  if (arguments.size() != 1) {
-    PrintError("Aufruf: delete OBJEKT");
-    return kExitUsage;
-  }
-  const auto object = ParseObjectRef(session, arguments[0]);
+  const auto object = TheOneObject(session, arguments, "delete");
   if (!object) return kExitUsage;
   if (!DeletePartition(session.workingCopy(), *object, session.prompt())) return kExitFailed;
   return SaveChanges(session);

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "cli/ArgumentValues.h"
-#include "partition/CPartition.h"
 #include "platform/Cp437.h"
 
 namespace korvex {
@@ -21,25 +20,24 @@ OptionTaken TakeFormOption(const Arguments& arguments, std::size_t& i, bool with
   const std::string& value = arguments[++i];
   bool good = true;
   if (option == "--title") {
+    // Its length is the rule of the operation that applies the form.
     const auto title = BootScreenText(value, prompt);
     if (!title) return OptionTaken::Bad;
-    good = title->size() <= kTitleLength;
-    if (good) options.title = *title;
+    options.title = *title;
   } else if (option == "--type") {
-    const auto type = ParseNumber(value, UINT8_MAX);
+    const auto type = ParseFieldNumber(value, UINT8_MAX);
     if ((good = type.has_value())) options.type = static_cast<std::uint8_t>(*type);
   } else if (option == "--start-chs" || option == "--end-chs") {
     const auto chs = ParseChs(value);
     if ((good = chs.has_value())) (option == "--start-chs" ? options.startChs : options.endChs) = *chs;
   } else {
-    const auto number = ParseNumber(value, UINT32_MAX);
+    const auto number = ParseFieldNumber(value, UINT32_MAX);
     if ((good = number.has_value())) {
       (option == "--start" ? options.start : options.length) = static_cast<std::uint32_t>(*number);
     }
   }
   if (!good) {
-    PrintError(option + ": ungültiger Wert \"" + value + "\"" +
-               (option == "--title" ? " (höchstens 40 Zeichen)" : ""));
+    PrintError(option + ": ungültiger Wert \"" + value + "\"");
     return OptionTaken::Bad;
   }
   return OptionTaken::Yes;

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "bootengine/EngineConfig.h"
-#include "bootengine/MenuScreen.h"
 #include "cli/ArgumentValues.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
@@ -12,6 +11,7 @@
 #include "platform/Cp437.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
+#include "shell/BootMenuPreview.h"
 #include "textscreen/PngFile.h"
 
 namespace korvex {
@@ -118,19 +118,17 @@ int RunMenuScreen(CliSession& session, const Arguments& arguments) {
     PrintError(StrFormat(text::kNoEngineOnDisk, disk->DeviceName().c_str()));
     return kExitFailed;
   }
-  const EngineAreaImage area = WithMenuTitles(disk->engineArea, MenuTitles(*disk));
-  MenuScreenState state = EngineStartState(area, disk->sector0[layout::LOADER_DEFAULT_ENTRY]);
-  const unsigned entries = EngineMenuEntryCount(area);
+  BootMenuPreview preview(session.workingCopy(), *disk);
+  const auto entries = static_cast<unsigned>(preview.order().size());
   if (options->selection) {
     if (entries == 0) {
       PrintError(text::kMenuEmpty);
       return kExitFailed;
     }
-    if (*options->selection >= entries) {
+    if (!preview.Select(static_cast<unsigned>(*options->selection))) {
       PrintError(StrFormat(text::kMenuPositionInvalid, static_cast<unsigned>(*options->selection), entries - 1));
       return kExitFailed;
     }
-    state.selection = static_cast<std::uint8_t>(*options->selection);
   }
   if (options->countdown) {
     const auto seconds = static_cast<unsigned>(*options->countdown);
@@ -138,12 +136,12 @@ int RunMenuScreen(CliSession& session, const Arguments& arguments) {
       PrintError(StrFormat(text::kTimeoutTooLong, kMaxTimeoutSeconds, seconds));
       return kExitFailed;
     }
-    state.countdown = SecondsToBcd(seconds);
+    preview.SetCountdown(SecondsToBcd(seconds));
   }
-  const TextScreen screen = PaintMenuScreen(area, state);
+  const TextScreen screen = preview.Screen();
   if (!options->png.empty()) return WritePicture(screen, *options);
   if (options->json) {
-    PrintJson(screen, state);
+    PrintJson(screen, preview.State());
   } else {
     for (unsigned row = 0; row < kTextRows; ++row) std::puts(Cp437ScreenText(RowBytes(screen, row, false)).c_str());
   }

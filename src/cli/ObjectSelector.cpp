@@ -1,5 +1,6 @@
 #include "cli/ObjectSelector.h"
 
+#include "cli/Commands.h"
 #include "partition/DiskSaver.h"
 #include "platform/NumberText.h"
 #include "platform/RestartService.h"
@@ -34,6 +35,15 @@ std::optional<ObjectRef> ParseObjectRef(CliSession& session, const std::string& 
   }
   if (!ref) PrintError("kein Objekt \"" + what + "\" auf " + disk->DeviceName() + " (siehe \"list\")");
   return ref;
+}
+
+std::optional<ObjectRef> TheOneObject(CliSession& session, const std::vector<std::string>& arguments,
+                                      std::string_view command) {
+  if (arguments.size() != 1) {
+    PrintError(CommandUsage(command));
+    return std::nullopt;
+  }
+  return ParseObjectRef(session, arguments[0]);
 }
 
 std::optional<ResolvedObject> SelectObject(CliSession& session, const std::string& text) {

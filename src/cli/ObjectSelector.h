@@ -6,6 +6,8 @@
 //   DISK:l@SECTOR   the logical-level object that starts at SECTOR
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/CliSession.h"
 #include "partition/ObjectRef.h"
@@ -16,6 +18,10 @@ namespace korvex {
 CHardDisk* SelectDisk(CliSession& session, const std::string& text);
 // The reference of the object named by text; nothing after reporting why.
 std::optional<ObjectRef> ParseObjectRef(CliSession& session, const std::string& text);
+// The prologue of the commands "NAME OBJEKT": the object of the one argument; with any other
+// number of arguments the command's usage line (CommandUsage). Nothing after reporting why.
+std::optional<ObjectRef> TheOneObject(CliSession& session, const std::vector<std::string>& arguments,
+                                      std::string_view command);
 // The object named by text, resolved; nothing after reporting why.
 std::optional<ResolvedObject> SelectObject(CliSession& session, const std::string& text);
 

@@ -11,8 +11,8 @@ bool HasActivePartition(const CHardDisk& disk) {
   return disk.primary.FindFirst([](const CPartition& p) { return p.IsActiveTable(); }) != nullptr;
 }
 
-// Sets the boot indicator of the object ref names (or clears it), or refuses as
-// ActivationRefusal says.
+}  // namespace
+
 bool SetActive(WorkingCopy& workingCopy, const ObjectRef& ref, bool activate, CPrompt& prompt) {
   const auto target = ResolveOrReport(workingCopy, ref, prompt);
   if (!target) return false;
@@ -28,8 +28,6 @@ bool SetActive(WorkingCopy& workingCopy, const ObjectRef& ref, bool activate, CP
   workingCopy.MarkModified(ref.device);
   return true;
 }
-
-}  // namespace
 
 std::optional<std::string> DeleteRefusal(const ResolvedObject& target) {
   if (target.object->IsFree()) return std::string(text::kFreeAreaNotDeletable);

@@ -74,8 +74,9 @@ bool DeletePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt&
 // deactivate it is not active. Nothing when it can.
 std::optional<std::string> ActivationRefusal(const ResolvedObject& target, bool activate);
 
-// Sets or clears the boot indicator of a primary table partition; false with a stop message
-// when ActivationRefusal refuses.
+// Sets (activate) or clears the boot indicator of a primary table partition; false with a stop
+// message when ActivationRefusal refuses. The two commands below are this one operation.
+bool SetActive(WorkingCopy& workingCopy, const ObjectRef& object, bool activate, CPrompt& prompt);
 bool ActivatePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 bool DeactivatePartition(WorkingCopy& workingCopy, const ObjectRef& object, CPrompt& prompt);
 

@@ -121,6 +121,10 @@ FormApplyResult ApplyPartitionForm(WorkingCopy& workingCopy, const ObjectRef& re
   CHardDisk& disk = *target->disk;
   const PartitionLevel& level = *target->level;
   CPartition& object = *target->object;
+  if (object.InMenu() && form.title.size() > kTitleLength) {
+    prompt.Message(text::kTitleTooLong, PromptIcon::Stop);
+    return FormApplyResult::Refused;
+  }
   const auto findings = FormFindings(disk, level, object, form);
   if (!findings.empty()) {
     std::string report;

@@ -13,12 +13,6 @@ namespace {
 
 constexpr int kFirstFieldWidth = 22;
 constexpr int kFieldWidth = 24;
-constexpr unsigned kColours = 16;
-constexpr unsigned kBackgroundColours = 8;
-
-std::uint8_t Attribute(const TextColour& colour) {
-  return static_cast<std::uint8_t>(colour.background << 4 | colour.foreground);
-}
 
 }  // namespace
 
@@ -35,20 +29,24 @@ BootMenuPreview::BootMenuPreview(WorkingCopy& workingCopy, CHardDisk& disk)
 std::optional<unsigned> BootMenuPreview::StripColourAt(int x) {
   if (x < 0) return std::nullopt;
   const unsigned colour = x < kFirstFieldWidth ? 0 : static_cast<unsigned>((x - kFirstFieldWidth) / kFieldWidth + 1);
-  if (colour >= kColours) return std::nullopt;
+  if (colour >= kTextColours) return std::nullopt;
   return colour;
 }
 
 bool BootMenuPreview::PickColour(unsigned colour) {
-  if (colour >= (background_ ? kBackgroundColours : kColours)) return false;
+  if (colour >= (background_ ? kBackgroundColours : kTextColours)) return false;
   TextColour& edited = target_ == Target::Menu ? colours_.menu : colours_.bar;
   (background_ ? edited.background : edited.foreground) = static_cast<std::uint8_t>(colour);
   return true;
 }
 
 bool BootMenuPreview::SelectRow(unsigned row) {
-  if (row < layout::CONST_MENU_FIRST_LINE || row - layout::CONST_MENU_FIRST_LINE >= order_.size()) return false;
-  selected_ = row - layout::CONST_MENU_FIRST_LINE;
+  return row >= layout::CONST_MENU_FIRST_LINE && Select(row - layout::CONST_MENU_FIRST_LINE);
+}
+
+bool BootMenuPreview::Select(unsigned position) {
+  if (position >= order_.size()) return false;
+  selected_ = position;
   return true;
 }
 
@@ -59,16 +57,23 @@ void BootMenuPreview::MoveSelected(bool up) {
   selected_ = other;
 }
 
-TextScreen BootMenuPreview::Screen() const {
+EngineAreaImage BootMenuPreview::Area() const {
   std::vector<MenuTitle> titles;
   for (const CPartition* entry : order_) titles.push_back(entry->title);
   EngineAreaImage area = WithMenuTitles(disk_.engineArea, titles);
-  area[layout::AREA_MENU_COLOUR] = Attribute(colours_.menu);
-  area[layout::AREA_BAR_COLOUR] = Attribute(colours_.bar);
-  MenuScreenState state = EngineStartState(area, disk_.sector0[layout::LOADER_DEFAULT_ENTRY]);
-  state.selection = static_cast<std::uint8_t>(selected_);
-  return PaintMenuScreen(area, state);
+  area[layout::AREA_MENU_COLOUR] = AttributeOf(colours_.menu);
+  area[layout::AREA_BAR_COLOUR] = AttributeOf(colours_.bar);
+  return area;
 }
+
+MenuScreenState BootMenuPreview::State() const {
+  MenuScreenState state = EngineStartState(Area(), disk_.sector0[layout::LOADER_DEFAULT_ENTRY]);
+  state.selection = static_cast<std::uint8_t>(selected_);
+  if (countdown_) state.countdown = *countdown_;
+  return state;
+}
+
+TextScreen BootMenuPreview::Screen() const { return PaintMenuScreen(Area(), State()); }
 
 bool BootMenuPreview::Accept(CPrompt& prompt) {
   if (!SetMenuColours(disk_, colours_, prompt)) return false;

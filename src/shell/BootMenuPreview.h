@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bootengine/MenuConfig.h"
+#include "bootengine/MenuScreen.h"
 #include "partition/CHardDisk.h"
 #include "partition/WorkingCopy.h"
 #include "platform/Prompt.h"
@@ -38,14 +39,20 @@ class BootMenuPreview {
   unsigned selected() const { return selected_; }
   // A click on screen row row: an entry's line becomes the selection (false elsewhere).
   bool SelectRow(unsigned row);
+  // Menu position position becomes the selection (false beyond the menu).
+  bool Select(unsigned position);
+  // The countdown shown, as the engine keeps it (two BCD digits); the timeout until set.
+  void SetCountdown(std::uint8_t bcd) { countdown_ = bcd; }
   bool CanMoveUp() const { return selected_ >= 1 && selected_ < order_.size(); }
   bool CanMoveDown() const { return selected_ + 1 < order_.size(); }
   // "Nach &oben" / "Nach &unten": the selected entry changes places with its neighbour and stays
   // selected.
   void MoveSelected(bool up);
 
-  // The boot screen as the engine paints it with the working order and colours, the bar on the
-  // selected entry and the countdown at its start value.
+  // What the screen shows besides the lines: the selected entry and the countdown (at its start
+  // value unless set).
+  MenuScreenState State() const;
+  // The boot screen as the engine paints it with the working order and colours in State().
   TextScreen Screen() const;
 
   // OK: the colour checks (33540, 33541, 33542 in this order, stop icon; false and nothing
@@ -64,6 +71,10 @@ class BootMenuPreview {
   Target target_ = Target::Menu;
   bool background_ = false;
   unsigned selected_ = 0;
+  std::optional<std::uint8_t> countdown_;
+
+  // The engine area with the working order's lines and the working colours.
+  EngineAreaImage Area() const;
 };
 
 }  // namespace korvex

@@ -48,7 +48,7 @@ bool BootSettingsModified(const CHardDisk& disk, const std::vector<BootChoice>& 
 bool ApplyBootSettings(WorkingCopy& workingCopy, CHardDisk& disk, const std::vector<BootChoice>& choices,
                        const BootSettingsForm& form, CPrompt& prompt) {
   if (!disk.EngineInstalled()) return true;
-  const auto seconds = ParseNumber(form.secondsText, UINT32_MAX);
+  const auto seconds = ParseFieldNumber(form.secondsText, UINT32_MAX);
   if (!seconds) {
     prompt.Message(FormatRangeMessage(0, kMaxTimeoutSeconds), PromptIcon::Stop);
     return false;

@@ -1,7 +1,5 @@
 #include "shell/PartitionFormState.h"
 
-#include "platform/NumberText.h"
-
 namespace korvex {
 namespace {
 
@@ -15,15 +13,6 @@ PartitionForm FormShownFor(const CHardDisk& disk, const CPartition& object) {
   PartitionForm form = FormFromObject(disk, object);
   if (!object.InMenu()) form.title.clear();
   return form;
-}
-
-std::optional<std::uint32_t> ParseFormNumber(const std::string& text, std::uint32_t max) {
-  const auto first = text.find_first_not_of(' ');
-  const auto last = text.find_last_not_of(' ');
-  if (first == std::string::npos) return std::nullopt;
-  const auto value = ParseNumber(std::string_view(text).substr(first, last - first + 1), max);
-  if (!value) return std::nullopt;
-  return static_cast<std::uint32_t>(*value);
 }
 
 bool FormDiffers(const PartitionForm& form, const PartitionForm& shown, bool compareType) {

@@ -13,9 +13,6 @@ namespace korvex {
 // entry (the title field is empty and disabled for everything else).
 PartitionForm FormShownFor(const CHardDisk& disk, const CPartition& object);
 
-// A field's decimal number from 0 to max (blanks around it allowed); nothing otherwise.
-std::optional<std::uint32_t> ParseFormNumber(const std::string& text, std::uint32_t max);
-
 // True when form differs from shown in a position or the title, or in the type when
 // compareType (a free area has no type to compare).
 bool FormDiffers(const PartitionForm& form, const PartitionForm& shown, bool compareType);

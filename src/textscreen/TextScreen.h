@@ -13,6 +13,29 @@ inline constexpr unsigned kTextRows = 25;
 // What setting the text mode leaves in every cell: a blank, light grey on black.
 inline constexpr std::uint8_t kClearedAttribute = 0x07;
 
+// The 16 text colours serve as foregrounds; a background takes the first 8, as bit 7 of an
+// attribute makes the cell blink.
+inline constexpr unsigned kTextColours = 16;
+inline constexpr unsigned kBackgroundColours = 8;
+
+// The two colours of an attribute byte.
+struct TextColour {
+  std::uint8_t foreground = 0;
+  std::uint8_t background = 0;  // the whole high nibble, the blink bit included
+  bool operator==(const TextColour&) const = default;
+};
+
+constexpr std::uint8_t AttributeOf(const TextColour& colour) {
+  return static_cast<std::uint8_t>(colour.background << 4 | colour.foreground);
+}
+constexpr TextColour ColourOf(std::uint8_t attribute) {
+  return TextColour{static_cast<std::uint8_t>(attribute & 0x0F), static_cast<std::uint8_t>(attribute >> 4)};
+}
+// Both colours are ones the text mode shows as such: no blinking background.
+constexpr bool IsSteadyColour(const TextColour& colour) {
+  return colour.foreground < kTextColours && colour.background < kBackgroundColours;
+}
+
 struct TextCell {
   std::uint8_t character = ' ';
   std::uint8_t attribute = kClearedAttribute;

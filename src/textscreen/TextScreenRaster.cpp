@@ -13,10 +13,6 @@ const TextPalette kVgaTextPalette = {{
 
 namespace {
 
-constexpr unsigned kBackgroundShift = 4;
-constexpr std::uint8_t kBackgroundMask = 0x07;  // bit 7 is blinking, not colour
-constexpr std::uint8_t kForegroundMask = 0x0F;
-
 // The outline drawn for a missing glyph: the cell's border, one pixel in.
 bool MissingGlyphPixel(unsigned x, unsigned y, unsigned width, unsigned height) {
   const bool inside = x >= 1 && y >= 1 && x + 2 <= width && y + 2 <= height;
@@ -40,8 +36,9 @@ RgbImage RasterizeTextScreen(const TextScreen& screen, const ConsoleFont& font, 
   for (unsigned row = 0; row < kTextRows; ++row) {
     for (unsigned column = 0; column < kTextColumns; ++column) {
       const TextCell& cell = screen.At(row, column);
-      const RgbColour& foreground = palette[cell.attribute & kForegroundMask];
-      const RgbColour& background = palette[(cell.attribute >> kBackgroundShift) & kBackgroundMask];
+      const TextColour colour = ColourOf(cell.attribute);
+      const RgbColour& foreground = palette[colour.foreground];
+      const RgbColour& background = palette[colour.background % kBackgroundColours];  // blinking drawn steady
       const auto& glyph = glyphOf[cell.character];
       for (unsigned y = 0; y < cellHeight; ++y) {
         std::uint8_t* pixel =

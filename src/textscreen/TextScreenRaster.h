@@ -11,7 +11,7 @@
 namespace korvex {
 
 using RgbColour = std::array<std::uint8_t, 3>;
-using TextPalette = std::array<RgbColour, 16>;
+using TextPalette = std::array<RgbColour, kTextColours>;
 
 // The VGA's 16 text colours (the palette of text mode 3).
 extern const TextPalette kVgaTextPalette;

@@ -120,7 +120,9 @@ TEST_F(MenuScreenTest, PreviewOfUnsavedChangesIsTheScreenAfterTheSave) {
   auto disk = Open(spec);
   ASSERT_TRUE(MoveMenuEntry(disk.copy(), disk.Ref(Part(*disk, 2)), 0, prompt));
   ASSERT_TRUE(SetMenuTitle(disk.copy(), disk.Ref(Part(*disk, 1)), "Daten \x81", prompt));  // "Daten ü"
-  const EngineAreaImage preview = WithMenuTitles(disk->engineArea, MenuTitles(*disk));
+  std::vector<MenuTitle> titles;
+  for (const CPartition* entry : disk->MenuObjectsBySlot()) titles.push_back(entry->title);
+  const EngineAreaImage preview = WithMenuTitles(disk->engineArea, titles);
   const TextScreen previewed = PaintMenuScreen(preview, EngineStartState(preview, DefaultByte(*disk)));
   EXPECT_EQ(previewed.At(5, kColumn + 3).character, 'E');
   EXPECT_EQ(previewed.At(7, kColumn + 9).character, 0x81);

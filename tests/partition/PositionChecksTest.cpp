@@ -314,6 +314,23 @@ TEST_F(PositionChecksTest, CheckReportsPartitionsWhollyInsideAndFindsTheLastSect
             "Die Partition beginnt im Bereich der Partition, die beim relativen Sektor 63 beginnt\n");
 }
 
+TEST_F(PositionChecksTest, AMenuTitleLongerThanTheScreenLineIsRefusedNotCut) {
+  // Both front ends hand the form's title over as typed; the operation refuses what the
+  // boot screen cannot hold instead of storing a shortened title.
+  CPartition& entry = At(disk->primary, 200000);
+  entry.SetMenu();
+  entry.SetTitle("Windows");
+  PartitionForm form = FormFromObject(*disk, entry);
+  form.title = std::string(kTitleLength + 1, 'x');
+  EXPECT_EQ(Apply(entry, form), FormApplyResult::Refused);
+  ExpectReport(text::kTitleTooLong);
+  EXPECT_EQ(entry.GetTitle(), "Windows");
+  EXPECT_FALSE(disk->IsModified());
+  form.title = std::string(kTitleLength, 'x');
+  EXPECT_NE(Apply(entry, form), FormApplyResult::Refused);
+  EXPECT_EQ(entry.GetTitle(), form.title);
+}
+
 TEST_F(PositionChecksTest, CheckRefusesAFreeArea) {
   const CPartition& gap = At(disk->primary, 100000);
   EXPECT_FALSE(CheckReport(disk.copy(), disk.Ref(gap), prompt));

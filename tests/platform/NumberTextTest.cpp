@@ -23,5 +23,23 @@ TEST(NumberTextTest, AnythingButAWholeNumberWithinTheLimitIsRefused) {
   EXPECT_FALSE(ParseNumber("18446744073709551616", UINT64_MAX));  // one past 2^64 - 1
 }
 
+TEST(NumberTextTest, AFieldTakesBlanksAroundItsNumberButNothingElse) {
+  EXPECT_EQ(ParseFieldNumber("  42 ", 99), 42u);
+  EXPECT_EQ(ParseFieldNumber("0x10", 99), 16u);
+  for (const char* text : {"", "   ", "4 2", "1,5", "+1", "100"}) {
+    EXPECT_FALSE(ParseFieldNumber(text, 99)) << '"' << text << '"';
+  }
+}
+
+TEST(NumberTextTest, ASizeTakesAPointOrACommaAndNoSignOrExponent) {
+  EXPECT_EQ(ParseDecimal("1.5"), 1.5f);
+  EXPECT_EQ(ParseDecimal("1,5"), 1.5f);
+  EXPECT_EQ(ParseDecimal(" 20 "), 20.0f);
+  EXPECT_EQ(ParseDecimal(",5"), 0.5f);
+  for (const char* text : {"", " ", "-1", "+1", "1e3", "1.5.2", "1,5,2", "abc", "0x10", "1 5"}) {
+    EXPECT_FALSE(ParseDecimal(text)) << '"' << text << '"';
+  }
+}
+
 }  // namespace
 }  // namespace korvex

@@ -45,6 +45,25 @@ TEST_F(BootMenuPreviewTest, TheStripMapsClicksToColoursAndABackgroundTakesOnlyTh
   EXPECT_TRUE(preview.ColoursChanged());
 }
 
+TEST_F(BootMenuPreviewTest, ASelectionBeyondTheMenuIsRefusedAndASetCountdownIsPainted) {
+  // The command line's menu screen goes through these two: the bar moves only onto an entry,
+  // and the countdown given replaces the timeout in the state and on row 3.
+  auto disk = Open(MakeEngineDisk("0.img", {.menu = {0, 1}}));
+  BootMenuPreview preview(disk.copy(), *disk);
+  EXPECT_FALSE(preview.Select(2));
+  EXPECT_EQ(preview.selected(), 0u);
+  EXPECT_TRUE(preview.Select(1));
+  EXPECT_EQ(preview.State().selection, 1);
+  EXPECT_FALSE(preview.SelectRow(5 + 2));
+  EXPECT_EQ(preview.selected(), 1u);
+  preview.SetCountdown(0x42);
+  EXPECT_EQ(preview.State().countdown, 0x42);
+  const TextScreen screen = preview.Screen();
+  EXPECT_EQ(screen.At(3, 46).character, '4');
+  EXPECT_EQ(screen.At(3, 47).character, '2');
+  EXPECT_EQ(screen.At(6, kColumn + kBarCharacter).attribute, AttributeOf(preview.colours().bar));
+}
+
 TEST_F(BootMenuPreviewTest, TheScreenFollowsColoursAndOrderAndOkStoresThem) {
   // Key assertion: after "Nach unten" on the first entry and a new bar colour, the preview shows
   // entry 1 above entry 0 with the bar on row 6 in 4Eh, and after OK and a save the engine's
