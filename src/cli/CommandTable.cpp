@@ -33,13 +33,18 @@ const std::vector<CliCommand>& CommandTable() {
   return table;
 }
 
-std::string CommandUsage(std::string_view command) {
-  for (const CliCommand& entry : CommandTable()) {
-    if (entry.name != command) continue;
-    const std::string_view usage = entry.usage;
-    return "Aufruf: " + std::string(usage.substr(0, usage.find("   ")));
+const CliCommand* FindCommand(std::string_view name) {
+  for (const auto& candidate : CommandTable()) {
+    if (name == candidate.name) return &candidate;
   }
-  return "Aufruf: " + std::string(command);
+  return nullptr;
+}
+
+std::string CommandUsage(std::string_view command) {
+  const CliCommand* entry = FindCommand(command);
+  if (entry == nullptr) return "Aufruf: " + std::string(command);
+  const std::string_view usage = entry->usage;
+  return "Aufruf: " + std::string(usage.substr(0, usage.find("   ")));
 }
 
 }  // namespace korvex

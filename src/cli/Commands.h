@@ -19,6 +19,8 @@ struct CliCommand {
 };
 
 const std::vector<CliCommand>& CommandTable();
+// The command of the table named name; nullptr for none.
+const CliCommand* FindCommand(std::string_view name);
 // "Aufruf: " and the form of command as the command table gives it (its text before the
 // description).
 std::string CommandUsage(std::string_view command);

@@ -14,6 +14,23 @@ CHardDisk* SelectDisk(CliSession& session, const std::string& text) {
   return disk;
 }
 
+std::optional<ObjectName> ParseObjectName(const std::string& text) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  ObjectName name{text.substr(0, colon)};
+  const std::string_view what = std::string_view(text).substr(colon + 1);
+  std::optional<std::uint64_t> number;
+  if (what.size() > 2 && (what[0] == 'p' || what[0] == 'l') && what[1] == '@') {
+    name.kind = what[0] == 'l' ? ObjectName::Kind::LogicalAt : ObjectName::Kind::PrimaryAt;
+    number = ParseNumber(what.substr(2), UINT32_MAX);
+  } else {
+    number = ParseNumber(what, UINT16_MAX);
+  }
+  if (!number) return std::nullopt;
+  name.number = *number;
+  return name;
+}
+
 std::optional<ObjectRef> ParseObjectRef(CliSession& session, const std::string& text) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) {
@@ -23,17 +40,16 @@ std::optional<ObjectRef> ParseObjectRef(CliSession& session, const std::string& 
   const CHardDisk* disk = SelectDisk(session, text.substr(0, colon));
   if (disk == nullptr) return std::nullopt;
   const unsigned device = disk->DeviceNumber();
-  const std::string what = text.substr(colon + 1);
   std::optional<ObjectRef> ref;
-  if (what.size() > 2 && (what[0] == 'p' || what[0] == 'l') && what[1] == '@') {
-    if (const auto start = ParseNumber(what.substr(2), UINT32_MAX)) {
-      const LevelKind level = what[0] == 'l' ? LevelKind::Logical : LevelKind::Primary;
-      ref = FindObjectAt(session.workingCopy(), device, level, static_cast<std::uint32_t>(*start));
+  if (const auto name = ParseObjectName(text)) {
+    if (name->kind == ObjectName::Kind::Key) {
+      ref = FindObjectByKey(session.workingCopy(), device, static_cast<PartitionKey>(name->number));
+    } else {
+      const LevelKind level = name->kind == ObjectName::Kind::LogicalAt ? LevelKind::Logical : LevelKind::Primary;
+      ref = FindObjectAt(session.workingCopy(), device, level, static_cast<std::uint32_t>(name->number));
     }
-  } else if (const auto key = ParseNumber(what, UINT16_MAX)) {
-    ref = FindObjectByKey(session.workingCopy(), device, static_cast<PartitionKey>(*key));
   }
-  if (!ref) PrintError("kein Objekt \"" + what + "\" auf " + disk->DeviceName() + " (siehe \"list\")");
+  if (!ref) PrintError("kein Objekt \"" + text.substr(colon + 1) + "\" auf " + disk->DeviceName() + " (siehe \"list\")");
   return ref;
 }
 

@@ -4,6 +4,7 @@
 //   DISK:KEY        the object with that key, as "list" shows it
 //   DISK:p@SECTOR   the primary-level object that starts at SECTOR
 //   DISK:l@SECTOR   the logical-level object that starts at SECTOR
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,18 @@
 #include "partition/ObjectRef.h"
 
 namespace korvex {
+
+// An object name taken apart, before any disk is looked at.
+struct ObjectName {
+  enum class Kind { Key, PrimaryAt, LogicalAt };
+  std::string disk;  // the text before the colon
+  Kind kind = Kind::Key;
+  std::uint64_t number = 0;  // the key (up to 65535) or the start sector (up to 2^32 - 1)
+  bool operator==(const ObjectName&) const = default;
+};
+// The parts of text; nothing when it has no colon or what follows it is neither a key nor
+// p@SECTOR nor l@SECTOR.
+std::optional<ObjectName> ParseObjectName(const std::string& text);
 
 // The disk named by text; nothing after reporting why.
 CHardDisk* SelectDisk(CliSession& session, const std::string& text);

@@ -2,11 +2,12 @@
 // disks, applies one command and saves the disks it changed.
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "ProgramVersion.h"
 #include "cli/Commands.h"
+#include "cli/ProgramArguments.h"
 
 namespace korvex {
 namespace {
@@ -24,42 +25,9 @@ void PrintUsage(std::FILE* stream) {
   for (const auto& command : CommandTable()) std::fprintf(stream, "  %s\n", command.usage);
 }
 
-// What a run asks for besides a command.
-enum class Request { Command, Help, Version };
-
-// Global options come before the command; nothing when they are malformed.
-std::optional<Request> ParseOptions(int argc, char** argv, CliOptions& options) {
-  int i = 1;
-  for (; i < argc && argv[i][0] == '-'; ++i) {
-    const std::string option = argv[i];
-    if (option == "--help") {
-      return Request::Help;
-    } else if (option == "--version") {
-      return Request::Version;
-    } else if (option == "--disk" && i + 1 < argc) {
-      options.diskSpecs.push_back(argv[++i]);
-    } else if (option.rfind("--disk=", 0) == 0) {
-      options.diskSpecs.push_back(option.substr(7));
-    } else if (option == "--demo") {
-      options.demo = true;
-    } else if (option == "--yes") {
-      options.assumeYes = true;
-    } else if (option == "--restart") {
-      options.restart = true;
-    } else {
-      PrintError("unbekannte Option: " + option);
-      return std::nullopt;
-    }
-  }
-  if (i == argc) return std::nullopt;
-  options.command = argv[i++];
-  options.arguments.assign(argv + i, argv + argc);
-  return Request::Command;
-}
-
 int Main(int argc, char** argv) {
   CliOptions options;
-  const auto request = ParseOptions(argc, argv, options);
+  const auto request = ParseProgramArguments(std::vector<std::string>(argv + 1, argv + argc), options);
   if (!request) {
     PrintUsage(stderr);
     return kExitUsage;
@@ -72,10 +40,7 @@ int Main(int argc, char** argv) {
     std::printf("korvex-cli %s\n", kProgramVersion);
     return kExitOk;
   }
-  const CliCommand* command = nullptr;
-  for (const auto& candidate : CommandTable()) {
-    if (options.command == candidate.name) command = &candidate;
-  }
+  const CliCommand* command = FindCommand(options.command);
   if (command == nullptr) {
     PrintError("unbekannter Befehl: " + options.command);
     PrintUsage(stderr);
