@@ -7,15 +7,37 @@
 
 #include "disk/SectorHelperProtocol.h"
 #include "platform/ExchangeFile.h"
+#include "platform/Trace.h"
 #include "platform/TransferErrors.h"
 
 namespace korvex {
 namespace {
 
+// The end of an exchange in the trace's words.
+const char* EndText(const ProgramResult& result) {
+  switch (result.end) {
+    case ProgramEnd::Exited:
+      return result.exitCode == 0 ? "erfolgreich" : "mit Fehlerstatus beendet";
+    case ProgramEnd::TimedOut:
+      return "keine Antwort in der Frist";
+    case ProgramEnd::Abnormal:
+      return "abgebrochen";
+    case ProgramEnd::NotStarted:
+      break;
+  }
+  return "nicht gestartet";
+}
+
 ProgramResult RunHelper(const SectorHelperSettings& settings, const HelperRequest& request) {
   const ProgramRun run{settings.program, HelperArguments(request), {{"KORVEX_DISKS", settings.disks}},
                        settings.timeLimit};
-  return settings.run(run);
+  const ProgramResult result = settings.run(run);
+  if (Tracing(TraceCategory::Helper)) {
+    std::string line = run.program;
+    for (const std::string& argument : run.arguments) line += " " + argument;
+    Trace(TraceCategory::Helper, "%s: %s (Status %d)", line.c_str(), EndText(result), result.exitCode);
+  }
+  return result;
 }
 
 // The error number of an exchange whose helper did not succeed. A write whose helper ran but

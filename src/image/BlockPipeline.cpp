@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/Texts.h"
+#include "platform/Trace.h"
 
 namespace korvex {
 namespace {
@@ -37,6 +38,8 @@ class Pipeline {
       if (stages_.transform) {
         for (unsigned w = 0; w < workers; ++w) scratch.emplace_back(shape_.bufferBytes);
       }
+      Trace(TraceCategory::Image, "%u Blöcke zu höchstens %zu Bytes, %u Arbeiter, %zu Puffer unterwegs",
+            shape_.blockCount, shape_.bufferBytes, stages_.transform ? workers : 0u, inFlight);
       threads_.emplace_back([this] { ReadAll(); });
       for (unsigned w = 0; w < workers; ++w) {
         threads_.emplace_back([this, own = stages_.transform ? std::move(scratch[w]) : BlockBuffer{}]() mutable {
@@ -64,6 +67,8 @@ class Pipeline {
       }
       slot.block.index = index;
       slot.failure = stages_.read(slot.block);
+      Trace(TraceCategory::Image, "Block %u gelesen: %zu Bytes%s", index, slot.block.size,
+            slot.failure ? ", Fehler" : "");
       const bool last = slot.failure.has_value() || index + 1 == shape_.blockCount;
       {
         std::lock_guard lock(mutex_);
@@ -85,7 +90,12 @@ class Pipeline {
         slot = std::move(queue_.front());
         queue_.pop_front();
       }
-      if (!slot.failure && stages_.transform) slot.failure = stages_.transform(slot.block, scratch);
+      if (!slot.failure && stages_.transform) {
+        const std::size_t before = slot.block.size;
+        slot.failure = stages_.transform(slot.block, scratch);
+        Trace(TraceCategory::Image, "Block %u umgewandelt: %zu Bytes zu %zu Bytes%s", slot.block.index, before,
+              slot.block.size, slot.failure ? ", Fehler" : "");
+      }
       {
         std::lock_guard lock(mutex_);
         const std::uint32_t index = slot.block.index;
@@ -104,14 +114,24 @@ class Pipeline {
         auto node = done_.extract(index);
         slot = std::move(node.mapped());
       }
-      if (slot.failure) return slot.failure;
-      if (auto failure = stages_.write(slot.block)) return failure;
+      if (slot.failure) {
+        Trace(TraceCategory::Image, "Block %u: Abbruch nach dem Fehler", index);
+        return slot.failure;
+      }
+      if (auto failure = stages_.write(slot.block)) {
+        Trace(TraceCategory::Image, "Block %u: Schreiben fehlgeschlagen", index);
+        return failure;
+      }
+      Trace(TraceCategory::Image, "Block %u geschrieben: %zu Bytes", index, slot.block.size);
       {
         std::lock_guard lock(mutex_);
         free_.push_back(std::move(slot.block.buffer));
       }
       bufferFreed_.notify_one();
-      if (index + 1 < shape_.blockCount && stop.Requested()) return WorkOutcome::Cancelled("");
+      if (index + 1 < shape_.blockCount && stop.Requested()) {
+        Trace(TraceCategory::Image, "nach Block %u abgebrochen", index);
+        return WorkOutcome::Cancelled("");
+      }
     }
     return std::nullopt;
   }

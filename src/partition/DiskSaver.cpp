@@ -12,6 +12,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/Trace.h"
 #include "platform/TransferErrors.h"
 
 namespace korvex {
@@ -24,6 +25,7 @@ constexpr std::uint8_t kInstalledMinorDigit = '1';
 struct PlannedWrite {
   std::uint32_t lba;
   std::vector<std::uint8_t> bytes;
+  const char* what;  // for the trace: what the sector holds
 };
 
 std::vector<std::uint8_t> Bytes(std::span<const std::uint8_t> span) { return {span.begin(), span.end()}; }
@@ -99,7 +101,7 @@ bool ConfirmNotEmptied(CHardDisk& disk, CPrompt& prompt) {
 // never a sector outside the partition itself.
 void PlanZeroing(const CHardDisk& disk, std::uint64_t first, std::uint64_t end, std::vector<PlannedWrite>& plan) {
   for (const std::uint64_t lba : {first, first + disk.SectorsPerTrack()}) {
-    if (lba < end) plan.push_back({static_cast<std::uint32_t>(lba), Zeros()});
+    if (lba < end) plan.push_back({static_cast<std::uint32_t>(lba), Zeros(), "Nullen (neue Partition)"});
   }
 }
 
@@ -109,7 +111,7 @@ void PlanBootSectorRestores(const CHardDisk& disk, std::vector<PlannedWrite>& pl
   for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
     for (const CPartition* p : level->Used()) {
       if (p->bootSectorRestore && p->bootSectorRestore->lba == p->DataStart()) {
-        plan.push_back({p->bootSectorRestore->lba, Bytes(p->bootSectorRestore->bytes)});
+        plan.push_back({p->bootSectorRestore->lba, Bytes(p->bootSectorRestore->bytes), "Bootsektor aus der Sicherung"});
       }
     }
   }
@@ -133,18 +135,18 @@ std::vector<PlannedWrite> ChainRecords(CHardDisk& disk, const CPartition* ext) {
     // gets an empty chain; a second extended partition whose chain was never read keeps its own.
     // One that lies wholly past the medium has no record to write.
     if ((ext->isNew || ext->holdsLogicalDrives) && ext->start < disk.UsableSectors()) {
-      records.push_back({ext->start, Bytes(EmptyRecord())});
+      records.push_back({ext->start, Bytes(EmptyRecord()), "leere Kette"});
     }
     return records;
   }
   if (drives.empty()) {
     // All drives deleted, or a new (or newly placed) extended partition: the first record must
     // say "no drives".
-    if (ext->destructive || disk.logicalDrivesOnDisk > 0) records.push_back({ext->start, Bytes(EmptyRecord())});
+    if (ext->destructive || disk.logicalDrivesOnDisk > 0) records.push_back({ext->start, Bytes(EmptyRecord()), "leere Kette"});
     return records;
   }
   for (const ChainRecord& record : BuildExtendedChain(disk, drives, *ext)) {
-    records.push_back({record.lba, Bytes(record.sector)});
+    records.push_back({record.lba, Bytes(record.sector), "erweiterter Bootsektor"});
   }
   return records;
 }
@@ -191,7 +193,8 @@ static_assert(layout::CONST_AREA_SIZE % kSectorSize == 0);
 
 void PlanAreaSector(const CHardDisk& disk, std::uint32_t lba, std::vector<PlannedWrite>& plan) {
   const std::size_t offset = std::size_t{lba - kAreaFirstSector} * kSectorSize;
-  plan.push_back({lba, Bytes(std::span<const std::uint8_t>(disk.engineArea).subspan(offset, kSectorSize))});
+  plan.push_back({lba, Bytes(std::span<const std::uint8_t>(disk.engineArea).subspan(offset, kSectorSize)),
+                  lba == kAreaFirstSector ? "Bootmanager mit Kennung" : "Bootmanager"});
 }
 
 // Every sector of the engine area but the first, in disk order.
@@ -253,6 +256,16 @@ bool Execute(CHardDisk& disk, const std::vector<PlannedWrite>& plan, CPrompt& pr
   }
   return true;
 }
+// Each sector of the plan in the order it is written, for the trace.
+void TracePlan(const CHardDisk& disk, const std::vector<PlannedWrite>& plan) {
+  if (!Tracing(TraceCategory::Save)) return;
+  const std::string name = disk.DeviceName();
+  Trace(TraceCategory::Save, "%s: Schreibplan mit %zu Sektoren", name.c_str(), plan.size());
+  for (std::size_t k = 0; k < plan.size(); ++k) {
+    Trace(TraceCategory::Save, "%s: %zu. LBA %u: %s", name.c_str(), k + 1, plan[k].lba, plan[k].what);
+  }
+}
+
 // Puts the data on the medium and lets the kernel see the new table.
 bool Commit(CHardDisk& disk, CPrompt& prompt) {
   IDiskTransport* transport = disk.Transport();
@@ -272,6 +285,7 @@ bool Commit(CHardDisk& disk, CPrompt& prompt) {
 bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   CPartition* ext = disk.FindExtended();
   if (auto refusal = Refusal(disk, ext)) {
+    Trace(TraceCategory::Save, "%s: kein Schreibplan, das Speichern wird abgelehnt", disk.DeviceName().c_str());
     prompt.Message(*refusal, PromptIcon::Stop);
     return false;
   }
@@ -312,15 +326,16 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   if (engine) {
     PlanAreaBody(disk, plan);
     PlanAreaSector(disk, kAreaFirstSector, plan);
-    plan.push_back({0, Bytes(disk.sector0)});
+    plan.push_back({0, Bytes(disk.sector0), "Sektor 0"});
   } else if (disk.engineAreaToWrite) {
     PlanAreaBody(disk, plan);
-    plan.push_back({0, Bytes(disk.sector0)});
+    plan.push_back({0, Bytes(disk.sector0), "Sektor 0"});
     PlanAreaSector(disk, kAreaFirstSector, plan);
   } else {
-    plan.push_back({0, Bytes(disk.sector0)});
+    plan.push_back({0, Bytes(disk.sector0), "Sektor 0"});
   }
 
+  TracePlan(disk, plan);
   if (!CheckMountsUntouched(disk, PlannedSectors(plan), mounts, prompt) || !CheckPlan(disk, plan, prompt) ||
       !Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
     disk.MarkModified();
@@ -342,7 +357,10 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
 bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt, const MountSources& mounts) {
   bool allWritten = true;
   for (const auto& [key, disk] : workingCopy.disks()) {
-    if (!disk->IsModified()) continue;
+    if (!disk->IsModified()) {
+      Trace(TraceCategory::Save, "%s: Schreibplan leer, die Festplatte ist unverändert", disk->DeviceName().c_str());
+      continue;
+    }
     if (disk->engineArea[layout::CONST_VERSION_MAJOR_AREA] == kVersionMajorDigit) {
       disk->engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
     }

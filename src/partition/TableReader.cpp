@@ -9,6 +9,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
+#include "platform/Trace.h"
 
 namespace korvex {
 namespace {
@@ -160,18 +161,36 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
   SectorImage record{};
   bool broken = false;
   std::uint64_t position = extStart;
+  const std::string name = Tracing(TraceCategory::Chain) ? disk.DeviceName() : std::string();
+  const auto stop = [&](const char* why) {
+    Trace(TraceCategory::Chain, "%s: Kette endet bei LBA %llu: %s", name.c_str(),
+          static_cast<unsigned long long>(position), why);
+  };
+  Trace(TraceCategory::Chain, "%s: erweiterte Partition LBA %llu bis %llu", name.c_str(),
+        static_cast<unsigned long long>(extStart), static_cast<unsigned long long>(extEnd));
   for (std::size_t records = 1;; ++records) {
-    if (position >= extEnd || position >= mediumEnd) break;  // a link that leaves ext or the disk ends the walk
+    // A link that leaves ext or the disk ends the walk.
+    if (position >= extEnd || position >= mediumEnd) {
+      stop(position >= extEnd ? "Verweis außerhalb der erweiterten Partition" : "Verweis hinter das Medium");
+      break;
+    }
     // A link back to a record already read (the chain loops), or to a sector no table can name.
     if (!visited.insert(position).second || !MbrAddressable(position, 1)) {
+      stop(MbrAddressable(position, 1) ? "Schleife, Kette beschädigt" : "Sektor nicht adressierbar, Kette beschädigt");
       broken = true;
       break;
     }
     // A record that cannot be read ends the walk; the failure is reported and keeps the disk
     // from being saved, so the drives behind it are not lost.
-    if (!disk.ReadForWorkingCopy(static_cast<std::uint32_t>(position), 1, record, prompt)) break;
+    if (!disk.ReadForWorkingCopy(static_cast<std::uint32_t>(position), 1, record, prompt)) {
+      stop("Lesefehler");
+      break;
+    }
     const auto data = ReadTableEntry(record, 0);
     const auto link = ReadTableEntry(record, 1);
+    Trace(TraceCategory::Chain, "%s: Satz %zu bei LBA %llu: Laufwerk Typ %02Xh ab +%u, %u Sektoren; Verweis Typ %02Xh auf +%u",
+          name.c_str(), records, static_cast<unsigned long long>(position), data.type, data.relativeStart, data.length,
+          link.type, link.relativeStart);
     if (data.type != 0) {
       auto drive = std::make_unique<CPartition>();
       drive->type = data.type;
@@ -184,8 +203,12 @@ void ReadExtendedChain(CHardDisk& disk, const CPartition& ext, CPrompt& prompt) 
       drive->SetTitle("");
       drives.push_back(std::move(drive));
     }
-    if (link.type == 0) break;
+    if (link.type == 0) {
+      stop("kein Verweis, letzter Satz");
+      break;
+    }
     if (records >= kMaxChainRecords) {
+      stop("zu viele Sätze, Kette beschädigt");
       broken = true;
       break;
     }
