@@ -4,7 +4,7 @@
 // whether its first sectors are cleared. OK hands the request to CreatePartition.
 #include <wx/dialog.h>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "shell/CreatePartitionForm.h"
 
 class wxCheckBox;

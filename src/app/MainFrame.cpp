@@ -12,7 +12,7 @@
 #include "app/OverView.h"
 #include "app/PartView.h"
 #include "wxcommon/ProgramIcon.h"
-#include "app/SystemInfoView.h"
+#include "app/SystemInfo.h"
 #include "app/WxCommands.h"
 #include "wxcommon/WxText.h"
 #include "platform/StringTable.h"

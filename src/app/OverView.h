@@ -2,7 +2,7 @@
 // The right pane while a disk is selected: its number, name, geometry and capacity and, on a
 // disk with the boot engine, the automatic-boot settings.
 #include "app/RightPane.h"
-#include "shell/OverviewSettings.h"
+#include "shell/OverViewSettings.h"
 
 class wxChoice;
 class wxRadioButton;

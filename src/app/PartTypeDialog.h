@@ -4,7 +4,7 @@
 #include <wx/dialog.h>
 
 #include "platform/Prompt.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 class wxButton;
 

@@ -12,7 +12,7 @@
 #include "platform/DiskTransport.h"
 #include "platform/OsIdentity.h"
 #include "platform/Prompt.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 

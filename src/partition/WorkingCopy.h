@@ -11,7 +11,7 @@
 #include "platform/DeviceList.h"
 #include "platform/OsIdentity.h"
 #include "platform/Prompt.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 namespace {

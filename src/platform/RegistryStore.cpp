@@ -11,7 +11,7 @@
 #include "platform/MachineRegistry.h"
 #include "platform/RegFileFormat.h"
 #include "platform/RegHiveFile.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 namespace {

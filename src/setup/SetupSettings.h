@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "ProgramVersion.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex::setup {
 

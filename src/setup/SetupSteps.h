@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/Prompt.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex::setup {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "partition/ObjectRef.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 

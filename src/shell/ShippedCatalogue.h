@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "platform/RegHiveFile.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "platform/RegTestSupport.h"
 #include "support/SavedVariable.h"
 

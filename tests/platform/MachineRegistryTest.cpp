@@ -1,7 +1,7 @@
 // The synthesized HKEY_LOCAL_MACHINE: the SCSI device map of the device list and the computer
 // name, read-only.
 #include "platform/MachineRegistry.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "platform/RegTestSupport.h"
 
 namespace korvex {

@@ -4,7 +4,7 @@
 
 #include "platform/RegFileFormat.h"
 #include "platform/RegHiveFile.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "platform/RegTestSupport.h"
 
 namespace korvex {

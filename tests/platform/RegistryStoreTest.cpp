@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "platform/RegHiveFile.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "platform/RegTestSupport.h"
 #include "support/SavedVariable.h"
 

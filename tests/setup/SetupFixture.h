@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "setup/SetupSteps.h"
 #include "support/SavedVariable.h"
 #include "support/ScriptedPrompt.h"

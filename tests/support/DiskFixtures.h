@@ -9,7 +9,7 @@
 #include "partition/CHardDisk.h"
 #include "platform/DeviceList.h"
 #include "platform/FileDevice.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex::test {
 

@@ -6,7 +6,7 @@
 
 #include <wx/app.h>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex::setup {
 

@@ -1,20 +1,20 @@
 // The overview's automatic-boot settings on engine disks: what the form shows, when it counts
 // as changed, and what applying writes (seconds as two decimal digits, the default by object).
 #include "bootengine/LoaderRecognition.h"
-#include "shell/OverviewSettings.h"
+#include "shell/OverViewSettings.h"
 
 #include "bootengine/EngineConfig.h"
 #include "bootengine/EngineDiskFixture.h"
-#include "shell/SystemInfo.h"
+#include "shell/SystemInfoText.h"
 
 namespace korvex {
 namespace {
 
 using test::PartStart;
 
-class OverviewSettingsTest : public test::EngineDiskTest {};
+class OverViewSettingsTest : public test::EngineDiskTest {};
 
-TEST_F(OverviewSettingsTest, SecondsAreStoredAsTwoDecimalDigitsAndAbove99Refused) {
+TEST_F(OverViewSettingsTest, SecondsAreStoredAsTwoDecimalDigitsAndAbove99Refused) {
   auto disk = Open(MakeEngineDisk("0.img", {.menu = {0, 1}}));
   const auto choices = BootChoices(*disk);
   BootSettingsForm form = BootSettingsOf(*disk, choices);
@@ -39,7 +39,7 @@ TEST_F(OverviewSettingsTest, SecondsAreStoredAsTwoDecimalDigitsAndAbove99Refused
   EXPECT_FALSE(disk->IsModified());
 }
 
-TEST_F(OverviewSettingsTest, TheDefaultIsChosenByObjectEvenWhenTitlesRepeat) {
+TEST_F(OverViewSettingsTest, TheDefaultIsChosenByObjectEvenWhenTitlesRepeat) {
   const std::string spec = MakeEngineDisk("0.img", {.menu = {0, 1, 2}, .defaultPosition = 0});
   auto disk = Open(spec);
   Part(*disk, 1).SetTitle("Linux");
@@ -62,7 +62,7 @@ TEST_F(OverviewSettingsTest, TheDefaultIsChosenByObjectEvenWhenTitlesRepeat) {
   EXPECT_EQ(BootSettingsOf(*disk, choices).choice, 3u);
 }
 
-TEST_F(OverviewSettingsTest, WithoutADefaultEntryTheLastChoiceShowsAndCountsAsAChange) {
+TEST_F(OverViewSettingsTest, WithoutADefaultEntryTheLastChoiceShowsAndCountsAsAChange) {
   auto disk = Open(MakeEngineDisk("0.img", {.menu = {0, 1}}));
   for (CPartition* entry : disk->MenuObjectsBySlot()) entry->isDefault = false;
   const auto choices = BootChoices(*disk);
@@ -71,7 +71,7 @@ TEST_F(OverviewSettingsTest, WithoutADefaultEntryTheLastChoiceShowsAndCountsAsAC
   EXPECT_TRUE(BootSettingsModified(*disk, choices, form));
 }
 
-TEST_F(OverviewSettingsTest, TheSystemInformationNamesEachDisk) {
+TEST_F(OverViewSettingsTest, TheSystemInformationNamesEachDisk) {
   const std::string first = MakeEngineDisk("0.img", {.menu = {0}});
   const std::string second = MakeEngineDisk("1.img", {.menu = {0}});
   std::string error;

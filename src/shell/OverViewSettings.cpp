@@ -1,4 +1,4 @@
-#include "shell/OverviewSettings.h"
+#include "shell/OverViewSettings.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "shell/SystemInfo.h"
+#include "shell/SystemInfoText.h"
 
 #include <algorithm>
 #include <vector>

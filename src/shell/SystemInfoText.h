@@ -3,7 +3,7 @@
 #include <string>
 
 #include "partition/WorkingCopy.h"
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 namespace korvex {
 

@@ -1,4 +1,4 @@
-#include "app/SystemInfoView.h"
+#include "app/SystemInfo.h"
 
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -6,7 +6,7 @@
 
 #include "app/KorvexDoc.h"
 #include "wxcommon/WxText.h"
-#include "shell/SystemInfo.h"
+#include "shell/SystemInfoText.h"
 
 namespace korvex {
 
