@@ -11,7 +11,7 @@
 namespace korvex {
 
 // The size edit and unit box when the dialog opens: the free area's size in the unit that
-// FormatSize would choose.
+// FormatSize would choose (GByte for an area of a terabyte or more).
 struct ProposedSize {
   float value = 0;
   CreateUnit unit = CreateUnit::KByte;
