@@ -75,6 +75,17 @@ std::uint8_t TypeIdByName(const RegistryStore& registry, const std::string& name
   return 0;
 }
 
+std::map<std::uint8_t, std::string> TypeNamesById(const RegistryStore& registry) {
+  std::map<std::uint8_t, std::string> names;
+  const std::uint32_t count = EntryCount(registry);
+  for (std::uint32_t i = 1; i <= count; ++i) {
+    const auto entry = ReadEntry(registry, i);
+    if (!entry) break;
+    if (entry->name && entry->id >= 1 && entry->id <= kHighestTypeId) names[static_cast<std::uint8_t>(entry->id)] = *entry->name;
+  }
+  return names;
+}
+
 std::vector<CatalogueRow> ReadCatalogueRows(const RegistryStore& registry) {
   std::vector<std::pair<std::uint32_t, CatalogueRow>> sorted;
   const std::uint32_t count = EntryCount(registry);

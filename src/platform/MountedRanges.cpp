@@ -8,6 +8,8 @@
 #include <map>
 #include <sstream>
 
+#include "platform/KernelPartitions.h"
+
 namespace korvex {
 namespace {
 
@@ -84,12 +86,9 @@ void CollectMounts(const fs::path& deviceDir, std::uint64_t offset, const MountT
   if (auto point = table.Find(ReadLine(deviceDir / "dev"), name)) {
     ranges.push_back({offset, ReadNumber(deviceDir / "size"), name, *point});
   }
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(deviceDir, ec)) {
-    if (!fs::exists(entry.path() / "partition")) continue;
-    const std::string partition = entry.path().filename().string();
-    if (auto point = table.Find(ReadLine(entry.path() / "dev"), partition)) {
-      ranges.push_back({offset + ReadNumber(entry.path() / "start"), ReadNumber(entry.path() / "size"), partition, *point});
+  for (const KernelPartition& partition : PartitionsInSysfs(deviceDir)) {
+    if (auto point = table.Find(partition.majorMinor, partition.name)) {
+      ranges.push_back({offset + partition.start, partition.size, partition.name, *point});
     }
   }
 }
