@@ -105,7 +105,7 @@ void CMainFrame::BindCommands() {
   // The program's own dialogs.
   Handle(CommandId::PartitionTypes, [this] {
     CPartTypeDlg dialog(this, doc_->registry(), doc_->prompt());
-    dialog.ShowModal();
+    if (dialog.ShowModal() == wxID_OK) rebuildPending_ = true;  // the labels name the types
   });
   Handle(CommandId::About, [this] { ShowAboutBox(this); });
 
@@ -120,6 +120,9 @@ void CMainFrame::BindCommands() {
     WithSelectedObject([&](ResolvedObject& s) {
       CImageRestoreDlg dialog(this, *s.disk, *s.object, s.IsLogical(), prompt);
       dialog.ShowModal();
+      // The partition may hold another file system now.
+      doc_->details().Forget(s.disk->DeviceNumber());
+      rebuildPending_ = true;
     });
   });
   Handle(CommandId::Analysis, [this, &prompt] {

@@ -9,7 +9,9 @@
 namespace korvex {
 
 CKorvexDoc::CKorvexDoc(std::unique_ptr<ProgramContext> context, std::unique_ptr<IRestartService> restart)
-    : context_(std::move(context)), restart_(std::move(restart)) {}
+    : context_(std::move(context)),
+      restart_(std::move(restart)),
+      details_(std::make_unique<ObjectDetailsSource>(context_->workingCopy(), context_->registry())) {}
 
 void CKorvexDoc::ReloadAll() {
   if (workingCopy().AnyModified() &&

@@ -7,6 +7,7 @@
 
 #include "partition/ObjectRef.h"
 #include "platform/RestartService.h"
+#include "shell/ObjectDetails.h"
 #include "shell/ProgramStart.h"
 
 namespace korvex {
@@ -22,6 +23,8 @@ class CKorvexDoc {
   RegistryStore& registry() { return context_->registry(); }
   CPrompt& prompt() { return context_->prompt(); }
   const std::string& computerName() const { return context_->computerName(); }
+  // The type names, partition names and file systems of the objects, read once per load.
+  ObjectDetailsSource& details() { return *details_; }
 
   // Reads every disk (at start).
   void LoadAll() { workingCopy().LoadAll(); }
@@ -39,6 +42,7 @@ class CKorvexDoc {
  private:
   std::unique_ptr<ProgramContext> context_;
   std::unique_ptr<IRestartService> restart_;
+  std::unique_ptr<ObjectDetailsSource> details_;
 };
 
 }  // namespace korvex

@@ -170,7 +170,7 @@ void CMainFrame::RebuildViews() {
   if (guardDepth_ > 0) return;  // the guard's end schedules it again
   rebuildPending_ = false;
   const auto selected = tree_->SelectedNode();
-  tree_->Rebuild(BuildDeviceTree(doc_->workingCopy(), doc_->computerName()), selected);
+  tree_->Rebuild(BuildDeviceTree(doc_->workingCopy(), doc_->computerName(), &doc_->details()), selected);
   // A form that still holds the user's edits of the same node stays as typed.
   if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) return;
   ShowRightPaneForSelection();

@@ -51,8 +51,7 @@ TEST_F(MainWindowTest, StartsOnlyWithACatalogueAndThenShowsTheDemoSet) {
   EXPECT_EQ(Copy().disks().size(), 2u);
   EXPECT_EQ(frame->GetSize(), wxSize(640, 480));
   EXPECT_EQ(frame->GetTitle(), wxString::FromUTF8("Festplattenmanager - korvex"));
-  const wxTreeCtrl& tree = frame->deviceView();
-  EXPECT_EQ(tree.GetChildrenCount(tree.GetRootItem(), false), 2u);
+  EXPECT_EQ(frame->deviceView().ChildCount(NodeRef::Computer()), 2);
   EXPECT_EQ(PaneKind(), RightPane::SystemInfo);
 }
 
