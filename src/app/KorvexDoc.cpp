@@ -15,7 +15,7 @@ CKorvexDoc::CKorvexDoc(std::unique_ptr<ProgramContext> context, std::unique_ptr<
 
 void CKorvexDoc::ReloadAll() {
   if (workingCopy().AnyModified() &&
-      prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+      prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
           PromptAnswer::Yes) {
     return;
   }

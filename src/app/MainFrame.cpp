@@ -179,7 +179,7 @@ void CMainFrame::RebuildViews() {
 void CMainFrame::OnClose(wxCloseEvent& event) {
   const bool formChanged = right_->Kind() != RightPane::SystemInfo && right_->IsModified();
   if (event.CanVeto() && (formChanged || doc_->workingCopy().AnyModified()) &&
-      doc_->prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+      doc_->prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
           PromptAnswer::Yes) {
     event.Veto();
     return;

@@ -90,7 +90,7 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
 bool ConfirmNotEmptied(CHardDisk& disk, CPrompt& prompt) {
   if (disk.partitionsOnDisk == 0 || !RangesTheSaveWrites(disk).empty()) return true;
   const std::string question = StrFormat(text::kEmptyTableQuestion, disk.DeviceName().c_str(), disk.partitionsOnDisk);
-  if (prompt.Ask(question, PromptButtons::YesNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
+  if (prompt.Ask(question, PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
   prompt.Message(StrFormat(text::kEmptyTableDeclined, disk.DeviceName().c_str()), PromptIcon::Information);
   return false;
 }

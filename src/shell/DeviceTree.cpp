@@ -53,7 +53,7 @@ DeviceNode ObjectNode(CHardDisk& disk, LevelKind level, const PartitionLevel::It
                       ObjectDetailsSource* source) {
   const ObjectDetails details = source != nullptr ? source->Of(disk, level, *item.object) : ObjectDetails{};
   return {NodeRef::Object({disk.DeviceNumber(), level, item.key}), ObjectKind(*item.object, level),
-          ObjectLabel(*item.object, details), {}, details};
+          ObjectLabel(*item.object, details), {}, details, item.object->start, item.object->length};
 }
 
 DeviceNode DiskNode(CHardDisk& disk, ObjectDetailsSource* source) {

@@ -2,6 +2,7 @@
 // The device tree as data: the computer, its disks, and on each disk its partitions, logical
 // drives and gaps, each with its kind and label. The window program shows it; the command
 // states and context menus are decided from it.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ struct DeviceNode {
   std::string label;
   std::vector<DeviceNode> children;
   ObjectDetails details;  // an object's type name, partition name and file system
+  // The sectors an object spans (a logical drive's from its extended boot record on).
+  std::uint64_t first = 0;
+  std::uint64_t sectors = 0;
 };
 
 NodeKind DiskKind(const CHardDisk& disk);
