@@ -77,7 +77,7 @@ void CDeviceView::Rebuild(const DeviceNode& tree, const std::optional<NodeRef>& 
   widest_ = 0;
   const std::function<void(const wxDataViewItem&, const DeviceNode&, int)> add = [&](const wxDataViewItem& parent,
                                                                                     const DeviceNode& node, int depth) {
-    const int image = static_cast<int>(node.kind);
+    const int image = TreeIconOf(node.kind, node.details.fileSystem);
     auto* data = new NodeData(node.ref, node.kind);
     const wxString label = Wx(node.label);
     widest_ = std::max(widest_, depth * kLevelIndent + kIconAndPadding + GetTextExtent(label).GetWidth());

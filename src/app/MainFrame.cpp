@@ -2,12 +2,15 @@
 
 #include <wx/app.h>
 #include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
 #include "app/DeviceView.h"
+#include "app/DiskMap.h"
 #include "app/FrameMenus.h"
 #include "app/OverView.h"
 #include "app/PartView.h"
@@ -20,7 +23,6 @@
 namespace korvex {
 namespace {
 
-constexpr int kTreeWidth = 190;
 // The status bar: the message pane, then Caps Lock, Num Lock and Scroll Lock.
 constexpr int kStatusPanes = 4;
 constexpr int kStatusWidths[kStatusPanes] = {-1, 40, 40, 40};
@@ -39,11 +41,7 @@ CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
   SetName(Wx(LoadResString(IDS_APP_TITLE)));
   SetIcons(ProgramIcons());
   CreateBars();
-  splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
-  splitter_->SetMinimumPaneSize(20);
-  tree_ = new CDeviceView(splitter_, *this);
-  right_ = new CSystemInfo(splitter_, *doc_);
-  splitter_->SplitVertically(tree_, right_, kTreeWidth);
+  CreatePanes();
 
   BindCommands();
   Bind(wxEVT_MENU, &CMainFrame::OnCommand, this, kFirstCommandWxId, kLastCommandWxId);
@@ -68,9 +66,11 @@ CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
     SendSizeEvent();
   }, kToggleStatusBarId);
 
+  Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnFrameKey, this);
+
   doc_->workingCopy().Subscribe(*this);
   RebuildViews();
-  Centre(wxBOTH);
+  PlaceOnScreen();
 }
 
 CMainFrame::~CMainFrame() { doc_->workingCopy().Unsubscribe(*this); }
@@ -137,21 +137,22 @@ void CMainFrame::ShowRightPaneForSelection() {
   const auto kind = node ? KindOf(doc_->workingCopy(), *node) : std::nullopt;
   CRightPane* pane = nullptr;
   if (kind == NodeKind::Disk || kind == NodeKind::BootDisk) {
-    pane = new COverView(splitter_, *doc_, node->device);
+    pane = new COverView(area_, *doc_, node->device);
   } else if (kind && *kind != NodeKind::Computer) {
-    pane = new CPartView(splitter_, *doc_, node->object);
+    pane = new CPartView(area_, *doc_, node->object);
   } else {
-    pane = new CSystemInfo(splitter_, *doc_);
+    pane = new CSystemInfo(area_, *doc_);
   }
   ReplaceRightPane(pane);
+  ShowDiskMap();
 }
 
 void CMainFrame::ReplaceRightPane(CRightPane* pane) {
   CRightPane* old = right_;
-  splitter_->ReplaceWindow(old, pane);
+  area_->GetSizer()->Replace(old, pane);
   right_ = pane;
   old->Destroy();
-  splitter_->UpdateSize();
+  area_->Layout();
 }
 
 void CMainFrame::OnWorkingCopyChange(ChangeEvent, unsigned) {
@@ -170,9 +171,13 @@ void CMainFrame::RebuildViews() {
   if (guardDepth_ > 0) return;  // the guard's end schedules it again
   rebuildPending_ = false;
   const auto selected = tree_->SelectedNode();
-  tree_->Rebuild(BuildDeviceTree(doc_->workingCopy(), doc_->computerName(), &doc_->details()), selected);
+  shownTree_ = BuildDeviceTree(doc_->workingCopy(), doc_->computerName(), &doc_->details());
+  tree_->Rebuild(shownTree_, selected);
   // A form that still holds the user's edits of the same node stays as typed.
-  if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) return;
+  if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) {
+    ShowDiskMap();
+    return;
+  }
   ShowRightPaneForSelection();
 }
 
@@ -184,6 +189,7 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     event.Veto();
     return;
   }
+  RememberPlacement();
   Destroy();
 }
 

@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, StartsOnlyWithACatalogueAndThenShowsTheDemoSet) {
   ImportCatalogue();
   ASSERT_NE(OpenWindow({}, true), nullptr);
   EXPECT_EQ(Copy().disks().size(), 2u);
-  EXPECT_EQ(frame->GetSize(), wxSize(640, 480));
+  EXPECT_EQ(frame->GetSize(), wxSize(1024, 640));  // the least first size, on a 1024 × 768 screen
   EXPECT_EQ(frame->GetTitle(), wxString::FromUTF8("Festplattenmanager - korvex"));
   EXPECT_EQ(frame->deviceView().ChildCount(NodeRef::Computer()), 2);
   EXPECT_EQ(PaneKind(), RightPane::SystemInfo);
