@@ -202,6 +202,10 @@ TEST_F(MainWindowTest, TheOverviewOfAVeryLargeDiskShowsItsTrueGeometryQuietly) {
   auto* cylinders = dynamic_cast<wxTextCtrl*>(frame->FindWindowByName(wxString::FromUTF8("Anzahl der Spuren:"), frame));
   ASSERT_NE(cylinders, nullptr);
   EXPECT_EQ(cylinders->GetValue(), "70000");
+  // Counted from 1, as the system information lists it ("1.Festplatte").
+  auto* number = dynamic_cast<wxTextCtrl*>(frame->FindWindowByName("Festplatte:", frame));
+  ASSERT_NE(number, nullptr);
+  EXPECT_EQ(number->GetValue(), "1");
   EXPECT_TRUE(Select(NodeRef::Computer()));
   EXPECT_TRUE(prompt.shown.empty());
 }
