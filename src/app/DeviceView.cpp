@@ -14,9 +14,10 @@
 namespace korvex {
 namespace {
 
-// GTK's indent per tree level and the room of the expander, the icon and the cell's padding.
-constexpr int kLevelIndent = 28;
-constexpr int kIconAndPadding = 48;
+// GTK's indent per tree level, and the room of the expander, the icon and the cell's padding
+// before and after a label (device-independent pixels).
+constexpr int kLevelIndent = 18;
+constexpr int kIconAndPadding = 52;
 
 // The node a tree item stands for, and the kind its icon shows.
 class NodeData final : public wxClientData {
@@ -80,7 +81,7 @@ void CDeviceView::Rebuild(const DeviceNode& tree, const std::optional<NodeRef>& 
     const int image = TreeIconOf(node.kind, node.details.fileSystem);
     auto* data = new NodeData(node.ref, node.kind);
     const wxString label = Wx(node.label);
-    widest_ = std::max(widest_, depth * kLevelIndent + kIconAndPadding + GetTextExtent(label).GetWidth());
+    widest_ = std::max(widest_, FromDIP(depth * kLevelIndent + kIconAndPadding) + GetTextExtent(label).GetWidth());
     if (node.children.empty()) {
       AppendItem(parent, label, image, data);
       return;

@@ -16,16 +16,22 @@ constexpr int kMapHeight = 64;
 constexpr int kTextPadding = 4;
 constexpr int kMenuBand = 4;  // the green band of a boot menu member, as on its tree icon
 
-// The lines a box shows, as far as they fit: the partition's name, its file system, its size.
-std::vector<wxString> BoxLines(const DeviceNode& node) {
-  std::vector<wxString> lines;
+// The lines a box shows, as far as they fit: the partition's name, its file system (with its
+// label, or without it where the box is too narrow for it), its size. Each line with its shorter
+// form.
+std::vector<std::pair<wxString, wxString>> BoxLines(const DeviceNode& node) {
+  std::vector<std::pair<wxString, wxString>> lines;
+  const auto add = [&](const std::string& text, const std::string& shorter) { lines.emplace_back(Wx(text), Wx(shorter)); };
   if (node.kind == NodeKind::FreeSpace) {
-    lines.push_back(Wx("frei"));
+    add("frei", "frei");
   } else if (!node.details.partitionName.empty()) {
-    lines.push_back(Wx(node.details.partitionName));
+    add(node.details.partitionName, node.details.partitionName);
   }
-  if (const std::string fileSystem = FileSystemText(node.details); !fileSystem.empty()) lines.push_back(Wx(fileSystem));
-  lines.push_back(Wx(FormatSize(node.sectors * kSectorSize)));
+  if (const std::string fileSystem = FileSystemText(node.details); !fileSystem.empty()) {
+    add(fileSystem, FileSystemName(node.details.fileSystem));
+  }
+  const std::string size = FormatSize(node.sectors * kSectorSize);
+  add(size, size);
   return lines;
 }
 
@@ -82,10 +88,12 @@ void CDiskMap::OnPaint(wxPaintEvent&) {
     wxDCClipper clip(dc, wxRect(rect).Deflate(kTextPadding / 2));
     dc.SetTextForeground(fill.GetLuminance() < 0.5 ? *wxWHITE : *wxBLACK);
     int y = rect.y + kTextPadding + (node.kind == NodeKind::MenuPartition ? kMenuBand : 0);
-    for (const wxString& line : BoxLines(node)) {
-      const wxSize extent = dc.GetTextExtent(line);
-      if (y + extent.GetHeight() > rect.GetBottom() || extent.GetWidth() > rect.width - 2 * kTextPadding) break;
-      dc.DrawText(line, rect.x + kTextPadding, y);
+    for (const auto& [line, shorter] : BoxLines(node)) {
+      const int room = rect.width - 2 * kTextPadding;
+      const wxString& text = dc.GetTextExtent(line).GetWidth() <= room ? line : shorter;
+      const wxSize extent = dc.GetTextExtent(text);
+      if (y + extent.GetHeight() > rect.GetBottom() || extent.GetWidth() > room) break;
+      dc.DrawText(text, rect.x + kTextPadding, y);
       y += extent.GetHeight();
     }
   }

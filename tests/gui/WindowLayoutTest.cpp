@@ -120,6 +120,7 @@ TEST_F(WindowLayoutTest, LabelsNameTypePartitionAndFileSystemOfAnSfdiskAndMkfsDi
   EXPECT_GE(frame->GetSize().x, 1024);
   EXPECT_LE(frame->GetSize().x, wxGetDisplaySize().x);
   EXPECT_EQ(frame->GetSize().y, 640);
+  ASSERT_TRUE(Select(At(0, LevelKind::Logical, 53 * kMiB)));
   SavePicture("main-formatted");
 }
 
