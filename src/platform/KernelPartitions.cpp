@@ -3,35 +3,33 @@
 #include <fstream>
 
 namespace korvex {
-namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadLine(const fs::path& path) {
+std::string ReadSysfsLine(const fs::path& path) {
   std::ifstream in(path);
   std::string line;
   std::getline(in, line);
   return line;
 }
 
-std::uint64_t ReadNumber(const fs::path& path) {
+std::uint64_t ReadSysfsNumber(const fs::path& path) {
   try {
-    return std::stoull(ReadLine(path));
+    return std::stoull(ReadSysfsLine(path));
   } catch (const std::exception&) {
     return 0;
   }
 }
-
-}  // namespace
 
 std::vector<KernelPartition> PartitionsInSysfs(const fs::path& deviceDir) {
   std::vector<KernelPartition> partitions;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(deviceDir, ec)) {
     if (!fs::exists(entry.path() / "partition")) continue;
-    partitions.push_back({entry.path().filename().string(), static_cast<unsigned>(ReadNumber(entry.path() / "partition")),
-                          ReadNumber(entry.path() / "start"), ReadNumber(entry.path() / "size"),
-                          ReadLine(entry.path() / "dev")});
+    partitions.push_back({entry.path().filename().string(),
+                          static_cast<unsigned>(ReadSysfsNumber(entry.path() / "partition")),
+                          ReadSysfsNumber(entry.path() / "start"), ReadSysfsNumber(entry.path() / "size"),
+                          ReadSysfsLine(entry.path() / "dev")});
   }
   return partitions;
 }

@@ -17,6 +17,11 @@ struct KernelPartition {
   bool operator==(const KernelPartition&) const = default;
 };
 
+// A sysfs attribute: the first line of the file, empty when it cannot be read; as a number, 0
+// when it holds none.
+std::string ReadSysfsLine(const std::filesystem::path& path);
+std::uint64_t ReadSysfsNumber(const std::filesystem::path& path);
+
 // The partitions below deviceDir, a disk's directory in sysfs, in no particular order.
 std::vector<KernelPartition> PartitionsInSysfs(const std::filesystem::path& deviceDir);
 

@@ -142,19 +142,17 @@ TEST_F(PartTypeDialogTest, DeleteTakesTheHighlightedRowAndEscapeOrClosingDropsTh
       wxRect cell;
       table.GetSubItemRect(0, 1, cell);
       const wxPoint point = table.RowsWindow()->ScreenToClient(table.ClientToScreen(cell.GetPosition())) + wxPoint(5, 3);
-      for (const wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
-        wxMouseEvent click(type);
-        click.SetPosition(point);
-        click.SetEventObject(table.RowsWindow());
-        table.RowsWindow()->ProcessWindowEvent(click);
-      }
+      const auto mouse = [&](wxEventType type) {
+        wxMouseEvent event(type);
+        event.SetPosition(point);
+        event.SetEventObject(table.RowsWindow());
+        table.RowsWindow()->ProcessWindowEvent(event);
+      };
+      for (const wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) mouse(type);
       Settle();
       EXPECT_FALSE(table.editing());
       EXPECT_EQ(table.currentRow(), 0);
-      wxMouseEvent twice(wxEVT_LEFT_DCLICK);
-      twice.SetPosition(point);
-      twice.SetEventObject(table.RowsWindow());
-      table.RowsWindow()->ProcessWindowEvent(twice);
+      mouse(wxEVT_LEFT_DCLICK);
       Settle();
       EXPECT_TRUE(table.editing());
       if (auto* name = dynamic_cast<wxTextCtrl*>(table.RowsWindow()->FindWindow(1000))) {

@@ -5,6 +5,7 @@
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/tooltip.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -220,6 +221,41 @@ TEST_F(WindowLayoutTest, SizePlaceAndTreeWidthAreKeptAcrossTwoStarts) {
   OpenWindow({}, true);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->GetRect(), wxRect(1024 - 900, 0, 900, 600));
+}
+
+// The pointer over a node shows its whole label as tool tip; while the node's context menu is
+// open there is none (it would lie over the menu), and the next move brings it back.
+TEST_F(WindowLayoutTest, TheToolTipNamesTheNodeUnderThePointerButNeverCoversItsMenu) {
+  OpenWindow({}, true);
+  ASSERT_NE(frame, nullptr);
+  frame->Raise();
+  const auto wait = [] {
+    for (int i = 0; i < 40; ++i) {
+      wxTheApp->Yield(true);
+      wxMilliSleep(5);
+    }
+  };
+  wait();
+  CDeviceView& tree = frame->deviceView();
+  wxWindow& rows = *tree.GetMainWindow();
+  const wxDataViewItem third = tree.GetNthChild(tree.GetNthChild(tree.GetNthChild(wxDataViewItem(), 0), 0), 0);
+  const wxRect rect = tree.GetItemRect(third);
+  wxUIActionSimulator pointer;
+  for (const int dx : {0, 4}) {
+    pointer.MouseMove(rows.ClientToScreen(rect.GetPosition() + wxPoint(30 + dx, rect.height / 2)));
+    wait();
+  }
+  ASSERT_NE(rows.GetToolTip(), nullptr);
+  EXPECT_EQ(Utf8(rows.GetToolTip()->GetTip()), tree.GetItemText(third).utf8_string());
+
+  bool tipOverMenu = true;
+  tree.presentMenu = [&](wxMenu&, const wxPoint&) { tipOverMenu = rows.GetToolTip() != nullptr; };
+  ASSERT_TRUE(Select(At(0, LevelKind::Primary, 63)));
+  tree.ShowContextMenu(wxDefaultPosition);
+  EXPECT_FALSE(tipOverMenu);
+  pointer.MouseMove(rows.ClientToScreen(rect.GetPosition() + wxPoint(40, rect.height / 2)));
+  wait();
+  EXPECT_NE(rows.GetToolTip(), nullptr);
 }
 
 TEST_F(WindowLayoutTest, ShiftF10AndTheMenuKeyOpenTheContextMenuDeleteAndF5TheirCommands) {
