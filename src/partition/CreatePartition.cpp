@@ -189,6 +189,26 @@ std::optional<std::string> SpaceRefusal(const CHardDisk& disk, bool isLogical, s
   return std::nullopt;
 }
 
+// CreateRefusal for a request with the given alignment (nothing: the disk's default).
+std::optional<std::string> CreateRefusalWith(const CHardDisk& disk, const CPartition& freeArea, bool isLogical,
+                                             std::optional<CreateAlignment> alignment) {
+  if (!freeArea.IsFree()) return std::string(text::kNotAFreeArea);
+  if (!isLogical && FreeTableEntries(disk).empty() && !MenuCanTakeEntry(disk)) return std::string(text::kTableFull);
+  if (isLogical) {
+    // The new drive's record lies where the free area begins.
+    const CPartition* ext = disk.FindExtended();
+    if (ext != nullptr && ChainRecordCountWith(*ext, disk.logical.Used(), freeArea.start) > kMaxChainRecords) {
+      return StrFormat(text::kChainFull, kMaxChainRecords);
+    }
+  }
+  // Where a partition over the whole area would lie; a part of it lies nowhere else.
+  CreateRequest whole;
+  whole.alignment = alignment;
+  const auto placement = Place(disk, freeArea, isLogical, whole, freeArea.length);
+  if (!placement) return std::string(text::kPartitionTooSmall);
+  return SpaceRefusal(disk, isLogical, placement->start, placement->length);
+}
+
 }  // namespace
 
 CreateAlignment DefaultAlignment(const CHardDisk& disk) {
@@ -223,19 +243,7 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt) {
 }
 
 std::optional<std::string> CreateRefusal(const CHardDisk& disk, const CPartition& freeArea, bool isLogical) {
-  if (!freeArea.IsFree()) return std::string(text::kNotAFreeArea);
-  if (!isLogical && FreeTableEntries(disk).empty() && !MenuCanTakeEntry(disk)) return std::string(text::kTableFull);
-  if (isLogical) {
-    // The new drive's record lies where the free area begins.
-    const CPartition* ext = disk.FindExtended();
-    if (ext != nullptr && ChainRecordCountWith(*ext, disk.logical.Used(), freeArea.start) > kMaxChainRecords) {
-      return StrFormat(text::kChainFull, kMaxChainRecords);
-    }
-  }
-  // Where a partition over the whole area would lie; a part of it lies nowhere else.
-  const auto placement = Place(disk, freeArea, isLogical, CreateRequest{}, freeArea.length);
-  if (!placement) return std::string(text::kPartitionTooSmall);
-  return SpaceRefusal(disk, isLogical, placement->start, placement->length);
+  return CreateRefusalWith(disk, freeArea, isLogical, std::nullopt);
 }
 
 bool CreateInFreeArea(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
@@ -258,7 +266,7 @@ bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeAreaRef, con
     prompt.Message(text, PromptIcon::Stop);
     return false;
   };
-  if (auto refusal = CreateRefusal(disk, freeArea, isLogical)) return refuse(*refusal);
+  if (auto refusal = CreateRefusalWith(disk, freeArea, isLogical, request.alignment)) return refuse(*refusal);
   if (auto refusal = TypeRefusal(disk, isLogical, request)) return refuse(*refusal);
   std::string refusal;
   const auto slot = TargetSlot(disk, isLogical, request, refusal);

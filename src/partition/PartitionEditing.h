@@ -53,7 +53,7 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt);
 // make the chain of logical drives longer than the reader follows; even the whole area, laid out
 // with the disk's default alignment, is too small, or it lies over used sectors, past the medium
 // or past the last sector a table can name. Nothing when a creation may go ahead.
-// CreatePartition refuses the same.
+// CreatePartition refuses the same, with the alignment of its request.
 std::optional<std::string> CreateRefusal(const CHardDisk& disk, const CPartition& freeArea, bool isLogical);
 
 // The operations below name their object by reference and resolve it in the working copy; a
