@@ -21,6 +21,7 @@ class wxSplitterWindow;
 namespace korvex {
 
 class CDeviceView;
+class CPendingPane;
 class CRightPane;
 
 class CMainFrame final : public wxFrame, public IChangeObserver {
@@ -32,6 +33,7 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   const CKorvexDoc& doc() const { return *doc_; }
   CDeviceView& deviceView() const { return *tree_; }
   CRightPane& rightPane() const { return *right_; }
+  CPendingPane& pendingPane() const { return *pending_; }
 
   // The state the command-state table decides from.
   CommandContext Context() const;
@@ -60,6 +62,9 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   // right pane or the objects it found when an edit reports a change.
   void Guarded(const std::function<void()>& work);
   void RebuildViews();
+  // The pending changes: the pane (while there are some and the user wants it) and the count in
+  // the status bar.
+  void ShowPendingChanges();
   void ReplaceRightPane(CRightPane* pane);
 
   // The reference of the selected node's object, or nothing when the selection is no partition,
@@ -77,6 +82,8 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   wxSplitterWindow* splitter_ = nullptr;
   CDeviceView* tree_ = nullptr;
   CRightPane* right_ = nullptr;
+  CPendingPane* pending_ = nullptr;
+  bool pendingWanted_ = true;  // "Ansicht" → "Ausstehende Änderungen"
   std::map<CommandId, std::function<void()>> handlers_;
   int guardDepth_ = 0;
   bool rebuildPending_ = false;

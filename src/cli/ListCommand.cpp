@@ -4,6 +4,7 @@
 #include "bootengine/EngineConfig.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/PendingOutput.h"
 #include "disk/FormatSize.h"
 #include "platform/Cp437.h"
 #include "platform/StringFormat.h"
@@ -65,7 +66,7 @@ void WriteLevelJson(JsonWriter& json, const char* name, const PartitionLevel& le
   json.EndArray();
 }
 
-std::string ListJson(const WorkingCopy& workingCopy) {
+std::string ListJson(const WorkingCopy& workingCopy, const RegistryStore& registry) {
   JsonWriter json;
   json.BeginObject().Key("disks").BeginArray();
   for (const auto& [device, disk] : workingCopy.disks()) {
@@ -96,7 +97,9 @@ std::string ListJson(const WorkingCopy& workingCopy) {
     WriteLevelJson(json, "logical", disk->logical, true);
     json.EndObject();
   }
-  json.EndArray().EndObject();
+  json.EndArray();
+  WritePendingJson(json, PendingOperations(workingCopy, registry));
+  json.EndObject();
   return json.str();
 }
 
@@ -169,7 +172,7 @@ int RunList(CliSession& session, const Arguments& arguments) {
     json = true;
   }
   if (json) {
-    std::printf("%s\n", ListJson(session.workingCopy()).c_str());
+    std::printf("%s\n", ListJson(session.workingCopy(), session.registry()).c_str());
   } else {
     PrintText(session.workingCopy());
   }

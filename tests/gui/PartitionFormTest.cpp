@@ -158,7 +158,7 @@ TEST_F(PartitionFormTest, ATypeChangeAppliedAndSavedIsWhatSfdiskReads) {
   EXPECT_EQ(frame->deviceView().GetItemImage(frame->deviceView().GetSelection()),
             static_cast<int>(NodeKind::DataPartition));
 
-  prompt.answers = {PromptAnswer::No};  // no restart now
+  prompt.answers = {PromptAnswer::Yes};  // write the listed changes
   Run(CommandId::Save);
   EXPECT_FALSE(Copy().Find(0)->IsModified());
   const std::string dump = SfdiskDump(spec);
