@@ -10,6 +10,7 @@ packages=(
   nasm                                   # the real-mode loader and engine
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
+  parted                                 # parted align-check: the 1 MiB alignment of new partitions
   python3 locales                        # test glue; the German locale of the size texts
   libbenchmark-dev                       # benchmarks (bench/)
   clang libclang-rt-dev                  # fuzz targets and the sanitizer build (libFuzzer, ASan, UBSan)

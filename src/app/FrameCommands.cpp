@@ -31,6 +31,8 @@ void CMainFrame::BindCommands() {
     else SaveAll();
   });
   Handle(CommandId::ReloadDisk, [this] { doc_->ReloadDisk(SelectedDevice()); });
+  Handle(CommandId::Undo, [this] { doc_->workingCopy().Undo(); });
+  Handle(CommandId::Redo, [this] { doc_->workingCopy().Redo(); });
 
   // The forms in the right pane; the context menu's "Abgleich" reaches the partition form too.
   Handle(CommandId::Apply, [this] { right_->Apply(); });

@@ -1,6 +1,7 @@
 // The main window's panes, its place on the screen and its keys: the tree on the left, the disk
 // map above the form on the right, the splitter between them that grows both with the window and
-// can be dragged, the size and place the window had when it was closed, and F5.
+// can be dragged, the pending changes below both, the size and place the window had when it was
+// closed, and F5.
 #include <wx/display.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -9,6 +10,7 @@
 #include "app/DeviceView.h"
 #include "app/DiskMap.h"
 #include "app/MainFrame.h"
+#include "app/PendingPane.h"
 #include "app/SystemInfoView.h"
 #include "app/WxCommands.h"
 #include "shell/WindowPlacement.h"
@@ -56,6 +58,12 @@ void CMainFrame::CreatePanes() {
   column->Add(right_, 1, wxEXPAND);
   area_->SetSizer(column);
   splitter_->SplitVertically(tree_, area_, kMinPaneWidth);
+  // Below both, the list of changes a save would write.
+  pending_ = new CPendingPane(this);
+  auto* layout = new wxBoxSizer(wxVERTICAL);
+  layout->Add(splitter_, 1, wxEXPAND);
+  layout->Add(pending_, 0, wxEXPAND);
+  SetSizer(layout);
   Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
     event.Skip();
     if (!IsMaximized() && !IsIconized()) normalRect_ = GetRect();

@@ -5,6 +5,7 @@
 #include "bootengine/DirectBoot.h"
 #include "partition/DiskSaver.h"
 #include "platform/StringTable.h"
+#include "shell/PendingOperations.h"
 
 namespace korvex {
 
@@ -23,11 +24,16 @@ void CKorvexDoc::ReloadAll() {
   workingCopy().LoadAll();
 }
 
-void CKorvexDoc::SaveAll() { korvex::SaveAll(workingCopy(), prompt(), *restart_); }
+void CKorvexDoc::SaveAll() {
+  if (!ConfirmPendingSave(PendingOperations(workingCopy(), registry()), prompt())) return;
+  korvex::SaveAll(workingCopy(), prompt(), *restart_);
+}
 
 void CKorvexDoc::SaveDisk(std::optional<unsigned> device) {
   if (!device) return SaveAll();
-  if (CHardDisk* disk = workingCopy().Find(*device)) SaveSingleDisk(*disk, prompt());
+  CHardDisk* disk = workingCopy().Find(*device);
+  if (disk == nullptr || !ConfirmPendingSave(PendingOperationsOf(workingCopy(), *device, registry()), prompt())) return;
+  SaveSingleDisk(*disk, prompt());
 }
 
 void CKorvexDoc::ReloadDisk(std::optional<unsigned> device) {

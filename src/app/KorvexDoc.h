@@ -30,10 +30,12 @@ class CKorvexDoc {
   void LoadAll() { workingCopy().LoadAll(); }
   // "Wiederherstellen": asks 33462 when a disk holds unsaved changes; only Yes reloads.
   void ReloadAll();
-  // "Speichern": every modified disk, then the restart question.
+  // "Speichern": the pending changes to confirm ("Nein" writes nothing), every modified disk,
+  // then the restart question.
   void SaveAll();
-  // The disk node's "Speichern" and "Wiederherstellen"; the unsaved edits of that disk are
-  // dropped without a question on reload. Nothing (the computer node) acts on all disks.
+  // The disk node's "Speichern" (after confirming that disk's changes) and "Wiederherstellen";
+  // the unsaved edits of that disk are dropped without a question on reload. Nothing (the
+  // computer node) acts on all disks.
   void SaveDisk(std::optional<unsigned> device);
   void ReloadDisk(std::optional<unsigned> device);
   // "Booten": restarts into a menu entry (questions and refusals through the prompt).

@@ -14,19 +14,26 @@
 #include "app/FrameMenus.h"
 #include "app/OverView.h"
 #include "app/PartView.h"
+#include "app/PendingPane.h"
 #include "wxcommon/ProgramIcon.h"
 #include "app/SystemInfoView.h"
 #include "app/WxCommands.h"
 #include "wxcommon/WxText.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
+#include "shell/PendingOperations.h"
 
 namespace korvex {
 namespace {
 
-// The status bar: the message pane, then Caps Lock, Num Lock and Scroll Lock.
-constexpr int kStatusPanes = 4;
-constexpr int kStatusWidths[kStatusPanes] = {-1, 40, 40, 40};
-constexpr int kWideStatusWidths[kStatusPanes] = {-1, 0, 0, 0};
+// The status bar: the message pane, the count of pending changes, then Caps Lock, Num Lock and
+// Scroll Lock.
+constexpr int kStatusPanes = 5;
+constexpr int kPendingStatusPane = 1;
+constexpr int kFirstLockPane = 2;
+constexpr int kStatusWidths[kStatusPanes] = {-1, 170, 40, 40, 40};
+constexpr int kWideStatusWidths[kStatusPanes] = {-1, 0, 0, 0, 0};
 const struct {
   wxKeyCode key;
   const char* text;
@@ -65,6 +72,10 @@ CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
     GetStatusBar()->Show(event.IsChecked());
     SendSizeEvent();
   }, kToggleStatusBarId);
+  Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+    pendingWanted_ = event.IsChecked();
+    ShowPendingChanges();
+  }, kTogglePendingPaneId);
 
   Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnFrameKey, this);
 
@@ -111,7 +122,7 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
   wxStatusBar* status = GetStatusBar();
   for (int i = 0; i < 3; ++i) {
     const wxString text = wxGetKeyState(kLockIndicators[i].key) ? Wx(kLockIndicators[i].text) : wxString();
-    if (status->GetStatusText(i + 1) != text) status->SetStatusText(text, i + 1);
+    if (status->GetStatusText(i + kFirstLockPane) != text) status->SetStatusText(text, i + kFirstLockPane);
   }
 }
 
@@ -163,7 +174,11 @@ void CMainFrame::OnWorkingCopyChange(ChangeEvent, unsigned) {
 
 void CMainFrame::Guarded(const std::function<void()>& work) {
   ++guardDepth_;
-  work();
+  {
+    // One command is one step of the undo history, however many changes it makes.
+    EditStep step(doc_->workingCopy());
+    work();
+  }
   if (--guardDepth_ == 0 && rebuildPending_) CallAfter(&CMainFrame::RebuildViews);
 }
 
@@ -173,12 +188,27 @@ void CMainFrame::RebuildViews() {
   const auto selected = tree_->SelectedNode();
   shownTree_ = BuildDeviceTree(doc_->workingCopy(), doc_->computerName(), &doc_->details());
   tree_->Rebuild(shownTree_, selected);
+  ShowPendingChanges();
   // A form that still holds the user's edits of the same node stays as typed.
   if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) {
     ShowDiskMap();
     return;
   }
   ShowRightPaneForSelection();
+}
+
+void CMainFrame::ShowPendingChanges() {
+  std::vector<std::string> lines;
+  for (const PendingOperation& operation : PendingOperations(doc_->workingCopy(), doc_->registry())) {
+    lines.push_back(operation.text);
+  }
+  pending_->ShowLines(lines);
+  pending_->Show(pendingWanted_ && !lines.empty());
+  Layout();
+  const std::string count = lines.empty()       ? std::string()
+                            : lines.size() == 1 ? std::string(text::kPendingCountOne)
+                                                : StrFormat(text::kPendingCount, lines.size());
+  GetStatusBar()->SetStatusText(Wx(count), kPendingStatusPane);
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {

@@ -23,6 +23,7 @@ namespace korvex {
 
 class CDeviceView;
 class CDiskMap;
+class CPendingPane;
 class CRightPane;
 
 class CMainFrame final : public wxFrame, public IChangeObserver {
@@ -36,6 +37,7 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   CRightPane& rightPane() const { return *right_; }
   CDiskMap& diskMap() const { return *map_; }
   wxSplitterWindow& splitter() const { return *splitter_; }
+  CPendingPane& pendingPane() const { return *pending_; }
 
   // The state the command-state table decides from.
   CommandContext Context() const;
@@ -76,6 +78,9 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   // right pane or the objects it found when an edit reports a change.
   void Guarded(const std::function<void()>& work);
   void RebuildViews();
+  // The pending changes: the pane (while there are some and the user wants it) and the count in
+  // the status bar.
+  void ShowPendingChanges();
   void ReplaceRightPane(CRightPane* pane);
 
   // The reference of the selected node's object, or nothing when the selection is no partition,
@@ -97,6 +102,8 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   CRightPane* right_ = nullptr;
   DeviceNode shownTree_;     // the tree as last built, for the disk map
   wxRect normalRect_;        // the window's place when it was last neither maximised nor iconised
+  CPendingPane* pending_ = nullptr;
+  bool pendingWanted_ = true;  // "Ansicht" → "Ausstehende Änderungen"
   std::map<CommandId, std::function<void()>> handlers_;
   int guardDepth_ = 0;
   bool rebuildPending_ = false;

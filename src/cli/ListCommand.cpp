@@ -4,6 +4,7 @@
 #include "bootengine/EngineConfig.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/PendingOutput.h"
 #include "disk/FormatSize.h"
 #include "platform/Cp437.h"
 #include "platform/StringFormat.h"
@@ -79,7 +80,7 @@ void WriteLevelJson(JsonWriter& json, const char* name, CHardDisk& disk, LevelKi
   json.EndArray();
 }
 
-std::string ListJson(const WorkingCopy& workingCopy, ObjectDetailsSource& details) {
+std::string ListJson(const WorkingCopy& workingCopy, ObjectDetailsSource& details, const RegistryStore& registry) {
   JsonWriter json;
   json.BeginObject().Key("disks").BeginArray();
   for (const auto& [device, disk] : workingCopy.disks()) {
@@ -110,7 +111,9 @@ std::string ListJson(const WorkingCopy& workingCopy, ObjectDetailsSource& detail
     WriteLevelJson(json, "logical", *disk, LevelKind::Logical, details);
     json.EndObject();
   }
-  json.EndArray().EndObject();
+  json.EndArray();
+  WritePendingJson(json, PendingOperations(workingCopy, registry));
+  json.EndObject();
   return json.str();
 }
 
@@ -189,7 +192,7 @@ int RunList(CliSession& session, const Arguments& arguments) {
   }
   ObjectDetailsSource details(session.workingCopy(), session.registry());
   if (json) {
-    std::printf("%s\n", ListJson(session.workingCopy(), details).c_str());
+    std::printf("%s\n", ListJson(session.workingCopy(), details, session.registry()).c_str());
   } else {
     PrintText(session.workingCopy(), details);
   }

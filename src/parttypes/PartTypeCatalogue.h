@@ -4,6 +4,7 @@
 // name is turned back into a type number; the catalogue editor reads, checks and stores rows.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ struct TypeChoices {
 // catalogue does not know is appended as entry N+1 "Typ %ld" and selected. An unreadable
 // catalogue gives no names; an entry key that is missing ends the walk without adding.
 TypeChoices FillTypeCombo(RegistryStore& registry, std::uint32_t typeId);
+
+// The name of type typeId (its low byte) as a type box selects it: the last entry with that
+// "Id". Nothing when the catalogue does not know the type or cannot be read. Changes nothing.
+std::optional<std::string> TypeNameById(const RegistryStore& registry, std::uint32_t typeId);
 
 // The "Id" of the first entry whose "Name" is name exactly (case-sensitive); 0 when there is
 // none or the catalogue cannot be read.

@@ -158,7 +158,7 @@ TEST_F(PartitionFormTest, ATypeChangeAppliedAndSavedIsWhatSfdiskReads) {
   EXPECT_TRUE(Copy().Find(0)->logical.empty());
   EXPECT_EQ(frame->deviceView().IconOf(*Selected()), NodeKind::DataPartition);
 
-  prompt.answers = {PromptAnswer::No};  // no restart now
+  prompt.answers = {PromptAnswer::Yes};  // write the listed changes
   Run(CommandId::Save);
   EXPECT_FALSE(Copy().Find(0)->IsModified());
   const std::string dump = SfdiskDump(spec);
