@@ -1,5 +1,7 @@
 #include "cli/ProgramArguments.h"
 
+#include <algorithm>
+
 namespace korvex {
 
 std::optional<Request> ParseProgramArguments(const std::vector<std::string>& arguments, CliOptions& options) {
@@ -20,6 +22,10 @@ std::optional<Request> ParseProgramArguments(const std::vector<std::string>& arg
       options.assumeYes = true;
     } else if (option == "--restart") {
       options.restart = true;
+    } else if (option == kDryRun) {
+      options.dryRun = true;
+    } else if (option == "--json") {
+      options.json = true;
     } else {
       PrintError("unbekannte Option: " + option);
       return std::nullopt;
@@ -28,6 +34,14 @@ std::optional<Request> ParseProgramArguments(const std::vector<std::string>& arg
   if (i == arguments.size()) return std::nullopt;
   options.command = arguments[i++];
   options.arguments.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
+  // --dry-run may also follow the command, where a user adds it to a command line at hand.
+  const auto dryRun = std::remove(options.arguments.begin(), options.arguments.end(), kDryRun);
+  options.dryRun = options.dryRun || dryRun != options.arguments.end();
+  options.arguments.erase(dryRun, options.arguments.end());
+  if (options.json && !options.dryRun) {
+    PrintError("--json vor dem Befehl gilt nur mit --dry-run");
+    return std::nullopt;
+  }
   return Request::Command;
 }
 

@@ -18,7 +18,7 @@ inline constexpr std::array<std::uint8_t, 6> kImageMagic = {'K', 'O', 'R', 'V', 
 inline constexpr std::size_t kImageHeaderSize = 23;
 // The largest cylinder any geometry of this program yields (8-bit heads and sectors per track);
 // a header claiming more is damaged, and no buffer is ever sized beyond it.
-inline constexpr std::uint32_t kMaxBlockBytes = 255u * 255u * 512u;
+inline constexpr std::uint32_t kMaxBlockBytes = 255u * 255u * kSectorSize;
 
 struct ImageBlockHeader {
   std::uint32_t blockIndex = 0;   // 0 for the first block, counting up by 1

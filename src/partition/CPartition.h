@@ -42,6 +42,7 @@ class CPartition {
   virtual ~CPartition() = default;
   CPartition(const CPartition&) = default;
   CPartition& operator=(const CPartition&) = default;
+  bool operator==(const CPartition&) const = default;
 
   bool passwordSet = false;
   // The stored form of this menu entry's password (bootengine/Passwords.h), as read or set; it

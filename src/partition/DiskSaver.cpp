@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <iterator>
 
+#include "partition/DiskState.h"
 #include "partition/MountedChanges.h"
 #include "partition/PartitionEntry.h"
 #include "partition/SectorRanges.h"
@@ -92,7 +93,7 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
 bool ConfirmNotEmptied(CHardDisk& disk, CPrompt& prompt) {
   if (disk.partitionsOnDisk == 0 || !RangesTheSaveWrites(disk).empty()) return true;
   const std::string question = StrFormat(text::kEmptyTableQuestion, disk.DeviceName().c_str(), disk.partitionsOnDisk);
-  if (prompt.Ask(question, PromptButtons::YesNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
+  if (prompt.Ask(question, PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
   prompt.Message(StrFormat(text::kEmptyTableDeclined, disk.DeviceName().c_str()), PromptIcon::Information);
   return false;
 }
@@ -280,9 +281,9 @@ bool Commit(CHardDisk& disk, CPrompt& prompt) {
   return true;
 }
 
-}  // namespace
-
-bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
+// WriteDisk; withVersionDigit also marks the engine's banner as installed (the whole save's
+// step, not the single disk's).
+bool WriteDiskAs(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts, bool withVersionDigit) {
   CPartition* ext = disk.FindExtended();
   if (auto refusal = Refusal(disk, ext)) {
     Trace(TraceCategory::Save, "%s: kein Schreibplan, das Speichern wird abgelehnt", disk.DeviceName().c_str());
@@ -290,6 +291,12 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
     return false;
   }
   if (!ConfirmNotEmptied(disk, prompt)) return false;
+  // The tables are built into the images before they are written; a save that fails leaves the
+  // working copy as it was, so that it neither looks edited nor holds half of a save.
+  const DiskState before = CaptureState(disk);
+  if (withVersionDigit && disk.engineArea[layout::CONST_VERSION_MAJOR_AREA] == kVersionMajorDigit) {
+    disk.engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
+  }
   BuildPrimaryTable(disk);
   const bool engine = disk.EngineInstalled();
   if (engine) {
@@ -338,6 +345,7 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   TracePlan(disk, plan);
   if (!CheckMountsUntouched(disk, PlannedSectors(plan), mounts, prompt) || !CheckPlan(disk, plan, prompt) ||
       !Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
+    RestoreState(disk, before);
     disk.MarkModified();
     return false;
   }
@@ -354,6 +362,12 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   return true;
 }
 
+}  // namespace
+
+bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
+  return WriteDiskAs(disk, prompt, mounts, false);
+}
+
 bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt, const MountSources& mounts) {
   bool allWritten = true;
   for (const auto& [key, disk] : workingCopy.disks()) {
@@ -361,10 +375,7 @@ bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt, const MountSou
       Trace(TraceCategory::Save, "%s: Schreibplan leer, die Festplatte ist unverändert", disk->DeviceName().c_str());
       continue;
     }
-    if (disk->engineArea[layout::CONST_VERSION_MAJOR_AREA] == kVersionMajorDigit) {
-      disk->engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
-    }
-    allWritten = WriteDisk(*disk, prompt, mounts) && allWritten;
+    allWritten = WriteDiskAs(*disk, prompt, mounts, true) && allWritten;
   }
   return allWritten;
 }

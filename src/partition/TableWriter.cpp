@@ -29,11 +29,6 @@ PackedChs Chs(const CHardDisk& disk, std::uint32_t lba, bool clampCylinder) {
   return PackedChs{address.head, sector, static_cast<std::uint8_t>(cylinder)};
 }
 
-// Entry number of a table partition in sector 0.
-unsigned TableEntryOf(const CHardDisk& disk, const CPartition& p) {
-  return disk.EngineInstalled() && p.slot == 1 ? 2u : p.slot;
-}
-
 std::vector<const CPartition*> TablePartitionsByStart(const CHardDisk& disk) {
   std::vector<const CPartition*> table;
   for (const CPartition* p : disk.primary.Used()) {
@@ -47,6 +42,10 @@ std::vector<const CPartition*> TablePartitionsByStart(const CHardDisk& disk) {
 bool NeedsLeadRecord(const CPartition& ext, std::uint64_t firstRecord) { return firstRecord != ext.start; }
 
 }  // namespace
+
+unsigned TableEntryOf(const CHardDisk& disk, const CPartition& partition) {
+  return disk.EngineInstalled() && partition.slot == 1 ? 2u : partition.slot;
+}
 
 PartitionEntry MakeEntry(const CHardDisk& disk, std::uint8_t bootIndicator, std::uint8_t type,
                          std::uint32_t chsStart, std::uint32_t relativeStart, std::uint32_t length,

@@ -29,6 +29,21 @@ TEST(ProgramArgumentsTest, GlobalOptionsBeforeTheCommandAndTheRestForIt) {
   EXPECT_TRUE(plain.arguments.empty());
 }
 
+TEST(ProgramArgumentsTest, ADryRunMayFollowTheCommandAndJsonNeedsIt) {
+  CliOptions after;
+  ASSERT_EQ(Parse({"delete", "0:5", "--dry-run"}, after), Request::Command);
+  EXPECT_TRUE(after.dryRun);
+  EXPECT_EQ(after.arguments, (std::vector<std::string>{"0:5"}));
+  CliOptions before;
+  ASSERT_EQ(Parse({"--dry-run", "--json", "delete", "0:5"}, before), Request::Command);
+  EXPECT_TRUE(before.dryRun && before.json);
+  CliOptions jsonAfter;
+  ASSERT_EQ(Parse({"--json", "delete", "0:5", "--dry-run"}, jsonAfter), Request::Command);
+  EXPECT_TRUE(jsonAfter.json && jsonAfter.dryRun);
+  CliOptions jsonAlone;
+  EXPECT_FALSE(Parse({"--json", "list"}, jsonAlone));
+}
+
 TEST(ProgramArgumentsTest, HelpAndVersionWinAndMalformedLinesAreRefused) {
   CliOptions options;
   EXPECT_EQ(Parse({"--yes", "--help", "list"}, options), Request::Help);
