@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include "bootengine/LoaderRecognition.h"
 #include "image/ImageFixture.h"
@@ -160,19 +162,23 @@ TEST_F(ImageSaveTest, RunsThatDoNotFinishRemoveTheirFilesAndLeaveAnOlderImageWho
   const WorkOutcome full = Save(*disk, test::kSourceStart, path, false);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
   EXPECT_EQ(full.end, WorkEnd::Failed);
-  EXPECT_EQ(full.text, text::kImageSaveWriteFailed);
+  EXPECT_EQ(full.text, text::kImageSaveWriteFailed + StrFormat(text::kPathAndReason, path.c_str(), std::strerror(EFBIG)));
 
-  // A folder that does not exist.
-  const WorkOutcome unopened = Save(*disk, test::kSourceStart, dir.File("missing/new.pim"), false);
-  EXPECT_EQ(unopened.text, LoadResString(IDS_BACKUP_CANNOT_OPEN));
+  // A folder that does not exist: the message names the file and the system's reason.
+  const std::string nowhere = dir.File("missing/new.pim");
+  const WorkOutcome unopened = Save(*disk, test::kSourceStart, nowhere, false);
+  EXPECT_EQ(unopened.text, LoadResString(IDS_BACKUP_CANNOT_OPEN) +
+                               StrFormat(text::kPathAndReason, nowhere.c_str(), std::strerror(ENOENT)));
 
   EXPECT_EQ(FilesInDir(), filesBefore);
   EXPECT_EQ(test::ReadFile(path), older);
   EXPECT_EQ(test::ReadFile(path + ".000"), older);
 
-  // A complete run replaces the older image.
+  // A complete run replaces the older image, and the older block file, which the new image in one
+  // file does not replace, goes with it.
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, false).end, WorkEnd::Done);
   EXPECT_EQ(std::filesystem::file_size(path), kImageMagic.size() + 11 * kImageHeaderSize + test::kSourceLength * 512);
+  EXPECT_FALSE(std::filesystem::exists(path + ".000"));
 }
 
 // An image is renamed into place: a name where something else than a regular file stands (also
