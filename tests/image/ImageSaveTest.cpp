@@ -181,6 +181,25 @@ TEST_F(ImageSaveTest, RunsThatDoNotFinishRemoveTheirFilesAndLeaveAnOlderImageWho
   EXPECT_FALSE(std::filesystem::exists(path + ".000"));
 }
 
+// An older set of 11 block files saved over by one of 3: the 8 it does not replace go once the new
+// image is in place, and the new set reads back whole. A number after a gap belongs to no set
+// of this name and stays; so does what a failed run would have replaced.
+TEST_F(ImageSaveTest, SavingOverAnOlderSplitImageRemovesItsSurplusBlockFiles) {
+  auto disk = Open();
+  const std::string path = dir.File("set.pim");
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, false, 4096u).end, WorkEnd::Done);
+  ASSERT_TRUE(std::filesystem::exists(BlockFileName(path, 10)));
+  test::WriteFile(BlockFileName(path, 12), {1, 2, 3});
+
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, false, 4u * test::kImgCylinder * 512).end, WorkEnd::Done);
+  for (unsigned n = 0; n < 13; ++n) {
+    EXPECT_EQ(std::filesystem::exists(BlockFileName(path, n)), n < 2 || n == 12) << n;
+  }
+  EXPECT_EQ(VerifyImage(path, 1, progress, stop).end, WorkEnd::Done);
+  ASSERT_EQ(Restore(*disk, test::kTargetStart, path).end, WorkEnd::Done);
+  EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), Sectors(test::kSourceStart, test::kSourceLength));
+}
+
 // An image is renamed into place: a name where something else than a regular file stands (also
 // a block file's name), and the file of an open disk under any of its names, is refused with the
 // disk and everything at the name as it was, and no file left behind.
