@@ -63,7 +63,7 @@ struct PipelineBlock {
 struct PipelineStages {
   std::function<std::optional<WorkOutcome>(PipelineBlock& block)> read;
   // May swap block.buffer with scratch (a buffer of the same capacity). Empty: blocks pass
-  // unchanged and the workers keep no scratch buffer.
+  // unchanged through one worker, which keeps no scratch buffer.
   std::function<std::optional<WorkOutcome>(PipelineBlock& block, BlockBuffer& scratch)> transform;
   std::function<std::optional<WorkOutcome>(PipelineBlock& block)> write;
 };
