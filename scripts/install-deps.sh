@@ -11,6 +11,7 @@ packages=(
   nasm                                   # the real-mode loader and engine
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests
+  parted                                 # parted align-check: the 1 MiB alignment of new partitions
   python3 locales                        # test glue; the German locale of the size texts
   libbenchmark-dev                       # benchmarks (bench/)
   clang libclang-rt-dev                  # fuzz targets and the sanitizer build (libFuzzer, ASan, UBSan)
@@ -25,6 +26,9 @@ packages=(
   x11-utils                              # xdpyinfo: run-demo.sh asks whether the display answers
   fonts-dejavu-core                      # a font for the windows under Xvfb
   adwaita-icon-theme                     # GTK's symbolic icons (the arrows of drop-down lists)
+  # The accessibility test: the window read through AT-SPI as a screen reader reads it.
+  at-spi2-core libatk-adaptor dbus       # the accessibility bus, GTK's bridge to it, dbus-run-session
+  gir1.2-atspi-2.0 python3-gi            # AT-SPI from the system's Python
   # The boot menu preview and the hex view's model:
   zlib1g-dev                             # gzip-compressed console fonts and the PNG pictures
   console-setup-linux                    # the VGA 8x16 console fonts the boot menu preview draws

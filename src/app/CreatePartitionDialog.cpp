@@ -20,6 +20,18 @@ namespace korvex {
 namespace {
 
 constexpr std::uint32_t kProposedType = 6;
+constexpr CreateAlignment kAlignments[] = {CreateAlignment::Cylinder, CreateAlignment::Track, CreateAlignment::Sector,
+                                           CreateAlignment::MiB};
+
+CCreatePartitionDlg::Radio AlignRadioOf(CreateAlignment alignment) {
+  switch (alignment) {
+    case CreateAlignment::Cylinder: return CCreatePartitionDlg::AlignCylinder;
+    case CreateAlignment::Track: return CCreatePartitionDlg::AlignTrack;
+    case CreateAlignment::Sector: return CCreatePartitionDlg::AlignStart;
+    case CreateAlignment::MiB: return CCreatePartitionDlg::AlignMiB;
+  }
+  return CCreatePartitionDlg::AlignCylinder;
+}
 
 }  // namespace
 
@@ -80,6 +92,7 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingC
   alignment->Add(makeRadio(alignmentBox, AlignCylinder, "auf Zylindergrenze ausrichten", true), 0, wxALL, 3);
   alignment->Add(makeRadio(alignmentBox, AlignTrack, "auf Spurengrenzen ausrichten", false), 0, wxALL, 3);
   alignment->Add(makeRadio(alignmentBox, AlignStart, "nur Partitonsbeginn ausrichten", false), 0, wxALL, 3);
+  alignment->Add(makeRadio(alignmentBox, AlignMiB, "auf 1 MiB ausrichten", false), 0, wxALL, 3);
   right->Add(alignment, 0, wxEXPAND | wxBOTTOM, 8);
 
   auto* place = new wxStaticBoxSizer(wxVERTICAL, this, Wx("Position im Partitiontable"));
@@ -102,7 +115,7 @@ CCreatePartitionDlg::CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingC
            wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 11);
 
   radios_[WholeSpace]->SetValue(true);
-  radios_[AlignCylinder]->SetValue(true);
+  radios_[AlignRadioOf(DefaultAlignment(*FreeArea().disk))]->SetValue(true);
   radios_[NextFree]->SetValue(true);
   destructive_->SetValue(true);
   const ProposedSize proposed = ProposedCreateSize(*FreeArea().object);
@@ -128,7 +141,6 @@ void CCreatePartitionDlg::Follow() {
   const CreateControlStates states = CreateControls(*area.disk, area.IsLogical(), Choices());
   value_->Enable(states.sizeControls);
   unit_->Enable(states.sizeControls);
-  for (Radio which : {AlignCylinder, AlignTrack, AlignStart}) radios_[which]->Enable(states.sizeControls);
   menu_->Enable(states.menuBox);
   radios_[NextFree]->Enable(states.placeRadios);
   radios_[AtPosition]->Enable(states.placeRadios);
@@ -144,9 +156,9 @@ bool CCreatePartitionDlg::Create() {
   request.type = choices.type;
   request.toMenu = states.menuBox && choices.toMenu;
   request.destructive = destructive_->GetValue();
-  request.alignment = radios_[AlignTrack]->GetValue()   ? CreateAlignment::Track
-                      : radios_[AlignStart]->GetValue() ? CreateAlignment::Sector
-                                                        : CreateAlignment::Cylinder;
+  for (const CreateAlignment alignment : kAlignments) {
+    if (radios_[AlignRadioOf(alignment)]->GetValue()) request.alignment = alignment;
+  }
   request.unit = static_cast<CreateUnit>(unit_->GetSelection());
   if (choices.partial) {
     double value = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // "Partition erzeugen": a free area becomes a partition or logical drive — the whole area or a
-// part of it with an alignment, a type from the catalogue, the boot menu or a table entry, and
-// whether its first sectors are cleared. OK hands the request to CreatePartition.
+// part of it, an alignment (the disk's default chosen), a type from the catalogue, the boot menu
+// or a table entry, and whether its first sectors are cleared. OK hands the request to
+// CreatePartition.
 #include <wx/dialog.h>
 
 #include "platform/Registry.h"
@@ -20,7 +21,7 @@ class CCreatePartitionDlg final : public wxDialog {
   CCreatePartitionDlg(wxWindow* parent, WorkingCopy& workingCopy, const ObjectRef& freeArea, RegistryStore& registry,
                       CPrompt& prompt);
 
-  enum Radio { WholeSpace, Partial, AlignCylinder, AlignTrack, AlignStart, NextFree, AtPosition, kRadios };
+  enum Radio { WholeSpace, Partial, AlignCylinder, AlignTrack, AlignStart, AlignMiB, NextFree, AtPosition, kRadios };
   wxRadioButton& radio(Radio which) const { return *radios_[which]; }
   // Checks a radio as a click would.
   void Choose(Radio which);

@@ -58,9 +58,19 @@ class CInPlaceEdit final : public wxTextCtrl {
 }  // namespace
 
 CEditList::CEditList(wxWindow* parent)
-    : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(253, 249),
-                 wxLC_REPORT | wxLC_EDIT_LABELS | wxLC_SINGLE_SEL | wxBORDER_THEME) {
+    : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(253, 249), wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_THEME) {
   RowsWindow()->Bind(wxEVT_LEFT_DOWN, &CEditList::OnLeftDown, this);
+  RowsWindow()->Bind(wxEVT_LEFT_DCLICK, &CEditList::OnDoubleClick, this);
+  RowsWindow()->Bind(wxEVT_KEY_DOWN, &CEditList::OnKey, this);
+  // The highlighted row is the current one, whether a click or a key (End, arrows) moved it.
+  Bind(wxEVT_LIST_ITEM_FOCUSED, [this](wxListEvent& event) {
+    event.Skip();
+    if (event.GetIndex() >= 0) current_ = event.GetIndex();
+  });
+  Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) {
+    event.Skip();
+    current_ = event.GetIndex();
+  });
   // Scrolling ends an open edit: the focus moves to the table first.
   for (const auto type : {wxEVT_SCROLLWIN_LINEUP, wxEVT_SCROLLWIN_LINEDOWN, wxEVT_SCROLLWIN_PAGEUP,
                           wxEVT_SCROLLWIN_PAGEDOWN, wxEVT_SCROLLWIN_THUMBTRACK}) {
@@ -98,8 +108,13 @@ void CEditList::AppendRow(const std::vector<std::string>& cells) {
 
 void CEditList::DeleteCurrentRow() {
   if (GetItemCount() == 0 || current_ < 0 || current_ >= GetItemCount()) return;
+  const long above = current_ - 1;
   DeleteItem(current_);
-  --current_;
+  if (above >= 0) {
+    SetItemState(above, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    EnsureVisible(above);
+  }
+  current_ = above;
 }
 
 int CEditList::ColumnAt(int x) const {
@@ -114,19 +129,37 @@ int CEditList::ColumnAt(int x) const {
 }
 
 void CEditList::OnLeftDown(wxMouseEvent& event) {
-  event.Skip();  // the list selects and focuses the row first
+  event.Skip();  // the list selects and focuses the row
   int flags = 0;
   const long row = HitTest(event.GetPosition(), flags);
   if (row == wxNOT_FOUND) return;
+  current_ = row;
+  if (const int column = ColumnAt(event.GetPosition().x); column >= 0) editColumn_ = column;
+}
+
+void CEditList::OnDoubleClick(wxMouseEvent& event) {
+  int flags = 0;
+  const long row = HitTest(event.GetPosition(), flags);
   const int column = ColumnAt(event.GetPosition().x);
-  CallAfter([this, row, column] {
-    current_ = row;
-    if (column >= 1 && GetItemState(row, wxLIST_STATE_FOCUSED) != 0) EditCell(row, column);
-  });
+  if (row == wxNOT_FOUND || column < 0) {
+    event.Skip();
+    return;
+  }
+  current_ = row;
+  editColumn_ = column;
+  CallAfter([this, row, column] { EditCell(row, column); });
+}
+
+void CEditList::OnKey(wxKeyEvent& event) {
+  if (event.GetKeyCode() == WXK_F2 && event.GetModifiers() == wxMOD_NONE && !editing_) {
+    EditCell(current_, editColumn_);
+    return;
+  }
+  event.Skip();
 }
 
 bool CEditList::EditCell(long row, int column) {
-  if (row < 0 || row >= GetItemCount() || column < 1 || column >= GetColumnCount()) return false;
+  if (row < 0 || row >= GetItemCount() || column < 0 || column >= GetColumnCount()) return false;
   const int width = GetColumnWidth(column);
   if (width < kMinEditableWidth) return false;
   EnsureVisible(row);

@@ -31,6 +31,8 @@ void CMainFrame::BindCommands() {
     else SaveAll();
   });
   Handle(CommandId::ReloadDisk, [this] { doc_->ReloadDisk(SelectedDevice()); });
+  Handle(CommandId::Undo, [this] { doc_->workingCopy().Undo(); });
+  Handle(CommandId::Redo, [this] { doc_->workingCopy().Redo(); });
 
   // The forms in the right pane; the context menu's "Abgleich" reaches the partition form too.
   Handle(CommandId::Apply, [this] { right_->Apply(); });
@@ -105,7 +107,7 @@ void CMainFrame::BindCommands() {
   // The program's own dialogs.
   Handle(CommandId::PartitionTypes, [this] {
     CPartTypeDlg dialog(this, doc_->registry(), doc_->prompt());
-    dialog.ShowModal();
+    if (dialog.ShowModal() == wxID_OK) rebuildPending_ = true;  // the labels name the types
   });
   Handle(CommandId::About, [this] { ShowAboutBox(this); });
 
@@ -120,6 +122,9 @@ void CMainFrame::BindCommands() {
     WithSelectedObject([&](ResolvedObject& s) {
       CImageRestoreDlg dialog(this, *s.disk, *s.object, s.IsLogical(), prompt);
       dialog.ShowModal();
+      // The partition may hold another file system now.
+      doc_->details().Forget(s.disk->DeviceNumber());
+      rebuildPending_ = true;
     });
   });
   Handle(CommandId::Analysis, [this, &prompt] {

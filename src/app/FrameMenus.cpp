@@ -33,6 +33,9 @@ wxMenu* FileMenu() {
 
 wxMenu* EditMenu() {
   auto* menu = new wxMenu;
+  Add(menu, CommandId::Undo, "&Rückgängig\tCtrl+Z");
+  Add(menu, CommandId::Redo, "Wieder&holen\tCtrl+Y");
+  menu->AppendSeparator();
   Add(menu, CommandId::MenuAdd, "&Aufnehmen");
   Add(menu, CommandId::MenuRemove, "&Entfernen");
   menu->AppendSeparator();
@@ -61,6 +64,9 @@ wxMenu* ViewMenu() {
   menu->AppendSeparator();
   menu->AppendCheckItem(kToggleToolbarId, Wx("&Symbolleiste"), Wx("Blendet die Symbolleiste ein oder aus"))->Check();
   menu->AppendCheckItem(kToggleStatusBarId, Wx("S&tatusleiste"), Wx("Blendet die Statusleiste ein oder aus"))->Check();
+  menu->AppendCheckItem(kTogglePendingPaneId, Wx("A&usstehende Änderungen"),
+                        Wx("Zeigt die Änderungen, die das Speichern schreibt, solange welche ausstehen"))
+      ->Check();
   return menu;
 }
 

@@ -9,6 +9,30 @@
 namespace korvex {
 namespace {
 
+}  // namespace
+
+wxColour VolumeColour(NodeKind kind, FileSystemKind fileSystem) {
+  switch (fileSystem) {
+    case FileSystemKind::Fat12:
+    case FileSystemKind::Fat16:
+    case FileSystemKind::Fat32: return {120, 200, 120};
+    case FileSystemKind::Ntfs: return {90, 190, 180};
+    case FileSystemKind::Ext2:
+    case FileSystemKind::Ext3:
+    case FileSystemKind::Ext4: return {150, 120, 200};
+    case FileSystemKind::LinuxSwap: return {200, 120, 100};
+    case FileSystemKind::None: break;
+  }
+  switch (kind) {
+    case NodeKind::MenuPartition: return {60, 170, 80};
+    case NodeKind::ExtendedPartition: return {245, 200, 120};
+    case NodeKind::FreeSpace: return {252, 252, 252};
+    default: return {70, 120, 210};
+  }
+}
+
+namespace {
+
 void DrawComputer(wxGraphicsContext& gc) {
   Box(gc, 0.5, 1.5, 15, 10, wxColour(70, 75, 85), kEdge);
   gc.SetBrush(wxBrush(wxColour(80, 150, 230)));
@@ -25,19 +49,19 @@ void DrawSlab(wxGraphicsContext& gc, const wxColour& fill) {
 }
 
 void DrawMenuPartition(wxGraphicsContext& gc) {
-  DrawSlab(gc, wxColour(60, 170, 80));
+  DrawSlab(gc, VolumeColour(NodeKind::MenuPartition, FileSystemKind::None));
   for (const double y : {7.5, 10.0}) Line(gc, 4, y, 12, y, *wxWHITE, 1);
 }
 
 void DrawExtended(wxGraphicsContext& gc) {
-  Box(gc, 0.5, 3.5, 15, 9, wxColour(245, 200, 120), wxColour(150, 100, 20));
+  Box(gc, 0.5, 3.5, 15, 9, VolumeColour(NodeKind::ExtendedPartition, FileSystemKind::None), wxColour(150, 100, 20));
   Box(gc, 2.5, 5.5, 5, 5, wxColour(70, 120, 210), wxColour(30, 60, 130), 1);
   Box(gc, 8.5, 5.5, 5, 5, wxColour(70, 120, 210), wxColour(30, 60, 130), 1);
 }
 
 // An empty slab: white with a grey rim and a diagonal stroke.
 void DrawFree(wxGraphicsContext& gc) {
-  Box(gc, 0.5, 3.5, 15, 9, wxColour(252, 252, 252), wxColour(130, 130, 130));
+  Box(gc, 0.5, 3.5, 15, 9, VolumeColour(NodeKind::FreeSpace, FileSystemKind::None), wxColour(130, 130, 130));
   Line(gc, 3, 10.5, 13, 5.5, wxColour(180, 180, 180), 1);
 }
 
@@ -46,7 +70,8 @@ Painter TreePainter(int number) {
     case NodeKind::Disk: return DrawDisk;
     case NodeKind::BootDisk: return DrawBootDisk;
     case NodeKind::Computer: return DrawComputer;
-    case NodeKind::DataPartition: return [](wxGraphicsContext& gc) { DrawSlab(gc, wxColour(70, 120, 210)); };
+    case NodeKind::DataPartition:
+      return [](wxGraphicsContext& gc) { DrawSlab(gc, VolumeColour(NodeKind::DataPartition, FileSystemKind::None)); };
     case NodeKind::MenuPartition: return DrawMenuPartition;
     case NodeKind::ExtendedPartition: return DrawExtended;
     case NodeKind::FreeSpace: return DrawFree;
@@ -170,11 +195,20 @@ void DrawAbout(wxGraphicsContext& gc) {
 }  // namespace
 
 wxImageList* CreateTreeImageList() {
-  auto* list = new wxImageList(kTreeIconSize, kTreeIconSize, false, kTreeIconCount);
+  auto* list = new wxImageList(kTreeIconSize, kTreeIconSize, false, kTreeIconCount + kFileSystemIconCount);
   for (int number = 0; number < kTreeIconCount; ++number) {
     list->Add(Paint(kTreeIconSize, kTreeIconSize, TreePainter(number)));
   }
+  for (int fileSystem = 1; fileSystem <= kFileSystemIconCount; ++fileSystem) {
+    const wxColour fill = VolumeColour(NodeKind::DataPartition, static_cast<FileSystemKind>(fileSystem));
+    list->Add(Paint(kTreeIconSize, kTreeIconSize, [&](wxGraphicsContext& gc) { DrawSlab(gc, fill); }));
+  }
   return list;
+}
+
+int TreeIconOf(NodeKind kind, FileSystemKind fileSystem) {
+  if (kind != NodeKind::DataPartition || fileSystem == FileSystemKind::None) return static_cast<int>(kind);
+  return kTreeIconCount + static_cast<int>(fileSystem) - 1;
 }
 
 wxImageList* CreateScanImageList() {

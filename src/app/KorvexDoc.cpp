@@ -5,15 +5,18 @@
 #include "bootengine/DirectBoot.h"
 #include "partition/DiskSaver.h"
 #include "platform/StringTable.h"
+#include "shell/PendingOperations.h"
 
 namespace korvex {
 
 CKorvexDoc::CKorvexDoc(std::unique_ptr<ProgramContext> context, std::unique_ptr<IRestartService> restart)
-    : context_(std::move(context)), restart_(std::move(restart)) {}
+    : context_(std::move(context)),
+      restart_(std::move(restart)),
+      details_(std::make_unique<ObjectDetailsSource>(context_->workingCopy(), context_->registry())) {}
 
 void CKorvexDoc::ReloadAll() {
   if (workingCopy().AnyModified() &&
-      prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+      prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
           PromptAnswer::Yes) {
     return;
   }
@@ -21,11 +24,16 @@ void CKorvexDoc::ReloadAll() {
   workingCopy().LoadAll();
 }
 
-void CKorvexDoc::SaveAll() { korvex::SaveAll(workingCopy(), prompt(), *restart_); }
+void CKorvexDoc::SaveAll() {
+  if (!ConfirmPendingSave(PendingOperations(workingCopy(), registry()), prompt())) return;
+  korvex::SaveAll(workingCopy(), prompt(), *restart_);
+}
 
 void CKorvexDoc::SaveDisk(std::optional<unsigned> device) {
   if (!device) return SaveAll();
-  if (CHardDisk* disk = workingCopy().Find(*device)) SaveSingleDisk(*disk, prompt());
+  CHardDisk* disk = workingCopy().Find(*device);
+  if (disk == nullptr || !ConfirmPendingSave(PendingOperationsOf(workingCopy(), *device, registry()), prompt())) return;
+  SaveSingleDisk(*disk, prompt());
 }
 
 void CKorvexDoc::ReloadDisk(std::optional<unsigned> device) {

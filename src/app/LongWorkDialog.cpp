@@ -160,7 +160,7 @@ wxSizer* CLongWorkDlg::CreateStatusGroup(StatusKind status) {
 void CLongWorkDlg::AskToStop() {
   if (!running_) return;
   const bool stop =
-      prompt_.Ask(text::kCancelWorkQuestion, PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
+      prompt_.Ask(text::kCancelWorkQuestion, PromptButtons::YesNoDefaultNo, PromptIcon::Question) == PromptAnswer::Yes;
   // The work may have ended while the question was open: then there is nothing to stop, and
   // the button it enabled again stays enabled.
   if (!running_) return;

@@ -2,29 +2,38 @@
 
 #include <wx/app.h>
 #include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
 #include "app/DeviceView.h"
+#include "app/DiskMap.h"
 #include "app/FrameMenus.h"
 #include "app/OverView.h"
 #include "app/PartView.h"
+#include "app/PendingPane.h"
 #include "wxcommon/ProgramIcon.h"
 #include "app/SystemInfoView.h"
 #include "app/WxCommands.h"
 #include "wxcommon/WxText.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTable.h"
+#include "platform/Texts.h"
+#include "shell/PendingOperations.h"
 
 namespace korvex {
 namespace {
 
-constexpr int kTreeWidth = 190;
-// The status bar: the message pane, then Caps Lock, Num Lock and Scroll Lock.
-constexpr int kStatusPanes = 4;
-constexpr int kStatusWidths[kStatusPanes] = {-1, 40, 40, 40};
-constexpr int kWideStatusWidths[kStatusPanes] = {-1, 0, 0, 0};
+// The status bar: the message pane, the count of pending changes, then Caps Lock, Num Lock and
+// Scroll Lock.
+constexpr int kStatusPanes = 5;
+constexpr int kPendingStatusPane = 1;
+constexpr int kFirstLockPane = 2;
+constexpr int kStatusWidths[kStatusPanes] = {-1, 170, 40, 40, 40};
+constexpr int kWideStatusWidths[kStatusPanes] = {-1, 0, 0, 0, 0};
 const struct {
   wxKeyCode key;
   const char* text;
@@ -39,11 +48,7 @@ CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
   SetName(Wx(LoadResString(IDS_APP_TITLE)));
   SetIcons(ProgramIcons());
   CreateBars();
-  splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_LIVE_UPDATE | wxSP_3DSASH);
-  splitter_->SetMinimumPaneSize(20);
-  tree_ = new CDeviceView(splitter_, *this);
-  right_ = new CSystemInfo(splitter_, *doc_);
-  splitter_->SplitVertically(tree_, right_, kTreeWidth);
+  CreatePanes();
 
   BindCommands();
   Bind(wxEVT_MENU, &CMainFrame::OnCommand, this, kFirstCommandWxId, kLastCommandWxId);
@@ -67,10 +72,16 @@ CMainFrame::CMainFrame(std::unique_ptr<CKorvexDoc> doc)
     GetStatusBar()->Show(event.IsChecked());
     SendSizeEvent();
   }, kToggleStatusBarId);
+  Bind(wxEVT_MENU, [this](wxCommandEvent& event) {
+    pendingWanted_ = event.IsChecked();
+    ShowPendingChanges();
+  }, kTogglePendingPaneId);
+
+  Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnFrameKey, this);
 
   doc_->workingCopy().Subscribe(*this);
   RebuildViews();
-  Centre(wxBOTH);
+  PlaceOnScreen();
 }
 
 CMainFrame::~CMainFrame() { doc_->workingCopy().Unsubscribe(*this); }
@@ -111,7 +122,7 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
   wxStatusBar* status = GetStatusBar();
   for (int i = 0; i < 3; ++i) {
     const wxString text = wxGetKeyState(kLockIndicators[i].key) ? Wx(kLockIndicators[i].text) : wxString();
-    if (status->GetStatusText(i + 1) != text) status->SetStatusText(text, i + 1);
+    if (status->GetStatusText(i + kFirstLockPane) != text) status->SetStatusText(text, i + kFirstLockPane);
   }
 }
 
@@ -137,21 +148,22 @@ void CMainFrame::ShowRightPaneForSelection() {
   const auto kind = node ? KindOf(doc_->workingCopy(), *node) : std::nullopt;
   CRightPane* pane = nullptr;
   if (kind == NodeKind::Disk || kind == NodeKind::BootDisk) {
-    pane = new COverView(splitter_, *doc_, node->device);
+    pane = new COverView(area_, *doc_, node->device);
   } else if (kind && *kind != NodeKind::Computer) {
-    pane = new CPartView(splitter_, *doc_, node->object);
+    pane = new CPartView(area_, *doc_, node->object);
   } else {
-    pane = new CSystemInfo(splitter_, *doc_);
+    pane = new CSystemInfo(area_, *doc_);
   }
   ReplaceRightPane(pane);
+  ShowDiskMap();
 }
 
 void CMainFrame::ReplaceRightPane(CRightPane* pane) {
   CRightPane* old = right_;
-  splitter_->ReplaceWindow(old, pane);
+  area_->GetSizer()->Replace(old, pane);
   right_ = pane;
   old->Destroy();
-  splitter_->UpdateSize();
+  area_->Layout();
 }
 
 void CMainFrame::OnWorkingCopyChange(ChangeEvent, unsigned) {
@@ -162,7 +174,11 @@ void CMainFrame::OnWorkingCopyChange(ChangeEvent, unsigned) {
 
 void CMainFrame::Guarded(const std::function<void()>& work) {
   ++guardDepth_;
-  work();
+  {
+    // One command is one step of the undo history, however many changes it makes.
+    EditStep step(doc_->workingCopy());
+    work();
+  }
   if (--guardDepth_ == 0 && rebuildPending_) CallAfter(&CMainFrame::RebuildViews);
 }
 
@@ -170,20 +186,40 @@ void CMainFrame::RebuildViews() {
   if (guardDepth_ > 0) return;  // the guard's end schedules it again
   rebuildPending_ = false;
   const auto selected = tree_->SelectedNode();
-  tree_->Rebuild(BuildDeviceTree(doc_->workingCopy(), doc_->computerName()), selected);
+  shownTree_ = BuildDeviceTree(doc_->workingCopy(), doc_->computerName(), &doc_->details());
+  tree_->Rebuild(shownTree_, selected);
+  ShowPendingChanges();
   // A form that still holds the user's edits of the same node stays as typed.
-  if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) return;
+  if (tree_->SelectedNode() == selected && right_->Kind() != RightPane::SystemInfo && right_->IsModified()) {
+    ShowDiskMap();
+    return;
+  }
   ShowRightPaneForSelection();
+}
+
+void CMainFrame::ShowPendingChanges() {
+  std::vector<std::string> lines;
+  for (const PendingOperation& operation : PendingOperations(doc_->workingCopy(), doc_->registry())) {
+    lines.push_back(operation.text);
+  }
+  pending_->ShowLines(lines);
+  pending_->Show(pendingWanted_ && !lines.empty());
+  Layout();
+  const std::string count = lines.empty()       ? std::string()
+                            : lines.size() == 1 ? std::string(text::kPendingCountOne)
+                                                : StrFormat(text::kPendingCount, lines.size());
+  GetStatusBar()->SetStatusText(Wx(count), kPendingStatusPane);
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
   const bool formChanged = right_->Kind() != RightPane::SystemInfo && right_->IsModified();
   if (event.CanVeto() && (formChanged || doc_->workingCopy().AnyModified()) &&
-      doc_->prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+      doc_->prompt().Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
           PromptAnswer::Yes) {
     event.Veto();
     return;
   }
+  RememberPlacement();
   Destroy();
 }
 

@@ -16,11 +16,14 @@
 #include "partition/ObjectRef.h"
 #include "shell/CommandStates.h"
 
+class wxPanel;
 class wxSplitterWindow;
 
 namespace korvex {
 
 class CDeviceView;
+class CDiskMap;
+class CPendingPane;
 class CRightPane;
 
 class CMainFrame final : public wxFrame, public IChangeObserver {
@@ -32,6 +35,9 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   const CKorvexDoc& doc() const { return *doc_; }
   CDeviceView& deviceView() const { return *tree_; }
   CRightPane& rightPane() const { return *right_; }
+  CDiskMap& diskMap() const { return *map_; }
+  wxSplitterWindow& splitter() const { return *splitter_; }
+  CPendingPane& pendingPane() const { return *pending_; }
 
   // The state the command-state table decides from.
   CommandContext Context() const;
@@ -48,6 +54,18 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
 
  private:
   void CreateBars();
+  // The splitter with the tree on the left and, on the right, the disk map above the form
+  // (FrameLayout.cpp, like the window's place and keys).
+  void CreatePanes();
+  // The window's size and place as it was left, or at the first start wide enough for the
+  // tree's labels; the tree pane grows with the window.
+  void PlaceOnScreen();
+  // Keeps size, place, maximised state and tree width in the settings store.
+  void RememberPlacement();
+  // The disk map of the selected node's disk, outlining the selection; hidden for the computer.
+  void ShowDiskMap();
+  // F5 reloads, wherever the focus is.
+  void OnFrameKey(wxKeyEvent& event);
   void BindCommands();
   void Handle(CommandId command, std::function<void()> handler) { handlers_[command] = std::move(handler); }
   void OnCommand(wxCommandEvent& event);
@@ -60,6 +78,9 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   // right pane or the objects it found when an edit reports a change.
   void Guarded(const std::function<void()>& work);
   void RebuildViews();
+  // The pending changes: the pane (while there are some and the user wants it) and the count in
+  // the status bar.
+  void ShowPendingChanges();
   void ReplaceRightPane(CRightPane* pane);
 
   // The reference of the selected node's object, or nothing when the selection is no partition,
@@ -76,7 +97,13 @@ class CMainFrame final : public wxFrame, public IChangeObserver {
   std::unique_ptr<CKorvexDoc> doc_;
   wxSplitterWindow* splitter_ = nullptr;
   CDeviceView* tree_ = nullptr;
+  wxPanel* area_ = nullptr;  // the right side: the disk map above the form
+  CDiskMap* map_ = nullptr;
   CRightPane* right_ = nullptr;
+  DeviceNode shownTree_;     // the tree as last built, for the disk map
+  wxRect normalRect_;        // the window's place when it was last neither maximised nor iconised
+  CPendingPane* pending_ = nullptr;
+  bool pendingWanted_ = true;  // "Ansicht" → "Ausstehende Änderungen"
   std::map<CommandId, std::function<void()>> handlers_;
   int guardDepth_ = 0;
   bool rebuildPending_ = false;

@@ -10,6 +10,7 @@
 #include "app/KorvexDoc.h"
 #include "wxcommon/WxText.h"
 #include "disk/FormatSize.h"
+#include "shell/SystemInfo.h"
 
 namespace korvex {
 namespace {
@@ -40,7 +41,7 @@ void COverView::AddDiskFields(wxSizer* sizer, const CHardDisk& disk) {
   wxWindow* box = group->GetStaticBox();
   auto* identity = new wxFlexGridSizer(2, 6, 8);
   identity->AddGrowableCol(1);
-  AddField(box, identity, "Festplatte:", std::to_string(disk.DeviceNumber()));
+  AddField(box, identity, "Festplatte:", std::to_string(ShownDiskNumber(disk)));
   AddField(box, identity, "Name:", disk.label);
   group->Add(identity, 0, wxEXPAND | wxALL, 4);
   group->Add(new wxStaticText(box, wxID_ANY, Wx("Technische Daten:")), 0, wxLEFT | wxTOP, 4);

@@ -32,6 +32,12 @@ CPartTypeDlg::CPartTypeDlg(wxWindow* parent, RegistryStore& registry, CPrompt& p
   close_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
     if (CloseAndStore()) EndModal(wxID_OK);
   });
+  // Only "Schließen" stores; Escape and the title bar's close button drop every change.
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE) EndModal(wxID_CANCEL);
+    else event.Skip();
+  });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
   add_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { AddRow(); });
   delete_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { DeleteRow(); });
 

@@ -22,7 +22,8 @@ inline constexpr std::array kAllCommands = {
     CommandId::BootManager,    CommandId::Activate,      CommandId::Deactivate,
     CommandId::Password,       CommandId::BootFromContextMenu, CommandId::FloppyPasswordA,
     CommandId::FloppyPasswordB, CommandId::Boot,         CommandId::Analysis,
-    CommandId::ImageSave,      CommandId::ImageRestore,  CommandId::About,
+    CommandId::ImageSave,      CommandId::ImageRestore,  CommandId::Undo,
+    CommandId::Redo,           CommandId::About,
 };
 
 // The lowest and highest wx id of a command, for binding one handler to all of them.

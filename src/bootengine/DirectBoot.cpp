@@ -63,7 +63,7 @@ DirectBootResult Boot(CHardDisk& disk, const CPartition& object, CPrompt& prompt
     prompt.Message(text::kNotInSavedMenu, PromptIcon::Stop);
     return DirectBootResult::Refused;
   }
-  if (prompt.Ask(LoadResString(IDS_START_BOOT), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+  if (prompt.Ask(LoadResString(IDS_START_BOOT), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
       PromptAnswer::Yes) {
     return DirectBootResult::NotConfirmed;
   }
@@ -91,7 +91,7 @@ DirectBootResult BootPartition(WorkingCopy& workingCopy, const ObjectRef& entry,
     prompt.Message(*refusal, PromptIcon::Stop);
     return DirectBootResult::Refused;
   }
-  if (workingCopy.AnyModified() && prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoCancel,
+  if (workingCopy.AnyModified() && prompt.Ask(LoadResString(IDS_DISCARD_CHANGES), PromptButtons::YesNoDefaultNo,
                                               PromptIcon::Question) != PromptAnswer::Yes) {
     return DirectBootResult::NotConfirmed;
   }

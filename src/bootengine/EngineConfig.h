@@ -25,5 +25,7 @@ std::uint8_t SecondsToBcd(unsigned seconds);
 
 // Meaningful only while the engine is installed on disk.
 EngineConfig ReadEngineConfig(const CHardDisk& disk);
+// The same from a disk's two images.
+EngineConfig ReadEngineConfig(const SectorImage& sector0, const EngineAreaImage& area);
 
 }  // namespace korvex

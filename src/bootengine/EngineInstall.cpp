@@ -149,11 +149,11 @@ std::optional<InstallPlan> PlanInstall(CHardDisk& disk, const std::vector<unsign
   if (!moves) return refuse(StrFormat(text::kBootSlotNoRoom, offender->start));
   plan.moves = *moves;
   if (HoldsForeignData(disk.engineArea) &&
-      prompt.Ask(text::kForeignTrackData, PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
+      prompt.Ask(text::kForeignTrackData, PromptButtons::YesNoDefaultNo, PromptIcon::Question) != PromptAnswer::Yes) {
     return std::nullopt;
   }
   if (backupPath.empty()) {
-    if (prompt.Ask(LoadResString(IDS_NO_BACKUP_NAME), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+    if (prompt.Ask(LoadResString(IDS_NO_BACKUP_NAME), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
         PromptAnswer::Yes) {
       return std::nullopt;
     }

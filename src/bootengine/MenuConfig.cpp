@@ -84,7 +84,7 @@ bool RemoveFromMenu(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& pro
   CPartition& object = *target->object;
   const auto freeEntries = FreeTableEntries(disk);
   if (freeEntries.empty()) {
-    if (prompt.Ask(LoadResString(IDS_MENU_FULL_REMOVE), PromptButtons::YesNoCancel, PromptIcon::Question) !=
+    if (prompt.Ask(LoadResString(IDS_MENU_FULL_REMOVE), PromptButtons::YesNoDefaultNo, PromptIcon::Question) !=
         PromptAnswer::Yes) {
       return false;
     }

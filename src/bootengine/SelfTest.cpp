@@ -241,4 +241,19 @@ SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly) {
   return SelfTestRun(disk, checkOnly, false).Run();
 }
 
+bool SameEngineCode(const SectorImage& sector0, const EngineAreaImage& area, const SectorImage& otherSector0,
+                    const EngineAreaImage& otherArea) {
+  const auto same = [](const auto& a, const auto& b, std::size_t from, std::size_t size) {
+    return std::equal(a.begin() + from, a.begin() + from + size, b.begin() + from);
+  };
+  if (!same(sector0, otherSector0, layout::LOADER_CODE, layout::LOADER_CODE_SIZE) ||
+      !same(sector0, otherSector0, layout::LOADER_TEXT, layout::LOADER_TEXT_SIZE)) {
+    return false;
+  }
+  return std::all_of(std::begin(kEngineCode), std::end(kEngineCode),
+                     [&](const Range& r) { return same(area, otherArea, r.from, r.size); }) &&
+         std::all_of(std::begin(kEngineTexts), std::end(kEngineTexts),
+                     [&](const Range& r) { return same(area, otherArea, r.from, r.size); });
+}
+
 }  // namespace korvex

@@ -23,4 +23,9 @@ struct SelfTestReport {
 // from the engine's tables, so the disk counts as an engine disk again.
 SelfTestReport SelfTest(CHardDisk& disk, bool checkOnly);
 
+// The engine's code and texts (what the self test compares with the templates, in sector 0 and
+// the engine area) are the same in both pairs of images.
+bool SameEngineCode(const SectorImage& sector0, const EngineAreaImage& area, const SectorImage& otherSector0,
+                    const EngineAreaImage& otherArea);
+
 }  // namespace korvex

@@ -20,6 +20,8 @@ struct CliOptions {
   bool demo = false;
   bool assumeYes = false;
   bool restart = false;  // after saving, offer to restart the machine
+  bool dryRun = false;   // the command changes the working copy, the changes are listed, nothing is written
+  bool json = false;     // the dry run's list as JSON
   std::string command;
   std::vector<std::string> arguments;
 };

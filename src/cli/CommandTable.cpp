@@ -15,7 +15,7 @@ const std::vector<CliCommand>& CommandTable() {
       {"check", "check OBJEKT   Überschneidungen eines Objekts prüfen (\"Prüfen\")", true, RunCheck},
       {"derive", "derive OBJEKT --to-relative|--to-absolute [--start-chs Z/K/S] [--end-chs Z/K/S] [--start N] [--length N]   Positionen umrechnen", true, RunDerive},
       {"apply", "apply OBJEKT [--title T] [--type N] [--start-chs Z/K/S] [--end-chs Z/K/S] [--start N] [--length N]   Partitionswerte prüfen und übernehmen", true, RunApply},
-      {"create", "create FREIER-BEREICH --type N [--size WERT --unit Byte|kByte|MByte|GByte] [--align cylinder|track|sector] [--slot 1..4] [--menu] [--no-destructive]   Partition anlegen", true, RunCreate},
+      {"create", "create FREIER-BEREICH --type N [--size WERT --unit Byte|kByte|MByte|GByte] [--align cylinder|track|sector|mib] [--slot 1..4] [--menu] [--no-destructive]   Partition anlegen", true, RunCreate},
       {"delete", "delete OBJEKT   Partition oder logisches Laufwerk löschen", true, RunDelete},
       {"activate", "activate OBJEKT   Partition aktivieren", true, RunActivate},
       {"deactivate", "deactivate OBJEKT   Partition deaktivieren", true, RunDeactivate},

@@ -1,6 +1,7 @@
 // "create OBJECT --type N [--size VALUE --unit Byte|kByte|MByte|GByte]
-//  [--align cylinder|track|sector] [--slot 1..4] [--menu] [--no-destructive]": the
-// "Partition erzeugen" dialog for a free area. Without --size the whole free area is used.
+//  [--align cylinder|track|sector|mib] [--slot 1..4] [--menu] [--no-destructive]": the
+// "Partition erzeugen" dialog for a free area. Without --size the whole free area is used;
+// without --align the disk's default alignment applies (1 MiB on a disk laid out that way).
 #include <cstdio>
 #include <strings.h>
 
@@ -15,7 +16,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Aufruf: create FREIER-BEREICH --type N [--size WERT --unit Byte|kByte|MByte|GByte] "
-    "[--align cylinder|track|sector] [--slot 1..4] [--menu] [--no-destructive]";
+    "[--align cylinder|track|sector|mib] [--slot 1..4] [--menu] [--no-destructive]";
 
 // The unit names of the dialog's unit box, in any case.
 std::optional<CreateUnit> ParseUnit(const std::string& text) {
@@ -30,6 +31,7 @@ std::optional<CreateAlignment> ParseAlignment(const std::string& text) {
   if (text == "cylinder") return CreateAlignment::Cylinder;
   if (text == "track") return CreateAlignment::Track;
   if (text == "sector") return CreateAlignment::Sector;
+  if (::strcasecmp(text.c_str(), "mib") == 0) return CreateAlignment::MiB;
   return std::nullopt;
 }
 

@@ -4,17 +4,20 @@
 #include "bootengine/EngineConfig.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/PendingOutput.h"
 #include "disk/FormatSize.h"
 #include "platform/Cp437.h"
 #include "platform/StringFormat.h"
 #include "platform/TransferErrors.h"
+#include "shell/ObjectDetails.h"
 
 namespace korvex {
 namespace {
 
 std::uint64_t Bytes(std::uint32_t sectors) { return std::uint64_t{sectors} * 512; }
 
-void WriteObjectJson(JsonWriter& json, PartitionKey key, const CPartition& p, bool logical) {
+void WriteObjectJson(JsonWriter& json, PartitionKey key, const CPartition& p, bool logical,
+                     const ObjectDetails& details) {
   json.BeginObject()
       .Field("key", std::int64_t{key})
       .Field("state", StateName(p.state))
@@ -26,7 +29,16 @@ void WriteObjectJson(JsonWriter& json, PartitionKey key, const CPartition& p, bo
       .Field("title", Cp437ToUtf8(p.GetTitle()))
       .Field("default", p.isDefault)
       .Field("password", p.passwordSet)
-      .Field("new", p.isNew);
+      .Field("new", p.isNew)
+      .Field("typeName", details.typeName)
+      .Field("fileSystem", FileSystemName(details.fileSystem))
+      .Field("label", details.volumeLabel);
+  json.Key("number");
+  if (details.number) {
+    json.Number(std::int64_t{*details.number});
+  } else {
+    json.Null();
+  }
   if (logical && !p.IsFree()) {
     json.Field("ebr", std::int64_t{p.start})
         .Field("dataStart", static_cast<std::int64_t>(p.DataStart()))
@@ -59,13 +71,16 @@ void WriteEngineConfigJson(JsonWriter& json, const CHardDisk& disk) {
   json.EndArray().EndObject();
 }
 
-void WriteLevelJson(JsonWriter& json, const char* name, const PartitionLevel& level, bool logical) {
+void WriteLevelJson(JsonWriter& json, const char* name, CHardDisk& disk, LevelKind kind, ObjectDetailsSource& details) {
+  const bool logical = kind == LevelKind::Logical;
   json.Key(name).BeginArray();
-  for (const auto& item : level.items()) WriteObjectJson(json, item.key, *item.object, logical);
+  for (const auto& item : (logical ? disk.logical : disk.primary).items()) {
+    WriteObjectJson(json, item.key, *item.object, logical, details.Of(disk, kind, *item.object));
+  }
   json.EndArray();
 }
 
-std::string ListJson(const WorkingCopy& workingCopy) {
+std::string ListJson(const WorkingCopy& workingCopy, ObjectDetailsSource& details, const RegistryStore& registry) {
   JsonWriter json;
   json.BeginObject().Key("disks").BeginArray();
   for (const auto& [device, disk] : workingCopy.disks()) {
@@ -92,15 +107,17 @@ std::string ListJson(const WorkingCopy& workingCopy) {
     }
     json.EndArray();
     if (disk->EngineInstalled()) WriteEngineConfigJson(json, *disk);
-    WriteLevelJson(json, "primary", disk->primary, false);
-    WriteLevelJson(json, "logical", disk->logical, true);
+    WriteLevelJson(json, "primary", *disk, LevelKind::Primary, details);
+    WriteLevelJson(json, "logical", *disk, LevelKind::Logical, details);
     json.EndObject();
   }
-  json.EndArray().EndObject();
+  json.EndArray();
+  WritePendingJson(json, PendingOperations(workingCopy, registry));
+  json.EndObject();
   return json.str();
 }
 
-void PrintObject(PartitionKey key, const CPartition& p, bool logical) {
+void PrintObject(PartitionKey key, const CPartition& p, bool logical, const ObjectDetails& details) {
   std::string flags;
   if (p.isDefault) flags += " Standard";
   if (p.passwordSet) flags += " Passwort";
@@ -112,14 +129,19 @@ void PrintObject(PartitionKey key, const CPartition& p, bool logical) {
   }
   const std::string title = p.GetTitle();
   if (!title.empty()) std::printf("  \"%s\"", Cp437ToUtf8(title).c_str());
+  if (const std::string more = DetailsText(details); !more.empty()) std::printf("  %s", more.c_str());
   std::printf("%s\n", flags.c_str());
 }
 
-void PrintLevel(const char* name, const PartitionLevel& level, bool logical) {
+void PrintLevel(const char* name, CHardDisk& disk, LevelKind kind, ObjectDetailsSource& details) {
+  const bool logical = kind == LevelKind::Logical;
+  const PartitionLevel& level = logical ? disk.logical : disk.primary;
   if (level.empty()) return;
   std::printf("  %s:\n    %5s  %-11s %4s  %3s  %10s  %10s  %12s\n", name, "Key", "Zustand", "Slot", "Typ", "Start",
               "Länge", "Größe");
-  for (const auto& item : level.items()) PrintObject(item.key, *item.object, logical);
+  for (const auto& item : level.items()) {
+    PrintObject(item.key, *item.object, logical, details.Of(disk, kind, *item.object));
+  }
 }
 
 void PrintEngineConfig(const CHardDisk& disk) {
@@ -135,7 +157,7 @@ void PrintEngineConfig(const CHardDisk& disk) {
   }
 }
 
-void PrintText(const WorkingCopy& workingCopy) {
+void PrintText(const WorkingCopy& workingCopy, ObjectDetailsSource& details) {
   if (workingCopy.disks().empty()) std::printf("Keine Festplatte gefunden.\n");
   for (const auto& [device, disk] : workingCopy.disks()) {
     std::printf("%s  %s\n", device.c_str(), disk->label.c_str());
@@ -152,8 +174,8 @@ void PrintText(const WorkingCopy& workingCopy) {
       std::printf("  Kette der logischen Laufwerke defekt - nicht gelesen, wird nicht gespeichert\n");
     }
     if (disk->EngineInstalled()) PrintEngineConfig(*disk);
-    PrintLevel("Primär", disk->primary, false);
-    PrintLevel("Logisch", disk->logical, true);
+    PrintLevel("Primär", *disk, LevelKind::Primary, details);
+    PrintLevel("Logisch", *disk, LevelKind::Logical, details);
   }
 }
 
@@ -168,10 +190,11 @@ int RunList(CliSession& session, const Arguments& arguments) {
     }
     json = true;
   }
+  ObjectDetailsSource details(session.workingCopy(), session.registry());
   if (json) {
-    std::printf("%s\n", ListJson(session.workingCopy()).c_str());
+    std::printf("%s\n", ListJson(session.workingCopy(), details, session.registry()).c_str());
   } else {
-    PrintText(session.workingCopy());
+    PrintText(session.workingCopy(), details);
   }
   return kExitOk;
 }

@@ -1,5 +1,6 @@
 #include "cli/ObjectSelector.h"
 
+#include "cli/PendingOutput.h"
 #include "partition/DiskSaver.h"
 #include "platform/NumberText.h"
 #include "platform/RestartService.h"
@@ -41,7 +42,9 @@ std::optional<ResolvedObject> SelectObject(CliSession& session, const std::strin
   return ref ? Resolve(session.workingCopy(), *ref) : std::nullopt;
 }
 
-int SaveChanges(CliSession& session) {
+int SaveChanges(CliSession& session, std::optional<unsigned> device) {
+  if (session.options().dryRun) return ReportDryRun(session, device);
+  if (device) return SaveSingleDisk(*session.workingCopy().Find(*device), session.prompt()) ? kExitOk : kExitFailed;
   if (!session.options().restart) return SaveModifiedDisks(session.workingCopy(), session.prompt()) ? kExitOk : kExitFailed;
   const auto restart = SystemRestartService();
   return SaveAll(session.workingCopy(), session.prompt(), *restart) ? kExitOk : kExitFailed;

@@ -19,8 +19,9 @@ std::optional<ObjectRef> ParseObjectRef(CliSession& session, const std::string& 
 // The object named by text, resolved; nothing after reporting why.
 std::optional<ResolvedObject> SelectObject(CliSession& session, const std::string& text);
 
-// Saves every disk the command changed (no restart question unless --restart was given);
-// kExitOk when all were written.
-int SaveChanges(CliSession& session);
+// Saves every disk the command changed (no restart question unless --restart was given), or
+// with device that disk alone (after the check of its boot menu); kExitOk when all were
+// written. With --dry-run the changes are listed instead and nothing is written.
+int SaveChanges(CliSession& session, std::optional<unsigned> device = std::nullopt);
 
 }  // namespace korvex

@@ -2,7 +2,6 @@
 // a disk number only that disk, after the check of its boot menu.
 #include "cli/Commands.h"
 #include "cli/ObjectSelector.h"
-#include "partition/DiskSaver.h"
 
 namespace korvex {
 
@@ -14,7 +13,7 @@ int RunSave(CliSession& session, const Arguments& arguments) {
   if (arguments.empty()) return SaveChanges(session);
   CHardDisk* disk = SelectDisk(session, arguments[0]);
   if (disk == nullptr) return kExitUsage;
-  return SaveSingleDisk(*disk, session.prompt()) ? kExitOk : kExitFailed;
+  return SaveChanges(session, disk->DeviceNumber());
 }
 
 }  // namespace korvex

@@ -38,7 +38,8 @@ int RunTree(CliSession& session, const Arguments& arguments) {
     PrintError("tree: unbekanntes Argument " + arguments.front());
     return kExitUsage;
   }
-  PrintNode(BuildDeviceTree(session.workingCopy(), ComputerName(session.registry())), 0);
+  ObjectDetailsSource details(session.workingCopy(), session.registry());
+  PrintNode(BuildDeviceTree(session.workingCopy(), ComputerName(session.registry()), &details), 0);
   return kExitOk;
 }
 

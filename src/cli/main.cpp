@@ -11,14 +11,18 @@
 namespace korvex {
 namespace {
 
+constexpr const char* kDryRun = "--dry-run";
+
 void PrintUsage(std::FILE* stream) {
   std::fprintf(stream,
-               "Aufruf: korvex-cli [--disk ABBILD[@KÖPFExSEKTOREN]]... [--demo] [--yes] [--restart] BEFEHL [ARGUMENTE]\n"
+               "Aufruf: korvex-cli [--disk ABBILD[@KÖPFExSEKTOREN]]... [--demo] [--yes] [--restart] [--dry-run [--json]]\n"
+               "                  BEFEHL [ARGUMENTE]\n"
                "        korvex-cli --help | --version | BEFEHL --help\n"
                "Ohne --disk und --demo gelten KORVEX_DISKS oder die Festplatten des Rechners.\n"
                "Objekte: FESTPLATTE:KEY (wie \"list\" sie zeigt), FESTPLATTE:p@SEKTOR, FESTPLATTE:l@SEKTOR.\n"
                "Ändernde Befehle speichern die geänderten Festplatten; --restart bietet danach den Neustart an,\n"
-               "--yes beantwortet jede Frage mit Ja.\n"
+               "--yes beantwortet jede Frage mit Ja. --dry-run (auch hinter dem Befehl) ändert nur die Arbeitskopie,\n"
+               "zeigt die Änderungen, die das Speichern schreiben würde, und schreibt nichts (mit --json als JSON).\n"
                "Exit-Status: 0 Erfolg, 1 abgelehnt oder fehlgeschlagen, 2 falscher Aufruf. Ausführlich: man korvex-cli\n\n"
                "Befehle:\n");
   for (const auto& command : CommandTable()) std::fprintf(stream, "  %s\n", command.usage);
@@ -46,6 +50,10 @@ std::optional<Request> ParseOptions(int argc, char** argv, CliOptions& options) 
       options.assumeYes = true;
     } else if (option == "--restart") {
       options.restart = true;
+    } else if (option == kDryRun) {
+      options.dryRun = true;
+    } else if (option == "--json") {
+      options.json = true;
     } else {
       PrintError("unbekannte Option: " + option);
       return std::nullopt;
@@ -54,7 +62,29 @@ std::optional<Request> ParseOptions(int argc, char** argv, CliOptions& options) 
   if (i == argc) return std::nullopt;
   options.command = argv[i++];
   options.arguments.assign(argv + i, argv + argc);
+  // --dry-run may also follow the command, where a user adds it to a command line at hand.
+  const auto dryRun = std::remove(options.arguments.begin(), options.arguments.end(), kDryRun);
+  options.dryRun = options.dryRun || dryRun != options.arguments.end();
+  options.arguments.erase(dryRun, options.arguments.end());
+  if (options.json && !options.dryRun) {
+    PrintError("--json vor dem Befehl gilt nur mit --dry-run");
+    return std::nullopt;
+  }
   return Request::Command;
+}
+
+// What a command writes besides the save of the working copy, which a dry run cannot hold back:
+// nothing when it writes nothing else.
+std::optional<std::string> WrittenBesidesTheSave(const std::string& command, const Arguments& arguments) {
+  const auto first = [&](const char* word) { return !arguments.empty() && arguments[0] == word; };
+  if (command == "registry") return "die Registry";
+  if (command == "boot") return "Sektor 0 und den Neustart";
+  if (command == "image" && (first("save") || first("restore"))) return "ein Partitionsabbild";
+  if (command == "backup" && first("export")) return "eine Sicherungsdatei";
+  if (command == "install-engine" && std::find(arguments.begin(), arguments.end(), "--backup") != arguments.end()) {
+    return "eine Sicherungsdatei";
+  }
+  return std::nullopt;
 }
 
 int Main(int argc, char** argv) {
@@ -85,6 +115,13 @@ int Main(int argc, char** argv) {
   if (std::find(options.arguments.begin(), options.arguments.end(), "--help") != options.arguments.end()) {
     std::printf("Aufruf: korvex-cli [OPTIONEN] %s\n", command->usage);
     return kExitOk;
+  }
+  if (options.dryRun) {
+    if (const auto written = WrittenBesidesTheSave(options.command, options.arguments)) {
+      PrintError("--dry-run: \"" + options.command + "\" schreibt " + *written +
+                 " außerhalb der Arbeitskopie; ein Probelauf ist damit nicht möglich");
+      return kExitUsage;
+    }
   }
   CliSession session(std::move(options));
   if (!session.OpenPlatform()) return kExitFailed;

@@ -7,6 +7,7 @@ namespace {
 
 float ValueIn(float bytes, SizeUnit unit) {
   switch (unit) {
+    case SizeUnit::TB: return bytes / 1099511627776.0f;
     case SizeUnit::GB: return bytes / 1073741824.0f;
     case SizeUnit::MB: return bytes / 1048576.0f;
     default: return bytes / 1024.0f;
@@ -15,6 +16,7 @@ float ValueIn(float bytes, SizeUnit unit) {
 
 const char* UnitText(SizeUnit unit) {
   switch (unit) {
+    case SizeUnit::TB: return "TB";
     case SizeUnit::GB: return "GB";
     case SizeUnit::MB: return "MB";
     default: return "kB";
@@ -27,9 +29,8 @@ SizeInUnit SizeParts(std::uint64_t bytes, SizeUnit unit) {
   const auto value = static_cast<float>(bytes);
   if (unit == SizeUnit::Automatic) {
     unit = SizeUnit::KB;
-    for (SizeUnit candidate : {SizeUnit::GB, SizeUnit::MB, SizeUnit::KB}) {
-      const float scaled = ValueIn(value, candidate);
-      if (scaled > 1.0f && scaled < 1000.0f) {
+    for (SizeUnit candidate : {SizeUnit::TB, SizeUnit::GB, SizeUnit::MB}) {
+      if (ValueIn(value, candidate) >= 1.0f) {
         unit = candidate;
         break;
       }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "partition/EditHistory.h"
 #include "partition/MountedChanges.h"
 #include "partition/PartitionEntry.h"
 #include "partition/SectorRanges.h"
@@ -88,17 +89,32 @@ void CHardDisk::Reparse(CPrompt& prompt) {
   rangesOnDisk = RangesTheSaveWrites(*this);
 }
 
-void CHardDisk::MarkModified() { SetModified(true); }
-void CHardDisk::MarkSaved() { SetModified(false); }
+void CHardDisk::MarkModified() {
+  modified_ = true;
+  if (history_ != nullptr) history_->Changed(*this);
+  Notify();
+}
 
-void CHardDisk::SetModified(bool modified) {
+void CHardDisk::MarkSaved() {
+  modified_ = false;
+  if (history_ != nullptr) history_->SetBaseline(*this);
+  Notify();
+}
+
+void CHardDisk::MarkRestored(bool modified) {
   modified_ = modified;
+  Notify();
+}
+
+void CHardDisk::Notify() const {
   if (notifier_ != nullptr) notifier_->Notify(ChangeEvent::DiskChanged, DeviceNumber());
 }
 
-bool CHardDisk::EngineInstalled() const {
-  return engineArea[0] == (layout::CONST_ENGINE_SIGNATURE & 0xFF) && engineArea[1] == layout::CONST_ENGINE_SIGNATURE >> 8;
+bool HasEngineSignature(const EngineAreaImage& area) {
+  return area[0] == (layout::CONST_ENGINE_SIGNATURE & 0xFF) && area[1] == layout::CONST_ENGINE_SIGNATURE >> 8;
 }
+
+bool CHardDisk::EngineInstalled() const { return HasEngineSignature(engineArea); }
 
 bool CHardDisk::EngineCopyIntact() const {
   return HasBootSignature(std::span<const std::uint8_t>(engineArea).subspan(layout::AREA_MBR_COPY, kSectorSize));

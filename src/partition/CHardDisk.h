@@ -32,6 +32,11 @@ struct ReadFailure {
 };
 
 // A partition or logical drive as a disk's tables describe it: its data sectors and its type.
+class EditHistory;
+
+// The engine area starts with E9h 69h: the boot engine is installed.
+bool HasEngineSignature(const EngineAreaImage& area);
+
 struct TableRange {
   std::uint64_t first = 0;
   std::uint64_t count = 0;
@@ -86,13 +91,19 @@ class CHardDisk : public CPhysicalDrive {
   // The direct-boot byte of sector 0 while a direct boot waits for the next start (0: none).
   std::uint8_t directBootPending = 0;
 
-  // Edits of this working copy not yet saved. Only these two calls change the flag, and each
-  // tells the working copy's observers (DiskChanged).
+  // Edits of this working copy not yet saved. Only these calls change the flag, and each tells
+  // the working copy's observers (DiskChanged). MarkModified is where every edit passes: the
+  // edit history learns of the change there; MarkSaved makes the disk as written the state its
+  // pending changes are measured against.
   bool IsModified() const { return modified_; }
   void MarkModified();
   void MarkSaved();
+  // The disk was put back into an earlier state (undo, redo, a save that failed): the flag as
+  // that state had it, and no edit recorded.
+  void MarkRestored(bool modified);
   // Where MarkModified and MarkSaved report; set by the working copy that holds the disk.
   void ReportChangesTo(const ChangeNotifier* notifier) { notifier_ = notifier; }
+  void RecordEditsIn(EditHistory* history) { history_ = history; }
 
   // The engine counts as installed when the engine area starts with E9h 69h.
   bool EngineInstalled() const;
@@ -150,12 +161,13 @@ class CHardDisk : public CPhysicalDrive {
   void RenumberMenu();
 
  private:
-  void SetModified(bool modified);
+  void Notify() const;
   // The default-entry byte in sector 0 and in the engine's copy of it.
   void WriteDefaultEntry(std::uint8_t position);
 
   bool modified_ = false;
   const ChangeNotifier* notifier_ = nullptr;
+  EditHistory* history_ = nullptr;
   LoaderCheck holdsEngineLoader_;
   std::shared_ptr<const std::vector<FileIdentity>> diskFiles_;
 };

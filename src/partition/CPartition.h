@@ -39,6 +39,7 @@ class CPartition {
   virtual ~CPartition() = default;
   CPartition(const CPartition&) = default;
   CPartition& operator=(const CPartition&) = default;
+  bool operator==(const CPartition&) const = default;
 
   bool passwordSet = false;
   std::string password;        // typed since the working copy was loaded

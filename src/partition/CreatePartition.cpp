@@ -33,6 +33,7 @@ std::uint64_t AlignmentUnit(const CHardDisk& disk, CreateAlignment alignment) {
     case CreateAlignment::Cylinder: return std::uint64_t{disk.Heads()} * disk.SectorsPerTrack();
     case CreateAlignment::Track: return disk.SectorsPerTrack();
     case CreateAlignment::Sector: return 1;
+    case CreateAlignment::MiB: return kMiBSectors;
   }
   return 1;
 }
@@ -46,12 +47,36 @@ struct Placement {
   std::uint32_t leadLength = 0;  // free sectors from the free area's start up to the partition
   std::uint32_t start = 0;
   std::uint32_t length = 0;
+  std::uint32_t dataOffset = 0;  // a logical drive's record to its data
 };
+
+// The 1 MiB layout: the data begins on the first multiple of 2048 sectors in the area (never
+// sector 0), a logical drive's record 2048 sectors before it. A part of requested data sectors
+// ends before a multiple of 2048 too — rounded up, but not past the area, there rounded down —
+// so that the next partition can begin right after it.
+std::optional<Placement> PlaceOnMiB(const CPartition& area, bool isLogical, bool wholeSpace, std::uint64_t requested) {
+  const std::int64_t mib = kMiBSectors;
+  const std::int64_t gap = isLogical ? mib : 0;
+  const std::int64_t areaEnd = static_cast<std::int64_t>(area.End());
+  const std::int64_t data = RoundUp(std::max<std::int64_t>(area.start + gap, 1), mib);
+  std::int64_t end = areaEnd;
+  if (!wholeSpace) {
+    end = data + static_cast<std::int64_t>(requested);
+    if (end < areaEnd) end = RoundUp(end, mib);
+    end = RoundDown(std::min(end, areaEnd), mib);
+  }
+  if (end - data < kMinimumSectors) return std::nullopt;
+  const std::int64_t start = data - gap;
+  return Placement{static_cast<std::uint32_t>(start - area.start), static_cast<std::uint32_t>(start),
+                   static_cast<std::uint32_t>(end - start), static_cast<std::uint32_t>(gap)};
+}
 
 // The placement, or nothing when the partition would not reach the minimum size. A primary
 // partition never begins in track 0, where the master boot record and the boot engine live.
 std::optional<Placement> Place(const CHardDisk& disk, const CPartition& area, bool isLogical,
                                const CreateRequest& request, std::uint64_t requested) {
+  const CreateAlignment alignment = request.alignment.value_or(DefaultAlignment(disk));
+  if (alignment == CreateAlignment::MiB) return PlaceOnMiB(area, isLogical, request.wholeSpace, requested);
   const std::int64_t track = disk.SectorsPerTrack();
   std::int64_t start = area.start;
   std::int64_t length = area.length;
@@ -60,13 +85,13 @@ std::optional<Placement> Place(const CHardDisk& disk, const CPartition& area, bo
     length -= track - start;
     start = track;
   } else if (!isLogical && !request.wholeSpace) {
-    const std::int64_t aligned = RoundUp(start, static_cast<std::int64_t>(AlignmentUnit(disk, request.alignment)));
+    const std::int64_t aligned = RoundUp(start, static_cast<std::int64_t>(AlignmentUnit(disk, alignment)));
     lead = aligned - start;
     length -= lead;
     start = aligned;
   }
   if (!request.wholeSpace && length > 0) {
-    const auto unit = static_cast<std::int64_t>(AlignmentUnit(disk, request.alignment));
+    const auto unit = static_cast<std::int64_t>(AlignmentUnit(disk, alignment));
     const std::int64_t areaLast = start + length - 1;
     std::int64_t last = start + static_cast<std::int64_t>(requested) - 1;
     if (static_cast<std::int64_t>(requested) < length) last = RoundUp(last + 1, unit) - 1;
@@ -76,8 +101,9 @@ std::optional<Placement> Place(const CHardDisk& disk, const CPartition& area, bo
   }
   const std::int64_t minimum = kMinimumSectors + (isLogical ? track : 0);
   if (length < minimum) return std::nullopt;
+  // A logical drive's data begins one track after its record.
   return Placement{static_cast<std::uint32_t>(lead), static_cast<std::uint32_t>(start),
-                   static_cast<std::uint32_t>(length)};
+                   static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(isLogical ? track : 0)};
 }
 
 std::unique_ptr<CPartition> FreePiece(const CHardDisk& disk, std::uint64_t start, std::uint64_t length) {
@@ -163,7 +189,36 @@ std::optional<std::string> SpaceRefusal(const CHardDisk& disk, bool isLogical, s
   return std::nullopt;
 }
 
+// CreateRefusal for a request with the given alignment (nothing: the disk's default).
+std::optional<std::string> CreateRefusalWith(const CHardDisk& disk, const CPartition& freeArea, bool isLogical,
+                                             std::optional<CreateAlignment> alignment) {
+  if (!freeArea.IsFree()) return std::string(text::kNotAFreeArea);
+  if (!isLogical && FreeTableEntries(disk).empty() && !MenuCanTakeEntry(disk)) return std::string(text::kTableFull);
+  if (isLogical) {
+    // The new drive's record lies where the free area begins.
+    const CPartition* ext = disk.FindExtended();
+    if (ext != nullptr && ChainRecordCountWith(*ext, disk.logical.Used(), freeArea.start) > kMaxChainRecords) {
+      return StrFormat(text::kChainFull, kMaxChainRecords);
+    }
+  }
+  // Where a partition over the whole area would lie; a part of it lies nowhere else.
+  CreateRequest whole;
+  whole.alignment = alignment;
+  const auto placement = Place(disk, freeArea, isLogical, whole, freeArea.length);
+  if (!placement) return std::string(text::kPartitionTooSmall);
+  return SpaceRefusal(disk, isLogical, placement->start, placement->length);
+}
+
 }  // namespace
+
+CreateAlignment DefaultAlignment(const CHardDisk& disk) {
+  for (const PartitionLevel* level : {&disk.primary, &disk.logical}) {
+    for (const CPartition* p : level->Used()) {
+      if (p->DataStart() % kMiBSectors != 0) return CreateAlignment::Cylinder;
+    }
+  }
+  return CreateAlignment::MiB;
+}
 
 std::vector<std::uint8_t> FreeTableEntries(const CHardDisk& disk) {
   std::vector<std::uint8_t> entries;
@@ -188,19 +243,7 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt) {
 }
 
 std::optional<std::string> CreateRefusal(const CHardDisk& disk, const CPartition& freeArea, bool isLogical) {
-  if (!freeArea.IsFree()) return std::string(text::kNotAFreeArea);
-  if (!isLogical && FreeTableEntries(disk).empty() && !MenuCanTakeEntry(disk)) return std::string(text::kTableFull);
-  if (isLogical) {
-    // The new drive's record lies where the free area begins.
-    const CPartition* ext = disk.FindExtended();
-    if (ext != nullptr && ChainRecordCountWith(*ext, disk.logical.Used(), freeArea.start) > kMaxChainRecords) {
-      return StrFormat(text::kChainFull, kMaxChainRecords);
-    }
-  }
-  // Where a partition over the whole area would lie; a part of it lies nowhere else.
-  const auto placement = Place(disk, freeArea, isLogical, CreateRequest{}, freeArea.length);
-  if (!placement) return std::string(text::kPartitionTooSmall);
-  return SpaceRefusal(disk, isLogical, placement->start, placement->length);
+  return CreateRefusalWith(disk, freeArea, isLogical, std::nullopt);
 }
 
 bool CreateInFreeArea(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
@@ -223,7 +266,7 @@ bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeAreaRef, con
     prompt.Message(text, PromptIcon::Stop);
     return false;
   };
-  if (auto refusal = CreateRefusal(disk, freeArea, isLogical)) return refuse(*refusal);
+  if (auto refusal = CreateRefusalWith(disk, freeArea, isLogical, request.alignment)) return refuse(*refusal);
   if (auto refusal = TypeRefusal(disk, isLogical, request)) return refuse(*refusal);
   std::string refusal;
   const auto slot = TargetSlot(disk, isLogical, request, refusal);
@@ -253,7 +296,7 @@ bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeAreaRef, con
   freeArea.slot = *slot;
   freeArea.type = request.type;
   freeArea.destructive = request.destructive;
-  if (isLogical) freeArea.dataOffset = disk.SectorsPerTrack();  // the drive's data begins one track after its record
+  if (isLogical) freeArea.dataOffset = placement->dataOffset;
   if (!isLogical && freeArea.IsExtended()) {
     // The new extended partition owns the logical level, which starts as one free area; the save
     // writes an empty first record at its start.

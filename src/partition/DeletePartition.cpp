@@ -62,7 +62,7 @@ bool DeletePartition(WorkingCopy& workingCopy, const ObjectRef& ref, CPrompt& pr
   const bool extended = object.IsExtended();
   const bool menuEntry = object.InMenu();
   const char* question = extended ? text::kDeleteExtended : text::kDeletePartition;
-  if (prompt.Ask(question, PromptButtons::YesNoCancel, PromptIcon::Exclamation) != PromptAnswer::Yes) return false;
+  if (prompt.Ask(question, PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation) != PromptAnswer::Yes) return false;
 
   // Only the extended partition that owns the logical level takes the logical drives with it.
   if (extended && disk.FindExtended() == &object) ReleaseLogicalLevel(disk, object, prompt);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <iterator>
 
+#include "partition/DiskState.h"
 #include "partition/MountedChanges.h"
 #include "partition/PartitionEntry.h"
 #include "partition/SectorRanges.h"
@@ -90,7 +91,7 @@ std::optional<std::string> Refusal(CHardDisk& disk, const CPartition* ext) {
 bool ConfirmNotEmptied(CHardDisk& disk, CPrompt& prompt) {
   if (disk.partitionsOnDisk == 0 || !RangesTheSaveWrites(disk).empty()) return true;
   const std::string question = StrFormat(text::kEmptyTableQuestion, disk.DeviceName().c_str(), disk.partitionsOnDisk);
-  if (prompt.Ask(question, PromptButtons::YesNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
+  if (prompt.Ask(question, PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation) == PromptAnswer::Yes) return true;
   prompt.Message(StrFormat(text::kEmptyTableDeclined, disk.DeviceName().c_str()), PromptIcon::Information);
   return false;
 }
@@ -256,15 +257,21 @@ bool Commit(CHardDisk& disk, CPrompt& prompt) {
   return true;
 }
 
-}  // namespace
-
-bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
+// WriteDisk; withVersionDigit also marks the engine's banner as installed (the whole save's
+// step, not the single disk's).
+bool WriteDiskAs(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts, bool withVersionDigit) {
   CPartition* ext = disk.FindExtended();
   if (auto refusal = Refusal(disk, ext)) {
     prompt.Message(*refusal, PromptIcon::Stop);
     return false;
   }
   if (!ConfirmNotEmptied(disk, prompt)) return false;
+  // The tables are built into the images before they are written; a save that fails leaves the
+  // working copy as it was, so that it neither looks edited nor holds half of a save.
+  const DiskState before = CaptureState(disk);
+  if (withVersionDigit && disk.engineArea[layout::CONST_VERSION_MAJOR_AREA] == kVersionMajorDigit) {
+    disk.engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
+  }
   BuildPrimaryTable(disk);
   const bool engine = disk.EngineInstalled();
   if (engine) {
@@ -311,6 +318,7 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
 
   if (!CheckMountsUntouched(disk, PlannedSectors(plan), mounts, prompt) || !CheckPlan(disk, plan, prompt) ||
       !Execute(disk, plan, prompt) || !Commit(disk, prompt)) {
+    RestoreState(disk, before);
     disk.MarkModified();
     return false;
   }
@@ -327,14 +335,16 @@ bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
   return true;
 }
 
+}  // namespace
+
+bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts) {
+  return WriteDiskAs(disk, prompt, mounts, false);
+}
+
 bool SaveModifiedDisks(WorkingCopy& workingCopy, CPrompt& prompt, const MountSources& mounts) {
   bool allWritten = true;
   for (const auto& [key, disk] : workingCopy.disks()) {
-    if (!disk->IsModified()) continue;
-    if (disk->engineArea[layout::CONST_VERSION_MAJOR_AREA] == kVersionMajorDigit) {
-      disk->engineArea[layout::CONST_VERSION_MINOR_AREA] = kInstalledMinorDigit;
-    }
-    allWritten = WriteDisk(*disk, prompt, mounts) && allWritten;
+    if (disk->IsModified()) allWritten = WriteDiskAs(*disk, prompt, mounts, true) && allWritten;
   }
   return allWritten;
 }

@@ -15,7 +15,8 @@ namespace korvex {
 // engine area go first and sector 0 last, so an interrupted save leaves the old tables readable.
 // A save that would change sectors under a file system this machine has mounted (found
 // through mounts) is refused before the first write. A failed write is reported (disk, sector)
-// and leaves the disk modified. True when every sector was written.
+// and leaves the disk modified, its working copy as it was before the save. True when every
+// sector was written; the disk as written is then the measure of its pending changes.
 bool WriteDisk(CHardDisk& disk, CPrompt& prompt, const MountSources& mounts = {});
 
 // Writes every modified disk (after the banner version digit is set) in the map's order; true

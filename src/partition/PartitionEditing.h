@@ -14,19 +14,27 @@
 namespace korvex {
 
 enum class CreateUnit { Byte, KByte, MByte, GByte };
-enum class CreateAlignment { Cylinder, Track, Sector };
+// MiB: a partition's data begins on a multiple of 2048 sectors (1 MiB), a logical drive's
+// extended boot record 2048 sectors before it, as today's partitioners lay disks out.
+enum class CreateAlignment { Cylinder, Track, Sector, MiB };
+inline constexpr std::uint32_t kMiBSectors = 2048;
 
 // What the "Partition erzeugen" dialog collects.
 struct CreateRequest {
   bool wholeSpace = true;  // "den gesamten freien Platz benutzen"; else value × unit
   float value = 0;
   CreateUnit unit = CreateUnit::MByte;
-  CreateAlignment alignment = CreateAlignment::Cylinder;
+  std::optional<CreateAlignment> alignment;  // nothing: the disk's DefaultAlignment
   std::uint8_t type = 6;
   bool toMenu = false;                       // "Ins Bootmenü aufnehmen"
   std::optional<std::uint8_t> tableEntry;    // 1..4 as the user sees it; nothing = next free entry
   bool destructive = true;                   // "destruktives Erzeugen der Partition"
 };
+
+// MiB when the disk has no partition or logical drive or every one of them begins on a 1 MiB
+// boundary (a logical drive with its data); Cylinder otherwise, so a disk laid out in the
+// classic way keeps its layout.
+CreateAlignment DefaultAlignment(const CHardDisk& disk);
 
 // The partition-table entries (0..3) no table partition holds; entry 1 never on a disk with
 // the boot engine (it is the boot slot).
@@ -42,9 +50,10 @@ bool CanCreatePrimary(const CHardDisk& disk, CPrompt& prompt);
 
 // Why no partition or logical drive can be created in freeArea, whatever the request: it is no
 // free area; a primary one has neither a table entry nor a menu place left; a logical one would
-// make the chain of logical drives longer than the reader follows; even the whole area is too
-// small, or it lies over used sectors, past the medium or past the last sector a table can name.
-// Nothing when a creation may go ahead. CreatePartition refuses the same.
+// make the chain of logical drives longer than the reader follows; even the whole area, laid out
+// with the disk's default alignment, is too small, or it lies over used sectors, past the medium
+// or past the last sector a table can name. Nothing when a creation may go ahead.
+// CreatePartition refuses the same, with the alignment of its request.
 std::optional<std::string> CreateRefusal(const CHardDisk& disk, const CPartition& freeArea, bool isLogical);
 
 // The operations below name their object by reference and resolve it in the working copy; a
@@ -52,7 +61,8 @@ std::optional<std::string> CreateRefusal(const CHardDisk& disk, const CPartition
 
 // Turns the free area freeArea (of either level) into a new partition or logical drive as
 // request says, splitting off the sectors that the alignment leaves over as free areas of their
-// own. False, with a stop message and nothing changed, when the request is refused.
+// own. Cylinder, track and sector alignment place a part of the area (the whole area stays as it
+// is); MiB places the start of both, and the end of a part. False, with a stop message and nothing changed, when the request is refused.
 bool CreatePartition(WorkingCopy& workingCopy, const ObjectRef& freeArea, const CreateRequest& request,
                      CPrompt& prompt);
 // Creation as a front end asks for it: a primary free area first needs a table entry or a menu

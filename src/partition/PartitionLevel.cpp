@@ -39,6 +39,17 @@ void PartitionLevel::RemoveFree() {
   RemoveIf([](const CPartition& p) { return p.IsFree(); });
 }
 
+std::vector<KeyedObject> PartitionLevel::Snapshot() const {
+  std::vector<KeyedObject> objects;
+  for (const auto& item : items_) objects.push_back({item.key, *item.object});
+  return objects;
+}
+
+void PartitionLevel::Restore(const std::vector<KeyedObject>& objects) {
+  items_.clear();
+  for (const KeyedObject& saved : objects) items_.push_back(Item{saved.key, std::make_unique<CPartition>(saved.object)});
+}
+
 std::vector<CPartition*> PartitionLevel::Used() const {
   std::vector<CPartition*> used;
   for (const auto& item : items_) {

@@ -13,6 +13,13 @@ namespace korvex {
 
 using PartitionKey = std::uint16_t;
 
+// An object of a level as a value, with the key it is stored under.
+struct KeyedObject {
+  PartitionKey key = 0;
+  CPartition object;
+  bool operator==(const KeyedObject&) const = default;
+};
+
 // The running counter from which both levels of a disk draw their keys.
 class KeyCounter {
  public:
@@ -42,6 +49,10 @@ class PartitionLevel {
   // Ascending start; objects with equal starts keep their order.
   void SortByStart();
   void RemoveFree();
+  // Copies of every object with its key, in level order; Restore puts such copies back in place
+  // of the level's objects, each under its old key.
+  std::vector<KeyedObject> Snapshot() const;
+  void Restore(const std::vector<KeyedObject>& objects);
 
   bool empty() const { return items_.empty(); }
   std::size_t size() const { return items_.size(); }

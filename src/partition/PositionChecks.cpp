@@ -76,7 +76,7 @@ std::vector<std::string> FormFindings(const CHardDisk& disk, const PartitionLeve
 }
 
 bool Confirmed(CPrompt& prompt, unsigned question) {
-  return prompt.Ask(LoadResString(question), PromptButtons::YesNoCancel, PromptIcon::Exclamation) == PromptAnswer::Yes;
+  return prompt.Ask(LoadResString(question), PromptButtons::YesNoDefaultNo, PromptIcon::Exclamation) == PromptAnswer::Yes;
 }
 
 std::string FindingLine(const std::string& lead, const CPartition& other) {

@@ -32,11 +32,6 @@ PackedChs Chs(const CHardDisk& disk, std::uint32_t lba, bool clampCylinder) {
   return PackedChs{address.head, sector, static_cast<std::uint8_t>(cylinder)};
 }
 
-// Entry number of a table partition in sector 0.
-unsigned TableEntryOf(const CHardDisk& disk, const CPartition& p) {
-  return disk.EngineInstalled() && p.slot == 1 ? 2u : p.slot;
-}
-
 std::vector<const CPartition*> TablePartitionsByStart(const CHardDisk& disk) {
   std::vector<const CPartition*> table;
   for (const CPartition* p : disk.primary.Used()) {
@@ -55,6 +50,10 @@ std::span<std::uint8_t> ScreenLine(EngineAreaImage& area, unsigned line) {
 bool NeedsLeadRecord(const CPartition& ext, std::uint64_t firstRecord) { return firstRecord != ext.start; }
 
 }  // namespace
+
+unsigned TableEntryOf(const CHardDisk& disk, const CPartition& partition) {
+  return disk.EngineInstalled() && partition.slot == 1 ? 2u : partition.slot;
+}
 
 PartitionEntry MakeEntry(const CHardDisk& disk, std::uint8_t bootIndicator, std::uint8_t type,
                          std::uint32_t chsStart, std::uint32_t relativeStart, std::uint32_t length,

@@ -18,6 +18,10 @@ PartitionEntry MakeEntry(const CHardDisk& disk, std::uint8_t bootIndicator, std:
                          std::uint32_t chsStart, std::uint32_t relativeStart, std::uint32_t length,
                          bool clampCylinder);
 
+// The entry of sector 0's partition table (0..3) that a table partition is written to: its slot,
+// slot 1 moved to 2 while the engine holds the boot slot.
+unsigned TableEntryOf(const CHardDisk& disk, const CPartition& partition);
+
 // The partition-table entry (0..3) of each table partition, by start; slot 1 moves to 2 while
 // the engine holds the boot slot. A text naming the conflict when a partition has no entry or
 // two share one: such a disk must not be written, or a partition would vanish from the table.

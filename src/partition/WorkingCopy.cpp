@@ -24,6 +24,7 @@ void WorkingCopy::LoadAll() {
 
 bool WorkingCopy::ReloadDisk(std::uint8_t deviceNumber) {
   disks_.erase(DeviceKey(deviceNumber));
+  history_->Forget(deviceNumber);
   const bool loaded = LoadDisk(deviceNumber);
   notifier_->Notify(ChangeEvent::DiskReloaded, deviceNumber);
   return loaded;
@@ -55,6 +56,8 @@ bool WorkingCopy::LoadDisk(std::uint8_t deviceNumber) {
 
 void WorkingCopy::Add(std::unique_ptr<CHardDisk> disk) {
   disk->ReportChangesTo(notifier_.get());
+  disk->RecordEditsIn(history_.get());
+  history_->SetBaseline(*disk);
   if (const auto file = disk->Transport() != nullptr ? disk->Transport()->Identity() : std::nullopt) {
     if (std::find(diskFiles_->begin(), diskFiles_->end(), *file) == diskFiles_->end()) diskFiles_->push_back(*file);
   }

@@ -8,6 +8,7 @@
 
 #include "partition/CHardDisk.h"
 #include "partition/ChangeEvents.h"
+#include "partition/EditHistory.h"
 #include "platform/DeviceList.h"
 #include "platform/OsIdentity.h"
 #include "platform/Prompt.h"
@@ -29,7 +30,7 @@ std::string DeviceKey(unsigned deviceNumber);
 class WorkingCopy {
  public:
   explicit WorkingCopy(DiskEnvironment environment)
-      : env_(environment), notifier_(std::make_unique<ChangeNotifier>()) {}
+      : env_(environment), notifier_(std::make_unique<ChangeNotifier>()), history_(std::make_unique<EditHistory>()) {}
 
   // Clears the map and loads disks 0, 1, 2, … until the first machine disk that cannot be
   // loaded; then AllReloaded. An image file that cannot be used is reported with its reason and
@@ -43,7 +44,10 @@ class WorkingCopy {
   // before, and reports its changes to the observers.
   void Add(std::unique_ptr<CHardDisk> disk);
   const std::vector<std::string>& UnusableImages() const { return unusableImages_; }
-  void Clear() { disks_.clear(); }
+  void Clear() {
+    disks_.clear();
+    history_->Clear();
+  }
 
   // Observers hear of every change of a disk and every reload (ChangeEvents.h).
   void Subscribe(IChangeObserver& observer) { notifier_->Subscribe(observer); }
@@ -53,6 +57,13 @@ class WorkingCopy {
   // Sets the modified flag of the disk; false when there is no such disk.
   bool MarkModified(unsigned deviceNumber);
   bool AnyModified() const;
+
+  // Undo and redo of the edits since each disk was read or saved, one step at a time; an
+  // EditStep makes a user action one step (EditHistory.h).
+  EditHistory& history() { return *history_; }
+  const EditHistory& history() const { return *history_; }
+  bool Undo() { return history_->Undo(*this); }
+  bool Redo() { return history_->Redo(*this); }
 
   const std::map<std::string, std::unique_ptr<CHardDisk>>& disks() const { return disks_; }
   DiskEnvironment& environment() { return env_; }
@@ -65,6 +76,8 @@ class WorkingCopy {
 
   DiskEnvironment env_;
   std::unique_ptr<ChangeNotifier> notifier_;
+  // Disks keep a pointer to it, like to the notifier.
+  std::unique_ptr<EditHistory> history_;
   // The files of every disk opened so far (shared with the disks): files the program writes
   // must never replace one of them.
   std::shared_ptr<std::vector<FileIdentity>> diskFiles_ = std::make_shared<std::vector<FileIdentity>>();

@@ -65,6 +65,17 @@ TypeChoices FillTypeCombo(RegistryStore& registry, std::uint32_t typeId) {
   return choices;
 }
 
+std::optional<std::string> TypeNameById(const RegistryStore& registry, std::uint32_t typeId) {
+  std::optional<std::string> name;
+  const std::uint32_t count = EntryCount(registry);
+  for (std::uint32_t i = 1; i <= count; ++i) {
+    const auto entry = ReadEntry(registry, i);
+    if (!entry) break;
+    if (entry->name && entry->id == (typeId & 0xFF)) name = entry->name;
+  }
+  return name;
+}
+
 std::uint8_t TypeIdByName(const RegistryStore& registry, const std::string& name) {
   const std::uint32_t count = EntryCount(registry);
   for (std::uint32_t i = 1; i <= count; ++i) {
@@ -73,6 +84,17 @@ std::uint8_t TypeIdByName(const RegistryStore& registry, const std::string& name
     if (entry->name == name) return static_cast<std::uint8_t>(entry->id);
   }
   return 0;
+}
+
+std::map<std::uint8_t, std::string> TypeNamesById(const RegistryStore& registry) {
+  std::map<std::uint8_t, std::string> names;
+  const std::uint32_t count = EntryCount(registry);
+  for (std::uint32_t i = 1; i <= count; ++i) {
+    const auto entry = ReadEntry(registry, i);
+    if (!entry) break;
+    if (entry->name && entry->id >= 1 && entry->id <= kHighestTypeId) names[static_cast<std::uint8_t>(entry->id)] = *entry->name;
+  }
+  return names;
 }
 
 std::vector<CatalogueRow> ReadCatalogueRows(const RegistryStore& registry) {

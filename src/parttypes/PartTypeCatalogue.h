@@ -3,6 +3,8 @@
 // key, each a numbered subkey with "Name" and "Id". Type boxes are filled from it and a chosen
 // name is turned back into a type number; the catalogue editor reads, checks and stores rows.
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +29,17 @@ struct TypeChoices {
 // catalogue gives no names; an entry key that is missing ends the walk without adding.
 TypeChoices FillTypeCombo(RegistryStore& registry, std::uint32_t typeId);
 
+// The name of type typeId (its low byte) as a type box selects it: the last entry with that
+// "Id". Nothing when the catalogue does not know the type or cannot be read. Changes nothing.
+std::optional<std::string> TypeNameById(const RegistryStore& registry, std::uint32_t typeId);
+
 // The "Id" of the first entry whose "Name" is name exactly (case-sensitive); 0 when there is
 // none or the catalogue cannot be read.
 std::uint8_t TypeIdByName(const RegistryStore& registry, const std::string& name);
+
+// The name of each type the catalogue knows, by identifier: of several entries with one
+// identifier the one read last, as the type box selects it. Empty when it cannot be read.
+std::map<std::uint8_t, std::string> TypeNamesById(const RegistryStore& registry);
 
 // One row of the catalogue editor: the identifier as the user typed it and the name.
 struct CatalogueRow {

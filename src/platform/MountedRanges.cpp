@@ -8,25 +8,12 @@
 #include <map>
 #include <sstream>
 
+#include "platform/KernelPartitions.h"
+
 namespace korvex {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadLine(const fs::path& path) {
-  std::ifstream in(path);
-  std::string line;
-  std::getline(in, line);
-  return line;
-}
-
-std::uint64_t ReadNumber(const fs::path& path) {
-  try {
-    return std::stoull(ReadLine(path));
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
 
 bool IsOctal(char c) { return c >= '0' && c <= '7'; }
 
@@ -81,15 +68,12 @@ MountTable ReadMountTable(const std::string& mountinfo) {
 void CollectMounts(const fs::path& deviceDir, std::uint64_t offset, const MountTable& table,
                    std::vector<MountedRange>& ranges) {
   const std::string name = deviceDir.filename().string();
-  if (auto point = table.Find(ReadLine(deviceDir / "dev"), name)) {
-    ranges.push_back({offset, ReadNumber(deviceDir / "size"), name, *point});
+  if (auto point = table.Find(ReadSysfsLine(deviceDir / "dev"), name)) {
+    ranges.push_back({offset, ReadSysfsNumber(deviceDir / "size"), name, *point});
   }
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(deviceDir, ec)) {
-    if (!fs::exists(entry.path() / "partition")) continue;
-    const std::string partition = entry.path().filename().string();
-    if (auto point = table.Find(ReadLine(entry.path() / "dev"), partition)) {
-      ranges.push_back({offset + ReadNumber(entry.path() / "start"), ReadNumber(entry.path() / "size"), partition, *point});
+  for (const KernelPartition& partition : PartitionsInSysfs(deviceDir)) {
+    if (auto point = table.Find(partition.majorMinor, partition.name)) {
+      ranges.push_back({offset + partition.start, partition.size, partition.name, *point});
     }
   }
 }
@@ -114,8 +98,8 @@ std::vector<MountedRange> MountedRangesOfImageFile(const std::string& imagePath,
   const MountTable table = ReadMountTable(sources.mountinfo);
   for (const auto& entry : fs::directory_iterator(fs::path(sources.sysfs) / "block", ec)) {
     const fs::path loop = entry.path() / "loop";
-    if (!fs::exists(loop / "backing_file") || fs::path(ReadLine(loop / "backing_file")) != image) continue;
-    CollectMounts(entry.path(), ReadNumber(loop / "offset") / 512, table, ranges);
+    if (!fs::exists(loop / "backing_file") || fs::path(ReadSysfsLine(loop / "backing_file")) != image) continue;
+    CollectMounts(entry.path(), ReadSysfsNumber(loop / "offset") / 512, table, ranges);
   }
   return ranges;
 }

@@ -112,6 +112,8 @@ const std::unordered_map<unsigned, const char*>& Table() {
       {32819, "Sucht auf der Festplatte nach verlorenen Partitionen"},
       {32821, "Schreibt die Partition in eine Abbilddatei"},
       {32822, "Schreibt eine Abbilddatei auf die Partition zurück"},
+      {57643, "Nimmt die letzte Änderung der Konfiguration zurück"},
+      {57644, "Stellt die zuletzt zurückgenommene Änderung wieder her"},
       {57664, "Zeigt Programminformationen, Versionsnummer und Copyright an"},
   };
   return table;

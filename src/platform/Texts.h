@@ -176,6 +176,60 @@ inline constexpr const char* kRestartForTable =
 inline constexpr const char* kFlushFailed =
     "%s: Die geschriebenen Daten konnten nicht auf den Datenträger gebracht werden (fsync).";
 
+// The changes a save writes, one line each, derived from the disk as read and the working copy
+// now. %s = the object ("Partition ab Sektor 2048, 1. Festplatte") or the disk ("1. Festplatte").
+inline constexpr const char* kPendingDisk = "%u. Festplatte";  // %u = device number + 1
+inline constexpr const char* kPendingPartition = "Partition";
+inline constexpr const char* kPendingLogical = "Logisches Laufwerk";
+inline constexpr const char* kPendingObject = "%s ab Sektor %u, %s";  // kind, data start, disk
+// Type, its name from the catalogue, size, data start.
+inline constexpr const char* kPendingNamedDescription = "Typ %u (%s), %s ab Sektor %u";
+inline constexpr const char* kPendingDescription = "Typ %u, %s ab Sektor %u";
+inline constexpr const char* kPendingCreate = "%s anlegen: %s (%s)";  // kind, description, disk
+// A new partition whose first sectors are kept: what lies there becomes its content.
+inline constexpr const char* kPendingTakeOver = "%s übernehmen: %s (%s)";
+inline constexpr const char* kPendingDelete = "%s löschen: %s (%s)";
+inline constexpr const char* kPendingType = "Typ ändern: %u → %u (%s)";
+inline constexpr const char* kPendingPosition = "Position ändern: ab Sektor %u, %u Sektoren → ab Sektor %u, %u Sektoren (%s)";
+inline constexpr const char* kPendingTableEntry = "Eintrag in der Partitionstabelle: %u → %u (%s)";
+inline constexpr const char* kPendingActivate = "Aktivieren (%s)";
+inline constexpr const char* kPendingDeactivate = "Deaktivieren (%s)";
+inline constexpr const char* kPendingBootSector = "Bootsektor aus der Sicherungskopie schreiben: Sektor %u (%s)";
+inline constexpr const char* kPendingEngineInstall = "Bootmanager installieren (%s)";
+inline constexpr const char* kPendingEngineRemove = "Bootmanager entfernen (%s)";
+inline constexpr const char* kPendingEngineRepair = "Bootmanager reparieren (%s)";
+inline constexpr const char* kPendingBootCode = "Startprogramm in Sektor 0 ersetzen (%s)";
+inline constexpr const char* kPendingMenuAdd = "Bootmenü: '%s' aufnehmen (%s)";
+inline constexpr const char* kPendingMenuRemove = "Bootmenü: '%s' entfernen (%s)";
+inline constexpr const char* kPendingMenuTitle = "Bootmenü: Titel '%s' → '%s' (%s)";
+inline constexpr const char* kPendingMenuOrder = "Bootmenü: Reihenfolge %s → %s (%s)";  // 'A', 'B' → 'B', 'A'
+inline constexpr const char* kPendingMenuDefault = "Bootmenü: Standardeintrag %s → %s (%s)";
+inline constexpr const char* kPendingLastBooted = "zuletzt gestartete Partition";
+inline constexpr const char* kPendingNoDefault = "keiner";
+inline constexpr const char* kPendingTimeout = "Bootmenü: Wartezeit %u → %u Sekunden (%s)";
+inline constexpr const char* kPendingAutoBoot = "Bootmenü: automatischer Start %s → %s (%s)";
+inline constexpr const char* kPendingOn = "ein";
+inline constexpr const char* kPendingOff = "aus";
+inline constexpr const char* kPendingColours = "Bootmenü: Farben ändern (%s)";
+inline constexpr const char* kPendingPasswordSet = "Passwort setzen: '%s' (%s)";
+inline constexpr const char* kPendingPasswordChange = "Passwort ändern: '%s' (%s)";
+inline constexpr const char* kPendingPasswordDelete = "Passwort löschen: '%s' (%s)";
+inline constexpr const char* kPendingFloppySet = "Passwort für das %u. Diskettenlaufwerk setzen (%s)";
+inline constexpr const char* kPendingFloppyChange = "Passwort für das %u. Diskettenlaufwerk ändern (%s)";
+inline constexpr const char* kPendingFloppyDelete = "Passwort für das %u. Diskettenlaufwerk löschen (%s)";
+inline constexpr const char* kPendingDirectBootCancel = "Direkten Start aufheben (%s)";
+inline constexpr const char* kPendingOther = "Weitere Änderungen (%s)";
+// "Speichern" shows the lines before anything is written; "Nein" is the default.
+inline constexpr const char* kPendingConfirm = "Diese Änderungen werden geschrieben:\n%s\nJetzt speichern?";
+inline constexpr const char* kPendingMore = "… und %zu weitere";
+// The window program: the pane, its entry in "Ansicht" and the status bar.
+inline constexpr const char* kPendingPaneTitle = "Ausstehende Änderungen";
+inline constexpr const char* kPendingCountOne = "1 Änderung ausstehend";
+inline constexpr const char* kPendingCount = "%zu Änderungen ausstehend";
+// korvex-cli --dry-run.
+inline constexpr const char* kDryRunNothing = "Keine Änderungen.";
+inline constexpr const char* kDryRunDone = "Probelauf: nichts wurde geschrieben.";
+
 // Boot menu configuration, passwords and the direct boot: our own refusals and reports.
 inline constexpr const char* kNoEngineOnDisk = "%s: Der Bootmanager ist auf dieser Festplatte nicht installiert.";
 inline constexpr const char* kNoEngineAnywhere = "Auf keiner Festplatte ist der Bootmanager installiert.";

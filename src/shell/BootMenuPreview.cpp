@@ -82,7 +82,7 @@ bool BootMenuPreview::Accept(CPrompt& prompt) {
 
 bool BootMenuPreview::MayCancel(CPrompt& prompt) const {
   return !ColoursChanged() ||
-         prompt.Ask(LoadResString(IDS_LOSE_COLOURS), PromptButtons::YesNoCancel, PromptIcon::Question) ==
+         prompt.Ask(LoadResString(IDS_LOSE_COLOURS), PromptButtons::YesNoDefaultNo, PromptIcon::Question) ==
              PromptAnswer::Yes;
 }
 

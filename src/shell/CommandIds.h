@@ -30,6 +30,9 @@ enum class CommandId : int {
   Analysis = 32819,
   ImageSave = 32821,
   ImageRestore = 32822,
+  // The framework's numbers for undo and redo of an edit.
+  Undo = 57643,
+  Redo = 57644,
   About = 57664,
 };
 

@@ -110,6 +110,10 @@ bool IsCommandEnabled(CommandId command, const CommandContext& context) {
       return AnyDiskHasEngine(context.workingCopy);
     case CommandId::Analysis:
       return disk != nullptr && context.selection->type == NodeRef::Type::Disk;  // Disk or BootDisk
+    case CommandId::Undo:
+      return context.workingCopy.history().CanUndo();
+    case CommandId::Redo:
+      return context.workingCopy.history().CanRedo();
     case CommandId::Reload:
     case CommandId::ReloadDisk:
     case CommandId::PartitionTypes:

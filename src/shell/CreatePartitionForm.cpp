@@ -10,7 +10,10 @@ constexpr std::uint8_t kTypeExtended = 5;
 }  // namespace
 
 ProposedSize ProposedCreateSize(const CPartition& freeArea) {
-  const SizeInUnit size = SizeParts(std::uint64_t{freeArea.length} * kSectorSize);
+  const std::uint64_t bytes = std::uint64_t{freeArea.length} * kSectorSize;
+  SizeInUnit size = SizeParts(bytes);
+  // The unit box ends at GByte: an area of a terabyte or more is offered in GByte.
+  if (size.unit == SizeUnit::TB) size = SizeParts(bytes, SizeUnit::GB);
   const CreateUnit unit = size.unit == SizeUnit::GB   ? CreateUnit::GByte
                           : size.unit == SizeUnit::MB ? CreateUnit::MByte
                                                       : CreateUnit::KByte;

@@ -11,7 +11,7 @@
 namespace korvex {
 
 // The size edit and unit box when the dialog opens: the free area's size in the unit that
-// FormatSize would choose.
+// FormatSize would choose (GByte for an area of a terabyte or more).
 struct ProposedSize {
   float value = 0;
   CreateUnit unit = CreateUnit::KByte;
@@ -29,8 +29,10 @@ struct CreateChoices {
   bool atPosition = false;  // "Position" rather than "nächster freier Platz"
 };
 
+// The alignment radios stay enabled: the 1 MiB alignment places a partition over the whole
+// area too.
 struct CreateControlStates {
-  bool sizeControls = false;  // value, unit and the three alignment radios
+  bool sizeControls = false;  // value and unit
   bool menuBox = false;
   bool placeRadios = false;   // "nächster freier Platz" and "Position"
   bool slotBox = false;

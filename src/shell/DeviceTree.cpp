@@ -24,6 +24,11 @@ std::string ObjectLabel(const CPartition& object) {
   return StrFormat(LoadResString(IDS_TYPE_NODE).c_str(), object.type, size.c_str());
 }
 
+std::string ObjectLabel(const CPartition& object, const ObjectDetails& details) {
+  const std::string more = DetailsText(details);
+  return more.empty() ? ObjectLabel(object) : ObjectLabel(object) + "  " + more;
+}
+
 std::optional<NodeKind> KindOf(const WorkingCopy& workingCopy, const NodeRef& ref) {
   switch (ref.type) {
     case NodeRef::Type::Computer:
@@ -44,12 +49,14 @@ std::string ComputerName(const RegistryStore& registry) {
 
 namespace {
 
-DeviceNode ObjectNode(const CHardDisk& disk, LevelKind level, const PartitionLevel::Item& item) {
+DeviceNode ObjectNode(CHardDisk& disk, LevelKind level, const PartitionLevel::Item& item,
+                      ObjectDetailsSource* source) {
+  const ObjectDetails details = source != nullptr ? source->Of(disk, level, *item.object) : ObjectDetails{};
   return {NodeRef::Object({disk.DeviceNumber(), level, item.key}), ObjectKind(*item.object, level),
-          ObjectLabel(*item.object), {}};
+          ObjectLabel(*item.object, details), {}, details, item.object->start, item.object->length};
 }
 
-DeviceNode DiskNode(const CHardDisk& disk) {
+DeviceNode DiskNode(CHardDisk& disk, ObjectDetailsSource* source) {
   // A disk that could not be read whole is never saved; its node says so before a save is tried.
   std::string label = disk.label;
   if (!disk.readFailures.empty()) {
@@ -57,27 +64,31 @@ DeviceNode DiskNode(const CHardDisk& disk) {
   } else if (disk.logicalChainBroken) {
     label += text::kBrokenChainMark;
   }
-  DeviceNode node{NodeRef::Disk(disk.DeviceNumber()), DiskKind(disk), label, {}};
+  DeviceNode node{NodeRef::Disk(disk.DeviceNumber()), DiskKind(disk), label, {}, {}};
   // The logical level hangs below the extended partition that holds it (the first one, should
   // a damaged table hold two).
   const CPartition* extended = disk.FindExtended();
   for (const auto& item : disk.primary.items()) {
-    DeviceNode& child = node.children.emplace_back(ObjectNode(disk, LevelKind::Primary, item));
+    DeviceNode& child = node.children.emplace_back(ObjectNode(disk, LevelKind::Primary, item, source));
     if (item.object.get() != extended) continue;
-    for (const auto& drive : disk.logical.items()) child.children.push_back(ObjectNode(disk, LevelKind::Logical, drive));
+    for (const auto& drive : disk.logical.items()) {
+      child.children.push_back(ObjectNode(disk, LevelKind::Logical, drive, source));
+    }
   }
   return node;
 }
 
 }  // namespace
 
-DeviceNode BuildDeviceTree(const WorkingCopy& workingCopy, const std::string& computerName) {
-  DeviceNode root{NodeRef::Computer(), NodeKind::Computer, computerName, {}};
+DeviceNode BuildDeviceTree(const WorkingCopy& workingCopy, const std::string& computerName,
+                           ObjectDetailsSource* details) {
+  DeviceNode root{NodeRef::Computer(), NodeKind::Computer, computerName, {}, {}};
+  if (details != nullptr) details->ReadTypeNames();
   // By device number: the map's text keys would put PHYSICALDRIVE10 before PHYSICALDRIVE2.
-  std::vector<const CHardDisk*> disks;
+  std::vector<CHardDisk*> disks;
   for (const auto& [key, disk] : workingCopy.disks()) disks.push_back(disk.get());
   std::sort(disks.begin(), disks.end(), [](auto* a, auto* b) { return a->DeviceNumber() < b->DeviceNumber(); });
-  for (const CHardDisk* disk : disks) root.children.push_back(DiskNode(*disk));
+  for (CHardDisk* disk : disks) root.children.push_back(DiskNode(*disk, details));
   return root;
 }
 

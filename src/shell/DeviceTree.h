@@ -2,12 +2,14 @@
 // The device tree as data: the computer, its disks, and on each disk its partitions, logical
 // drives and gaps, each with its kind and label. The window program shows it; the command
 // states and context menus are decided from it.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "partition/ObjectRef.h"
 #include "platform/Registry.h"
+#include "shell/ObjectDetails.h"
 
 namespace korvex {
 
@@ -40,6 +42,10 @@ struct DeviceNode {
   NodeKind kind = NodeKind::Computer;
   std::string label;
   std::vector<DeviceNode> children;
+  ObjectDetails details;  // an object's type name, partition name and file system
+  // The sectors an object spans (a logical drive's from its extended boot record on).
+  std::uint64_t first = 0;
+  std::uint64_t sectors = 0;
 };
 
 NodeKind DiskKind(const CHardDisk& disk);
@@ -56,8 +62,14 @@ std::optional<NodeKind> KindOf(const WorkingCopy& workingCopy, const NodeRef& re
 // The computer's name as the machine part of the registry store holds it, else "unbekannt".
 std::string ComputerName(const RegistryStore& registry);
 
+// ObjectLabel, followed by the details that tell the object apart (two blanks before them):
+// "Typ 131  1.00 GB  Linux  sda5  ext4 'home'".
+std::string ObjectLabel(const CPartition& object, const ObjectDetails& details);
+
 // The whole tree: the computer, its disks in device order, their primary objects in level order
-// with the logical level below the extended partition (types 5 and 15) that holds it.
-DeviceNode BuildDeviceTree(const WorkingCopy& workingCopy, const std::string& computerName);
+// with the logical level below the extended partition (types 5 and 15) that holds it. With
+// details, an object's label names its type, partition and file system too.
+DeviceNode BuildDeviceTree(const WorkingCopy& workingCopy, const std::string& computerName,
+                           ObjectDetailsSource* details = nullptr);
 
 }  // namespace korvex

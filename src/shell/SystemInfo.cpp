@@ -8,15 +8,16 @@
 
 namespace korvex {
 
+unsigned ShownDiskNumber(const CHardDisk& disk) { return disk.DeviceNumber() + 1u; }
+
 std::string SystemInfoText(const WorkingCopy& workingCopy, const RegistryStore& registry) {
-  std::vector<unsigned> devices;
-  for (const auto& [key, disk] : workingCopy.disks()) devices.push_back(disk->DeviceNumber());
-  std::sort(devices.begin(), devices.end());
+  std::vector<const CHardDisk*> disks;
+  for (const auto& [key, disk] : workingCopy.disks()) disks.push_back(disk.get());
+  std::sort(disks.begin(), disks.end(), [](auto* a, auto* b) { return a->DeviceNumber() < b->DeviceNumber(); });
   std::string text;
-  int k = 0;
-  for (const unsigned device : devices) {
-    const std::string name = ScsiDiskName(registry, device).value_or("unbekannt");
-    text += StrFormat("%d.Festplatte\r\n\tName : %s\r\n", ++k, name.c_str());
+  for (const CHardDisk* disk : disks) {
+    const std::string name = ScsiDiskName(registry, disk->DeviceNumber()).value_or("unbekannt");
+    text += StrFormat("%u.Festplatte\r\n\tName : %s\r\n", ShownDiskNumber(*disk), name.c_str());
   }
   return text;
 }

@@ -70,7 +70,7 @@ TEST_F(CreatePartitionDialogTest, APartOfTheFreeAreaBecomesACylinderAlignedParti
                   EXPECT_TRUE(dialog.Create()) << LastText();
                   return wxID_OK;
                 }));
-  prompt.answers = {PromptAnswer::No};
+  prompt.answers = {PromptAnswer::Yes};  // write the listed changes
   Run(CommandId::Save);
   // Key assertion: 2 MByte (4096 sectors) from cylinder 1 end on the next cylinder boundary,
   // 5 cylinders of 1008 sectors, in table entry 4.

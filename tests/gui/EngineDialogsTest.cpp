@@ -41,7 +41,7 @@ class EngineDialogsTest : public GuiTest {
     return image->Spec();
   }
   void SaveAllDisks() {
-    prompt.answers = {PromptAnswer::No};  // no restart
+    prompt.answers = {PromptAnswer::Yes};  // write the listed changes
     Run(CommandId::Save);
     EXPECT_FALSE(Copy().AnyModified()) << LastText();
   }

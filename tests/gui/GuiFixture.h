@@ -3,7 +3,6 @@
 // questions answered by a scripted prompt and the command states read through update-UI
 // events.
 #include <wx/app.h>
-#include <wx/treectrl.h>
 
 #include "app/DeviceView.h"
 #include "app/KorvexApp.h"

@@ -64,7 +64,7 @@ TEST_F(InstallForBootTest, ThreeEntriesReorderedAndRecolouredThroughTheDialogs) 
                   EXPECT_TRUE(dialog.Accept()) << LastText();
                   return wxID_OK;
                 }));
-  prompt.answers = {PromptAnswer::No};  // no restart
+  prompt.answers = {PromptAnswer::Yes};  // write the listed changes
   Run(CommandId::Save);
   ASSERT_FALSE(Copy().AnyModified()) << LastText();
 

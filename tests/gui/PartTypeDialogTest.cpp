@@ -103,5 +103,77 @@ TEST_F(PartTypeDialogTest, ACellIsEditedInPlaceAndTheButtonsFollowTheRowCount) {
   dialog.Hide();
 }
 
+// The highlighted row is the one "Löschen" deletes, however it was reached; a click only selects,
+// a double click or F2 edits; Escape and the title bar's close button drop every change.
+TEST_F(PartTypeDialogTest, DeleteTakesTheHighlightedRowAndEscapeOrClosingDropsTheChanges) {
+  const auto key = [](wxWindow& window, wxEventType type, int code) {
+    wxKeyEvent event(type);
+    event.m_keyCode = code;
+    event.SetEventObject(&window);
+    window.ProcessWindowEvent(event);
+  };
+  for (const bool escape : {true, false}) {
+    CPartTypeDlg dialog(nullptr, *store, prompt);
+    CEditList& table = dialog.table();
+    int result = -1;
+    dialog.CallAfter([&] {
+      // A click on the first row, then End: the last row is highlighted and deleted.
+      table.SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+      key(*table.RowsWindow(), wxEVT_CHAR, WXK_END);
+      EXPECT_EQ(table.currentRow(), 2);
+      dialog.DeleteRow();
+      EXPECT_EQ(Row(dialog, table.GetItemCount() - 1)[1], "NTFS");
+      EXPECT_EQ(table.GetItemCount(), 2);
+      // The row above is highlighted now: a second press deletes it.
+      EXPECT_EQ(table.currentRow(), 1);
+      EXPECT_NE(table.GetItemState(1, wxLIST_STATE_SELECTED), 0);
+      // F2 edits the highlighted row's name; Escape there drops only the edit.
+      key(*table.RowsWindow(), wxEVT_KEY_DOWN, WXK_F2);
+      EXPECT_TRUE(table.editing());
+      auto* edit = dynamic_cast<wxTextCtrl*>(table.RowsWindow()->FindWindow(1000));
+      EXPECT_NE(edit, nullptr);
+      if (edit != nullptr) {
+        EXPECT_EQ(edit->GetValue(), "NTFS");
+        key(*edit, wxEVT_CHAR_HOOK, WXK_ESCAPE);
+      }
+      Settle();
+      EXPECT_FALSE(table.editing());
+      // Two clicks into a name select its row and open nothing; a double click edits it.
+      wxRect cell;
+      table.GetSubItemRect(0, 1, cell);
+      const wxPoint point = table.RowsWindow()->ScreenToClient(table.ClientToScreen(cell.GetPosition())) + wxPoint(5, 3);
+      const auto mouse = [&](wxEventType type) {
+        wxMouseEvent event(type);
+        event.SetPosition(point);
+        event.SetEventObject(table.RowsWindow());
+        table.RowsWindow()->ProcessWindowEvent(event);
+      };
+      for (const wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) mouse(type);
+      Settle();
+      EXPECT_FALSE(table.editing());
+      EXPECT_EQ(table.currentRow(), 0);
+      mouse(wxEVT_LEFT_DCLICK);
+      Settle();
+      EXPECT_TRUE(table.editing());
+      if (auto* name = dynamic_cast<wxTextCtrl*>(table.RowsWindow()->FindWindow(1000))) {
+        EXPECT_EQ(name->GetValue(), "FAT16");
+        key(*name, wxEVT_CHAR_HOOK, WXK_ESCAPE);
+      }
+      Settle();
+      if (escape) {
+        key(dialog, wxEVT_CHAR_HOOK, WXK_ESCAPE);
+      } else {
+        wxCloseEvent close(wxEVT_CLOSE_WINDOW, dialog.GetId());
+        close.SetEventObject(&dialog);
+        close.SetCanVeto(true);
+        dialog.ProcessWindowEvent(close);
+      }
+    });
+    result = dialog.ShowModal();
+    EXPECT_EQ(result, wxID_CANCEL);
+    EXPECT_EQ(Stored(), (std::vector<CatalogueRow>{{"6", "FAT16"}, {"7", "NTFS"}, {"131", "Linux"}}));
+  }
+}
+
 }  // namespace
 }  // namespace korvex::test

@@ -55,8 +55,8 @@ class PartitionFormTest : public GuiTest {
   // The tree item of ref: its label and icon number (the node kind).
   std::pair<std::string, int> Item(const NodeRef& ref) {
     EXPECT_TRUE(Select(ref));
-    const wxTreeCtrl& tree = frame->deviceView();
-    return {Utf8(tree.GetItemText(tree.GetSelection())), tree.GetItemImage(tree.GetSelection())};
+    const CDeviceView& tree = frame->deviceView();
+    return {tree.LabelOf(ref).value_or(""), static_cast<int>(tree.IconOf(ref).value_or(NodeKind::Computer))};
   }
   bool FirstContextEntryEnabled(const NodeRef& ref) {
     const auto menu = frame->deviceView().ContextMenuOf(ref);
@@ -76,12 +76,13 @@ TEST_F(PartitionFormTest, AnSfdiskDiskShowsItsExtendedPartitionAndLogicalDrives)
   OpenWindow({spec});
   ASSERT_NE(frame, nullptr);
   const NodeRef extended = At(0, LevelKind::Primary, 96390);
-  EXPECT_EQ(Item(extended), std::make_pair(std::string("Typ 15  ") + FormatSize(192780ull * 512), 8));
+  // The type and size first, then the catalogue's name of the type and sfdisk's number.
+  EXPECT_EQ(Item(extended),
+            std::make_pair(std::string("Typ 15  ") + FormatSize(192780ull * 512) + "  Erweitert+BIOS  Nr. 2", 8));
   const NodeRef drive = At(0, LevelKind::Logical, 96390);
   EXPECT_EQ(Item(drive).second, static_cast<int>(NodeKind::DataPartition));
   EXPECT_EQ(Item(drive).first.rfind("Typ 7  ", 0), 0u);
-  const wxTreeItemId driveParent = frame->deviceView().GetItemParent(frame->deviceView().GetSelection());
-  EXPECT_EQ(frame->deviceView().GetItemText(driveParent), Wx(Item(extended).first));
+  EXPECT_EQ(frame->deviceView().ParentOf(drive), extended);
   EXPECT_EQ(Item(At(0, LevelKind::Primary, 63)).second, static_cast<int>(NodeKind::DataPartition));
   const auto [gapLabel, gapKind] = Item(At(0, LevelKind::Primary, 289170));
   EXPECT_EQ(gapKind, static_cast<int>(NodeKind::FreeSpace));
@@ -155,10 +156,9 @@ TEST_F(PartitionFormTest, ATypeChangeAppliedAndSavedIsWhatSfdiskReads) {
   EXPECT_EQ(prompt.shown[0].text, LoadResString(IDS_TYPE_CHANGE));
   EXPECT_EQ(prompt.shown[1].text, LoadResString(IDS_LOSE_LOGICAL_DRIVES));
   EXPECT_TRUE(Copy().Find(0)->logical.empty());
-  EXPECT_EQ(frame->deviceView().GetItemImage(frame->deviceView().GetSelection()),
-            static_cast<int>(NodeKind::DataPartition));
+  EXPECT_EQ(frame->deviceView().IconOf(*Selected()), NodeKind::DataPartition);
 
-  prompt.answers = {PromptAnswer::No};  // no restart now
+  prompt.answers = {PromptAnswer::Yes};  // write the listed changes
   Run(CommandId::Save);
   EXPECT_FALSE(Copy().Find(0)->IsModified());
   const std::string dump = SfdiskDump(spec);

@@ -55,7 +55,9 @@ TEST_F(BeyondMbrTest, ThreeTebibytesKeepTheirSizeAndOfferFreeSpaceOnlyBelowTwoTo
   CPartition& tail = At(disk->primary, 1002048);
   EXPECT_EQ(tail.End(), k2To32);
   // The whole free area makes a partition whose last sector is 2^32 - 1.
-  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(tail), CreateRequest{}, prompt)) << LastText();
+  CreateRequest whole;
+  whole.alignment = CreateAlignment::Cylinder;  // the area as it is, from its first sector
+  ASSERT_TRUE(CreatePartition(disk.copy(), disk.Ref(tail), whole, prompt)) << LastText();
   EXPECT_EQ(tail.End(), k2To32);
   EXPECT_EQ(disk->primary.Used().size(), 2u);
   EXPECT_EQ(disk->primary.size(), 3u) << "no free area past 2^32 - 1";

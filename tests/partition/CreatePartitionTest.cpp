@@ -33,9 +33,12 @@ CreateRequest Partial(float value, CreateUnit unit, CreateAlignment alignment, s
   return request;
 }
 
+// The whole free area in the classic layout (cylinder alignment leaves the area as it is; the
+// default of a blank disk is the 1 MiB layout, see MiBAlignmentTest).
 CreateRequest Whole(std::uint8_t type = 6) {
   CreateRequest request;
   request.type = type;
+  request.alignment = CreateAlignment::Cylinder;
   return request;
 }
 

@@ -16,7 +16,9 @@ class SfdiskReadsEditedTables(PeerTestCase):
 
     def test_creating_on_a_blank_disk(self):
         disk = self.image("blank.img", 64)  # 130 cylinders of 16 heads and 63 sectors
-        self.assertEqual(self.edit(disk, "create", "0:p@0", "--type", "6", "--size", "10", "--unit", "MByte"),
+        # The classic layout: once the first partition starts at 63, cylinders are the default.
+        self.assertEqual(self.edit(disk, "create", "0:p@0", "--type", "6", "--size", "10", "--unit", "MByte",
+                                   "--align", "cylinder"),
                          "0:p@63  Länge 21105\n")
         self.edit(disk, "create", "0:p@21168", "--type", "5", "--size", "30", "--unit", "MByte", "--slot", "3")
         self.edit(disk, "create", "0:l@21168", "--type", "0x83", "--size", "8", "--unit", "MByte",

@@ -22,7 +22,8 @@ def make_volume(folder, fs, label, start, length):
     make = {"FAT16": ["mkfs.fat", "-F", "16", "-h", str(start), "-n", label],
             "FAT32": ["mkfs.fat", "-F", "32", "-h", str(start), "-n", label],
             "NTFS": ["mkntfs", "-q", "-F", "-Q", "-p", str(start), "-H", "16", "-S", "63", "-L", label],
-            "ext4": ["mkfs.ext4", "-q", "-F", "-L", label]}[fs]
+            "ext4": ["mkfs.ext4", "-q", "-F", "-L", label],
+            "swap": ["mkswap", "-L", label]}[fs]
     done = subprocess.run([tool(make[0])] + make[1:] + [path], capture_output=True, text=True)
     if done.returncode != 0:
         raise AssertionError(f"{make[0]} failed: {done.stderr}")

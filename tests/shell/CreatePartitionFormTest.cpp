@@ -15,6 +15,12 @@ TEST_F(CreatePartitionFormTest, TheProposedSizeIsTheFreeAreaInTheUnitOfItsSizeTe
   EXPECT_FLOAT_EQ(ProposedCreateSize(area).value, 3.0f);
   area.length = 3000;  // 1.46 MiB
   EXPECT_EQ(ProposedCreateSize(area).unit, CreateUnit::MByte);
+  area.length = 2048;  // exactly 1 MiB: 1.00 MByte, not 1024 kByte
+  EXPECT_EQ(ProposedCreateSize(area).unit, CreateUnit::MByte);
+  EXPECT_FLOAT_EQ(ProposedCreateSize(area).value, 1.0f);
+  area.length = 3u << 30;  // 1.5 TiB: the box has no TByte, so 1536 GByte
+  EXPECT_EQ(ProposedCreateSize(area).unit, CreateUnit::GByte);
+  EXPECT_FLOAT_EQ(ProposedCreateSize(area).value, 1536.0f);
   area.length = 1;
   EXPECT_EQ(ProposedCreateSize(area).unit, CreateUnit::KByte);
   EXPECT_FLOAT_EQ(ProposedCreateSize(area).value, 0.5f);

@@ -85,5 +85,25 @@ TEST_F(OverviewSettingsTest, TheSystemInformationNamesEachDisk) {
             "1.Festplatte\r\n\tName : Image a.img\r\n2.Festplatte\r\n\tName : Image b.img\r\n");
 }
 
+// An image file that cannot be used between two disks: the disk after it keeps its device
+// number, and is shown as the third disk in the list as in its overview.
+TEST_F(OverviewSettingsTest, TheListCountsDisksAsTheirOverviewsDo) {
+  const std::string first = MakeEngineDisk("0.img", {.menu = {0}});
+  const std::string third = MakeEngineDisk("2.img", {.menu = {0}});
+  std::string error;
+  const auto devices = DeviceList::FromSpecs({first, dir.File("fehlt.img"), third}, error);
+  test::MemoryRegistry registry;
+  for (const char* port : {"0", "1", "2"}) {
+    registry.AddScsiUnit(std::string("Scsi Port ") + port + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0",
+                         "DiskPeripheral", std::string("Image ") + port + ".img 1.0");
+  }
+  WorkingCopy copy(DiskEnvironment{*devices, OsVersion{}, registry, prompt, HoldsOurLoader});
+  copy.LoadAll();
+  ASSERT_EQ(copy.disks().size(), 2u);
+  EXPECT_EQ(ShownDiskNumber(*copy.Find(2)), 3u);
+  EXPECT_EQ(SystemInfoText(copy, registry),
+            "1.Festplatte\r\n\tName : Image 0.img\r\n3.Festplatte\r\n\tName : Image 2.img\r\n");
+}
+
 }  // namespace
 }  // namespace korvex
