@@ -1,8 +1,8 @@
 // Writes the seed corpora of the fuzz targets, made with the project's own image builder and
 // operations: a plain disk with an extended chain, the same disk with the boot engine installed,
 // their backup files, the sector helper's answers for them, .reg texts (the partition type
-// catalogue and a hive the store wrote), and for the search small disks with lost tables, lost
-// first sectors and a chain with a lost record.
+// catalogue and a hive the store wrote), for the search small disks with lost tables, lost
+// first sectors and a chain with a lost record, and partition images for the image reader.
 // Usage: korvex_fuzz_seeds OUTPUT-FOLDER PARTS.REG
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +16,8 @@
 #include "bootengine/LoaderRecognition.h"
 #include "demo/ImageBuilder.h"
 #include "disk/SectorHelperProtocol.h"
+#include "image/ImageChecksums.h"
+#include "image/ImageSave.h"
 #include "partition/DiskSaver.h"
 #include "platform/FileDevice.h"
 #include "platform/RegFileFormat.h"
@@ -71,10 +73,55 @@ bool MakeSearchSeeds(const fs::path& folder) {
   return ok;
 }
 
+// Images of a partition of 3 cylinders and 10 sectors (4 × 8), as the image reader's target
+// reads them: the main file, each block file after "--FILE--", the checksums after "--SUMS--".
+// Raw, compressed, and compressed in block files of 2 KiB.
+bool MakeImageSeeds(const fs::path& folder) {
+  std::string error;
+  auto image = ImageBuilder::Create((folder / "disk.img").string(), 8, 4, 8, error);
+  if (!image || !image->AddPrimary(0, 0x0C, 32, 106)) return false;
+  for (std::uint32_t s = 32; s < 138; ++s) {
+    SectorBytes sector{};
+    for (std::size_t i = 0; i < sector.size(); ++i) sector[i] = static_cast<std::uint8_t>(i < 64 ? s * 7 + i : i / 32);
+    if (!image->WriteSector(s, sector)) return false;
+  }
+  fuzz::SilentPrompt prompt;
+  auto disk = Open(*image, prompt);
+  struct Kind {
+    const char* name;
+    bool compressed;
+    std::optional<std::uint32_t> split;
+  };
+  for (const Kind& kind : {Kind{"raw", false, std::nullopt}, Kind{"bzip2", true, std::nullopt}, Kind{"split", true, 2048u}}) {
+    const fs::path main = folder / "seed.pim";
+    ImageSaveRequest request{disk.get(), {32, 106}, 0x0C, kind.compressed, kind.split, main.string(), 1};
+    NullProgress progress;
+    StopFlag stop;
+    if (!SaveImage(request, progress, stop).Succeeded()) return false;
+    std::vector<char> seed = ReadAll(main);
+    for (unsigned n = 0; fs::exists(BlockFileName(main.string(), n)); ++n) {
+      seed.insert(seed.end(), {'-', '-', 'F', 'I', 'L', 'E', '-', '-'});
+      const auto block = ReadAll(BlockFileName(main.string(), n));
+      seed.insert(seed.end(), block.begin(), block.end());
+      fs::remove(BlockFileName(main.string(), n));
+    }
+    seed.insert(seed.end(), {'-', '-', 'S', 'U', 'M', 'S', '-', '-'});
+    const auto sums = ReadAll(ChecksumFileName(main.string()));
+    seed.insert(seed.end(), sums.begin(), sums.end());
+    WriteAll(folder / kind.name, seed);
+    fs::remove(main);
+    fs::remove(ChecksumFileName(main.string()));
+  }
+  fs::remove(folder / "disk.img");
+  return true;
+}
+
 int Make(const fs::path& out, const fs::path& catalogue) {
-  for (const char* target : {"table", "engine", "backup", "reg", "helper", "scan"}) fs::create_directories(out / target);
-  if (!MakeSearchSeeds(out / "scan")) {
-    std::fprintf(stderr, "korvex_fuzz_seeds: the search's seeds could not be written\n");
+  for (const char* target : {"table", "engine", "backup", "reg", "helper", "scan", "image"}) {
+    fs::create_directories(out / target);
+  }
+  if (!MakeSearchSeeds(out / "scan") || !MakeImageSeeds(out / "image")) {
+    std::fprintf(stderr, "korvex_fuzz_seeds: the search's or the image reader's seeds could not be written\n");
     return 1;
   }
   fuzz::SilentPrompt prompt;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "bootengine/LoaderRecognition.h"
@@ -28,6 +30,8 @@ class MemoryTransport final : public IDiskTransport {
     return static_cast<std::int32_t>(n);
   }
   std::int32_t Write(std::uint64_t offset, std::span<const std::uint8_t> buffer) override {
+    // A write outside the bytes a target allows is the fault the caller fuzzes for.
+    if (writable_ && (offset < writable_->first || offset + buffer.size() > writable_->second)) __builtin_trap();
     if (offset > bytes_.size() || buffer.size() > bytes_.size() - offset) return 0;
     std::memcpy(bytes_.data() + offset, buffer.data(), buffer.size());
     return static_cast<std::int32_t>(buffer.size());
@@ -36,8 +40,12 @@ class MemoryTransport final : public IDiskTransport {
   TableReload RereadPartitionTable() override { return TableReload::NotNeeded; }
   std::string Describe() const override { return "memory"; }
 
+  // From now on only bytes [first, end) may be written.
+  void AllowWritesOnly(std::uint64_t first, std::uint64_t end) { writable_ = {first, end}; }
+
  private:
   std::vector<std::uint8_t> bytes_;
+  std::optional<std::pair<std::uint64_t, std::uint64_t>> writable_;
 };
 
 // Answers every question with No and forgets every message.

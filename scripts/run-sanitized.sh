@@ -9,7 +9,8 @@ seconds=${FUZZ_SECONDS:-45}
 cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
       -DKORVEX_SANITIZE=ON -DKORVEX_WERROR=OFF >/dev/null
 ninja -C build-san korvex_tests korvex_fuzz_TableReader korvex_fuzz_EngineArea korvex_fuzz_BackupFile \
-      korvex_fuzz_RegParser korvex_fuzz_SectorHelper korvex_fuzz_SectorClassifier korvex_fuzz_seeds
+      korvex_fuzz_RegParser korvex_fuzz_SectorHelper korvex_fuzz_SectorClassifier korvex_fuzz_ImageReader \
+      korvex_fuzz_seeds
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -23,7 +24,7 @@ echo "== fuzz targets, ${seconds} s each"
 ./build-san/fuzz/korvex_fuzz_seeds "$scratch/seeds" data/parts.reg
 root=$(pwd)
 for target in TableReader:table EngineArea:engine BackupFile:backup RegParser:reg SectorHelper:helper \
-              SectorClassifier:scan; do
+              SectorClassifier:scan ImageReader:image; do
   name=${target%%:*}
   corpus="$scratch/corpus-$name"
   log="$scratch/fuzz-$name.log"

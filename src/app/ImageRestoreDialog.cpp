@@ -35,11 +35,21 @@ CImageRestoreDlg::CImageRestoreDlg(wxWindow* parent, CHardDisk& disk, const CPar
   compressed_->Disable();
   info->Add(compressed_, 0, wxALL, 4);
 
+  checkFirst_ = new wxCheckBox(this, wxID_ANY, Wx("Abbild vor dem Schreiben vollständig prüfen"));
+  checkFirst_->SetValue(true);
+  auto* options = new wxBoxSizer(wxVERTICAL);
+  options->Add(checkFirst_, 0, wxLEFT | wxRIGHT, 4);
+
   start_ = new wxButton(this, wxID_OK, Wx("Starten"));
   start_->Disable();
   start_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Start(); });
   browse_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Browse(); });
-  LayOut({nameRow, info}, StatusKind::Estimate, start_);
+  fileName_->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { EnableStart(); });
+  LayOut({nameRow, info, options}, StatusKind::StatusLineAndEstimate, start_);
+}
+
+void CImageRestoreDlg::EnableStart() {
+  start_->Enable(!Running() && !TrimFileName(Utf8(fileName_->GetValue())).empty());
 }
 
 void CImageRestoreDlg::Browse() {
@@ -52,7 +62,7 @@ void CImageRestoreDlg::CheckFile() {
   const ImageFileCheck check = CheckImageFile(TrimFileName(Utf8(fileName_->GetValue())), range ? range->count : 0);
   if (!check.message.empty()) prompt().Message(check.message, check.icon);
   if (check.summary) ShowSummary(*check.summary);
-  if (check.canStart) start_->Enable();
+  EnableStart();
 }
 
 void CImageRestoreDlg::ShowSummary(const ImageSummary& summary) {
@@ -66,7 +76,7 @@ bool CImageRestoreDlg::Start() {
   const std::string fileName = Utf8(fileName_->GetValue());
   const FirstHeader first = ReadFirstHeader(TrimFileName(fileName));
   if (first.state == FirstHeaderState::Read) ShowSummary(SummaryOf(first.header));
-  const auto request = PrepareImageRestore(fileName, disk_, entry_, logical_, 0, prompt());
+  const auto request = PrepareImageRestore({fileName, 0, checkFirst_->GetValue()}, disk_, entry_, logical_, prompt());
   if (!request) return false;
   start_->Disable();
   browse_->Disable();

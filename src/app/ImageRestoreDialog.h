@@ -1,7 +1,8 @@
 #pragma once
 // "Partitionsabbild laden": the image file (with "Suchen", which checks it and shows its size,
-// type and compression), and "Starten", which writes it onto the partition with progress and
-// the estimate.
+// type and compression; a typed name is taken as it is), whether to check the image before
+// writing, and "Starten", which asks, checks the image and writes it onto the partition with
+// progress, the estimate and the step it is at.
 #include "app/LongWorkDialog.h"
 #include "image/ImageRestoreForm.h"
 #include "partition/CHardDisk.h"
@@ -19,6 +20,7 @@ class CImageRestoreDlg final : public CLongWorkDlg {
   wxTextCtrl& sizeField() const { return *size_; }
   wxTextCtrl& typeField() const { return *type_; }
   wxCheckBox& compressedBox() const { return *compressed_; }
+  wxCheckBox& checkFirstBox() const { return *checkFirst_; }
   wxButton& startButton() const { return *start_; }
   wxButton& browseButton() const { return *browse_; }
 
@@ -29,6 +31,8 @@ class CImageRestoreDlg final : public CLongWorkDlg {
 
  private:
   void Browse();
+  // "Starten" is enabled while a file name stands in the field and no work runs.
+  void EnableStart();
   void ShowSummary(const ImageSummary& summary);
   void OnEnded(const WorkOutcome& outcome);
 
@@ -39,6 +43,7 @@ class CImageRestoreDlg final : public CLongWorkDlg {
   wxTextCtrl* size_ = nullptr;
   wxTextCtrl* type_ = nullptr;
   wxCheckBox* compressed_ = nullptr;
+  wxCheckBox* checkFirst_ = nullptr;
   wxButton* start_ = nullptr;
   wxButton* browse_ = nullptr;
 };

@@ -59,10 +59,12 @@ bool CImageSaveDlg::Start() {
   return true;
 }
 
-// A cancelled image may be started again; a finished or failed one ends the dialog's work.
+// A cancelled or failed image may be started again (after a failure, whose message named the
+// file and the reason, perhaps under another name or without splitting); a finished one ends the
+// dialog's work.
 void CImageSaveDlg::OnEnded(const WorkOutcome& outcome) {
   cancelButton().SetLabel(Wx("Beenden"));
-  const bool again = outcome.end == WorkEnd::Cancelled;
+  const bool again = outcome.end != WorkEnd::Done;
   start_->Enable(again);
   browse_->Enable(again);
 }

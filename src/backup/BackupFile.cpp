@@ -1,6 +1,5 @@
 #include "backup/BackupFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 
 #include "partition/PartitionEntry.h"
 #include "platform/FileIo.h"
+#include "platform/InputFile.h"
 #include "platform/OutputTarget.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -22,18 +22,24 @@ namespace {
 
 using BackupBytes = std::array<std::uint8_t, kBackupFileSize>;
 
-// The temporary file beside target, written, flushed and renamed over target.
-bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+// The temporary file beside target, written, flushed and renamed over target; the system's
+// reason when that fails.
+std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
   std::string temp = target.string() + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
+  if (fd < 0) return std::strerror(errno);
+  const auto failed = [&](int error) {
     ::unlink(temp.c_str());
-    return false;
+    return std::optional<std::string>(std::strerror(error));
+  };
+  if (::fchmod(fd, 0644) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return failed(error);
   }
-  return SyncDirectory(target.parent_path());
+  if (::close(fd) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) return failed(errno);
+  if (!SyncDirectory(target.parent_path())) return std::strerror(errno);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -56,8 +62,13 @@ bool ExportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt) {
       return false;
     }
   }
-  if (path.empty() || !WriteFileAtomically(path, bytes)) {
+  if (path.empty()) {
     prompt.Message(text::kBackupCannotCreate, PromptIcon::Exclamation);
+    return false;
+  }
+  if (const auto reason = WriteFileAtomically(path, bytes)) {
+    prompt.Message(text::kBackupCannotCreate + StrFormat(text::kPathAndReason, path.c_str(), reason->c_str()),
+                   PromptIcon::Exclamation);
     return false;
   }
   return true;
@@ -73,11 +84,12 @@ bool ImportBackup(CHardDisk& disk, const std::string& path, CPrompt& prompt) {
     return false;
   }
   BackupBytes bytes{};
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  const auto read = fd < 0 ? std::nullopt : ReadUpTo(fd, bytes);
-  if (fd >= 0) ::close(fd);
+  InputFile file;
+  const auto read = file.Open(path) ? ReadUpTo(file.fd(), bytes) : std::nullopt;
   if (!read) {
-    prompt.Message(LoadResString(IDS_BACKUP_CANNOT_OPEN), PromptIcon::Exclamation);
+    const std::string reason = file.fd() < 0 ? file.Error() : std::strerror(errno);
+    prompt.Message(LoadResString(IDS_BACKUP_CANNOT_OPEN) + StrFormat(text::kPathAndReason, path.c_str(), reason.c_str()),
+                   PromptIcon::Exclamation);
     return false;
   }
   const auto first = std::span<const std::uint8_t>(bytes).first(kSectorSize);

@@ -28,7 +28,7 @@ const std::vector<CliCommand>& CommandTable() {
       {"adopt", "adopt FESTPLATTE SEKTOR [--type N]   ein gefundenes Dateisystem oder eine verlorene erweiterte Partition samt logischen Laufwerken übernehmen (\"Übernehmen\")", true, RunAdopt},
       {"sector", "sector FESTPLATTE SEKTOR   einen Sektor wie die Sektoransicht zeigen", true, RunSector},
       // Partition images: save and restore load the disks themselves, info and verify need none.
-      {"image", "image save OBJEKT DATEI [--compress] [--split MB] [--threads N] | restore OBJEKT DATEI [--threads N] | info DATEI | verify DATEI [--threads N]   Partitionsabbild erzeugen, laden, zeigen oder prüfen", false, RunImage},
+      {"image", "image save OBJEKT DATEI [--compress] [--split MB] [--threads N] | restore OBJEKT DATEI [--threads N] [--no-verify] | info DATEI | verify DATEI [--threads N]   Partitionsabbild erzeugen, laden, zeigen oder prüfen", false, RunImage},
   };
   return table;
 }

@@ -1,8 +1,10 @@
 // "image save|restore|info|verify": partition images. save and restore are the dialogs
 // "Partitionsabbild erzeugen" and "Partitionsabbild laden" on a terminal: a progress bar with
-// the estimate, and Ctrl-C stops at the next block like the dialogs' cancel. info shows what
-// the restore dialog shows plus the image's records and files; verify reads and decompresses
-// every block without touching a disk.
+// the estimate, and Ctrl-C (or SIGTERM, SIGHUP) stops at the next block like the dialogs'
+// cancel. restore asks before it overwrites the partition (--yes answers) and checks the image
+// before its first write unless --no-verify is given. info shows what the restore dialog shows
+// plus the image's records and files; verify compares the files with NAME.sha256 and reads and
+// decompresses every block without touching a disk.
 #include <cstdio>
 #include <variant>
 
@@ -13,13 +15,14 @@
 #include "image/ImageReading.h"
 #include "image/ImageRestoreForm.h"
 #include "image/ImageSaveForm.h"
+#include "image/ImageVerify.h"
 
 namespace korvex {
 namespace {
 
 constexpr const char* kUsage =
     "Aufruf: image save OBJEKT DATEI [--compress] [--split MB] [--threads N] | image restore OBJEKT DATEI "
-    "[--threads N] | image info DATEI | image verify DATEI [--threads N]";
+    "[--threads N] [--no-verify] | image info DATEI | image verify DATEI [--threads N]";
 constexpr std::uint64_t kMaxThreads = 64;
 
 struct ImageArguments {
@@ -27,15 +30,19 @@ struct ImageArguments {
   bool compress = false;
   std::optional<std::string> splitMegabytes;
   unsigned threads = 0;
+  bool noVerify = false;
 };
 
-// The arguments after the subcommand; nothing after a usage error. allowSaveOptions admits
-// --compress and --split.
-std::optional<ImageArguments> ParseArguments(const Arguments& arguments, bool allowSaveOptions) {
+// The arguments after the subcommand; nothing after a usage error. --compress and --split
+// belong to save, --no-verify to restore.
+std::optional<ImageArguments> ParseArguments(const Arguments& arguments, const std::string& subcommand) {
+  const bool allowSaveOptions = subcommand == "save";
   ImageArguments parsed;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument == "--compress" && allowSaveOptions) {
+    if (argument == "--no-verify" && subcommand == "restore") {
+      parsed.noVerify = true;
+    } else if (argument == "--compress" && allowSaveOptions) {
       parsed.compress = true;
     } else if (argument == "--split" && allowSaveOptions && i + 1 < arguments.size()) {
       parsed.splitMegabytes = arguments[++i];
@@ -91,8 +98,12 @@ int Restore(CliSession& session, const ImageArguments& arguments) {
   session.LoadDisks();
   const auto selected = SelectObject(session, arguments.positional[0]);
   if (!selected) return kExitUsage;
-  const auto request = PrepareImageRestore(arguments.positional[1], *selected->disk, *selected->object,
-                                           selected->IsLogical(), arguments.threads, session.prompt());
+  ImageRestoreForm form;
+  form.fileName = arguments.positional[1];
+  form.threads = arguments.threads;
+  form.checkFirst = !arguments.noVerify;
+  const auto request = PrepareImageRestore(form, *selected->disk, *selected->object, selected->IsLogical(),
+                                           session.prompt());
   if (!request) return kExitFailed;
   return RunWithProgress(session, [&](IProgressSink& progress, const StopFlag& stop) {
     return RestoreImage(*request, progress, stop);
@@ -102,7 +113,7 @@ int Restore(CliSession& session, const ImageArguments& arguments) {
 int Info(CliSession& session, const std::string& path) {
   const FirstHeader first = ReadFirstHeader(path);
   if (first.state != FirstHeaderState::Read) {
-    session.prompt().Message(FirstHeaderRefusal(first.state, path), PromptIcon::Stop);
+    session.prompt().Message(FirstHeaderRefusal(first, path), PromptIcon::Stop);
     return kExitFailed;
   }
   const ImageBlockHeader& header = first.header;
@@ -128,7 +139,7 @@ int Info(CliSession& session, const std::string& path) {
 int RunImage(CliSession& session, const Arguments& arguments) {
   const std::string subcommand = arguments.empty() ? "" : arguments[0];
   const bool save = subcommand == "save";
-  const auto parsed = ParseArguments(arguments, save);
+  const auto parsed = ParseArguments(arguments, subcommand);
   const std::size_t wanted = save || subcommand == "restore" ? 2 : subcommand == "info" || subcommand == "verify" ? 1 : 0;
   if (!parsed || wanted == 0 || parsed->positional.size() != wanted ||
       (subcommand == "info" && parsed->threads != 0)) {

@@ -10,11 +10,14 @@ namespace {
 
 constexpr int kBarWidth = 30;
 
-StopFlag* gInterruptFlag = nullptr;  // the flag SIGINT raises; set only while a run is guarded
+StopFlag* gInterruptFlag = nullptr;  // the flag the signals raise; set only while a run is guarded
+// Ctrl-C, the polite end (kill, a shutdown) and a closed terminal: each stops the run at its next
+// block, so that it cleans up (a save removes its temporary files) and reports.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void RaiseStopOnInterrupt(int) {
+extern "C" void RaiseStopOnSignal(int signal) {
   if (gInterruptFlag != nullptr) gInterruptFlag->Request();
-  std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the program
+  std::signal(signal, SIG_DFL);  // the same signal once more ends the program
 }
 
 }  // namespace
@@ -60,11 +63,17 @@ void TerminalProgress::Draw() {
 
 InterruptRaisesStop::InterruptRaisesStop(StopFlag& flag) {
   gInterruptFlag = &flag;
-  std::signal(SIGINT, RaiseStopOnInterrupt);
+  for (const int signal : kStopSignals) {
+    // A signal the program was started to ignore (nohup ignores SIGHUP) stays ignored.
+    struct sigaction before {};
+    if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    std::signal(signal, RaiseStopOnSignal);
+    guarded_.push_back(signal);
+  }
 }
 
 InterruptRaisesStop::~InterruptRaisesStop() {
-  std::signal(SIGINT, SIG_DFL);
+  for (const int signal : guarded_) std::signal(signal, SIG_DFL);
   gInterruptFlag = nullptr;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // Long work on a terminal: a progress bar with the estimate on stderr (only when stderr is a
-// terminal, so scripts get clean output), and Ctrl-C raising the run's stop flag instead of
-// ending the program, so the work stops at the next block like a dialog's cancel.
+// terminal, so scripts get clean output), and Ctrl-C (SIGTERM, SIGHUP) raising the run's stop
+// flag instead of ending the program, so the work stops at the next block like a dialog's cancel.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/LongWork.h"
 
@@ -31,13 +32,17 @@ class TerminalProgress final : public IProgressSink {
   TimeEstimate estimate_;
 };
 
-// While it lives, SIGINT raises flag (a second Ctrl-C ends the program as usual).
+// While it lives, SIGINT (Ctrl-C), SIGTERM and SIGHUP raise flag (the same signal a second time
+// ends the program as usual).
 class InterruptRaisesStop {
  public:
   explicit InterruptRaisesStop(StopFlag& flag);
   ~InterruptRaisesStop();
   InterruptRaisesStop(const InterruptRaisesStop&) = delete;
   InterruptRaisesStop& operator=(const InterruptRaisesStop&) = delete;
+
+ private:
+  std::vector<int> guarded_;  // the signals whose handler this guard set
 };
 
 }  // namespace korvex

@@ -28,8 +28,10 @@ class Pipeline {
   ~Pipeline() { StopAndJoin(); }
 
   std::optional<WorkOutcome> Run(const StopFlag& stop) {
+    // Without a transform a worker only hands blocks on, and one does that for any number.
+    const unsigned requested = stages_.transform ? shape_.workers : 1;
     const unsigned workers =
-        std::max(1u, std::min<unsigned>(WorkersWithinMemory(shape_.workers, shape_.bufferBytes), shape_.blockCount));
+        std::max(1u, std::min<unsigned>(WorkersWithinMemory(requested, shape_.bufferBytes), shape_.blockCount));
     std::vector<BlockBuffer> scratch;
     try {
       // The reader may run two blocks ahead of the workers: one being read, one waiting.

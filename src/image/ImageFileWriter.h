@@ -1,10 +1,13 @@
 #pragma once
 // The files of one image being written: the main file and, with a split limit, its block
-// files. All of them are written under temporary names beside their final names and renamed
-// into place only when the image is complete, so an existing image of that name stays whole
-// until then; a run that fails or is cancelled removes every file it wrote. A final name where
-// something else than a regular file stands, or the file of an open disk, is refused (when its
-// file begins and again right before the rename), and nothing is renamed over it.
+// files, and beside them NAME.sha256 with the SHA-256 of each (ImageChecksums.h), hashed as the
+// bytes are written. All of them are written under temporary names beside their final names and
+// renamed into place only when the image is complete, so an existing image of that name stays
+// whole until then; a run that fails or is cancelled removes every file it wrote. A final name
+// where something else than a regular file stands, or the file of an open disk, is refused
+// (when its file begins and again right before the rename), and nothing is renamed over it.
+// Block files of an older image of the name beyond the new image's last one are removed once
+// the new image is in place: left behind, they would read as part of the new set.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -13,6 +16,7 @@
 
 #include "image/ImageFormat.h"
 #include "platform/OutputTarget.h"
+#include "platform/Sha256.h"
 
 namespace korvex {
 
@@ -30,27 +34,45 @@ class ImageFileWriter {
   // Writes the header into the current file; then, splitting, moves on to the next block file
   // when the data would take the current file's data bytes past the limit; then the data.
   bool WriteRecord(const ImageBlockHeader& header, std::span<const std::uint8_t> data);
-  // Flushes every file and renames the block files, then the main file, into place.
+  // Flushes every file, writes the checksum file, renames the block files, the checksum file
+  // and last the main file into place, then removes the older image's surplus block files.
   bool Commit();
   // Removes every file written so far (names of older images are left as they were).
   void Discard();
+
   // Why the last call failed when a final name was refused (OutputRefusal); empty otherwise.
   const std::string& Refusal() const { return refusal_; }
+  // The file and the system's reason of the last failed call when the system refused it.
+  const std::string& FailedPath() const { return failedPath_; }
+  const std::string& FailureReason() const { return failureReason_; }
+  // After a Commit: the line that tells of a surplus block file of an older image that could not
+  // be removed; empty when there was none.
+  const std::string& SurplusNotice() const { return surplusNotice_; }
 
  private:
   struct PendingFile {
     std::string finalPath;
     std::string tempPath;
+    Sha256Digest digest{};
   };
   bool Begin(const std::string& finalPath);
+  bool Write(std::span<const std::uint8_t> bytes);
   bool CloseCurrent(bool flush);
   bool MayReplace(const std::string& finalPath);
+  bool AddChecksumFile();
+  void RemoveSurplusBlockFiles(std::size_t blockFiles);
+  bool SystemFailure(const std::string& path);
 
   std::string mainPath_;
   std::optional<std::uint32_t> splitLimit_;
   std::vector<FileIdentity> diskFiles_;
   std::string refusal_;
-  std::vector<PendingFile> files_;
+  std::string failedPath_;
+  std::string failureReason_;
+  std::string surplusNotice_;
+  std::vector<PendingFile> files_;  // the main file, then the block files in number order
+  std::optional<PendingFile> checksums_;
+  Sha256 hash_;                     // of the current file
   int fd_ = -1;
   std::uint64_t dataInFile_ = 0;
   bool committed_ = false;

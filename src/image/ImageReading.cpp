@@ -1,12 +1,9 @@
 #include "image/ImageReading.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "platform/FileIo.h"
+#include "platform/InputFile.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Texts.h"
@@ -14,61 +11,35 @@
 namespace korvex {
 namespace {
 
-// A regular file opened for reading, with its size.
-class InputFile {
- public:
-  InputFile() = default;
-  ~InputFile() { Close(); }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-
-  bool Open(const std::string& path) {
-    Close();
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-      Close();
-      return false;
-    }
-    size_ = static_cast<std::uint64_t>(info.st_size);
-    return true;
-  }
-  void Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-  int fd() const { return fd_; }
-  std::uint64_t size() const { return size_; }
-
- private:
-  int fd_ = -1;
-  std::uint64_t size_ = 0;
-};
-
 FirstHeader ReadFirstHeaderFrom(const InputFile& file) {
   std::array<std::uint8_t, kImageMagic.size()> magic{};
-  if (!ReadExactAt(file.fd(), 0, magic) || magic != kImageMagic) return {FirstHeaderState::NotAnImage, {}};
+  if (!ReadExactAt(file.fd(), 0, magic) || magic != kImageMagic) return {FirstHeaderState::NotAnImage, {}, {}};
   HeaderBytes bytes{};
-  if (!ReadExactAt(file.fd(), kImageMagic.size(), bytes)) return {FirstHeaderState::HeaderCut, {}};
-  return {FirstHeaderState::Read, DecodeHeader(bytes)};
+  if (!ReadExactAt(file.fd(), kImageMagic.size(), bytes)) return {FirstHeaderState::HeaderCut, {}, {}};
+  return {FirstHeaderState::Read, DecodeHeader(bytes), {}};
 }
 
 std::string Damaged(std::uint32_t block, const std::string& what) {
   return StrFormat(text::kImageDamaged, StrFormat(text::kImageBlockFault, block, what.c_str()).c_str());
 }
 
+FirstHeader OpenFailure(const InputFile& file) {
+  return {file.WrongType() ? FirstHeaderState::NotAFile : FirstHeaderState::CannotOpen, {}, file.Error()};
+}
+
 }  // namespace
 
 FirstHeader ReadFirstHeader(const std::string& path) {
   InputFile file;
-  if (!file.Open(path)) return {FirstHeaderState::CannotOpen, {}};
+  if (!file.Open(path)) return OpenFailure(file);
   return ReadFirstHeaderFrom(file);
 }
 
-std::string FirstHeaderRefusal(FirstHeaderState state, const std::string& path) {
-  switch (state) {
+std::string FirstHeaderRefusal(const FirstHeader& first, const std::string& path) {
+  switch (first.state) {
     case FirstHeaderState::CannotOpen:
-      return LoadResString(IDS_BACKUP_CANNOT_OPEN);
+    case FirstHeaderState::NotAFile:
+      return LoadResString(IDS_BACKUP_CANNOT_OPEN) + StrFormat(text::kPathAndReason, path.c_str(), first.openError.c_str());
     case FirstHeaderState::NotAnImage:
       return text::kImageNotAnImage;
     case FirstHeaderState::HeaderCut:
@@ -81,8 +52,8 @@ std::string FirstHeaderRefusal(FirstHeaderState state, const std::string& path) 
 
 std::variant<ImageLayout, std::string> ReadImageLayout(const std::string& path) {
   InputFile file;
-  const FirstHeader first = file.Open(path) ? ReadFirstHeaderFrom(file) : FirstHeader{};
-  if (first.state != FirstHeaderState::Read) return FirstHeaderRefusal(first.state, path);
+  const FirstHeader first = file.Open(path) ? ReadFirstHeaderFrom(file) : OpenFailure(file);
+  if (first.state != FirstHeaderState::Read) return FirstHeaderRefusal(first, path);
   if (auto fault = HeaderFault(first.header, first.header, 0)) return StrFormat(text::kImageDamaged, fault->c_str());
 
   ImageLayout layout{first.header, {path}, {}};
@@ -113,20 +84,14 @@ std::variant<ImageLayout, std::string> ReadImageLayout(const std::string& path) 
   return layout;
 }
 
-ImageDataReader::~ImageDataReader() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 bool ImageDataReader::Read(std::uint32_t index, std::span<std::uint8_t> buffer) {
   const ImageRecord& record = layout_.records.at(index);
   if (buffer.size() < record.header.dataSize) return false;
-  if (fd_ < 0 || openFile_ != record.file) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = ::open(layout_.files[record.file].c_str(), O_RDONLY | O_CLOEXEC);
+  if (file_.fd() < 0 || openFile_ != record.file) {
     openFile_ = record.file;
-    if (fd_ < 0) return false;
+    if (!file_.Open(layout_.files[record.file])) return false;
   }
-  return ReadExactAt(fd_, record.dataOffset, buffer.first(record.header.dataSize));
+  return ReadExactAt(file_.fd(), record.dataOffset, buffer.first(record.header.dataSize));
 }
 
 }  // namespace korvex

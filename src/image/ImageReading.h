@@ -10,18 +10,23 @@
 #include <vector>
 
 #include "image/ImageFormat.h"
+#include "platform/InputFile.h"
 
 namespace korvex {
 
-enum class FirstHeaderState { Read, CannotOpen, NotAnImage, HeaderCut };
+// CannotOpen: the file is missing or may not be read; NotAFile: a FIFO, socket, device or folder
+// stands there (never opened so that it could block).
+enum class FirstHeaderState { Read, CannotOpen, NotAFile, NotAnImage, HeaderCut };
 struct FirstHeader {
   FirstHeaderState state = FirstHeaderState::CannotOpen;
   ImageBlockHeader header;  // valid when state is Read
+  std::string openError;    // why the file could not be opened (CannotOpen, NotAFile)
 };
 // The magic and the first header of the main file at path.
 FirstHeader ReadFirstHeader(const std::string& path);
-// Why a file whose first header is not Read is refused.
-std::string FirstHeaderRefusal(FirstHeaderState state, const std::string& path);
+// Why a file whose first header is not Read is refused; a file that cannot be opened gets the
+// program's message followed by the path and the reason.
+std::string FirstHeaderRefusal(const FirstHeader& first, const std::string& path);
 
 struct ImageRecord {
   ImageBlockHeader header;
@@ -46,7 +51,6 @@ std::variant<ImageLayout, std::string> ReadImageLayout(const std::string& path);
 class ImageDataReader {
  public:
   explicit ImageDataReader(const ImageLayout& layout) : layout_(layout) {}
-  ~ImageDataReader();
   ImageDataReader(const ImageDataReader&) = delete;
   ImageDataReader& operator=(const ImageDataReader&) = delete;
 
@@ -56,7 +60,7 @@ class ImageDataReader {
  private:
   const ImageLayout& layout_;
   std::uint32_t openFile_ = 0;
-  int fd_ = -1;
+  InputFile file_;
 };
 
 }  // namespace korvex

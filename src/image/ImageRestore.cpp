@@ -5,9 +5,9 @@
 #include <functional>
 #include <variant>
 
-#include "image/BlockCompression.h"
-#include "image/BlockPipeline.h"
+#include "image/BlockDecoding.h"
 #include "image/ImageReading.h"
+#include "image/ImageVerify.h"
 #include "image/NtfsHiddenSectors.h"
 #include "partition/PartitionEntry.h"
 #include "platform/StringFormat.h"
@@ -16,58 +16,6 @@
 
 namespace korvex {
 namespace {
-
-enum class BlockTrouble { Unreadable, Undecodable };
-// The outcome of a block that cannot be read from its file or decompressed.
-using BlockFailure = std::function<WorkOutcome(std::uint32_t index, BlockTrouble trouble, const std::string& what)>;
-
-// Stages that read each record's data and, for a compressed image, decompress it on the
-// workers into exactly the sectors the block must hold.
-PipelineStages DecodingStages(const ImageLayout& layout, ImageDataReader& reader, const BlockFailure& failure) {
-  const ImageBlockHeader& first = layout.first;
-  PipelineStages stages;
-  stages.read = [&layout, &reader, failure](PipelineBlock& block) -> std::optional<WorkOutcome> {
-    const ImageRecord& record = layout.records[block.index];
-    block.size = record.header.dataSize;
-    if (reader.Read(block.index, block.buffer)) return std::nullopt;
-    return failure(block.index, BlockTrouble::Unreadable,
-                   StrFormat(text::kImageFileUnreadable, layout.files[record.file].c_str()));
-  };
-  if (first.compressed == 1) {
-    stages.transform = [first, failure](PipelineBlock& block,
-                                        BlockBuffer& scratch) -> std::optional<WorkOutcome> {
-      const std::uint32_t sectors = first.SectorsOfBlock(block.index);
-      const std::size_t bytes = std::size_t{sectors} * kSectorSize;
-      switch (DecompressBlock(block.Data(), std::span(scratch).first(bytes))) {
-        case DecompressResult::Exact:
-          std::swap(block.buffer, scratch);
-          block.size = bytes;
-          return std::nullopt;
-        case DecompressResult::TooLong:
-          return failure(block.index, BlockTrouble::Undecodable, StrFormat(text::kImageDataTooLong, sectors));
-        case DecompressResult::TooShort:
-          return failure(block.index, BlockTrouble::Undecodable, StrFormat(text::kImageDataTooShort, sectors));
-        case DecompressResult::Damaged:
-          break;
-      }
-      return failure(block.index, BlockTrouble::Undecodable, text::kImageDataDamaged);
-    };
-  }
-  return stages;
-}
-
-// Buffers hold the largest record's data and the largest block's sectors (the first block, the
-// only one when the image is shorter than a cylinder): what the records need, not what their
-// headers allow, so that a small damaged image never claims buffers for cylinders it lacks.
-std::size_t BufferBytes(const ImageLayout& layout) {
-  std::size_t bytes = std::size_t{layout.first.SectorsOfBlock(0)} * kSectorSize;
-  for (const ImageRecord& record : layout.records) bytes = std::max<std::size_t>(bytes, record.header.dataSize);
-  return bytes;
-}
-
-std::string BlockFault(std::uint32_t index, const std::string& what) {
-  return StrFormat(text::kImageBlockFault, index, what.c_str());
-}
 
 }  // namespace
 
@@ -117,24 +65,30 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   const ImageLayout& layout = std::get<ImageLayout>(reading);
   const ImageBlockHeader& first = layout.first;
   if (first.sectorCount != range->count) {
-    return {WorkEnd::Failed, text::kImageSizeMismatch, PromptIcon::Exclamation};
+    return {WorkEnd::Failed, SizeMismatchText(first.sectorCount, range->count), PromptIcon::Exclamation};
   }
   auto checked = RestoreTarget(disk, *request.entry, request.logical);
   if (auto* refusal = std::get_if<std::string>(&checked)) return WorkOutcome::Failed(*refusal);
   const SectorRange target = std::get<SectorRange>(checked);
+  if (request.checkFirst) {
+    if (auto end = CheckBeforeWriting(layout, request.threads, progress, stop)) {
+      if (end->end == WorkEnd::Cancelled) {
+        return WorkOutcome::Cancelled(std::string(text::kImageRestoreCancelled) + text::kImageNothingWritten);
+      }
+      return WorkOutcome::Failed(end->text + text::kImageNothingWritten);
+    }
+  }
 
-  // Every block before index is whole, so exactly index cylinders are on the disk when a
-  // block fails before its write.
-  const auto written = [&](std::uint32_t index) {
-    const std::uint32_t sectors = index * first.SectorsPerBlock();
+  const auto written = [](std::uint32_t sectors) {
     return sectors == 0 ? std::string(text::kImageNothingWritten) : StrFormat(text::kImagePartlyWritten, sectors);
   };
+  // Blocks are written whole and in order, so a block that fails before its write (the failure
+  // is made on a worker, ahead of the writer) leaves exactly the blocks before it on the disk.
   const BlockFailure failure = [&](std::uint32_t index, BlockTrouble trouble, const std::string& what) {
-    const std::string lead = trouble == BlockTrouble::Undecodable
-                                 ? std::string(text::kImageDecompressionFailed) + "\n" + BlockFault(index, what)
-                                 : StrFormat(text::kImageDamaged, BlockFault(index, what).c_str());
-    return WorkOutcome::Failed(lead + written(index));
+    return WorkOutcome::Failed(BlockFailureText(index, trouble, what) + written(index * first.SectorsPerBlock()));
   };
+  std::uint32_t sectorsWritten = 0;  // by the writer
+  progress.SetStatus(text::kImageStatusWriting);
   ImageDataReader reader(layout);
   PipelineStages stages = DecodingStages(layout, reader, failure);
   RunProgress run(progress, first.sectorCount);
@@ -149,17 +103,20 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
     if (!disk.WriteSectors(at, sectors, block.Data())) {
       // A failed write may have changed any of its sectors, however little it reports.
       const int error = disk.Transport() != nullptr ? disk.Transport()->LastErrorNumber() : 0;
-      const std::string before = block.index == 0 ? std::string() : written(block.index);
+      const std::string before = sectorsWritten == 0 ? std::string() : written(sectorsWritten);
       return WorkOutcome::Failed(StrFormat(text::kImageTargetWriteFailed, disk.DeviceName().c_str(), at,
                                            at + sectors - 1, TransferErrorText(error != 0 ? error : EIO).c_str()) +
                                  before + StrFormat(text::kImageBlockMayBeWritten, at, at + sectors - 1));
     }
+    sectorsWritten += sectors;
     run.Advance(sectors);
     return std::nullopt;
   };
-  const std::size_t bufferBytes = BufferBytes(layout);
-  const PipelineShape shape{first.BlockCount(), bufferBytes, ResolveWorkerCount(request.threads)};
-  if (auto end = RunBlockPipeline(shape, stages, stop)) return *end;
+  const PipelineShape shape{first.BlockCount(), DecodeBufferBytes(layout), ResolveWorkerCount(request.threads)};
+  if (auto end = RunBlockPipeline(shape, stages, stop)) {
+    if (end->end == WorkEnd::Cancelled) return WorkOutcome::Cancelled(text::kImageRestoreCancelled + written(sectorsWritten));
+    return *end;
+  }
   if (!disk.Transport()->Flush()) {
     return WorkOutcome::Failed(StrFormat(text::kFlushFailed, disk.DeviceName().c_str()) +
                                StrFormat(text::kImageWrittenNotFlushed, target.count));
@@ -167,24 +124,8 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   return WorkOutcome::Done(text::kImageRestored);
 }
 
-WorkOutcome VerifyImage(const std::string& path, unsigned threads, IProgressSink& progress, const StopFlag& stop) {
-  auto reading = ReadImageLayout(path);
-  if (auto* refusal = std::get_if<std::string>(&reading)) return WorkOutcome::Failed(*refusal);
-  const ImageLayout& layout = std::get<ImageLayout>(reading);
-  const ImageBlockHeader& first = layout.first;
-  const BlockFailure failure = [](std::uint32_t index, BlockTrouble, const std::string& what) {
-    return WorkOutcome::Failed(StrFormat(text::kImageDamaged, BlockFault(index, what).c_str()));
-  };
-  ImageDataReader reader(layout);
-  PipelineStages stages = DecodingStages(layout, reader, failure);
-  RunProgress run(progress, first.sectorCount);
-  stages.write = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
-    run.Advance(first.SectorsOfBlock(block.index));
-    return std::nullopt;
-  };
-  const PipelineShape shape{first.BlockCount(), BufferBytes(layout), ResolveWorkerCount(threads)};
-  if (auto end = RunBlockPipeline(shape, stages, stop)) return *end;
-  return WorkOutcome::Done(StrFormat(text::kImageVerified, first.BlockCount(), first.sectorCount));
+std::string SizeMismatchText(std::uint32_t imageSectors, std::uint32_t partitionSectors) {
+  return text::kImageSizeMismatch + StrFormat(text::kImageSizesDiffer, imageSectors, partitionSectors);
 }
 
 }  // namespace korvex

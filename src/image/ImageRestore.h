@@ -1,7 +1,7 @@
 #pragma once
-// Restoring a partition image onto a partition (the worker behind "Partitionsabbild laden"),
-// and checking an image without touching any disk. Both walk every record first, decompress
-// blocks on N workers and take them in order.
+// Restoring a partition image onto a partition (the worker behind "Partitionsabbild laden"). It
+// walks every record first, checks the image's data before its first write (ImageVerify.h),
+// then decompresses blocks on N workers and writes them in order.
 #include <optional>
 #include <string>
 #include <variant>
@@ -19,6 +19,7 @@ struct ImageRestoreRequest {
   bool logical = false;               // entry is a logical drive
   std::string path;                   // the main file
   unsigned threads = 0;               // decompression workers; 0: the machine's hardware threads
+  bool checkFirst = true;             // check the image's data before the first write (CheckBeforeWriting)
   MountSources mounts;                // where mounted file systems are looked up
 };
 
@@ -32,15 +33,17 @@ std::optional<std::string> RestoreTargetRefusal(const CHardDisk& disk, const CPa
 
 // Writes the image's sectors onto the target and nowhere else. Refused with nothing written:
 // a target RestoreTarget refuses, one under a mounted file system, a file that is no image or
-// not whole (every header and block file is checked first), an image of another size. A block
-// whose data turns out damaged, a short read or a failed write ends the run naming the block
-// and the sectors already written (a failed write may have changed the sectors of its block).
-// The volume's boot sector, when it is NTFS, gets its hidden-sector field set to the volume's
-// first sector as it is written (NtfsHiddenSectors.h); after the last block the disk is flushed.
-// A cancelled run ends without a text.
+// not whole (every header and block file is checked first), an image of another size, and,
+// with checkFirst, an image whose data the check before writing finds damaged. A block whose
+// data turns out damaged while writing (without the check), a short read or a failed write ends
+// the run naming the block and the sectors already written (a failed write may have changed the
+// sectors of its block). The volume's boot sector, when it is NTFS, gets its hidden-sector field
+// set to the volume's first sector as it is written (NtfsHiddenSectors.h); after the last block
+// the disk is flushed. A cancelled run says how many sectors it wrote and that the partition is
+// no longer consistent when it wrote any.
 WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& progress, const StopFlag& stop);
 
-// Reads and decompresses every block of the image at path and checks its structure and sizes.
-WorkOutcome VerifyImage(const std::string& path, unsigned threads, IProgressSink& progress, const StopFlag& stop);
+// "Die Partitionsgröße und Partitionsabbild sind nicht gleich." followed by both sizes.
+std::string SizeMismatchText(std::uint32_t imageSectors, std::uint32_t partitionSectors);
 
 }  // namespace korvex

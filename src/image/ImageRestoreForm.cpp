@@ -2,8 +2,10 @@
 
 #include <variant>
 
+#include "disk/FormatSize.h"
 #include "image/ImageReading.h"
 #include "image/ImageSaveForm.h"
+#include "platform/DiskGeometry.h"
 #include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
@@ -23,20 +25,18 @@ ImageFileCheck CheckImageFile(const std::string& path, std::uint32_t expectedSec
   if (path.empty()) return check;
   const FirstHeader first = ReadFirstHeader(path);
   if (first.state == FirstHeaderState::CannotOpen) return check;
-  if (first.state != FirstHeaderState::Read) return {false, std::nullopt, FirstHeaderRefusal(first.state, path), PromptIcon::Stop};
-  check.canStart = true;
+  if (first.state != FirstHeaderState::Read) return {std::nullopt, FirstHeaderRefusal(first, path), PromptIcon::Stop};
   check.summary = SummaryOf(first.header);
   if (first.header.sectorCount != expectedSectors) {
-    check.message = text::kImageSizeMismatch;
+    check.message = SizeMismatchText(first.header.sectorCount, expectedSectors);
     check.icon = PromptIcon::Exclamation;
   }
   return check;
 }
 
-std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileName, CHardDisk& disk,
-                                                       const CPartition& entry, bool logical, unsigned threads,
-                                                       CPrompt& prompt) {
-  const std::string path = TrimFileName(fileName);
+std::optional<ImageRestoreRequest> PrepareImageRestore(const ImageRestoreForm& form, CHardDisk& disk,
+                                                       const CPartition& entry, bool logical, CPrompt& prompt) {
+  const std::string path = TrimFileName(form.fileName);
   if (path.empty()) {
     prompt.Message(text::kImageNameMissing, PromptIcon::Stop);
     return std::nullopt;
@@ -48,15 +48,22 @@ std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileNa
   const auto range = ImagedRange(entry, logical);
   const FirstHeader first = ReadFirstHeader(path);
   if (first.state != FirstHeaderState::Read) {
-    prompt.Message(FirstHeaderRefusal(first.state, path), PromptIcon::Stop);
+    prompt.Message(FirstHeaderRefusal(first, path), PromptIcon::Stop);
     return std::nullopt;
   }
   if (first.header.sectorCount != range->count) {
-    prompt.Message(text::kImageSizeMismatch, PromptIcon::Exclamation);
+    prompt.Message(SizeMismatchText(first.header.sectorCount, range->count), PromptIcon::Exclamation);
     return std::nullopt;
   }
   if (const auto checked = RestoreTarget(disk, entry, logical); const auto* refusal = std::get_if<std::string>(&checked)) {
     prompt.Message(*refusal, PromptIcon::Stop);
+    return std::nullopt;
+  }
+  // Both below 2^32: ImageRangeRefusal took the range.
+  const std::string question =
+      StrFormat(text::kImageRestoreConfirm, disk.DeviceName().c_str(), static_cast<unsigned>(range->first),
+                static_cast<unsigned>(range->End() - 1), FormatSize(std::uint64_t{range->count} * kSectorSize).c_str());
+  if (prompt.Ask(question, PromptButtons::YesNoDefaultNo, PromptIcon::Question) != PromptAnswer::Yes) {
     return std::nullopt;
   }
   ImageRestoreRequest request;
@@ -64,7 +71,8 @@ std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileNa
   request.entry = &entry;
   request.logical = logical;
   request.path = path;
-  request.threads = threads;
+  request.threads = form.threads;
+  request.checkFirst = form.checkFirst;
   return request;
 }
 

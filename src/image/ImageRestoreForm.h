@@ -22,23 +22,28 @@ struct ImageSummary {
 ImageSummary SummaryOf(const ImageBlockHeader& first);
 
 struct ImageFileCheck {
-  bool canStart = false;                // "Starten" may be enabled
   std::optional<ImageSummary> summary;  // the fields to show, when the first header was read
   std::string message;                  // empty: nothing to say
   PromptIcon icon = PromptIcon::Information;
 };
 
-// "Suchen": an empty name or a file that cannot be opened says nothing; a file without the
-// magic (or with a cut first header) is refused with a stop message; otherwise the first
-// header fills the summary and "Starten" may start, with a warning when the image's sectors
-// differ from expectedSectors.
+// "Suchen": an empty name or a file that cannot be opened says nothing; a FIFO, socket, device
+// or folder (never opened so that it could block) and a file without the magic (or with a cut
+// first header) are refused with a stop message; otherwise the first header fills the summary,
+// with a warning that names both sizes when the image's sectors differ from expectedSectors.
 ImageFileCheck CheckImageFile(const std::string& path, std::uint32_t expectedSectors);
 
-// "Starten": the file name without blanks at either end must be given, the file open, an image
-// and of the entry's size, and the entry a target the restore may write (RestoreTarget).
-// Returns the worker's request, or nothing after telling the user why not.
-std::optional<ImageRestoreRequest> PrepareImageRestore(const std::string& fileName, CHardDisk& disk,
-                                                       const CPartition& entry, bool logical, unsigned threads,
-                                                       CPrompt& prompt);
+struct ImageRestoreForm {
+  std::string fileName;   // as typed; blanks at either end are dropped
+  unsigned threads = 0;
+  bool checkFirst = true;  // check the image's data before the first write
+};
+
+// "Starten": the file name must be given, the file open, an image and of the entry's size, and
+// the entry a target the restore may write (RestoreTarget); then the user is asked, with "Nein"
+// as the default, whether the target's content may be overwritten. Returns the worker's
+// request, or nothing after telling the user why not (or after a No).
+std::optional<ImageRestoreRequest> PrepareImageRestore(const ImageRestoreForm& form, CHardDisk& disk,
+                                                       const CPartition& entry, bool logical, CPrompt& prompt);
 
 }  // namespace korvex

@@ -44,9 +44,13 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
   std::vector<FileIdentity> diskFiles = request.diskFiles;
   if (const auto own = disk.Transport()->Identity()) diskFiles.push_back(*own);
   ImageFileWriter files(request.path, request.splitLimit, std::move(diskFiles));
-  // Why the files could not be written: a refused name, else the message of its kind.
+  // Why the files could not be written: a refused name, else the message of its kind followed
+  // by the file and the system's reason.
   const auto failed = [&](const std::string& otherwise) {
-    return WorkOutcome::Failed(files.Refusal().empty() ? otherwise : files.Refusal());
+    if (!files.Refusal().empty()) return WorkOutcome::Failed(files.Refusal());
+    if (files.FailedPath().empty()) return WorkOutcome::Failed(otherwise);
+    return WorkOutcome::Failed(
+        otherwise + StrFormat(text::kPathAndReason, files.FailedPath().c_str(), files.FailureReason().c_str()));
   };
   if (!files.Open()) return failed(LoadResString(IDS_BACKUP_CANNOT_OPEN));
 
@@ -87,7 +91,7 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
     return *end;
   }
   if (!files.Commit()) return failed(text::kImageSaveWriteFailed);
-  return WorkOutcome::Done(text::kImageSaved);
+  return WorkOutcome::Done(text::kImageSaved + files.SurplusNotice());
 }
 
 }  // namespace korvex

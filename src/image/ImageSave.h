@@ -24,13 +24,14 @@ struct ImageSaveRequest {
   std::vector<FileIdentity> diskFiles{};    // the open disks' files (the imaged disk's own is added)
 };
 
-// Writes the image of request.range. Done: "Das Partitionsabbild wurde erfolgreich
-// gesichert." Cancelled (at the end of a block): "Das Schreiben des Partitionsabbildes wurde
-// abgebrochen!". Failed: a file name where something else than a regular file stands or that
-// is the file of an open disk (OutputRefusal, also for the block files), the file cannot be
-// created, a sector cannot be read (naming it), a compression failure, a short write. Only a
-// complete image is renamed into place; every other end removes what was written and leaves
-// an older image of the name as it was.
+// Writes the image of request.range and its checksum file NAME.sha256. Done: "Das
+// Partitionsabbild wurde erfolgreich gesichert." Cancelled (at the end of a block): "Das
+// Schreiben des Partitionsabbildes wurde abgebrochen!". Failed: a file name where something else
+// than a regular file stands or that is the file of an open disk (OutputRefusal, also for the
+// block files), the file cannot be created, a sector cannot be read (naming it), a compression
+// failure, a short write; a file the system refused is named with the system's reason. Only a
+// complete image is renamed into place (and an older image's surplus block files removed);
+// every other end removes what was written and leaves an older image of the name as it was.
 WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, const StopFlag& stop);
 
 }  // namespace korvex

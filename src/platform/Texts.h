@@ -340,6 +340,13 @@ inline constexpr const char* kOutputNotAFile =  // %s = path
     "Verknüpfung).\nSie wird nicht überschrieben; der Vorgang wird abgebrochen.";
 inline constexpr const char* kOutputIsOpenDisk =  // %s = path
     "%s ist die Datei einer geöffneten Festplatte.\nSie wird nicht überschrieben; der Vorgang wird abgebrochen.";
+// Why a file the user named cannot be read (InputFile), and the line a message about it ends with.
+inline constexpr const char* kFileIsDirectory = "ein Verzeichnis, keine Datei";
+inline constexpr const char* kFileIsFifo = "eine FIFO (benannte Pipe), keine gewöhnliche Datei";
+inline constexpr const char* kFileIsSocket = "ein Socket, keine gewöhnliche Datei";
+inline constexpr const char* kFileIsDevice = "ein Gerät, keine gewöhnliche Datei";
+inline constexpr const char* kFileIsNoRegularFile = "keine gewöhnliche Datei";
+inline constexpr const char* kPathAndReason = "\n%s: %s";  // %s = path, %s = the system's reason
 inline constexpr const char* kDirectBootDropped =  // %s = device name
     "%s: Der vorgemerkte direkte Start entfällt, weil sein Eintrag nicht mehr im Bootmenü steht.";
 inline constexpr const char* kDirectBootCancelled = "Der vorgemerkte direkte Start ist aufgehoben.";
@@ -398,7 +405,8 @@ inline constexpr const char* kImageDataTooShort = "die Daten ergeben weniger als
 inline constexpr const char* kImageFileUnreadable = "die Daten können nicht gelesen werden (%s)";  // %s = file
 inline constexpr const char* kImageNothingWritten = "\nEs wurde nichts auf die Festplatte geschrieben.";
 inline constexpr const char* kImagePartlyWritten =  // %u = sectors written
-    "\nDie Partition ist nur teilweise wiederhergestellt: %u Sektoren sind bereits geschrieben.";
+    "\nDie Partition ist nur teilweise wiederhergestellt: %u Sektoren sind bereits geschrieben; ihr Inhalt ist "
+    "jetzt nicht mehr stimmig.";
 inline constexpr const char* kImageTargetWriteFailed =  // %s = device, %u = first and last sector, %s = error
     "Schreibfehler auf %s bei den Sektoren %u bis %u: %s.";
 inline constexpr const char* kImageBlockMayBeWritten =  // %u = first and last sector of the failed write
@@ -424,6 +432,32 @@ inline constexpr const char* kImageSourceMounted =  // %s = device, %s = mount p
     "Abbild wäre dann nicht stimmig.\nWollen Sie trotzdem ein Abbild erzeugen?";
 inline constexpr const char* kImageVerified =  // %u = blocks, %u = sectors
     "Das Partitionsabbild ist in Ordnung: %u Blöcke mit %u Sektoren.";
+inline constexpr const char* kImageSizesDiffer =  // after kImageSizeMismatch; %u = sectors of image and partition
+    "\nDas Abbild enthält %u Sektoren, die Partition %u.";
+inline constexpr const char* kImageRestoreConfirm =  // %s = device, %u = first and last sector, %s = size
+    "Der Inhalt von %s, Sektor %u bis %u (%s), wird überschrieben. Fortfahren?";
+inline constexpr const char* kImageRestoreCancelled = "Das Einspielen des Partitionsabbildes wurde abgebrochen.";
+inline constexpr const char* kImageStatusChecksums = "Prüfsummen der Abbilddateien";
+inline constexpr const char* kImageStatusBlocks = "Prüfen der Blöcke";
+inline constexpr const char* kImageStatusWriting = "Schreiben auf die Partition";
+inline constexpr const char* kImageFileReadFailed = "Die Abbilddatei %s kann nicht gelesen werden: %s.";  // path, reason
+inline constexpr const char* kImageChecksumWrong =  // kImageDamaged's %s; %s = file, %s = checksum file
+    "die Datei %s stimmt nicht mit ihrer Prüfsumme in %s überein";
+inline constexpr const char* kImageChecksumFileUnreadable =  // %s = checksum file, %s = reason
+    "Die Prüfsummendatei %s kann nicht gelesen werden: %s.";
+inline constexpr const char* kImageChecksumLineBad =  // %s = checksum file, %u = line
+    "Die Prüfsummendatei %s ist beschädigt: Zeile %u hat nicht die Form \"PRÜFSUMME  DATEINAME\".";
+inline constexpr const char* kImageChecksumFileTooLarge = "zu groß für die Prüfsummen eines Abbilds";
+inline constexpr const char* kImageChecksumMissing =  // %s = checksum file, %s = file
+    "Die Prüfsummendatei %s nennt die Datei %s nicht.";
+inline constexpr const char* kImageChecksumsMatch =  // %s = checksum file
+    "\nJede Datei des Abbilds stimmt mit ihrer Prüfsumme in %s überein.";
+inline constexpr const char* kImageNoChecksumFile =  // %s = checksum file
+    "\nEine Prüfsummendatei %s gibt es nicht.";
+inline constexpr const char* kImageRawUnchecked =
+    " Die Daten eines unkomprimierten Abbilds sind ohne sie nur gelesen, nicht geprüft.";
+inline constexpr const char* kImageSurplusNotRemoved =  // %s = file, %s = reason
+    "\nDie Blockdatei %s eines älteren Abbilds gleichen Namens konnte nicht gelöscht werden: %s.";
 
 // The helper transport: why no disk can be reached through the sector helper program.
 inline constexpr const char* kHelperNotFound =  // %s = the program name of the setting "Win95Hack"

@@ -99,7 +99,9 @@ TEST_F(BackupFileTest, ExportReplacesAnOldFileWholeAndReportsAFileItCannotCreate
   EXPECT_FALSE(ExportBackup(*disk, dir.File("missing/MBR.save"), prompt));
   EXPECT_FALSE(ExportBackup(*disk, dir.path().string(), prompt));  // a directory is no file
   ASSERT_EQ(prompt.shown.size(), 2u);
-  EXPECT_EQ(prompt.shown[0].text, text::kBackupCannotCreate);
+  EXPECT_EQ(prompt.shown[0].text, text::kBackupCannotCreate + StrFormat(text::kPathAndReason,
+                                                                        dir.File("missing/MBR.save").c_str(),
+                                                                        std::strerror(ENOENT)));
   EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Exclamation);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
@@ -112,6 +114,10 @@ TEST_F(BackupFileTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
   WriteFile(dir.File("nosig.save"), noSignature);
   WriteFile(dir.File("short.save"), shortFile);
   WriteFile(dir.File("tiny.save"), {1, 2, 3});
+  ASSERT_EQ(::mkfifo(dir.File("fifo.save").c_str(), 0600), 0);  // opened, it would wait for a writer
+  const auto cannotOpen = [](const std::string& path, const std::string& reason) {
+    return LoadResString(IDS_BACKUP_CANNOT_OPEN) + StrFormat(text::kPathAndReason, path.c_str(), reason.c_str());
+  };
   struct Case {
     std::string path;
     std::string text;
@@ -119,8 +125,10 @@ TEST_F(BackupFileTest, FilesThatCannotBeUsedAreRefusedAndChangeNothing) {
   };
   const std::vector<Case> cases = {
       {"", LoadResString(IDS_NO_BACKUP_FILE), PromptIcon::Information},
-      {dir.File("missing.save"), LoadResString(IDS_BACKUP_CANNOT_OPEN), PromptIcon::Exclamation},
-      {dir.path().string(), LoadResString(IDS_BACKUP_CANNOT_OPEN), PromptIcon::Exclamation},
+      {dir.File("missing.save"), cannotOpen(dir.File("missing.save"), std::strerror(ENOENT)), PromptIcon::Exclamation},
+      {dir.path().string(), cannotOpen(dir.path().string(), text::kFileIsDirectory), PromptIcon::Exclamation},
+      {dir.File("fifo.save"), cannotOpen(dir.File("fifo.save"), text::kFileIsFifo), PromptIcon::Exclamation},
+      {"/dev/null", cannotOpen("/dev/null", text::kFileIsDevice), PromptIcon::Exclamation},
       {dir.File("nosig.save"), LoadResString(IDS_NOT_A_BACKUP), PromptIcon::Exclamation},
       {dir.File("short.save"), StrFormat(text::kBackupTooShort, 700u), PromptIcon::Exclamation},
       {dir.File("tiny.save"), StrFormat(text::kBackupTooShort, 3u), PromptIcon::Exclamation},

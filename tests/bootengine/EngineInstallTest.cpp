@@ -1,6 +1,8 @@
 // Installing the boot engine: what the working copy and, after the save, the disk hold; what is
 // refused before anything changes; the partition on the boot slot; foreign data in track 0.
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "bootengine/EngineFixture.h"
 #include "bootengine/EngineInstall.h"
@@ -108,7 +110,8 @@ TEST_F(EngineInstallTest, RefusalsChangeNothing) {
       {"a bootable and an extended partition", {kNtfs, kExtended}, "", {}, StrFormat(text::kChoiceNotBootable, 3u)},
       {"no backup, answered No", {kNtfs}, "", {PromptAnswer::No}, LoadResString(IDS_NO_BACKUP_NAME)},
       {"no backup, answered Cancel", {kNtfs}, "", {PromptAnswer::Cancel}, LoadResString(IDS_NO_BACKUP_NAME)},
-      {"backup cannot be created", {kNtfs}, missingDir, {}, text::kBackupCannotCreate},
+      {"backup cannot be created", {kNtfs}, missingDir, {},
+       text::kBackupCannotCreate + StrFormat(text::kPathAndReason, missingDir.c_str(), std::strerror(ENOENT))},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

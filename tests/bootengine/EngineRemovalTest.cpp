@@ -1,5 +1,8 @@
 // Removing the boot engine in its three ways, checked on the disk after the save: the empty
 // master boot record, the backup file, and menu partitions kept in the partition table.
+#include <cerrno>
+#include <cstring>
+
 #include "backup/BackupFile.h"
 #include "bootengine/EngineFixture.h"
 #include "bootengine/EngineInstall.h"
@@ -183,9 +186,13 @@ TEST_F(EngineRemovalTest, FromBackupRefusalsAndADiskWithoutEngineChangeNothing) 
   auto disk = Installed({0});
   const auto model = test::Model(*disk);
   EXPECT_FALSE(RemoveEngine(*disk, {RemovalMode::FromBackup, "", {}}, prompt));
-  EXPECT_FALSE(RemoveEngine(*disk, {RemovalMode::FromBackup, dir.File("missing.save"), {}}, prompt));
-  EXPECT_EQ(TakeTexts(), (std::vector<std::string>{LoadResString(IDS_NO_BACKUP_FILE),
-                                                   LoadResString(IDS_BACKUP_CANNOT_OPEN)}));
+  const std::string missing = dir.File("missing.save");
+  EXPECT_FALSE(RemoveEngine(*disk, {RemovalMode::FromBackup, missing, {}}, prompt));
+  // The message names the file and the system's reason after the program's text.
+  EXPECT_EQ(TakeTexts(), (std::vector<std::string>{
+                             LoadResString(IDS_NO_BACKUP_FILE),
+                             LoadResString(IDS_BACKUP_CANNOT_OPEN) +
+                                 StrFormat(text::kPathAndReason, missing.c_str(), std::strerror(ENOENT))}));
   EXPECT_TRUE(disk->EngineInstalled());
   EXPECT_EQ(test::Model(*disk), model);
   EXPECT_FALSE(disk->IsModified());

@@ -14,6 +14,7 @@
 #include "wxcommon/WxText.h"
 #include "gui/GuiFixture.h"
 #include "gui/ModalDriver.h"
+#include "platform/StringFormat.h"
 #include "platform/Texts.h"
 
 namespace korvex::test {
@@ -88,8 +89,10 @@ TEST_F(ImageDialogsTest, ASavedImageRestoresOntoAPartitionOfTheSameSize) {
   ASSERT_TRUE(Select(At(0, LevelKind::Primary, kTarget)));
   ASSERT_TRUE(Enabled(CommandId::ImageRestore));
   prompt.shown.clear();
+  prompt.answers = {PromptAnswer::Yes};  // "Der Inhalt von … wird überschrieben. Fortfahren?"
   wxTEST_DIALOG(Run(CommandId::ImageRestore), DriveModal<CImageRestoreDlg>([&](CImageRestoreDlg& dialog) {
     EXPECT_FALSE(dialog.startButton().IsEnabled());
+    EXPECT_TRUE(dialog.checkFirstBox().GetValue());
     dialog.fileNameField().ChangeValue(Wx(" " + file + " "));
     dialog.CheckFile();
     EXPECT_TRUE(prompt.shown.empty()) << LastText();
@@ -98,7 +101,10 @@ TEST_F(ImageDialogsTest, ASavedImageRestoresOntoAPartitionOfTheSameSize) {
     EXPECT_TRUE(dialog.compressedBox().GetValue());
     EXPECT_TRUE(dialog.startButton().IsEnabled());
     EXPECT_TRUE(dialog.Start());
+    EXPECT_TRUE(!prompt.shown.empty() && prompt.shown.front().question &&
+                prompt.shown.front().buttons == PromptButtons::YesNoDefaultNo);
     WaitForWork(dialog);
+    EXPECT_EQ(Utf8(dialog.statusField()->GetValue()), text::kImageStatusWriting);
     EXPECT_EQ(dialog.progressBar().GetValue(), dialog.progressBar().GetRange());
     EXPECT_EQ(dialog.cancelButton().GetLabel(), "Beenden");
     EXPECT_FALSE(dialog.startButton().IsEnabled());
@@ -166,11 +172,13 @@ TEST_F(ImageDialogsTest, ADamagedImageAndAForeignFileAreRefusedWithNothingWritte
 
   ASSERT_TRUE(Select(At(0, LevelKind::Primary, kTarget)));
   prompt.shown.clear();
+  prompt.answers = {PromptAnswer::Yes};
   wxTEST_DIALOG(Run(CommandId::ImageRestore), DriveModal<CImageRestoreDlg>([&](CImageRestoreDlg& dialog) {
     dialog.fileNameField().ChangeValue(Wx(dir.File("other.pim")));
     dialog.CheckFile();
     EXPECT_EQ(LastText(), text::kImageNotAnImage);
-    EXPECT_FALSE(dialog.startButton().IsEnabled());
+    EXPECT_FALSE(dialog.Start());
+    EXPECT_EQ(LastText(), text::kImageNotAnImage);
 
     // The first header is whole, so "Suchen" accepts the file; the worker checks every block
     // before it writes and refuses.
@@ -187,6 +195,85 @@ TEST_F(ImageDialogsTest, ADamagedImageAndAForeignFileAreRefusedWithNothingWritte
   }));
   EXPECT_EQ(Sectors(kTarget, kLength), before);
   for (const auto& shown : prompt.shown) EXPECT_NE(shown.text, text::kImageRestored);
+}
+
+// A name typed into the field is taken without "Suchen"; with "Abbild vor dem Schreiben
+// vollständig prüfen" cleared, a damaged compressed image (without its checksum file) is no
+// longer caught before the first write, and the message says what was written.
+TEST_F(ImageDialogsTest, ATypedNameStartsAndTheCheckBoxDecidesWhetherTheImageIsCheckedFirst) {
+  const std::string saved = dir.File("packed.pim");
+  SaveImageOf(kSource, saved, true);
+  std::vector<std::uint8_t> bytes;
+  {
+    std::ifstream in(saved, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  // The last block's stream damaged.
+  bytes[bytes.size() - 40] ^= 0xFF;
+  const std::string file = dir.File("damaged.pim");
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const auto before = Sectors(kTarget, kLength);
+
+  ASSERT_TRUE(Select(At(0, LevelKind::Primary, kTarget)));
+  prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+  wxTEST_DIALOG(Run(CommandId::ImageRestore), DriveModal<CImageRestoreDlg>([&](CImageRestoreDlg& dialog) {
+    dialog.fileNameField().SetValue(Wx(file));  // typed: a text event, no "Suchen"
+    EXPECT_TRUE(dialog.startButton().IsEnabled());
+    wxCommandEvent click(wxEVT_BUTTON, dialog.startButton().GetId());
+    click.SetEventObject(&dialog.startButton());
+    dialog.startButton().ProcessWindowEvent(click);
+    WaitForWork(dialog);
+    EXPECT_NE(LastText().find(text::kImageNothingWritten), std::string::npos) << LastText();
+    EXPECT_EQ(Sectors(kTarget, kLength), before);
+
+    dialog.checkFirstBox().SetValue(false);
+    EXPECT_TRUE(dialog.Start());
+    WaitForWork(dialog);
+    EXPECT_NE(LastText().find(StrFormat(text::kImagePartlyWritten, 2 * kCylinder)), std::string::npos) << LastText();
+    return wxID_CANCEL;
+  }));
+  EXPECT_NE(Sectors(kTarget, kLength), before);
+}
+
+TEST_F(ImageDialogsTest, AfterAFailedSaveTheButtonsAreEnabledAgain) {
+  ASSERT_TRUE(Select(At(0, LevelKind::Primary, kSource)));
+  wxTEST_DIALOG(Run(CommandId::ImageSave), DriveModal<CImageSaveDlg>([&](CImageSaveDlg& dialog) {
+    dialog.fileNameField().ChangeValue(Wx(dir.File("missing/a.pim")));
+    EXPECT_TRUE(dialog.Start());
+    WaitForWork(dialog);
+    EXPECT_NE(LastText().find(dir.File("missing/a.pim")), std::string::npos) << LastText();
+    EXPECT_TRUE(dialog.startButton().IsEnabled());
+    EXPECT_TRUE(dialog.browseButton().IsEnabled());
+    // Another name, and the image is made.
+    dialog.fileNameField().ChangeValue(Wx(dir.File("a.pim")));
+    EXPECT_TRUE(dialog.Start());
+    WaitForWork(dialog);
+    EXPECT_EQ(LastText(), text::kImageSaved);
+    return wxID_CANCEL;
+  }));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("a.pim.sha256")));
+}
+
+TEST_F(ImageDialogsTest, AbbrechenDuringARestoreSaysWhatWasWritten) {
+  const std::string file = dir.File("large.pim");
+  ASSERT_TRUE(Select(At(0, LevelKind::Primary, kLarge)));
+  wxTEST_DIALOG(Run(CommandId::ImageSave), DriveModal<CImageSaveDlg>([&](CImageSaveDlg& dialog) {
+    dialog.fileNameField().ChangeValue(Wx(file));
+    EXPECT_TRUE(dialog.Start());
+    WaitForWork(dialog);
+    return wxID_CANCEL;
+  }));
+  ASSERT_EQ(LastText(), text::kImageSaved);
+  prompt.answers = {PromptAnswer::Yes, PromptAnswer::Yes};  // overwrite, then stop
+  wxTEST_DIALOG(Run(CommandId::ImageRestore), DriveModal<CImageRestoreDlg>([&](CImageRestoreDlg& dialog) {
+    dialog.fileNameField().SetValue(Wx(file));
+    EXPECT_TRUE(dialog.Start());
+    dialog.AskToStop();
+    WaitForWork(dialog);
+    EXPECT_EQ(LastText().rfind(text::kImageRestoreCancelled, 0), 0u) << LastText();
+    EXPECT_EQ(dialog.cancelButton().GetLabel(), "Beenden");
+    return wxID_CANCEL;
+  }));
 }
 
 }  // namespace

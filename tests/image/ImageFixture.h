@@ -16,6 +16,7 @@
 #include "demo/ImageBuilder.h"
 #include "image/ImageRestore.h"
 #include "image/ImageSave.h"
+#include "image/ImageVerify.h"
 #include "partition/CHardDisk.h"
 #include "support/DiskInCopy.h"
 #include "support/FakeMounts.h"
@@ -51,18 +52,23 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Records the positions a run reports; raises stopAtStart, when given, as soon as the run reports
-// its range, that is during the first block.
+// Records the positions and steps a run reports; raises stopAtStart, when given, as soon as the
+// run reports the range of its step number stopAtStep (counted from 1), that is during the first
+// block of that step (a restore checks the image, then writes).
 struct RecordingProgress final : IProgressSink {
-  explicit RecordingProgress(StopFlag* stopAtStart = nullptr) : stopAtStart(stopAtStart) {}
+  explicit RecordingProgress(StopFlag* stopAtStart = nullptr, int stopAtStep = 1)
+      : stopAtStart(stopAtStart), stopAtStep(stopAtStep) {}
   void SetRange(std::uint64_t) override {
-    if (stopAtStart != nullptr) stopAtStart->Request();
+    if (stopAtStart != nullptr && ++ranges == stopAtStep) stopAtStart->Request();
   }
   void SetPosition(std::uint64_t position) override { positions.push_back(position); }
-  void SetStatus(const std::string&) override {}
+  void SetStatus(const std::string& text) override { statuses.push_back(text); }
   void SetEstimate(const TimeEstimate&) override {}
   StopFlag* stopAtStart;
+  int stopAtStep;
+  int ranges = 0;
   std::vector<std::uint64_t> positions;
+  std::vector<std::string> statuses;
 };
 
 class ImageTest : public ::testing::Test {
@@ -123,8 +129,10 @@ class ImageTest : public ::testing::Test {
   }
 
   WorkOutcome Restore(CHardDisk& disk, std::uint32_t start, const std::string& path, unsigned threads = 2,
-                      bool logical = false) {
-    return RestoreImage(RestoreRequest(disk, start, path, threads, logical), progress, stop);
+                      bool logical = false, bool checkFirst = true) {
+    ImageRestoreRequest request = RestoreRequest(disk, start, path, threads, logical);
+    request.checkFirst = checkFirst;
+    return RestoreImage(request, progress, stop);
   }
   ImageRestoreRequest RestoreRequest(CHardDisk& disk, std::uint32_t start, const std::string& path, unsigned threads = 2,
                                      bool logical = false) {

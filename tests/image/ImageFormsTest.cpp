@@ -1,5 +1,10 @@
 // The rules of the two image dialogs without a window: the default file name, the block file
-// size text, the file check of "Suchen" and the refusals of "Starten".
+// size text, the file check of "Suchen", the refusals of "Starten" and its question.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "image/ImageFixture.h"
 #include "image/ImageRestoreForm.h"
 #include "image/ImageSaveForm.h"
@@ -84,54 +89,79 @@ TEST_F(ImageFormsTest, ARestoreOntoAMountedFileSystemIsRefusedWithNothingWritten
   EXPECT_TRUE(test::ReadFile(image->path()) == before);
 }
 
-TEST_F(ImageFormsTest, SearchingAFileShowsItsFirstHeaderAndWarnsOfAnotherSize) {
+TEST_F(ImageFormsTest, SearchingAFileShowsItsFirstHeaderAndWarnsOfAnotherSizeNamingBoth) {
   auto disk = Open();
   const std::string path = dir.File("a.pim");
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
   const ImageFileCheck fits = CheckImageFile(path, test::kSourceLength);
-  EXPECT_TRUE(fits.canStart);
   EXPECT_EQ(fits.message, "");
   ASSERT_TRUE(fits.summary);
   EXPECT_EQ(fits.summary->sizeMegabytes, 0u);
   EXPECT_EQ(fits.summary->partitionType, 0x0C);
   EXPECT_TRUE(fits.summary->compressed);
   const ImageFileCheck other = CheckImageFile(path, test::kEvenLength);
-  EXPECT_TRUE(other.canStart);
-  EXPECT_EQ(other.message, text::kImageSizeMismatch);
+  EXPECT_TRUE(other.summary);
+  EXPECT_EQ(other.message, text::kImageSizeMismatch + StrFormat(text::kImageSizesDiffer, test::kSourceLength, test::kEvenLength));
   EXPECT_EQ(other.icon, PromptIcon::Exclamation);
   EXPECT_EQ(SummaryOf(ImageBlockHeader{0, 512, 0, 0, 4194303, 7, 0, 0}).sizeMegabytes, 2047u);
 
-  // Nothing to say for no name or no file; a stop for a file of something else.
+  // Nothing to say for no name or no file; a stop for a file of something else, and for a FIFO
+  // or a folder, whose message names the path and what stands there.
   for (const std::string& silent : {std::string(), dir.File("missing.pim")}) {
     const ImageFileCheck check = CheckImageFile(silent, test::kSourceLength);
-    EXPECT_FALSE(check.canStart);
+    EXPECT_FALSE(check.summary);
     EXPECT_EQ(check.message, "");
   }
   test::WriteFile(dir.File("other.pim"), Bytes(100, 'K'));
   const ImageFileCheck foreign = CheckImageFile(dir.File("other.pim"), test::kSourceLength);
-  EXPECT_FALSE(foreign.canStart);
+  EXPECT_FALSE(foreign.summary);
   EXPECT_EQ(foreign.message, text::kImageNotAnImage);
   EXPECT_EQ(foreign.icon, PromptIcon::Stop);
+  ASSERT_EQ(::mkfifo(dir.File("fifo.pim").c_str(), 0600), 0);
+  for (const auto& [name, kind] : {std::pair{dir.File("fifo.pim"), text::kFileIsFifo}, std::pair{dir.path().string(), text::kFileIsDirectory}}) {
+    const ImageFileCheck refused = CheckImageFile(name, test::kSourceLength);
+    EXPECT_EQ(refused.message, LoadResString(IDS_BACKUP_CANNOT_OPEN) + StrFormat(text::kPathAndReason, name.c_str(), kind));
+    EXPECT_EQ(refused.icon, PromptIcon::Stop);
+  }
 }
 
-TEST_F(ImageFormsTest, StartingARestoreChecksTheNameTheFileAndTheSize) {
+TEST_F(ImageFormsTest, StartingARestoreChecksTheNameTheFileAndTheSizeThenAsksWithNoAsTheDefault) {
   auto disk = Open();
   const std::string path = dir.File("a.pim");
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
   test::WriteFile(dir.File("other.pim"), Bytes(100, 'K'));
   CPartition& target = At(disk->primary, test::kTargetStart);
-  EXPECT_FALSE(PrepareImageRestore(" ", *disk, target, false, 0, prompt));
-  EXPECT_FALSE(PrepareImageRestore(dir.File("missing.pim"), *disk, target, false, 0, prompt));
-  EXPECT_FALSE(PrepareImageRestore(dir.File("other.pim"), *disk, target, false, 0, prompt));
-  EXPECT_FALSE(PrepareImageRestore(path, *disk, At(disk->primary, test::kEvenStart), false, 0, prompt));
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{text::kImageNameMissing, LoadResString(IDS_BACKUP_CANNOT_OPEN),
-                                                      text::kImageNotAnImage, text::kImageSizeMismatch}));
-  const auto request = PrepareImageRestore("  " + path + "  ", *disk, target, false, 3, prompt);
+  const auto prepare = [&](const std::string& name, const CPartition& entry) {
+    return PrepareImageRestore({name, 0, true}, *disk, entry, false, prompt);
+  };
+  EXPECT_FALSE(prepare(" ", target));
+  EXPECT_FALSE(prepare(dir.File("missing.pim"), target));
+  EXPECT_FALSE(prepare(dir.File("other.pim"), target));
+  EXPECT_FALSE(prepare(path, At(disk->primary, test::kEvenStart)));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                text::kImageNameMissing,
+                LoadResString(IDS_BACKUP_CANNOT_OPEN) +
+                    StrFormat(text::kPathAndReason, dir.File("missing.pim").c_str(), std::strerror(ENOENT)),
+                text::kImageNotAnImage,
+                text::kImageSizeMismatch + StrFormat(text::kImageSizesDiffer, test::kSourceLength, test::kEvenLength)}));
+
+  // Everything fits: the question names the target, "Nein" is its default, and No starts nothing.
+  prompt.shown.clear();
+  EXPECT_FALSE(PrepareImageRestore({"  " + path + "  ", 3, false}, *disk, target, false, prompt));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_TRUE(prompt.shown[0].question);
+  EXPECT_EQ(prompt.shown[0].buttons, PromptButtons::YesNoDefaultNo);
+  EXPECT_EQ(prompt.shown[0].text, StrFormat(text::kImageRestoreConfirm, "PHYSICALDRIVE0", test::kTargetStart,
+                                            test::kTargetStart + test::kSourceLength - 1, "165.00 kB"));
+  prompt.answers = {PromptAnswer::Yes};
+  const auto request = PrepareImageRestore({"  " + path + "  ", 3, false}, *disk, target, false, prompt);
   ASSERT_TRUE(request);
   EXPECT_EQ(request->path, path);
   EXPECT_EQ(request->entry, &target);
   EXPECT_FALSE(request->logical);
   EXPECT_EQ(request->threads, 3u);
+  EXPECT_FALSE(request->checkFirst);
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ TEST_F(ImageRestoreTest, ADriveWhoseDataLiesPastTwoToThe32IsNoTargetAndNothingIs
   const auto before = wrapTarget();
 
   const std::string refusal = StrFormat(text::kSpaceNotAddressable, static_cast<unsigned long long>(dataStart));
-  EXPECT_FALSE(PrepareImageRestore(path, *disk, drive, true, 1, prompt));
+  EXPECT_FALSE(PrepareImageRestore({path, 1, true}, *disk, drive, true, prompt));
   EXPECT_EQ(prompt.shown.back().text, refusal);
   const WorkOutcome outcome = Restore(*disk, record, path, 2, true);
   EXPECT_EQ(outcome.end, WorkEnd::Failed);
@@ -240,11 +240,14 @@ TEST_F(ImageRestoreTest, ForgedOrDamagedImagesAreRefusedWithTheBlockNamedAndNoth
   // An image of another size is refused as well.
   test::WriteFile(packed, packedBytes);
   const WorkOutcome otherSize = Restore(*disk, test::kEvenStart, packed);
-  EXPECT_EQ(otherSize.text, text::kImageSizeMismatch);
+  EXPECT_EQ(otherSize.text, SizeMismatchText(test::kSourceLength, test::kEvenLength));
   EXPECT_TRUE(test::ReadFile(image->path()) == before);
 }
 
-TEST_F(ImageRestoreTest, FailuresWhileWritingNameTheBlockAndTheSectorsAlreadyWritten) {
+// A damaged block of a compressed image without a checksum file: the check before writing
+// decompresses every block, finds it and leaves the target as it was. Without the check, the
+// blocks before it reach the disk, and the message says so.
+TEST_F(ImageRestoreTest, ADamagedCompressedImageLeavesTheTargetAsItWasUnlessTheCheckIsSkipped) {
   auto disk = Open();
   const std::string path = dir.File("packed.pim");
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
@@ -256,7 +259,7 @@ TEST_F(ImageRestoreTest, FailuresWhileWritingNameTheBlockAndTheSectorsAlreadyWri
     return expected;
   };
 
-  // Block 3's stream is damaged: blocks 0..2 are on the disk, nothing after them.
+  // Block 3's stream is damaged; the image is copied without its checksum file.
   Bytes file = test::ReadFile(path);
   std::uint64_t at = kImageMagic.size();
   for (int block = 0; block < 3; ++block) {
@@ -264,15 +267,26 @@ TEST_F(ImageRestoreTest, FailuresWhileWritingNameTheBlockAndTheSectorsAlreadyWri
   }
   file[at + kImageHeaderSize + 20] ^= 0xFF;
   test::WriteFile(dir.File("bad3.pim"), file);
-  const WorkOutcome bad = Restore(*disk, test::kTargetStart, dir.File("bad3.pim"));
-  EXPECT_EQ(bad.end, WorkEnd::Failed);
-  EXPECT_EQ(bad.text, std::string(text::kImageDecompressionFailed) + "\n" +
-                          StrFormat(text::kImageBlockFault, 3u, text::kImageDataDamaged) +
-                          StrFormat(text::kImagePartlyWritten, 3 * test::kImgCylinder));
-  EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), restoredCylinders(3));
+  const Bytes diskBefore = test::ReadFile(image->path());
+  const WorkOutcome refused = Restore(*disk, test::kTargetStart, dir.File("bad3.pim"));
+  EXPECT_EQ(refused.end, WorkEnd::Failed);
+  EXPECT_EQ(refused.text, std::string(text::kImageDecompressionFailed) + "\n" +
+                              StrFormat(text::kImageBlockFault, 3u, text::kImageDataDamaged) + text::kImageNothingWritten);
+  EXPECT_TRUE(test::ReadFile(image->path()) == diskBefore) << "the check before writing let a write through";
 
+  const WorkOutcome unchecked = Restore(*disk, test::kTargetStart, dir.File("bad3.pim"), 2, false, false);
+  EXPECT_EQ(unchecked.end, WorkEnd::Failed);
+  EXPECT_EQ(unchecked.text, std::string(text::kImageDecompressionFailed) + "\n" +
+                                StrFormat(text::kImageBlockFault, 3u, text::kImageDataDamaged) +
+                                StrFormat(text::kImagePartlyWritten, 3 * test::kImgCylinder));
+  EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), restoredCylinders(3));
+}
+
+TEST_F(ImageRestoreTest, AFailedWriteNamesTheBlockAndTheSectorsAlreadyWritten) {
+  auto disk = Open();
+  const std::string path = dir.File("packed.pim");
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
   // A sector of block 6 cannot be written.
-  Fill(test::kTargetStart, test::kSourceLength, 9);
   test::FaultyTransport* faulty = nullptr;
   auto failing = OpenFaulty(faulty);
   faulty->unwritableSectors = {test::kTargetStart + 6 * test::kImgCylinder + 1};
@@ -285,34 +299,54 @@ TEST_F(ImageRestoreTest, FailuresWhileWritingNameTheBlockAndTheSectorsAlreadyWri
                                  StrFormat(text::kImageBlockMayBeWritten, first, last));
 }
 
-TEST_F(ImageRestoreTest, ACancelledRestoreStopsAfterTheFirstBlockWithoutAText) {
+// Stopped while the image is checked, nothing is written; stopped in the first block written,
+// the message says how many sectors are on the disk and that the partition is inconsistent.
+TEST_F(ImageRestoreTest, ACancelledRestoreSaysWhatItWrote) {
   auto disk = Open();
   const std::string path = dir.File("packed.pim");
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, true).end, WorkEnd::Done);
   const Bytes target = Sectors(test::kTargetStart, test::kSourceLength);
-  test::RecordingProgress stopping(&stop);
-  const WorkOutcome outcome = RestoreImage(RestoreRequest(*disk, test::kTargetStart, path), stopping, stop);
+  test::RecordingProgress whileChecking(&stop, 1);
+  const WorkOutcome early = RestoreImage(RestoreRequest(*disk, test::kTargetStart, path), whileChecking, stop);
+  EXPECT_EQ(early.end, WorkEnd::Cancelled);
+  EXPECT_EQ(early.text, std::string(text::kImageRestoreCancelled) + text::kImageNothingWritten);
+  EXPECT_EQ(whileChecking.statuses, std::vector<std::string>{text::kImageStatusChecksums});
+  EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), target);
+
+  stop.Reset();
+  test::RecordingProgress whileWriting(&stop, 2);
+  const WorkOutcome outcome = RestoreImage(RestoreRequest(*disk, test::kTargetStart, path), whileWriting, stop);
   EXPECT_EQ(outcome.end, WorkEnd::Cancelled);
-  EXPECT_EQ(outcome.text, "");
+  EXPECT_EQ(outcome.text, text::kImageRestoreCancelled + StrFormat(text::kImagePartlyWritten, test::kImgCylinder));
+  EXPECT_EQ(outcome.icon, PromptIcon::Stop);
+  EXPECT_EQ(whileWriting.statuses, (std::vector<std::string>{text::kImageStatusChecksums, text::kImageStatusWriting}));
   Bytes expected = target;
   const Bytes source = Sectors(test::kSourceStart, test::kImgCylinder);
   std::copy(source.begin(), source.end(), expected.begin());
   EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), expected);
 }
 
-TEST_F(ImageRestoreTest, VerifyReadsEveryBlockAndFindsDamageWithoutADisk) {
+TEST_F(ImageRestoreTest, VerifyComparesTheChecksumsAndReadsEveryBlockWithoutADisk) {
   auto disk = Open();
   const std::string path = dir.File("split.pim");
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, true, 4096u).end, WorkEnd::Done);
+  const std::string sums = path + ".sha256";
   const WorkOutcome sound = VerifyImage(path, 2, progress, stop);
   EXPECT_EQ(sound.end, WorkEnd::Done);
-  EXPECT_EQ(sound.text, StrFormat(text::kImageVerified, 11u, test::kSourceLength));
+  EXPECT_EQ(sound.text, StrFormat(text::kImageVerified, 11u, test::kSourceLength) +
+                            StrFormat(text::kImageChecksumsMatch, sums.c_str()));
   Bytes block = test::ReadFile(BlockFileName(path, 7));
   block[30] ^= 0x01;
   test::WriteFile(BlockFileName(path, 7), block);
   const WorkOutcome broken = VerifyImage(path, 2, progress, stop);
   EXPECT_EQ(broken.end, WorkEnd::Failed);
-  EXPECT_EQ(broken.text,
+  EXPECT_EQ(broken.text, StrFormat(text::kImageDamaged, StrFormat(text::kImageChecksumWrong, BlockFileName(path, 7).c_str(),
+                                                                  sums.c_str()).c_str()));
+  // Without the checksum file the damaged stream is found by decompressing it.
+  std::filesystem::remove(sums);
+  const WorkOutcome unsummed = VerifyImage(path, 2, progress, stop);
+  EXPECT_EQ(unsummed.end, WorkEnd::Failed);
+  EXPECT_EQ(unsummed.text,
             StrFormat(text::kImageDamaged, StrFormat(text::kImageBlockFault, 7u, text::kImageDataDamaged).c_str()));
 }
 

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include "bootengine/LoaderRecognition.h"
 #include "image/ImageFixture.h"
@@ -160,19 +162,42 @@ TEST_F(ImageSaveTest, RunsThatDoNotFinishRemoveTheirFilesAndLeaveAnOlderImageWho
   const WorkOutcome full = Save(*disk, test::kSourceStart, path, false);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
   EXPECT_EQ(full.end, WorkEnd::Failed);
-  EXPECT_EQ(full.text, text::kImageSaveWriteFailed);
+  EXPECT_EQ(full.text, text::kImageSaveWriteFailed + StrFormat(text::kPathAndReason, path.c_str(), std::strerror(EFBIG)));
 
-  // A folder that does not exist.
-  const WorkOutcome unopened = Save(*disk, test::kSourceStart, dir.File("missing/new.pim"), false);
-  EXPECT_EQ(unopened.text, LoadResString(IDS_BACKUP_CANNOT_OPEN));
+  // A folder that does not exist: the message names the file and the system's reason.
+  const std::string nowhere = dir.File("missing/new.pim");
+  const WorkOutcome unopened = Save(*disk, test::kSourceStart, nowhere, false);
+  EXPECT_EQ(unopened.text, LoadResString(IDS_BACKUP_CANNOT_OPEN) +
+                               StrFormat(text::kPathAndReason, nowhere.c_str(), std::strerror(ENOENT)));
 
   EXPECT_EQ(FilesInDir(), filesBefore);
   EXPECT_EQ(test::ReadFile(path), older);
   EXPECT_EQ(test::ReadFile(path + ".000"), older);
 
-  // A complete run replaces the older image.
+  // A complete run replaces the older image, and the older block file, which the new image in one
+  // file does not replace, goes with it.
   ASSERT_EQ(Save(*disk, test::kSourceStart, path, false).end, WorkEnd::Done);
   EXPECT_EQ(std::filesystem::file_size(path), kImageMagic.size() + 11 * kImageHeaderSize + test::kSourceLength * 512);
+  EXPECT_FALSE(std::filesystem::exists(path + ".000"));
+}
+
+// An older set of 11 block files saved over by one of 3: the 8 it does not replace go once the new
+// image is in place, and the new set reads back whole. A number after a gap belongs to no set
+// of this name and stays; so does what a failed run would have replaced.
+TEST_F(ImageSaveTest, SavingOverAnOlderSplitImageRemovesItsSurplusBlockFiles) {
+  auto disk = Open();
+  const std::string path = dir.File("set.pim");
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, false, 4096u).end, WorkEnd::Done);
+  ASSERT_TRUE(std::filesystem::exists(BlockFileName(path, 10)));
+  test::WriteFile(BlockFileName(path, 12), {1, 2, 3});
+
+  ASSERT_EQ(Save(*disk, test::kSourceStart, path, false, 4u * test::kImgCylinder * 512).end, WorkEnd::Done);
+  for (unsigned n = 0; n < 13; ++n) {
+    EXPECT_EQ(std::filesystem::exists(BlockFileName(path, n)), n < 2 || n == 12) << n;
+  }
+  EXPECT_EQ(VerifyImage(path, 1, progress, stop).end, WorkEnd::Done);
+  ASSERT_EQ(Restore(*disk, test::kTargetStart, path).end, WorkEnd::Done);
+  EXPECT_EQ(Sectors(test::kTargetStart, test::kSourceLength), Sectors(test::kSourceStart, test::kSourceLength));
 }
 
 // An image is renamed into place: a name where something else than a regular file stands (also

@@ -44,7 +44,7 @@ class RestoreTargetTest : public test::ImageTest {
     EXPECT_TRUE(test::ReadFile(other->path()) == before) << "the disk changed";
     // "Starten" refuses the same before the worker runs.
     prompt.shown.clear();
-    EXPECT_FALSE(PrepareImageRestore(path, disk, entry, logical, 0, prompt));
+    EXPECT_FALSE(PrepareImageRestore({path, 0, true}, disk, entry, logical, prompt));
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].text, expected);
   }

@@ -85,7 +85,7 @@ class ImageRoundTrip(PeerTestCase):
         self.assertGreater(len(files), 10, "a raw 24 MiB image in 1 MB files")
         self.assertTrue(all(h[7] == 1 and h[6] == 0 for h, _ in headers))
         self.assertEqual(b"".join(d for _, d in headers), open(self.extract(1, "source.img"), "rb").read())
-        self.cli("image", "restore", f"0:p@{self.start[2]}", pim)
+        self.cli("--yes", "image", "restore", f"0:p@{self.start[2]}", pim)
         self.run_tool("fsck.vfat", "-n", self.extract(2, "target.img"))
         self.assertEqual(open(self.extract(2, "target.img"), "rb").read(), open(self.extract(1, "source.img"), "rb").read())
 
@@ -110,7 +110,7 @@ class ImageRoundTrip(PeerTestCase):
             self.assertEqual(done.returncode, 0, f"bzip2 refuses block {index}")
             self.assertEqual(done.stdout, source[index * block_bytes:(index + 1) * block_bytes], f"block {index}")
         self.cli("image", "verify", pim)
-        self.cli("image", "restore", f"0:l@{self.ebr[6]}", pim)
+        self.cli("--yes", "image", "restore", f"0:l@{self.ebr[6]}", pim)
         self.run_tool("e2fsck", "-fn", self.extract(6, "target.img"))
         self.assertEqual(open(self.extract(6, "target.img"), "rb").read(), source)
         # Another logical drive of the same size stays as it was.
@@ -121,7 +121,7 @@ class ImageRoundTrip(PeerTestCase):
                                 "-H", "16", "-S", "63"))
         pim = os.path.join(self.dir.name, "ntfs.pim")
         self.cli("image", "save", f"0:p@{self.start[3]}", pim, "--compress")
-        self.cli("image", "restore", f"0:l@{self.ebr[7]}", pim)
+        self.cli("--yes", "image", "restore", f"0:l@{self.ebr[7]}", pim)
         target = self.extract(7, "target.img")
         with open(target, "rb") as f:
             boot = f.read(512)
@@ -134,7 +134,7 @@ class ImageRoundTrip(PeerTestCase):
         self.cli("image", "save", f"0:p@{self.start[1]}", pim, "--compress")
         with open(self.disk, "rb") as f:
             before = f.read()
-        done = self.korvex("image", "restore", f"0:p@{self.start[4]}", pim, disks=[self.disk], check=False)
+        done = self.korvex("--yes", "image", "restore", f"0:p@{self.start[4]}", pim, disks=[self.disk], check=False)
         self.assertEqual(done.returncode, 1)
         self.assertIn("Die Partitionsgröße und Partitionsabbild sind nicht gleich.", done.stderr)
         with open(self.disk, "rb") as f:

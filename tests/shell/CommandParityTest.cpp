@@ -211,7 +211,7 @@ class CommandParityTest : public test::EngineDiskTest {
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(kImageMagic.data()), kImageMagic.size())
             .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return !PrepareImageRestore(path, *target->disk, *target->object, target->IsLogical(), 1, answers);
+        return !PrepareImageRestore({path, 1, true}, *target->disk, *target->object, target->IsLogical(), answers);
       }
       case CommandId::MenuAdd:
         return !AddToMenu(copy, ref, answers);
