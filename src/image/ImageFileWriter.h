@@ -75,6 +75,7 @@ class ImageFileWriter {
   Sha256 hash_;                     // of the current file
   int fd_ = -1;
   std::uint64_t dataInFile_ = 0;
+  std::uint64_t bytesInFile_ = 0;  // everything written to the current file, headers too
   bool committed_ = false;
 };
 
