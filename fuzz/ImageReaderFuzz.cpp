@@ -16,7 +16,7 @@
 #include "image/ImageChecksums.h"
 #include "image/ImageRestore.h"
 #include "image/ImageVerify.h"
-#include "platform/LittleEndian.h"
+#include "partition/PartitionEntry.h"
 
 namespace {
 
@@ -65,10 +65,12 @@ void RestoreOntoMemoryDisk(const std::string& main, const ImageBlockHeader& firs
   std::vector<std::uint8_t> bytes(std::size_t{kTargetStart + sectors + kTargetStart} * kSectorSize, 0xE5);
   const auto table = std::span(bytes).first(kSectorSize);
   std::fill(table.begin(), table.end(), 0);
-  WriteLe32(table.subspan(446 + 8), kTargetStart);
-  WriteLe32(table.subspan(446 + 12), sectors);
-  table[446 + 4] = first.partitionType == 0 ? 0x83 : first.partitionType;
-  table[510] = 0x55, table[511] = 0xAA;
+  PartitionEntry target;
+  target.type = first.partitionType == 0 ? 0x83 : first.partitionType;
+  target.relativeStart = kTargetStart;
+  target.length = sectors;
+  WriteTableEntry(table, 0, target);
+  SetBootSignature(table);
   auto transport = std::make_unique<fuzz::MemoryTransport>(std::move(bytes));
   fuzz::MemoryTransport& memory = *transport;
   fuzz::SilentPrompt prompt;
