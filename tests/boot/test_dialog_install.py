@@ -31,7 +31,7 @@ class InstallThroughTheDialogs(BootTestCase):
         environment = dict(os.environ, NO_AT_BRIDGE="1", GTK_A11Y="none",
                            KORVEX_DIALOG_DISK=f"{image}@{diskimage.HEADS}x{diskimage.SECTORS_PER_TRACK}",
                            KORVEX_DIALOG_SCREEN=str(screen))
-        done = subprocess.run([shutil.which("xvfb-run") or "xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
+        done = subprocess.run([shutil.which("xvfb-run") or "xvfb-run", "-a", "-n", "121", "-s", "-screen 0 1024x768x24",
                                GUI_TESTS, "--gtest_filter=InstallForBootTest.*"],
                               capture_output=True, text=True, env=environment)
         self.assertEqual(done.returncode, 0, done.stdout[-3000:] + done.stderr[-2000:])

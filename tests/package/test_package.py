@@ -143,7 +143,7 @@ class PackageTest(ProgramTestCase):
     def test_the_window_program_paints_the_demo_set(self):
         picture = os.path.join(self.dir.name, "korvex.png")
         env = dict(self.env, NO_AT_BRIDGE="1", GTK_A11Y="none")
-        shown = self.run_program("xvfb-run", "-a", "-s", "-screen 0 1024x768x24", self.usr("bin/korvex"), "--demo",
+        shown = self.run_program("xvfb-run", "-a", "-n", "131", "-s", "-screen 0 1024x768x24", self.usr("bin/korvex"), "--demo",
                                  "--screenshot", picture, env=env, timeout=180)
         self.assertEqual(shown.returncode, 0, shown.stderr)
         with open(picture, "rb") as png:
