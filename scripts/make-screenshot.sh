@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Makes the README's pictures: the main window on the demo disk set with a logical drive selected
-# (docs/korvex-main.png), on a disk of 22 logical drives (docs/korvex-many-drives.png) and on a
-# disk whose partitions sfdisk and mkfs made (docs/korvex-volumes.png), all three from the GUI
-# tests that show them, and the boot menu preview of a disk set up with korvex-cli
-# (docs/korvex-bootmenu.png). Builds, then runs everything under Xvfb with its own registry
-# store, demo disks and images.
+# (docs/korvex-main.png), on a disk of 22 logical drives (docs/korvex-many-drives.png), on a
+# disk whose partitions sfdisk and mkfs made (docs/korvex-volumes.png) and with a change pending
+# (docs/korvex-pending.png), all four from the GUI tests that show them, and the boot menu
+# preview of a disk set up with korvex-cli (docs/korvex-bootmenu.png). Builds, then runs
+# everything under Xvfb with its own registry store, demo disks and images.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/build.sh
@@ -16,14 +16,16 @@ $cli registry ensure-catalogue data/parts.reg
 mkdir -p docs "$scratch/pictures"
 # Under Xvfb without a window manager only the first window of a run is captured right: one
 # test per run.
-for test in TheDiskMapsBoxes TwentyTwoLogicalDrives LabelsNameTypePartition; do
+for test in WindowLayoutTest.TheDiskMapsBoxes WindowLayoutTest.TwentyTwoLogicalDrives \
+            WindowLayoutTest.LabelsNameTypePartition PendingChangesTest.ThePaneLists; do
   KORVEX_DIALOG_PICTURES="$scratch/pictures" xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ./build/tests/korvex_gui_tests --gtest_filter="WindowLayoutTest.$test*" >/dev/null
+    ./build/tests/korvex_gui_tests --gtest_filter="$test*" >/dev/null
 done
 cp "$scratch/pictures/main-demo-drive.png" docs/korvex-main.png
 cp "$scratch/pictures/main-22-drives.png" docs/korvex-many-drives.png
 cp "$scratch/pictures/main-formatted.png" docs/korvex-volumes.png
-echo "docs/korvex-main.png docs/korvex-many-drives.png docs/korvex-volumes.png"
+cp "$scratch/pictures/main-pending.png" docs/korvex-pending.png
+echo "docs/korvex-main.png docs/korvex-many-drives.png docs/korvex-volumes.png docs/korvex-pending.png"
 
 # Three partitions in the boot menu with titles and colours of their own.
 disk="$scratch/menu.img"

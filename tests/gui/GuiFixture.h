@@ -4,10 +4,13 @@
 // events.
 #include <wx/app.h>
 
+#include <cstdlib>
+
 #include "app/DeviceView.h"
 #include "app/KorvexApp.h"
 #include "app/MainFrame.h"
 #include "app/RightPane.h"
+#include "app/Screenshot.h"
 #include "app/WxCommands.h"
 #include "bootengine/EngineDiskFixture.h"
 #include "support/SavedVariable.h"
@@ -67,6 +70,20 @@ class GuiTest : public EngineDiskTest {
     const bool moved = frame->deviceView().SelectNode(ref);
     Settle();
     return moved;
+  }
+  // With KORVEX_DIALOG_PICTURES naming a folder, the main window is painted and its picture
+  // saved there as NAME.png, as SavePictureIfAsked does for a dialog.
+  void SaveFramePictureIfAsked(const std::string& name) {
+    const char* folder = std::getenv("KORVEX_DIALOG_PICTURES");
+    if (folder == nullptr) return;
+    frame->Raise();
+    for (int i = 0; i < 30; ++i) {
+      frame->Refresh();
+      frame->Update();
+      wxTheApp->Yield(true);
+      wxMilliSleep(20);
+    }
+    SaveWindowPicture(*frame, std::string(folder) + "/" + name + ".png");
   }
   WorkingCopy& Copy() { return frame->doc().workingCopy(); }
   NodeRef At(unsigned device, LevelKind level, std::uint32_t start) {

@@ -80,18 +80,6 @@ class WindowLayoutTest : public GuiTest {
     }
     return nullptr;
   }
-  void SavePicture(const std::string& name) {
-    const char* folder = std::getenv("KORVEX_DIALOG_PICTURES");
-    if (folder == nullptr) return;
-    frame->Raise();
-    for (int i = 0; i < 30; ++i) {
-      frame->Refresh();
-      frame->Update();
-      wxTheApp->Yield(true);
-      wxMilliSleep(20);
-    }
-    SaveWindowPicture(*frame, std::string(folder) + "/" + name + ".png");
-  }
   // A key pressed while the window (or the tree) has the focus.
   static void Press(wxWindow& target, int key, int modifiers = wxMOD_NONE) {
     wxKeyEvent event(wxEVT_CHAR_HOOK);
@@ -122,7 +110,7 @@ TEST_F(WindowLayoutTest, LabelsNameTypePartitionAndFileSystemOfAnSfdiskAndMkfsDi
   EXPECT_LE(frame->GetSize().x, wxGetDisplaySize().x);
   EXPECT_EQ(frame->GetSize().y, 640);
   ASSERT_TRUE(Select(At(0, LevelKind::Logical, 53 * kMiB)));
-  SavePicture("main-formatted");
+  SaveFramePictureIfAsked("main-formatted");
 }
 
 TEST_F(WindowLayoutTest, TheDiskMapsBoxesFollowTheLayoutAndAClickSelectsTheirNode) {
@@ -163,7 +151,7 @@ TEST_F(WindowLayoutTest, TheDiskMapsBoxesFollowTheLayoutAndAClickSelectsTheirNod
   EXPECT_EQ(Selected(), drive);
   EXPECT_EQ(PaneKind(), RightPane::PartitionForm);
   ASSERT_TRUE(Map().IsShown());  // above the partition's form too
-  SavePicture("main-demo-drive");
+  SaveFramePictureIfAsked("main-demo-drive");
 
   // With the form's edits pending, the question comes first; Abbrechen keeps the drive.
   PaneAs<CPartView>().field(CPartView::Length)->ChangeValue("100");
@@ -190,7 +178,7 @@ TEST_F(WindowLayoutTest, TwentyTwoLogicalDrivesEachHaveABoxAndAWholeLabel) {
   EXPECT_EQ(drives, 22);
   EXPECT_EQ(frame->deviceView().LabelOf(*Selected()), "Typ 131  39.22 MB  Linux  Nr. 7");
   EXPECT_GE(frame->splitter().GetSashPosition(), frame->deviceView().BestLabelWidth());
-  SavePicture("main-22-drives");
+  SaveFramePictureIfAsked("main-22-drives");
 }
 
 TEST_F(WindowLayoutTest, SizePlaceAndTreeWidthAreKeptAcrossTwoStarts) {
