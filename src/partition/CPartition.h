@@ -23,7 +23,7 @@ enum class PartitionState : std::uint32_t {
 
 const char* StateName(PartitionState state);
 
-inline constexpr std::size_t kTitleLength = 40;
+inline constexpr std::size_t kTitleLength = layout::CONST_TITLE_CHARS;
 
 // A sector the next save writes back: the boot sector of a volume adopted through its backup.
 struct SectorRestore {
