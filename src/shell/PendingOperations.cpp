@@ -287,8 +287,11 @@ std::vector<PendingOperation> DiskChanges(const DiskState& asRead, const DiskSta
 std::vector<PendingOperation> PendingOperationsOf(const WorkingCopy& workingCopy, unsigned device,
                                                   const RegistryStore& registry) {
   const CHardDisk* disk = workingCopy.Find(device);
+  // A disk without a change is as it was read: the window asks after every edit, so the
+  // unchanged disks are not captured and compared each time.
+  if (disk == nullptr || !disk->IsModified()) return {};
   const DiskState* asRead = workingCopy.history().StateAsRead(device);
-  if (disk == nullptr || asRead == nullptr) return {};
+  if (asRead == nullptr) return {};
   return DiskChanges(*asRead, CaptureState(*disk), device, registry);
 }
 
