@@ -50,6 +50,7 @@ const std::vector<CommandId> kWalked = {
     CommandId::ImageRestore,    CommandId::MenuAdd,         CommandId::MenuRemove, CommandId::Password,
     CommandId::Boot,            CommandId::BootFromContextMenu, CommandId::Activate, CommandId::Deactivate,
     CommandId::BootMenu,        CommandId::SelfTest,        CommandId::FloppyPasswordA, CommandId::FloppyPasswordB,
+    CommandId::Undo,            CommandId::Redo,
 };
 
 // Yes to every question but the last one of a direct boot: the restart itself is declined, so
@@ -154,7 +155,7 @@ class CommandParityTest : public test::EngineDiskTest {
   enum class Outcome {
     WentAhead,
     Refused,      // with a stop message
-    RefusedQuietly,  // the self test: its report says that the disk has no engine
+    RefusedQuietly,  // the self test (its report says that the disk has no engine), undo and redo
     NotReachable,    // the node names no object (or no disk) for the operation to take
   };
 
@@ -171,6 +172,10 @@ class CommandParityTest : public test::EngineDiskTest {
       case CommandId::SelfTest:
         if (disk == nullptr) return Outcome::NotReachable;
         return SelfTest(*disk, true).tested ? Outcome::WentAhead : Outcome::RefusedQuietly;
+      case CommandId::Undo:  // with nothing to take back (or bring again) there is nothing to say
+        return copy.Undo() ? Outcome::WentAhead : Outcome::RefusedQuietly;
+      case CommandId::Redo:
+        return copy.Redo() ? Outcome::WentAhead : Outcome::RefusedQuietly;
       default:
         break;
     }
@@ -288,7 +293,7 @@ TEST_F(CommandParityTest, EveryCommandIsWalkedOrSkippedForAReason) {
   }
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end()) << "a command listed twice";
-  EXPECT_EQ(listed.size(), 27u) << "every command of CommandIds.h";
+  EXPECT_EQ(listed.size(), 29u) << "every command of CommandIds.h";
 }
 
 TEST_F(CommandParityTest, EnabledExactlyWhenTheOperationGoesAheadOnDisksWithAndWithoutTheEngine) {
