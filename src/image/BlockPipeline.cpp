@@ -18,6 +18,7 @@ namespace {
 struct Slot {
   PipelineBlock block;
   std::optional<WorkOutcome> failure;
+  unsigned users = 0;  // of the writer and the stage alongside it, those not yet done with it
 };
 
 class Pipeline {
@@ -28,7 +29,8 @@ class Pipeline {
   ~Pipeline() { StopAndJoin(); }
 
   std::optional<WorkOutcome> Run(const StopFlag& stop) {
-    // Without a transform a worker only hands blocks on, and one does that for any number.
+    // Without a transform the reader hands its blocks straight to the writer; the buffers are
+    // counted as for one worker.
     const unsigned requested = stages_.transform ? shape_.workers : 1;
     const unsigned workers =
         std::max(1u, std::min<unsigned>(WorkersWithinMemory(requested, shape_.bufferBytes), shape_.blockCount));
@@ -43,17 +45,19 @@ class Pipeline {
       Trace(TraceCategory::Image, "%u Blöcke zu höchstens %zu Bytes, %u Arbeiter, %zu Puffer unterwegs",
             shape_.blockCount, shape_.bufferBytes, stages_.transform ? workers : 0u, inFlight);
       threads_.emplace_back([this] { ReadAll(); });
-      for (unsigned w = 0; w < workers; ++w) {
-        threads_.emplace_back([this, own = stages_.transform ? std::move(scratch[w]) : BlockBuffer{}]() mutable {
-          Work(own);
-        });
+      for (unsigned w = 0; w < scratch.size(); ++w) {
+        threads_.emplace_back([this, own = std::move(scratch[w])]() mutable { Work(own); });
       }
+      if (stages_.alongside) follower_ = std::thread([this] { FollowInOrder(); });
     } catch (const std::bad_alloc&) {
       return WorkOutcome::Failed(text::kImageNoResources);
     } catch (const std::system_error&) {
       return WorkOutcome::Failed(text::kImageNoResources);
     }
-    return WriteInOrder(stop);
+    auto end = WriteInOrder(stop);
+    // Every block is written; the stage alongside finishes the ones it has left.
+    if (!end && follower_.joinable()) follower_.join();
+    return end;
   }
 
  private:
@@ -72,12 +76,16 @@ class Pipeline {
       Trace(TraceCategory::Image, "Block %u gelesen: %zu Bytes%s", index, slot.block.size,
             slot.failure ? ", Fehler" : "");
       const bool last = slot.failure.has_value() || index + 1 == shape_.blockCount;
-      {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(slot));
-        readingDone_ = last;
+      if (!stages_.transform) {
+        Deliver(std::move(slot));
+      } else {
+        {
+          std::lock_guard lock(mutex_);
+          queue_.push_back(std::move(slot));
+          readingDone_ = last;
+        }
+        blockQueued_.notify_all();
       }
-      blockQueued_.notify_all();
       if (last) return;
     }
   }
@@ -98,24 +106,55 @@ class Pipeline {
         Trace(TraceCategory::Image, "Block %u umgewandelt: %zu Bytes zu %zu Bytes%s", slot.block.index, before,
               slot.block.size, slot.failure ? ", Fehler" : "");
       }
-      {
-        std::lock_guard lock(mutex_);
-        const std::uint32_t index = slot.block.index;
-        done_.emplace(index, std::move(slot));
-      }
-      blockDone_.notify_all();
+      Deliver(std::move(slot));
+    }
+  }
+
+  // Hands a block, read or transformed, to the writer and the stage alongside it.
+  void Deliver(Slot slot) {
+    slot.users = stages_.alongside ? 2 : 1;
+    {
+      std::lock_guard lock(mutex_);
+      const std::uint32_t index = slot.block.index;
+      done_.emplace(index, std::move(slot));
+    }
+    blockDone_.notify_all();
+  }
+
+  // The block at index, once it is there; nothing when the run was aborted meanwhile. The slot
+  // stays in place (a map's nodes do not move) until every user has released it.
+  Slot* WaitForBlock(std::uint32_t index) {
+    std::unique_lock lock(mutex_);
+    blockDone_.wait(lock, [&] { return abort_ || done_.count(index) > 0; });
+    return abort_ ? nullptr : &done_.at(index);
+  }
+
+  // One user is done with the block at index; the last one frees its buffer for the reader.
+  void Release(std::uint32_t index) {
+    {
+      std::lock_guard lock(mutex_);
+      auto slot = done_.find(index);
+      if (--slot->second.users > 0) return;
+      free_.push_back(std::move(slot->second.block.buffer));
+      done_.erase(slot);
+    }
+    bufferFreed_.notify_one();
+  }
+
+  void FollowInOrder() {
+    for (std::uint32_t index = 0; index < shape_.blockCount; ++index) {
+      const Slot* slot = WaitForBlock(index);
+      // A failed block ends the run at the writer; nothing after it is looked at.
+      if (slot == nullptr || slot->failure) return;
+      stages_.alongside(slot->block);
+      Release(index);
     }
   }
 
   std::optional<WorkOutcome> WriteInOrder(const StopFlag& stop) {
     for (std::uint32_t index = 0; index < shape_.blockCount; ++index) {
-      Slot slot;
-      {
-        std::unique_lock lock(mutex_);
-        blockDone_.wait(lock, [&] { return done_.count(index) > 0; });
-        auto node = done_.extract(index);
-        slot = std::move(node.mapped());
-      }
+      // Only the writer aborts a run, so its block always comes.
+      Slot& slot = *WaitForBlock(index);
       if (slot.failure) {
         Trace(TraceCategory::Image, "Block %u: Abbruch nach dem Fehler", index);
         return slot.failure;
@@ -125,11 +164,7 @@ class Pipeline {
         return failure;
       }
       Trace(TraceCategory::Image, "Block %u geschrieben: %zu Bytes", index, slot.block.size);
-      {
-        std::lock_guard lock(mutex_);
-        free_.push_back(std::move(slot.block.buffer));
-      }
-      bufferFreed_.notify_one();
+      Release(index);
       if (index + 1 < shape_.blockCount && stop.Requested()) {
         Trace(TraceCategory::Image, "nach Block %u abgebrochen", index);
         return WorkOutcome::Cancelled("");
@@ -145,16 +180,19 @@ class Pipeline {
     }
     bufferFreed_.notify_all();
     blockQueued_.notify_all();
+    blockDone_.notify_all();
     for (auto& thread : threads_) thread.join();
+    if (follower_.joinable()) follower_.join();
   }
 
   const PipelineShape& shape_;
   const PipelineStages& stages_;
   std::vector<std::thread> threads_;
+  std::thread follower_;  // runs the stage alongside the writer
   std::mutex mutex_;
   std::condition_variable bufferFreed_;  // the reader waits for a free buffer
   std::condition_variable blockQueued_;  // the workers wait for a block to transform
-  std::condition_variable blockDone_;    // the writer waits for the next block in order
+  std::condition_variable blockDone_;    // the writer and the follower wait for their next block
   std::vector<BlockBuffer> free_;
   std::deque<Slot> queue_;
   std::map<std::uint32_t, Slot> done_;

@@ -1,10 +1,10 @@
 #pragma once
 // Long work over a sequence of blocks in three stages: one reader thread fills blocks in
 // order, N worker threads transform them side by side, and the calling thread writes them in
-// block order. At most N + 2 blocks are in flight and each worker keeps one scratch buffer, so
-// the run never holds more than 2 × N + 2 buffers, and N is cut down until those fit into
-// kPipelineMemory. Because every block is transformed on its own, N workers give the same
-// output as one.
+// block order; a fourth, optional stage may follow the writer on a thread of its own. At most
+// N + 2 blocks are in flight and each worker keeps one scratch buffer, so the run never holds
+// more than 2 × N + 2 buffers, and N is cut down until those fit into kPipelineMemory. Because
+// every block is transformed on its own, N workers give the same output as one.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -56,6 +56,7 @@ struct PipelineBlock {
   std::size_t size = 0;   // bytes of buffer that hold the block's data
 
   std::span<std::uint8_t> Data() { return {buffer.data(), size}; }
+  std::span<const std::uint8_t> Data() const { return {buffer.data(), size}; }
 };
 
 // Each stage returns a failure, which ends the run once the writer reaches that block, or
@@ -66,6 +67,12 @@ struct PipelineStages {
   // unchanged through one worker, which keeps no scratch buffer.
   std::function<std::optional<WorkOutcome>(PipelineBlock& block, BlockBuffer& scratch)> transform;
   std::function<std::optional<WorkOutcome>(PipelineBlock& block)> write;
+  // Optional: sees every block that reaches the writer, in block order, on a thread of its own
+  // and at the same time as write, so that a slow look at the data (a checksum) does not hold
+  // up the writer. With it, write must leave the block as it is. A block's buffer is reused
+  // once both are done with it. It cannot fail, and it misses the blocks after a failure or a
+  // stop; after a run without either, it has seen every block.
+  std::function<void(const PipelineBlock& block)> alongside;
 };
 
 struct PipelineShape {

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <future>
 
 #include "image/ImageChecksums.h"
 #include "platform/FileIo.h"
@@ -16,15 +15,10 @@
 #include "platform/Texts.h"
 
 namespace korvex {
-namespace {
-
-constexpr std::size_t kHashAsideBytes = 64 * 1024;
-
-}  // namespace
 
 ImageFileWriter::ImageFileWriter(std::string mainPath, std::optional<std::uint32_t> splitLimit,
                                  std::vector<FileIdentity> diskFiles)
-    : mainPath_(std::move(mainPath)), splitLimit_(splitLimit), diskFiles_(std::move(diskFiles)) {}
+    : mainPath_(std::move(mainPath)), diskFiles_(std::move(diskFiles)), split_(splitLimit) {}
 
 ImageFileWriter::~ImageFileWriter() {
   if (!committed_) Discard();
@@ -49,36 +43,25 @@ bool ImageFileWriter::Begin(const std::string& finalPath) {
   fd_ = ::mkstemp(temp.data());
   if (fd_ < 0) return SystemFailure(finalPath);
   files_.push_back({finalPath, temp, {}});
-  hash_ = Sha256();
-  dataInFile_ = 0;
   bytesInFile_ = 0;
+  writebackFrom_ = 0;
   return true;
 }
 
 bool ImageFileWriter::Write(std::span<const std::uint8_t> bytes) {
   if (fd_ < 0) return false;
-  // A block's checksum is taken on a second thread while its bytes go to the file: hashing
-  // costs about as much as the write itself, and both only read the buffer. A record header
-  // is hashed in place.
-  std::future<void> hashed;
-  if (bytes.size() >= kHashAsideBytes) {
-    hashed = std::async(std::launch::async, [this, bytes] { hash_.Update(bytes); });
-  } else {
-    hash_.Update(bytes);
-  }
-  const bool written = WriteAll(fd_, bytes);
-  const int error = errno;
-  if (hashed.valid()) hashed.get();
-  if (!written) {
-    errno = error;
-    return SystemFailure(files_.back().finalPath);
-  }
-  // Start writing these bytes back to the disk now, so that the disk works while the next
-  // block is read and the final fsync has little left to wait for. Only a hint: where the
-  // system cannot, the fsync does it all.
-  ::sync_file_range(fd_, static_cast<off_t>(bytesInFile_), static_cast<off_t>(bytes.size()), SYNC_FILE_RANGE_WRITE);
+  if (!WriteAll(fd_, bytes)) return SystemFailure(files_.back().finalPath);
   bytesInFile_ += bytes.size();
   return true;
+}
+
+void ImageFileWriter::StartWriteback() {
+  // Sends what was written since the last call on to the disk now, so that the disk works
+  // while the next block is read and the final fsync has little left to wait for. Only a
+  // hint: where the system cannot, the fsync does it all.
+  ::sync_file_range(fd_, static_cast<off_t>(writebackFrom_), static_cast<off_t>(bytesInFile_ - writebackFrom_),
+                    SYNC_FILE_RANGE_WRITE);
+  writebackFrom_ = bytesInFile_;
 }
 
 bool ImageFileWriter::CloseCurrent(bool flush) {
@@ -87,7 +70,6 @@ bool ImageFileWriter::CloseCurrent(bool flush) {
   const int flushError = errno;
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;
-  files_.back().digest = hash_.Finish();
   if (flushed && closed) return true;
   if (!flushed) errno = flushError;
   return SystemFailure(files_.back().finalPath);
@@ -97,13 +79,13 @@ bool ImageFileWriter::Open() { return Begin(mainPath_) && Write(kImageMagic); }
 
 bool ImageFileWriter::WriteRecord(const ImageBlockHeader& header, std::span<const std::uint8_t> data) {
   if (!Write(EncodeHeader(header))) return false;
-  if (splitLimit_ && dataInFile_ + data.size() > *splitLimit_) {
+  if (split_.NextStartsFile(data.size())) {
     if (!CloseCurrent(true) || !Begin(BlockFileName(mainPath_, static_cast<unsigned>(files_.size() - 1)))) {
       return false;
     }
   }
   if (!Write(data)) return false;
-  dataInFile_ += data.size();
+  StartWriteback();
   return true;
 }
 
@@ -125,8 +107,10 @@ bool ImageFileWriter::AddChecksumFile() {
   return SystemFailure(finalPath);
 }
 
-bool ImageFileWriter::Commit() {
-  if (files_.empty() || !CloseCurrent(true) || !AddChecksumFile()) return false;
+bool ImageFileWriter::Commit(const std::vector<Sha256Digest>& digests) {
+  if (files_.empty() || digests.size() != files_.size() || !CloseCurrent(true)) return false;
+  for (std::size_t n = 0; n < files_.size(); ++n) files_[n].digest = digests[n];
+  if (!AddChecksumFile()) return false;
   // Every name once more before the first rename: what stands there may have changed meanwhile.
   for (const PendingFile& file : files_) {
     if (!MayReplace(file.finalPath)) return false;

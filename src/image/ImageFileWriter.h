@@ -1,7 +1,7 @@
 #pragma once
 // The files of one image being written: the main file and, with a split limit, its block
-// files, and beside them NAME.sha256 with the SHA-256 of each (ImageChecksums.h), hashed as the
-// bytes are written. All of them are written under temporary names beside their final names and
+// files, and beside them NAME.sha256 with the SHA-256 of each (ImageChecksums.h), taken beside
+// the writer (ImageFileHashes.h) and given to Commit. All of them are written under temporary names beside their final names and
 // renamed into place only when the image is complete, so an existing image of that name stays
 // whole until then; a run that fails or is cancelled removes every file it wrote. A final name
 // where something else than a regular file stands, or the file of an open disk, is refused
@@ -34,9 +34,10 @@ class ImageFileWriter {
   // Writes the header into the current file; then, splitting, moves on to the next block file
   // when the data would take the current file's data bytes past the limit; then the data.
   bool WriteRecord(const ImageBlockHeader& header, std::span<const std::uint8_t> data);
-  // Flushes every file, writes the checksum file, renames the block files, the checksum file
-  // and last the main file into place, then removes the older image's surplus block files.
-  bool Commit();
+  // Flushes every file, writes the checksum file with digests (one per file written, the main
+  // file first), renames the block files, the checksum file and last the main file into place,
+  // then removes the older image's surplus block files.
+  bool Commit(const std::vector<Sha256Digest>& digests);
   // Removes every file written so far (names of older images are left as they were).
   void Discard();
 
@@ -57,6 +58,7 @@ class ImageFileWriter {
   };
   bool Begin(const std::string& finalPath);
   bool Write(std::span<const std::uint8_t> bytes);
+  void StartWriteback();
   bool CloseCurrent(bool flush);
   bool MayReplace(const std::string& finalPath);
   bool AddChecksumFile();
@@ -64,7 +66,6 @@ class ImageFileWriter {
   bool SystemFailure(const std::string& path);
 
   std::string mainPath_;
-  std::optional<std::uint32_t> splitLimit_;
   std::vector<FileIdentity> diskFiles_;
   std::string refusal_;
   std::string failedPath_;
@@ -72,10 +73,10 @@ class ImageFileWriter {
   std::string surplusNotice_;
   std::vector<PendingFile> files_;  // the main file, then the block files in number order
   std::optional<PendingFile> checksums_;
-  Sha256 hash_;                     // of the current file
+  SplitPoints split_;
   int fd_ = -1;
-  std::uint64_t dataInFile_ = 0;
-  std::uint64_t bytesInFile_ = 0;  // everything written to the current file, headers too
+  std::uint64_t bytesInFile_ = 0;    // everything written to the current file, headers too
+  std::uint64_t writebackFrom_ = 0;  // where the current file's bytes not yet sent back begin
   bool committed_ = false;
 };
 

@@ -71,6 +71,13 @@ std::uint32_t CompressedBound(std::uint32_t blockBytes) { return blockBytes + bl
 
 std::string BlockFileName(const std::string& mainFile, unsigned n) { return StrFormat("%s.%3.3d", mainFile.c_str(), n); }
 
+bool SplitPoints::NextStartsFile(std::size_t dataBytes) {
+  const bool starts = limit_ && dataInFile_ + dataBytes > *limit_;
+  if (starts) dataInFile_ = 0;
+  dataInFile_ += dataBytes;
+  return starts;
+}
+
 std::optional<std::string> HeaderFault(const ImageBlockHeader& header, const ImageBlockHeader& first,
                                        std::uint32_t expectedIndex) {
   const auto fault = [&](const std::string& what) {

@@ -49,6 +49,20 @@ std::uint32_t CompressedBound(std::uint32_t blockBytes);
 // "%s.%3.3d": the block file with number n after the main file.
 std::string BlockFileName(const std::string& mainFile, unsigned n);
 
+// Where a writer with a split limit moves on to the next file: a record whose data would take
+// the current file's data bytes past the limit puts its data into the next file (its header
+// stays behind). Without a limit everything stays in the main file.
+class SplitPoints {
+ public:
+  explicit SplitPoints(std::optional<std::uint32_t> limit) : limit_(limit) {}
+  // Counts the data of the next record; true when it goes into a new file.
+  bool NextStartsFile(std::size_t dataBytes);
+
+ private:
+  std::optional<std::uint32_t> limit_;
+  std::uint64_t dataInFile_ = 0;
+};
+
 // What is wrong with a header of an image whose first header is first, when it stands as
 // record expectedIndex: nothing for a sound header, else a short German description. The
 // first header is checked against itself (its own fields must be sound too).

@@ -2,6 +2,7 @@
 
 #include "image/BlockCompression.h"
 #include "image/BlockPipeline.h"
+#include "image/ImageFileHashes.h"
 #include "image/ImageFileWriter.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTable.h"
@@ -33,13 +34,19 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
     return WorkOutcome::Failed(
         StrFormat(text::kImageBadGeometry, disk.DeviceName().c_str(), disk.Heads(), disk.SectorsPerTrack()));
   }
-  ImageBlockHeader header;
-  header.blockBytes = static_cast<std::uint32_t>(sectorsPerBlock * kSectorSize);
-  header.startSector = request.range.first;
-  header.sectorCount = request.range.count;
-  header.partitionType = request.partitionType;
-  header.compressed = request.compressed ? 1 : 0;
-  header.split = request.splitLimit ? 1 : 0;
+  ImageBlockHeader image;  // the fields every record's header shares
+  image.blockBytes = static_cast<std::uint32_t>(sectorsPerBlock * kSectorSize);
+  image.startSector = request.range.first;
+  image.sectorCount = request.range.count;
+  image.partitionType = request.partitionType;
+  image.compressed = request.compressed ? 1 : 0;
+  image.split = request.splitLimit ? 1 : 0;
+  const auto recordHeader = [image](const PipelineBlock& block) {
+    ImageBlockHeader header = image;
+    header.blockIndex = block.index;
+    header.dataSize = static_cast<std::uint32_t>(block.size);
+    return header;
+  };
 
   std::vector<FileIdentity> diskFiles = request.diskFiles;
   if (const auto own = disk.Transport()->Identity()) diskFiles.push_back(*own);
@@ -55,12 +62,12 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
   if (!files.Open()) return failed(LoadResString(IDS_BACKUP_CANNOT_OPEN));
 
   IDiskTransport& source = *disk.Transport();
-  RunProgress run(progress, header.sectorCount);
+  RunProgress run(progress, image.sectorCount);
   PipelineStages stages;
   stages.read = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
-    const std::uint32_t sectors = header.SectorsOfBlock(block.index);
+    const std::uint32_t sectors = image.SectorsOfBlock(block.index);
     block.size = std::size_t{sectors} * kSectorSize;
-    const std::uint64_t first = header.startSector + std::uint64_t{block.index} * sectorsPerBlock;
+    const std::uint64_t first = image.startSector + std::uint64_t{block.index} * sectorsPerBlock;
     if (auto bad = ReadRun(source, first, sectors, block.buffer)) {
       return WorkOutcome::Failed(
           StrFormat(text::kImageReadFailed, disk.DeviceName().c_str(), static_cast<unsigned>(*bad)));
@@ -77,20 +84,22 @@ WorkOutcome SaveImage(const ImageSaveRequest& request, IProgressSink& progress, 
     };
   }
   stages.write = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
-    header.blockIndex = block.index;
-    header.dataSize = static_cast<std::uint32_t>(block.size);
-    if (!files.WriteRecord(header, block.Data())) return failed(text::kImageSaveWriteFailed);
-    run.Advance(header.SectorsOfBlock(block.index));
+    if (!files.WriteRecord(recordHeader(block), block.Data())) return failed(text::kImageSaveWriteFailed);
+    run.Advance(image.SectorsOfBlock(block.index));
     return std::nullopt;
   };
-  const std::size_t bufferBytes = request.compressed ? CompressedBound(header.blockBytes) : header.blockBytes;
-  const PipelineShape shape{header.BlockCount(), bufferBytes, ResolveWorkerCount(request.threads)};
+  ImageFileHashes hashes(request.splitLimit);
+  stages.alongside = [&](const PipelineBlock& block) {
+    hashes.Add(recordHeader(block), block.Data());
+  };
+  const std::size_t bufferBytes = request.compressed ? CompressedBound(image.blockBytes) : image.blockBytes;
+  const PipelineShape shape{image.BlockCount(), bufferBytes, ResolveWorkerCount(request.threads)};
   if (auto end = RunBlockPipeline(shape, stages, stop)) {
     files.Discard();
     if (end->end == WorkEnd::Cancelled) return WorkOutcome::Cancelled(text::kImageSaveCancelled);
     return *end;
   }
-  if (!files.Commit()) return failed(text::kImageSaveWriteFailed);
+  if (!files.Commit(hashes.Finish())) return failed(text::kImageSaveWriteFailed);
   return WorkOutcome::Done(text::kImageSaved + files.SurplusNotice());
 }
 

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <mutex>
+#include <numeric>
 #include <set>
 #include <thread>
 
@@ -80,13 +83,56 @@ TEST(BlockPipeline, TheFirstFailureInBlockOrderEndsTheRunWithTheBlocksBeforeItWr
   EXPECT_EQ(first->text, "transform 3");
   EXPECT_EQ(written, (std::vector<std::uint32_t>{0, 1, 2}));
 
-  // Without the transform failures the reader's failure ends the run at block 9.
+  // Without the transform failures the reader's failure ends the run at block 9, and the stage
+  // alongside the writer sees nothing from there on.
   written.clear();
   stages.transform = nullptr;
+  std::atomic<std::uint32_t> mostAlongside = 0;
+  stages.alongside = [&](const PipelineBlock& block) {
+    mostAlongside = std::max(mostAlongside.load(), block.index);
+  };
   const auto read = RunBlockPipeline({20, 8, 4}, stages, stop);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->text, "read 9");
   EXPECT_EQ(written.size(), 9u);
+  EXPECT_LT(mostAlongside.load(), 9u);
+}
+
+// The stage alongside the writer is slower than the writer here: it still sees every block in
+// order, with the data the block was read with (its buffer is not filled anew meanwhile), and
+// the run returns only after it has seen the last one.
+TEST(BlockPipeline, TheStageAlongsideSeesEveryBlockInOrderBeforeItsBufferIsReused) {
+  constexpr std::uint32_t kBlocks = 30;
+  for (const bool transformed : {false, true}) {
+    std::vector<std::uint32_t> seen;
+    bool dataChanged = false;
+    PipelineStages stages;
+    stages.read = [](PipelineBlock& block) -> std::optional<WorkOutcome> {
+      block.size = 16;
+      std::fill_n(block.buffer.begin(), block.size, static_cast<std::uint8_t>(block.index));
+      return std::nullopt;
+    };
+    if (transformed) {
+      stages.transform = [](PipelineBlock& block, BlockBuffer& scratch) -> std::optional<WorkOutcome> {
+        Pause(block.index);
+        std::copy_n(block.buffer.begin(), block.size, scratch.begin());
+        std::swap(block.buffer, scratch);
+        return std::nullopt;
+      };
+    }
+    stages.write = [](PipelineBlock&) -> std::optional<WorkOutcome> { return std::nullopt; };
+    stages.alongside = [&](const PipelineBlock& block) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      for (const std::uint8_t byte : block.Data()) dataChanged |= byte != static_cast<std::uint8_t>(block.index);
+      seen.push_back(block.index);
+    };
+    StopFlag stop;
+    EXPECT_EQ(RunBlockPipeline({kBlocks, 16, 2}, stages, stop), std::nullopt);
+    std::vector<std::uint32_t> expected(kBlocks);
+    std::iota(expected.begin(), expected.end(), 0u);
+    EXPECT_EQ(seen, expected) << transformed;
+    EXPECT_FALSE(dataChanged) << transformed;
+  }
 }
 
 // Workers × buffer size is bounded: the 2 × N + 2 buffers of a run fit into kPipelineMemory,
