@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build      # the C++20 toolchain
   libgtest-dev libgmock-dev              # unit tests
   libbz2-dev                             # partition image compression
-  nettle-dev pkgconf                     # SHA-256 of the image files (NAME.sha256), with the CPU's SHA instructions
+  libssl-dev                             # libcrypto: SHA-256 of the image files (NAME.sha256), with the CPU's SHA instructions
   nasm                                   # the real-mode loader and engine
   qemu-system-x86                        # boot tests (SeaBIOS comes with it)
   fdisk                                  # sfdisk, the peer of the table tests

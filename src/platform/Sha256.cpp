@@ -1,25 +1,45 @@
 #include "platform/Sha256.h"
 
-#include <nettle/sha2.h>
+#include <openssl/evp.h>
+
+#include <stdexcept>
 
 namespace korvex {
+namespace {
+
+void Require(int result, const char* step) {
+  if (result != 1) throw std::runtime_error(std::string("SHA-256 (libcrypto): ") + step);
+}
+
+}  // namespace
 
 struct Sha256::State {
-  sha256_ctx context{};
+  State() : context(EVP_MD_CTX_new()) {
+    if (context == nullptr) throw std::runtime_error("SHA-256 (libcrypto): EVP_MD_CTX_new");
+  }
+  ~State() { EVP_MD_CTX_free(context); }
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
+  void Start() { Require(EVP_DigestInit_ex(context, EVP_sha256(), nullptr), "EVP_DigestInit_ex"); }
+
+  EVP_MD_CTX* context;
 };
 
-Sha256::Sha256() : state_(std::make_unique<State>()) { sha256_init(&state_->context); }
+Sha256::Sha256() : state_(std::make_unique<State>()) { state_->Start(); }
 Sha256::~Sha256() = default;
 Sha256::Sha256(Sha256&&) noexcept = default;
 Sha256& Sha256::operator=(Sha256&&) noexcept = default;
 
 void Sha256::Update(std::span<const std::uint8_t> bytes) {
-  sha256_update(&state_->context, bytes.size(), bytes.data());
+  Require(EVP_DigestUpdate(state_->context, bytes.data(), bytes.size()), "EVP_DigestUpdate");
 }
 
 Sha256Digest Sha256::Finish() {
   Sha256Digest digest{};
-  sha256_digest(&state_->context, digest.size(), digest.data());  // also starts the context anew
+  unsigned int length = 0;
+  Require(EVP_DigestFinal_ex(state_->context, digest.data(), &length), "EVP_DigestFinal_ex");
+  if (length != digest.size()) throw std::runtime_error("SHA-256 (libcrypto): digest length");
+  state_->Start();
   return digest;
 }
 
