@@ -54,6 +54,9 @@ class Pipeline {
     } catch (const std::system_error&) {
       return WorkOutcome::Failed(text::kImageNoResources);
     }
+    if (stages_.beforeWriting) {
+      if (auto end = stages_.beforeWriting()) return end;
+    }
     auto end = WriteInOrder(stop);
     // Every block is written; the stage alongside finishes the ones it has left.
     if (!end && follower_.joinable()) follower_.join();

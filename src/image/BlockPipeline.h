@@ -67,6 +67,11 @@ struct PipelineStages {
   // unchanged through one worker, which keeps no scratch buffer.
   std::function<std::optional<WorkOutcome>(PipelineBlock& block, BlockBuffer& scratch)> transform;
   std::function<std::optional<WorkOutcome>(PipelineBlock& block)> write;
+  // Optional: runs on the calling thread once the reader and the workers have started and
+  // before the first write; a failure it returns ends the run with nothing written. Long work
+  // that must end before anything is written (a check of the whole input) so runs while the
+  // first blocks are read and transformed.
+  std::function<std::optional<WorkOutcome>()> beforeWriting;
   // Optional: sees every block that reaches the writer, in block order, on a thread of its own
   // and at the same time as write, so that a slow look at the data (a checksum) does not hold
   // up the writer. With it, write must leave the block as it is. A block's buffer is reused

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "image/BlockDecoding.h"
+#include "image/ImageChecksums.h"
 #include "image/ImageReading.h"
 #include "image/ImageVerify.h"
 #include "image/NtfsHiddenSectors.h"
@@ -70,15 +71,6 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   auto checked = RestoreTarget(disk, *request.entry, request.logical);
   if (auto* refusal = std::get_if<std::string>(&checked)) return WorkOutcome::Failed(*refusal);
   const SectorRange target = std::get<SectorRange>(checked);
-  if (request.checkFirst) {
-    if (auto end = CheckBeforeWriting(layout, request.threads, progress, stop)) {
-      if (end->end == WorkEnd::Cancelled) {
-        return WorkOutcome::Cancelled(std::string(text::kImageRestoreCancelled) + text::kImageNothingWritten);
-      }
-      return WorkOutcome::Failed(end->text + text::kImageNothingWritten);
-    }
-  }
-
   const auto written = [](std::uint32_t sectors) {
     return sectors == 0 ? std::string(text::kImageNothingWritten) : StrFormat(text::kImagePartlyWritten, sectors);
   };
@@ -88,10 +80,33 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
     return WorkOutcome::Failed(BlockFailureText(index, trouble, what) + written(index * first.SectorsPerBlock()));
   };
   std::uint32_t sectorsWritten = 0;  // by the writer
-  progress.SetStatus(text::kImageStatusWriting);
+  // The whole image is checked before the first write. A check against NAME.sha256 hashes on
+  // one thread, so it runs while the first blocks are read and decompressed; a check by
+  // decompression takes every core and buffers of its own, so it runs before anything else.
+  const auto checkImage = [&]() -> std::optional<WorkOutcome> {
+    auto end = CheckBeforeWriting(layout, request.threads, progress, stop);
+    if (end && end->end != WorkEnd::Cancelled) end = WorkOutcome::Failed(end->text + text::kImageNothingWritten);
+    return end;
+  };
+  const bool checkAlongside =
+      request.checkFirst && ReadImageChecksums(layout.files.front()).state != ImageChecksums::State::Absent;
+  if (request.checkFirst && !checkAlongside) {
+    if (auto end = checkImage()) {
+      if (end->end == WorkEnd::Cancelled) return WorkOutcome::Cancelled(text::kImageRestoreCancelled + written(0));
+      return *end;
+    }
+  }
   ImageDataReader reader(layout);
   PipelineStages stages = DecodingStages(layout, reader, failure);
-  RunProgress run(progress, first.sectorCount);
+  std::optional<RunProgress> run;  // from the first write on
+  stages.beforeWriting = [&]() -> std::optional<WorkOutcome> {
+    if (checkAlongside) {
+      if (auto end = checkImage()) return end;
+    }
+    progress.SetStatus(text::kImageStatusWriting);
+    run.emplace(progress, first.sectorCount);
+    return std::nullopt;
+  };
   NtfsHiddenSectors hiddenSectors(target);
   // Each block holds exactly its cylinder of the range (checked by the walk and the decoder),
   // so the writes stay inside the target.
@@ -109,7 +124,7 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
                                  before + StrFormat(text::kImageBlockMayBeWritten, at, at + sectors - 1));
     }
     sectorsWritten += sectors;
-    run.Advance(sectors);
+    run->Advance(sectors);
     return std::nullopt;
   };
   const PipelineShape shape{first.BlockCount(), DecodeBufferBytes(layout), ResolveWorkerCount(request.threads)};

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <numeric>
 #include <set>
@@ -133,6 +134,44 @@ TEST(BlockPipeline, TheStageAlongsideSeesEveryBlockInOrderBeforeItsBufferIsReuse
     EXPECT_EQ(seen, expected) << transformed;
     EXPECT_FALSE(dataChanged) << transformed;
   }
+}
+
+// The work before the first write runs while blocks are read already; its failure ends the run
+// with nothing written, and without one the writes follow.
+TEST(BlockPipeline, TheWorkBeforeWritingOverlapsTheReadsAndItsFailureStopsEveryWrite) {
+  std::mutex mutex;
+  std::condition_variable blockRead;
+  std::uint32_t read = 0;
+  std::uint32_t written = 0;
+  PipelineStages stages;
+  stages.read = [&](PipelineBlock& block) -> std::optional<WorkOutcome> {
+    block.size = 1;
+    std::lock_guard lock(mutex);
+    ++read;
+    blockRead.notify_all();
+    return std::nullopt;
+  };
+  stages.write = [&](PipelineBlock&) -> std::optional<WorkOutcome> {
+    ++written;
+    return std::nullopt;
+  };
+  bool readWhileWaiting = false;
+  std::optional<WorkOutcome> verdict = WorkOutcome::Failed("damaged");
+  stages.beforeWriting = [&]() -> std::optional<WorkOutcome> {
+    std::unique_lock lock(mutex);
+    readWhileWaiting = blockRead.wait_for(lock, std::chrono::seconds(10), [&] { return read >= 3; });
+    return verdict;
+  };
+  StopFlag stop;
+  const auto refused = RunBlockPipeline({20, 8, 1}, stages, stop);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->text, "damaged");
+  EXPECT_TRUE(readWhileWaiting);
+  EXPECT_EQ(written, 0u);
+
+  verdict.reset();
+  EXPECT_EQ(RunBlockPipeline({20, 8, 1}, stages, stop), std::nullopt);
+  EXPECT_EQ(written, 20u);
 }
 
 // Workers × buffer size is bounded: the 2 × N + 2 buffers of a run fit into kPipelineMemory,
