@@ -83,13 +83,14 @@ WorkOutcome RestoreImage(const ImageRestoreRequest& request, IProgressSink& prog
   // The whole image is checked before the first write. A check against NAME.sha256 hashes on
   // one thread, so it runs while the first blocks are read and decompressed; a check by
   // decompression takes every core and buffers of its own, so it runs before anything else.
+  const ImageChecksums checksums =
+      request.checkFirst ? ReadImageChecksums(layout.files.front()) : ImageChecksums{};
   const auto checkImage = [&]() -> std::optional<WorkOutcome> {
-    auto end = CheckBeforeWriting(layout, request.threads, progress, stop);
+    auto end = CheckBeforeWriting(layout, checksums, request.threads, progress, stop);
     if (end && end->end != WorkEnd::Cancelled) end = WorkOutcome::Failed(end->text + text::kImageNothingWritten);
     return end;
   };
-  const bool checkAlongside =
-      request.checkFirst && ReadImageChecksums(layout.files.front()).state != ImageChecksums::State::Absent;
+  const bool checkAlongside = request.checkFirst && checksums.state != ImageChecksums::State::Absent;
   if (request.checkFirst && !checkAlongside) {
     if (auto end = checkImage()) {
       if (end->end == WorkEnd::Cancelled) return WorkOutcome::Cancelled(text::kImageRestoreCancelled + written(0));

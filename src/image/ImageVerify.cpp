@@ -34,9 +34,8 @@ std::optional<WorkOutcome> CompareWithChecksums(const ImageLayout& layout, const
 
 }  // namespace
 
-std::optional<WorkOutcome> CheckBeforeWriting(const ImageLayout& layout, unsigned threads, IProgressSink& progress,
-                                              const StopFlag& stop) {
-  const ImageChecksums checksums = ReadImageChecksums(layout.files.front());
+std::optional<WorkOutcome> CheckBeforeWriting(const ImageLayout& layout, const ImageChecksums& checksums,
+                                              unsigned threads, IProgressSink& progress, const StopFlag& stop) {
   if (checksums.state != ImageChecksums::State::Absent) return CompareWithChecksums(layout, checksums, progress, stop);
   const BlockFailure failure = [](std::uint32_t index, BlockTrouble trouble, const std::string& what) {
     return WorkOutcome::Failed(BlockFailureText(index, trouble, what));
